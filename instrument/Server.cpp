@@ -1,0 +1,1 @@
+// Server entry points of this library.

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <exception>
+#include <string>
+
+namespace plat {
+
+// An HRESULT-style code written as the unsigned constant of the documents (0x8004A3C2).
+constexpr int32_t Hr(uint32_t code) { return static_cast<int32_t>(code); }
+
+// Numbers of the language runtime's own errors.
+namespace rt {
+constexpr int32_t InvalidCall = 5;
+constexpr int32_t Overflow = 6;
+constexpr int32_t OutOfMemory = 7;
+constexpr int32_t SubscriptOutOfRange = 9;
+constexpr int32_t DivisionByZero = 11;
+constexpr int32_t TypeMismatch = 13;
+constexpr int32_t FileNotFound = 53;
+constexpr int32_t DeviceUnavailable = 68;
+constexpr int32_t PermissionDenied = 70;
+constexpr int32_t PathNotFound = 76;
+constexpr int32_t ObjectNotSet = 91;
+constexpr int32_t InvalidUseOfNull = 94;
+constexpr int32_t ClassNotRegistered = 429;
+constexpr int32_t ObjectLacksMember = 438;
+} // namespace rt
+
+// The one error type of the whole tree: a coded error with a source, a description and the
+// level that the host's error raiser was given. Every failure that the system can see or
+// handle is one of these.
+class ComError : public std::exception {
+public:
+    ComError(int32_t number, std::string source, std::string description, int level = 0);
+
+    int32_t Number() const noexcept { return mNumber; }
+    const std::string& Source() const noexcept { return mSource; }
+    const std::string& Description() const noexcept { return mDescription; }
+    int Level() const noexcept { return mLevel; }
+    const char* what() const noexcept override { return mWhat.c_str(); }
+
+private:
+    int32_t mNumber;
+    std::string mSource;
+    std::string mDescription;
+    int mLevel;
+    std::string mWhat;
+};
+
+// Throws a runtime error with the runtime's standard description for its number.
+[[noreturn]] void RaiseRuntime(int32_t number, const std::string& source = {});
+
+// The runtime's description of its own error numbers ("Overflow", "Type mismatch", ...).
+std::string RuntimeErrorText(int32_t number);
+
+} // namespace plat
