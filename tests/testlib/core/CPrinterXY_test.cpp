@@ -104,7 +104,7 @@ TEST(CPrinterXY, WorkedExamples)
         {"SetXAxis(3, 98, 5)", [] { return Ticks(XAxis(3, 98, 5).GetXAxis()); }, {5, 95, 10, 5}},
         {"SetXAxis(0, 3, 1)", [] { return Ticks(XAxis(0, 3, 1).GetXAxis()); }, {0, 3, 1, 1}},
         {"SetXAxis(0, 11, 1): 11 has no divisor", [] { return Ticks(XAxis(0, 11, 1).GetXAxis()); }, {0, 11, 11, 1}},
-        // Negative bounds: start rounded up and end rounded down to the step grid (issue 9).
+        // Negative bounds: start rounded up and end rounded down to the step grid.
         {"SetXAxis(-98, -3, 5)", [] { return Ticks(XAxis(-98, -3, 5).GetXAxis()); }, {-95, -5, 10, 5}},
         {"SetXAxis(-7, 7, 5)", [] { return Ticks(XAxis(-7, 7, 5).GetXAxis()); }, {-5, 5, 5, 5}},
         {"SetXAxis(-10, -5, 5)", [] { return Ticks(XAxis(-10, -5, 5).GetXAxis()); }, {-10, -5, 5, 5}},
