@@ -123,7 +123,7 @@ void CPrinterXY::ScaleToData(std::span<const float> values, int32_t factor, int3
 
 void CPrinterXY::CalcScales(int32_t xStep)
 {
-    // a window that cannot be scaled is refused with a clear error
+    // A window that cannot be scaled is refused with a clear error
     // instead of giving infinite or NaN scales.
     if (!std::isfinite(mXMin) || !std::isfinite(mXMax) || !std::isfinite(mYMin) || !std::isfinite(mYMax)) {
         RaiseInvalid("The data window is not finite: the plot cannot be scaled");
@@ -172,7 +172,7 @@ int32_t CPrinterXY::YToPage(float y) const
 void CPrinterXY::SetXAxis(int32_t min, int32_t max, int32_t step)
 {
     if (step < 1) RaiseInvalid("The x tick step must be at least 1, not " + std::to_string(step));
-    // both ends are rounded inwards to the step grid for negative
+    // Both ends are rounded inwards to the step grid for negative
     // bounds too; the remainder alone would move a negative start down and a negative end up.
     int32_t start = CeilToMultiple(min, step);
     int32_t end = FloorToMultiple(max, step);
