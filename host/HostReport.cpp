@@ -109,11 +109,11 @@ std::vector<Column> ParseColumns(std::string_view format, int32_t characterWidth
     std::vector<Column> columns;
     std::vector<std::string_view> rows = SplitPieces(format, ';');
     if (rows.empty()) return columns;
-    std::string_view spec = rows.front();
+    std::string_view columnRow = rows.front();
     std::size_t start = 0;
     for (;;) {
-        std::size_t bar = spec.find('|', start);
-        std::string_view cell = spec.substr(start, bar == std::string_view::npos ? bar : bar - start);
+        std::size_t bar = columnRow.find('|', start);
+        std::string_view cell = columnRow.substr(start, bar == std::string_view::npos ? bar : bar - start);
         Column column;
         int64_t twips = 0;
         bool negative = false;
