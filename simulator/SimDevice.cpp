@@ -45,6 +45,15 @@ std::shared_ptr<SimDevice> SimDevice::Install(std::shared_ptr<Analyzer> analyzer
     return device;
 }
 
+void SimDevice::InstallOnDemand(const std::string& name)
+{
+    auto device = std::make_shared<std::shared_ptr<SimDevice>>();
+    plat::InProcessDevices::Register(name, [device] {
+        if (!*device) *device = std::make_shared<SimDevice>(std::make_shared<Analyzer>());
+        return std::static_pointer_cast<plat::LinePeer>(*device);
+    });
+}
+
 void SimDevice::Uninstall(const std::string& name)
 {
     plat::InProcessDevices::Unregister(name);

@@ -25,6 +25,10 @@ public:
     // Installs the analyzer as the in-process device of that name, so that a port mapped to the
     // name ("sim" by default) opens it. The same analyzer serves every connection.
     static std::shared_ptr<SimDevice> Install(std::shared_ptr<Analyzer> analyzer, const std::string& name = "sim");
+    // As Install, with an analyzer made at the first open, on the event loop of that moment,
+    // and kept for every later connection. For programs that install the device at start-up
+    // and may never use it.
+    static void InstallOnDemand(const std::string& name = "sim");
     static void Uninstall(const std::string& name = "sim");
 
 protected:

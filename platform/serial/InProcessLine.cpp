@@ -89,10 +89,11 @@ void InProcessLine::SendToPort(std::string_view bytes)
 
 void InProcessLine::ScheduleToPeer()
 {
-    if (mToPeerPosted || !mLoop) return;
+    auto loop = mLoop.lock();
+    if (mToPeerPosted || !loop) return;
     mToPeerPosted = true;
     std::weak_ptr<InProcessLine> weak = weak_from_this();
-    mLoop->Post([weak] {
+    loop->Post([weak] {
         auto self = weak.lock();
         if (!self) return;
         self->mToPeerPosted = false;
@@ -109,10 +110,11 @@ void InProcessLine::ScheduleToPeer()
 
 void InProcessLine::ScheduleToPort()
 {
-    if (mToPortPosted || !mLoop || !mOnData) return;
+    auto loop = mLoop.lock();
+    if (mToPortPosted || !loop || !mOnData) return;
     mToPortPosted = true;
     std::weak_ptr<InProcessLine> weak = weak_from_this();
-    mLoop->Post([weak] {
+    loop->Post([weak] {
         auto self = weak.lock();
         if (!self) return;
         self->mToPortPosted = false;

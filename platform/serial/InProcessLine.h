@@ -41,7 +41,8 @@ private:
     void ScheduleToPeer();
     void ScheduleToPort();
 
-    std::shared_ptr<EventLoop> mLoop;
+    // Weak: a posted delivery holds the line, and the line must not keep the loop alive.
+    std::weak_ptr<EventLoop> mLoop;
     std::shared_ptr<LinePeer> mPeer;
     LineSettings mSettings;
     DataHandler mOnData;

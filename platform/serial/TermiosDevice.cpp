@@ -121,8 +121,9 @@ void TermiosDevice::Apply(const LineSettings& settings, bool raiseAsOpen)
 void TermiosDevice::Start(DataHandler onData)
 {
     mOnData = std::move(onData);
-    if (mFd < 0 || !mLost.empty()) return;
-    mReadWatch = mLoop->WatchFd(mFd, [this] { OnReadable(); }, POLLIN);
+    auto loop = mLoop.lock();
+    if (mFd < 0 || !mLost.empty() || !loop) return;
+    mReadWatch = loop->WatchFd(mFd, [this] { OnReadable(); }, POLLIN);
 }
 
 void TermiosDevice::Configure(const LineSettings& settings)
@@ -160,8 +161,10 @@ void TermiosDevice::FlushPending()
     if (mPending.empty()) {
         StopWriteWatch();
     } else if (!mWriteWatching) {
-        mWriteWatching = true;
-        mWriteWatch = mLoop->WatchFd(mFd, [this] { OnWritable(); }, POLLOUT);
+        if (auto loop = mLoop.lock()) {
+            mWriteWatching = true;
+            mWriteWatch = loop->WatchFd(mFd, [this] { OnWritable(); }, POLLOUT);
+        }
     }
 }
 
@@ -189,9 +192,17 @@ void TermiosDevice::OnReadable()
         }
         if (n < 0 && errno == EINTR) continue;
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
-        // End of file or an error: the device went away (a USB adapter pulled out, the other
-        // end of a pseudo-terminal closed). Stop watching, or poll would report it forever.
-        MarkLost(n < 0 ? errno : EIO);
+        if (n == 0) {
+            // In raw mode without a minimum count a read of an empty queue gives 0, so 0 alone
+            // means "nothing more". But a descriptor reported readable with nothing to read is
+            // a hung-up line (an adapter pulled out), which answers every request with EIO.
+            termios probe{};
+            if (received.empty() && ::tcgetattr(mFd, &probe) != 0) MarkLost(errno);
+            break;
+        }
+        // The device went away (the other end of a pseudo-terminal closed). Stop watching, or
+        // poll would report it forever.
+        MarkLost(errno);
         break;
     }
     if (!received.empty() && mOnData) {

@@ -40,7 +40,8 @@ private:
 
     int mFd = -1;
     std::string mPath;
-    std::shared_ptr<EventLoop> mLoop;
+    // Weak: a closed device may wait in a posted event, and must not keep the loop alive.
+    std::weak_ptr<EventLoop> mLoop;
     DataHandler mOnData;
     FdWatch mReadWatch;
     FdWatch mWriteWatch;
