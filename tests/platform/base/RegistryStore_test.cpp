@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <dirent.h>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <sys/resource.h>
@@ -29,8 +30,8 @@ public:
     ~TempDir()
     {
         ::chmod(mPath.c_str(), 0700);
-        std::string command = "rm -rf '" + mPath + "'";
-        (void)std::system(command.c_str());
+        std::error_code ignored;
+        std::filesystem::remove_all(mPath, ignored);
     }
     const std::string& Path() const { return mPath; }
     std::string File(const std::string& name) const { return mPath + "/" + name; }
