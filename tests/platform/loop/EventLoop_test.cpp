@@ -118,6 +118,19 @@ TEST_F(EventLoopTest, StoppedDestroyedAndZeroIntervalTimersNeverTick)
     EXPECT_FALSE(stopped.IsActive());
     EXPECT_FALSE(activeInOwnHandler);
     EXPECT_FALSE(oneShot.IsActive());
+
+    // Handles that outlive their loop are simply inactive.
+    Timer orphan;
+    FdWatch orphanWatch;
+    {
+        plat::EventLoop gone(plat::MakeVirtualClock());
+        orphan = gone.StartPeriodic(10ms, [] {});
+        orphanWatch = gone.WatchFd(0, [] {});
+    }
+    EXPECT_FALSE(orphan.IsActive());
+    EXPECT_FALSE(orphanWatch.IsActive());
+    orphan.Stop();
+    orphanWatch.Stop();
 }
 
 TEST_F(EventLoopTest, ATimerEndedByAnotherHandlerOfTheSameTurnNeverTicks)
@@ -275,16 +288,20 @@ TEST_F(EventLoopTest, AThrowingHandlerPropagatesAndLeavesTheLoopConsistent)
 TEST_F(EventLoopTest, DescriptorWatchesRunWhileReadableWithoutReentryUntilStopped)
 {
     Pipe pipe;
+    Pipe quiet;
+    FdWatch other = TestLoop().WatchFd(quiet.Read(), [] {});
     int calls = 0;
     int running = 0;
     int maxRunning = 0;
+    int nestedTurns = 0;
     FdWatch watch = TestLoop().WatchFd(pipe.Read(), [&] {
         ++calls;
         maxRunning = std::max(maxRunning, ++running);
-        // Pumps before reading: the still-readable descriptor must not re-enter this handler.
+        // Pumps before reading: the still-readable descriptor must neither re-enter this
+        // handler nor keep the nested loop busy so that it never waits for its timer.
         bool done = false;
         Timer wait = TestLoop().StartOneShot(10ms, [&] { done = true; });
-        TestLoop().RunUntil([&] { return done; });
+        TestLoop().RunUntil([&] { return done || ++nestedTurns > 100; });
         mLog.push_back(pipe.Drain());
         --running;
     });
@@ -293,6 +310,7 @@ TEST_F(EventLoopTest, DescriptorWatchesRunWhileReadableWithoutReentryUntilStoppe
     RunUntilIdle();
     EXPECT_EQ(calls, 1);
     EXPECT_EQ(maxRunning, 1);
+    EXPECT_LE(nestedTurns, 3);
     EXPECT_EQ(mLog, (Log{"one"}));
 
     watch.Stop();
