@@ -6,6 +6,17 @@
 
 namespace zsim {
 
+namespace {
+
+template <typename T>
+void Record(std::vector<T>& log, T entry)
+{
+    if (log.size() >= Analyzer::MaxLogEntries) log.erase(log.begin(), log.begin() + static_cast<long>(log.size() / 2));
+    log.push_back(std::move(entry));
+}
+
+} // namespace
+
 Analyzer::Analyzer()
 {
     plat::Loop();
@@ -44,7 +55,7 @@ void Analyzer::Answer(const CommandFramer::Line& line)
     SyncClock();
     std::optional<Fault> fault = mFaults.Take(line.text);
     const bool silenced = fault && fault->GetKind() == Fault::Kind::Silence;
-    mHeard.push_back({mLoop->Now(), line.text, silenced});
+    Record(mHeard, Heard{mLoop->Now(), line.text, silenced});
     if (silenced) return;
 
     AnalyzerModel::Response response;
@@ -89,7 +100,7 @@ void Analyzer::Schedule(const std::vector<ReplyPiece>& pieces, std::optional<int
 void Analyzer::Fire(const std::string& bytes, std::optional<int> switchBaud)
 {
     if (!bytes.empty()) {
-        mSent.push_back({mLoop->Now(), bytes});
+        Record(mSent, Sent{mLoop->Now(), bytes});
         if (mLine) mLine->Transmit(Matches(mLine->RemoteSettings()) ? bytes : Garble(bytes));
     }
     if (switchBaud) mModel.SetBaud(*switchBaud);

@@ -42,6 +42,8 @@ public:
     };
 
     static constexpr Millis DefaultReplyDelay{10};
+    // Entries each log keeps at most; a long-running simulator forgets the oldest half beyond.
+    static constexpr size_t MaxLogEntries = 100000;
 
     // Runs on the loop of the process as it is at construction.
     Analyzer();

@@ -5,6 +5,7 @@
 #include "platform/serial/PortMap.h"
 #include "platform/serial/SerialPort.h"
 #include "simulator/SimDevice.h"
+#include "support/VirtualLoop.h"
 
 #include <gtest/gtest.h>
 
@@ -14,12 +15,10 @@ using namespace std::chrono_literals;
 using Millis = std::chrono::milliseconds;
 using zsim::Fault;
 
-class SimulatedAnalyzer : public ::testing::Test {
+class SimulatedAnalyzer : public ztesting::VirtualLoopTest {
 protected:
     void SetUp() override
     {
-        loop = std::make_shared<plat::EventLoop>(plat::MakeVirtualClock());
-        plat::SetLoop(loop);
         start = loop->Now();
         analyzer = std::make_shared<zsim::Analyzer>();
         zsim::SimDevice::Install(analyzer);
@@ -35,7 +34,6 @@ protected:
         zsim::SimDevice::Uninstall();
         plat::PortMap::ClearOverrides();
         analyzer.reset();
-        plat::SetLoop(nullptr);
     }
 
     Millis Now() const { return std::chrono::duration_cast<Millis>(loop->Now() - start); }
@@ -61,7 +59,7 @@ protected:
         return Collect(timeout);
     }
 
-    std::shared_ptr<plat::EventLoop> loop;
+    plat::EventLoop* loop = &TestLoop();
     plat::TimePoint start;
     std::shared_ptr<zsim::Analyzer> analyzer;
     std::unique_ptr<plat::SerialPort> port;

@@ -6,6 +6,7 @@
 #include "platform/serial/InProcessDevices.h"
 #include "platform/serial/LinePeer.h"
 #include "platform/serial/SerialPort.h"
+#include "support/VirtualLoop.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +25,7 @@ protected:
     void OnReceived(std::string_view, const plat::LineSettings&) override {}
 };
 
-class PortMapping : public ::testing::Test {
+class PortMapping : public ztesting::VirtualLoopTest {
 protected:
     void SetUp() override
     {
@@ -33,14 +34,12 @@ protected:
         fs::remove_all(dir);
         fs::create_directories(dir);
         plat::SetRegistryPath((dir / "registry").string());
-        plat::SetLoop(std::make_shared<plat::EventLoop>(plat::MakeVirtualClock()));
     }
 
     void TearDown() override
     {
         plat::PortMap::ClearOverrides();
         plat::InProcessDevices::Unregister("sim");
-        plat::SetLoop(nullptr);
         fs::remove_all(dir);
     }
 

@@ -5,6 +5,7 @@
 #include "platform/serial/InProcessDevices.h"
 #include "platform/serial/LinePeer.h"
 #include "platform/serial/PortMap.h"
+#include "support/VirtualLoop.h"
 
 #include <gtest/gtest.h>
 
@@ -61,13 +62,10 @@ int32_t ErrorOf(const std::function<void()>& action)
     return 0;
 }
 
-class InProcessPort : public ::testing::Test {
+class InProcessPort : public ztesting::VirtualLoopTest {
 protected:
     void SetUp() override
     {
-        loop = std::make_shared<plat::EventLoop>(plat::MakeVirtualClock());
-        plat::SetLoop(loop);
-        start = loop->Now();
         device = std::make_shared<ScriptedDevice>();
         plat::InProcessDevices::Register("scripted", [this] { return device; });
         plat::PortMap::SetOverride(7, "scripted");
@@ -81,15 +79,11 @@ protected:
         plat::PortMap::ClearOverrides();
         plat::InProcessDevices::Unregister("scripted");
         device.reset();
-        plat::SetLoop(nullptr);
     }
 
-    Millis Elapsed() const { return std::chrono::duration_cast<Millis>(loop->Now() - start); }
+    void WaitForData() { RunUntilFor([this] { return port->InBufferCount() > 0; }, 10s); }
 
-    void WaitForData() { loop->RunUntil([this] { return port->InBufferCount() > 0; }); }
-
-    std::shared_ptr<plat::EventLoop> loop;
-    plat::TimePoint start;
+    plat::EventLoop* loop = &TestLoop();
     std::shared_ptr<ScriptedDevice> device;
     std::unique_ptr<plat::SerialPort> port;
 };
@@ -218,11 +212,10 @@ TEST_F(InProcessPort, ReceiveHandlerMayCloseThePort)
     port->SetPortOpen(true);
     device->SendToPort("OK\r\n");
     device->SendLater(5ms, "more");
-    loop->RunUntil([&] { return !port->PortOpen(); });
+    RunUntilFor([&] { return !port->PortOpen(); }, 1s);
     EXPECT_EQ(device->detached, 1);
     // What the device sends after the close goes nowhere, and nothing dangles.
-    loop->RunUntil([&] { return Elapsed() >= 5ms; });
-    loop->RunPending();
+    FastForwardBy(5ms);
     EXPECT_FALSE(port->PortOpen());
 }
 
