@@ -132,6 +132,18 @@ TEST_F(PortMapping, OpenFailuresRaiseTheirNumbersAndLeaveAStatusText)
     EXPECT_EQ(notSerial.status, "Not a serial port");
 }
 
+TEST_F(PortMapping, UnreadablePortMapFailsTheOpenInsteadOfGuessingADevice)
+{
+    const fs::path corrupt = dir / "corrupt-registry";
+    std::ofstream(corrupt) << "\x01 this is no registry file {{{";
+    plat::SetRegistryPath(corrupt.string());
+    auto result = Open(3);
+    EXPECT_NE(result.error, 0);
+    EXPECT_EQ(result.status, "Port map unreadable");
+    plat::PortMap::SetOverride(3, "");
+    EXPECT_EQ(Open(3).status, "Port not found");
+}
+
 TEST_F(PortMapping, DeviceWithoutPermissionGivesPermissionDenied)
 {
     if (::geteuid() == 0) GTEST_SKIP() << "permissions do not stop the superuser";
