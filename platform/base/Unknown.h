@@ -21,3 +21,6 @@ std::shared_ptr<I> QueryInterface(const std::shared_ptr<T>& object)
 }
 
 } // namespace plat
+
+// Interfaces derive from IUnknown virtually ("class IFoo : public virtual plat::IUnknown"), so
+// that a class implementing several interfaces has one IUnknown and converts to ObjectPtr.

@@ -1,0 +1,245 @@
+#include "testlib/core/CPrinterXY.h"
+
+#include "platform/base/ComError.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <string>
+#include <vector>
+
+using ztest::CPrinterXY;
+using ztest::PlotAxis;
+
+namespace {
+
+// The window of a mapper as numbers: x min, x max, y min, y max.
+std::vector<double> Window(const CPrinterXY& p)
+{
+    return {p.GetDataXMin(), p.GetDataXMax(), p.GetDataYMin(), p.GetDataYMax()};
+}
+
+std::vector<double> Window(float xMin, float xMax, float yMin, float yMax) { return {xMin, xMax, yMin, yMax}; }
+
+// The tick fields of an axis: start, end, third, fourth.
+std::vector<double> Ticks(const PlotAxis& a) { return {double(a.Start), double(a.End), double(a.Third), double(a.Fourth)}; }
+
+CPrinterXY Scaled(std::vector<float> values, int32_t factor = 1)
+{
+    CPrinterXY p;
+    p.ScaleToData(values, factor);
+    return p;
+}
+
+CPrinterXY XAxis(int32_t min, int32_t max, int32_t step)
+{
+    CPrinterXY p;
+    p.SetXAxis(min, max, step);
+    return p;
+}
+
+CPrinterXY YAxis(float min, float max)
+{
+    CPrinterXY p;
+    p.SetYAxis(min, max);
+    return p;
+}
+
+// A mapper of the page rectangle (100, 50)-(1100, 550) scaled to the values.
+CPrinterXY OnPage(std::vector<float> values, int32_t xStep = 1)
+{
+    CPrinterXY p;
+    p.SetPageRect(100, 50, 1100, 550);
+    p.ScaleToData(values, 1);
+    p.CalcScales(xStep);
+    return p;
+}
+
+// Where the four corners of the data window land: x min, x max, y min, y max on the page.
+std::vector<double> Corners(const CPrinterXY& p)
+{
+    return {double(p.XToPage(p.GetDataXMin())), double(p.XToPage(p.GetDataXMax())),
+        double(p.YToPage(p.GetDataYMin())), double(p.YToPage(p.GetDataYMax()))};
+}
+
+int32_t ErrorOf(const std::function<void()>& call, std::string* description = nullptr)
+{
+    try {
+        call();
+    } catch (const plat::ComError& e) {
+        if (description) *description = e.Description();
+        return e.Number();
+    }
+    return 0;
+}
+
+} // namespace
+
+// The documented worked examples, the page mapping and negative bounds, one row each.
+TEST(CPrinterXY, WorkedExamples)
+{
+    struct Row {
+        const char* name;
+        std::function<std::vector<double>()> actual;
+        std::vector<double> expected;
+    };
+    const Row rows[] = {
+        // ScaleToData: x from the lower index to the upper index plus 1, zero inside, 10 % margin.
+        {"values 3, 7, 5", [] { return Window(Scaled({3, 7, 5})); }, Window(0, 3, -0.7f, 7.7f)},
+        {"all negative values", [] { return Window(Scaled({-2, -4})); }, Window(0, 2, -4.4f, 0.4f)},
+        {"factor multiplies x", [] { return Window(Scaled({3, 7, 5}, 10)); }, Window(0, 30, -0.7f, 7.7f)},
+        {"all positive above zero", [] { return Window(Scaled({10, 20})); }, Window(0, 2, -2, 22)},
+
+        // TickStep: the series 1, 2, 5, 10, 20, 50, ...
+        {"TickStep(95, 11)", [] { return std::vector<double>{double(CPrinterXY::TickStep(95, 11))}; }, {10}},
+        {"TickStep(11, 11)", [] { return std::vector<double>{double(CPrinterXY::TickStep(11, 11))}; }, {1}},
+        {"TickStep(12, 11)", [] { return std::vector<double>{double(CPrinterXY::TickStep(12, 11))}; }, {2}},
+        {"TickStep(84, 11)", [] { return std::vector<double>{double(CPrinterXY::TickStep(84, 11))}; }, {10}},
+        {"TickStep(-5, 11)", [] { return std::vector<double>{double(CPrinterXY::TickStep(-5, 11))}; }, {1}},
+
+        // SetXAxis: start 5, end 95, (95 - 5) / 5 = 18 steps, d 9, major step 90 \ 9 = 10.
+        {"SetXAxis(3, 98, 5)", [] { return Ticks(XAxis(3, 98, 5).GetXAxis()); }, {5, 95, 10, 5}},
+        {"SetXAxis(0, 3, 1)", [] { return Ticks(XAxis(0, 3, 1).GetXAxis()); }, {0, 3, 1, 1}},
+        {"SetXAxis(0, 11, 1): 11 has no divisor", [] { return Ticks(XAxis(0, 11, 1).GetXAxis()); }, {0, 11, 11, 1}},
+        // Negative bounds: start rounded up and end rounded down to the step grid.
+        {"SetXAxis(-98, -3, 5)", [] { return Ticks(XAxis(-98, -3, 5).GetXAxis()); }, {-95, -5, 10, 5}},
+        {"SetXAxis(-7, 7, 5)", [] { return Ticks(XAxis(-7, 7, 5).GetXAxis()); }, {-5, 5, 5, 5}},
+        {"SetXAxis(-10, -5, 5)", [] { return Ticks(XAxis(-10, -5, 5).GetXAxis()); }, {-10, -5, 5, 5}},
+
+        // SetYAxis: start, end, step, multiplier.
+        {"SetYAxis(0, 2.5)", [] { return Ticks(YAxis(0, 2.5f).GetYAxis()); }, {0, 25, 5, 10}},
+        {"SetYAxis(-0.7, 7.7)", [] { return Ticks(YAxis(-0.7f, 7.7f).GetYAxis()); }, {0, 70, 10, 10}},
+        {"SetYAxis(-4.4, 0.4)", [] { return Ticks(YAxis(-4.4f, 0.4f).GetYAxis()); }, {-40, 0, 5, 10}},
+        {"SetYAxis(-23, -3): negative ends inwards", [] { return Ticks(YAxis(-23, -3).GetYAxis()); }, {-22, -4, 2, 1}},
+        {"SetYAxis(0, 0.0125)", [] { return Ticks(YAxis(0, 0.0125f).GetYAxis()); }, {0, 120, 20, 10000}},
+
+        // Page mapping: x min to the page left, x max to the right, y min to the bottom, y max to the top.
+        {"page corners for 3, 7, 5", [] { return Corners(OnPage({3, 7, 5})); }, {100, 1100, 550, 50}},
+        {"page corners for -2, -4", [] { return Corners(OnPage({-2, -4})); }, {100, 1100, 550, 50}},
+        {"page corners for 0.01 .. 0.04", [] { return Corners(OnPage({0.01f, 0.04f, 0.02f, 0.03f})); }, {100, 1100, 550, 50}},
+        {"zero lies between bottom and top", [] {
+             CPrinterXY p = OnPage({3, 7, 5});
+             // 0.7 of 8.4 above the bottom: 550 - 500 * 0.7 / 8.4 = 508.33.
+             return std::vector<double>{double(p.YToPage(0)), double(p.XToPage(1.5f))};
+         }, {508, 600}},
+        {"axes after CalcScales", [] {
+             CPrinterXY p = OnPage({3, 7, 5});
+             std::vector<double> v = Ticks(p.GetXAxis());
+             for (double t : Ticks(p.GetYAxis())) v.push_back(t);
+             return v;
+         }, {0, 3, 1, 1, 0, 70, 10, 10}},
+        {"axis lines from the page rectangle", [] {
+             PlotAxis x = OnPage({1, 2}).GetXAxis();
+             PlotAxis y = OnPage({1, 2}).GetYAxis();
+             return std::vector<double>{double(x.LineX1), double(x.LineY1), double(x.LineX2), double(x.LineY2),
+                 double(y.LineX1), double(y.LineY1), double(y.LineX2), double(y.LineY2)};
+         }, {100, 550, 1100, 550, 100, 50, 100, 550}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(row.actual(), row.expected);
+    }
+}
+
+TEST(CPrinterXY, ScalesAndOffsetsFollowThePart)
+{
+    CPrinterXY p = OnPage({3, 7, 5});
+    // x scale = 1000 / 3, offset = 100 - scale * 0 = 100.
+    EXPECT_FLOAT_EQ(p.GetXAxis().Scale, 1000.0f / 3.0f);
+    EXPECT_EQ(p.GetXAxis().Offset, 100);
+    // y scale = 500 / 8.4, offset = scale * (-0.7) + 550 = 508.33, rounded to 508.
+    EXPECT_NEAR(p.GetYAxis().Scale, 500.0 / 8.4, 1e-4);
+    EXPECT_EQ(p.GetYAxis().Offset, 508);
+}
+
+TEST(CPrinterXY, ZeroHeightOrWidthWindowIsAClearError)
+{
+    // A series of zeros gives a window of zero height.
+    CPrinterXY p;
+    p.SetPageRect(0, 0, 1000, 500);
+    p.ScaleToData(std::vector<float>{0, 0, 0}, 1);
+    EXPECT_EQ(p.GetDataYMin(), 0.0f);
+    EXPECT_EQ(p.GetDataYMax(), 0.0f);
+    const PlotAxis before = p.GetYAxis();
+    std::string description;
+    EXPECT_EQ(ErrorOf([&] { p.CalcScales(1); }, &description), plat::rt::InvalidCall);
+    EXPECT_NE(description.find("zero height"), std::string::npos) << description;
+    EXPECT_EQ(p.GetYAxis(), before);
+
+    p.SetDataWindow(2, 0, 2, 5);
+    EXPECT_EQ(ErrorOf([&] { p.CalcScales(1); }, &description), plat::rt::InvalidCall);
+    EXPECT_NE(description.find("zero width"), std::string::npos) << description;
+
+    p.SetDataWindow(0, 0, std::numeric_limits<float>::infinity(), 5);
+    EXPECT_EQ(ErrorOf([&] { p.CalcScales(1); }, &description), plat::rt::InvalidCall);
+    EXPECT_NE(description.find("not finite"), std::string::npos) << description;
+}
+
+TEST(CPrinterXY, EveryIntegerOverflowRaisesOverflow)
+{
+    struct Row {
+        const char* name;
+        std::function<void()> call;
+    };
+    const Row rows[] = {
+        {"page width beyond a Long", [] {
+             CPrinterXY p;
+             p.SetPageRect(INT_MIN, 0, INT_MAX, 100);
+             p.SetDataWindow(0, 0, 1, 1);
+             p.CalcScales(1);
+         }},
+        {"offset beyond a Long", [] {
+             CPrinterXY p;
+             p.SetPageRect(0, 0, 1000000, 1000);
+             p.SetDataWindow(-1e9f, 0, -1e9f + 64, 1);
+             p.CalcScales(1);
+         }},
+        {"x bound beyond a Long", [] {
+             CPrinterXY p;
+             p.SetPageRect(0, 0, 1000, 1000);
+             p.SetDataWindow(0, 0, 3e9f, 1);
+             p.CalcScales(1);
+         }},
+        {"XToPage far outside", [] {
+             CPrinterXY p = OnPage({3, 7, 5});
+             p.XToPage(1e30f);
+         }},
+        {"YToPage far outside", [] {
+             CPrinterXY p = OnPage({3, 7, 5});
+             p.YToPage(-1e30f);
+         }},
+        {"SetXAxis start beyond a Long", [] { CPrinterXY().SetXAxis(INT_MAX - 1, INT_MAX, 5); }},
+        {"SetXAxis end below a Long", [] { CPrinterXY().SetXAxis(INT_MIN, INT_MIN + 1, 5); }},
+        {"SetXAxis range beyond a Long", [] { CPrinterXY().SetXAxis(INT_MIN, INT_MAX, 1); }},
+        {"SetYAxis bound beyond a Long", [] { CPrinterXY().SetYAxis(0, 3e9f); }},
+        {"SetYAxis range beyond a Long", [] { CPrinterXY().SetYAxis(-2e9f, 2e9f); }},
+        {"TickStep beyond a Long", [] { CPrinterXY::TickStep(INT_MAX, 0); }},
+        {"ScaleToData upper index beyond a Long", [] { CPrinterXY().ScaleToData(std::vector<float>{1, 2}, 1, INT_MAX); }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(ErrorOf(row.call), plat::rt::Overflow);
+    }
+}
+
+TEST(CPrinterXY, AFailedCalcScalesLeavesTheAxesAsTheyWere)
+{
+    CPrinterXY p = OnPage({3, 7, 5});
+    const PlotAxis x = p.GetXAxis();
+    const PlotAxis y = p.GetYAxis();
+    p.SetDataWindow(0, 0, 3e9f, 1);
+    EXPECT_EQ(ErrorOf([&] { p.CalcScales(1); }), plat::rt::Overflow);
+    EXPECT_EQ(p.GetXAxis(), x);
+    EXPECT_EQ(p.GetYAxis(), y);
+}
+
+TEST(CPrinterXY, BadArgumentsAreClearErrors)
+{
+    EXPECT_EQ(ErrorOf([] { CPrinterXY().SetXAxis(0, 10, 0); }), plat::rt::InvalidCall);
+    EXPECT_EQ(ErrorOf([] { CPrinterXY().SetXAxis(0, 10, -5); }), plat::rt::InvalidCall);
+    EXPECT_EQ(ErrorOf([] { CPrinterXY().ScaleToData(std::vector<float>{}, 1); }), plat::rt::SubscriptOutOfRange);
+    EXPECT_EQ(ErrorOf([] { CPrinterXY().ScaleToData(std::vector<float>{1, std::nanf("")}, 1); }), plat::rt::InvalidCall);
+}
