@@ -19,7 +19,9 @@ bool ReadsBack(const std::string& text, T number)
 {
     T back{};
     auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), back, std::chars_format::general);
-    return ec == std::errc() && end == text.data() + text.size() && back == number;
+    // The sign of zero counts too: -0 is written as such.
+    return ec == std::errc() && end == text.data() + text.size() && back == number &&
+           std::signbit(back) == std::signbit(number);
 }
 
 template <class T>

@@ -2,6 +2,10 @@
 
 #include "platform/base/Unknown.h"
 
+// The document objects come together: whoever holds a document uses its elements. The two
+// headers name each other and need only each other's declarations.
+#include "host/HostXmlElement.h"
+
 #include <cstddef>
 #include <memory>
 #include <string>

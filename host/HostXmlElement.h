@@ -2,6 +2,10 @@
 
 #include "platform/base/Unknown.h"
 
+// The document objects come together: whoever holds an element uses its list and document.
+#include "host/HostXmlDocument.h"
+#include "host/HostXmlNodeList.h"
+
 #include <memory>
 #include <string>
 
