@@ -1,0 +1,473 @@
+#include "testlib/core/CMeasurement.h"
+
+#include "host/HostFormulaLimit.h"
+#include "host/HostLimitItem.h"
+#include "host/HostReport.h"
+#include "host/HostStandard.h"
+#include "host/HostStandards.h"
+#include "host/HostTranslator.h"
+#include "host/ILimitData.h"
+#include "platform/base/ComError.h"
+#include "platform/base/Conversions.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+using host::HostLimitItem;
+using host::HostStandard;
+using host::HostStandards;
+using plat::Variant;
+using ztest::CMeasurement;
+
+namespace {
+
+constexpr int kUpper = HostLimitItem::UpperBound;
+constexpr int kLower = HostLimitItem::LowerBound;
+
+// The limits of a test element as far as the rating asks them: FindFailedStandards looks up its
+// own standards by the names of the given ones and lets each evaluate the first four
+// characters of the key, the value and the preset value; a host call that fails leaves the
+// result as far as it got.
+class FakeLimits : public host::ILimitData {
+public:
+    std::shared_ptr<HostStandards> standards = std::make_shared<HostStandards>();
+    int findCalls = 0;
+
+    std::string Description() override { return {}; }
+    void SetDescription(const std::string&) override {}
+    bool HasDialog() override { return false; }
+    std::shared_ptr<HostStandards> Standards() override { return standards; }
+    std::shared_ptr<host::ITestElement> Owner() override { return nullptr; }
+    std::shared_ptr<host::ILimitData> Clone() override { return nullptr; }
+    std::shared_ptr<host::IDialog> CreateDialog() override { return nullptr; }
+    std::shared_ptr<HostStandard> CreateStandard(const std::string&, const std::string&) override { return nullptr; }
+    void Load(const std::shared_ptr<host::HostXmlElement>&, const std::shared_ptr<host::HostLoadLog>&) override {}
+    std::shared_ptr<host::HostXmlElement> Save(const std::shared_ptr<host::HostXmlDocument>&) override { return nullptr; }
+    void PrintReport(const std::shared_ptr<host::HostReport>&, const std::shared_ptr<host::HostPrintContext>&) override {}
+    void UpdateLimits(const plat::ObjectPtr&) override {}
+
+    std::shared_ptr<HostStandards> FindFailedStandards(const std::shared_ptr<host::IMeasurement>& measurement,
+                                                       const std::shared_ptr<HostStandards>& given) override
+    {
+        ++findCalls;
+        if (!standards || standards->Count() == 0 || !measurement || !given) return nullptr;
+        auto failed = std::make_shared<HostStandards>();
+        try {
+            const std::string key = measurement->Key().substr(0, 4);
+            const float value = plat::CSng(measurement->value());
+            const Variant preset(plat::CSng(measurement->PresetValue()));
+            for (const auto& standard : *given) {
+                auto own = standards->Find(standard->AlphaName(), standard->CompleteName());
+                if (own && own->Evaluate(key, value, preset) == HostStandard::StatusFailed) failed->Add(own);
+            }
+        } catch (const plat::ComError&) {
+        }
+        return failed->Count() > 0 ? failed : nullptr;
+    }
+};
+
+struct ItemSpec {
+    std::string key = "ENGY";
+    bool upperOn = true;
+    float upper = 110;
+    bool lowerOn = true;
+    float lower = 90;
+    std::string upperFormula;
+    std::string lowerFormula;
+    bool formulaCapable = true;
+};
+
+std::shared_ptr<HostLimitItem> MakeItem(const ItemSpec& spec)
+{
+    std::shared_ptr<HostLimitItem> item =
+        spec.formulaCapable ? HostLimitItem::Create() : std::make_shared<HostLimitItem>();
+    item->Initialize(spec.key, "J", "", "");
+    item->SetEnabled(kUpper, spec.upperOn);
+    item->SetValue(kUpper, spec.upper);
+    item->SetFormula(kUpper, spec.upperFormula);
+    item->SetEnabled(kLower, spec.lowerOn);
+    item->SetValue(kLower, spec.lower);
+    item->SetFormula(kLower, spec.lowerFormula);
+    return item;
+}
+
+std::shared_ptr<HostStandard> MakeStandard(const std::vector<ItemSpec>& items, const std::string& alpha = "IEC")
+{
+    auto standard = std::make_shared<HostStandard>();
+    standard->Initialize(alpha, alpha + " complete", 1);
+    for (const auto& spec : items) standard->AddItem(MakeItem(spec));
+    return standard;
+}
+
+std::shared_ptr<CMeasurement> MakeMeasurement(const std::string& key, const Variant& value, const Variant& preset = {},
+                                              int32_t valueType = 1)
+{
+    auto m = std::make_shared<CMeasurement>();
+    m->Initialize(key, "20120::Energy", "J", valueType);
+    m->SetValue(value);
+    m->SetPresetValue(preset);
+    return m;
+}
+
+} // namespace
+
+// ---- Rating ----------------------------------------------------------------------------------
+
+TEST(CMeasurementRating, UpdateStatusAndValidateLimitsAgreeAcrossBoundsFormulasKeysAndMissingValues)
+{
+    struct Case {
+        const char* name;
+        ItemSpec item;
+        std::string key;
+        Variant value;
+        Variant preset;
+        int32_t valueType;
+        int32_t status;     // UpdateStatus
+        int16_t validation; // ValidateLimits
+    };
+    const ItemSpec plain;
+    ItemSpec upperOnly = plain;
+    upperOnly.lowerOn = false;
+    ItemSpec noBounds = plain;
+    noBounds.upperOn = noBounds.lowerOn = false;
+    ItemSpec percent = plain;
+    percent.upper = 10;
+    percent.upperFormula = "X+(X*Y%)";
+    percent.lowerOn = false;
+
+    const Case cases[] = {
+        {"equal to the upper bound passes", plain, "ENGY", 110.0f, {}, 1, 1, 0},
+        {"equal to the lower bound passes", plain, "ENGY", 90.0, {}, 1, 1, 0},
+        {"inside both bounds passes", plain, "ENGY", 100, {}, 2, 1, 0},
+        {"above the upper bound fails", plain, "ENGY", 110.5f, {}, 1, 2, 2},
+        {"below the lower bound fails", plain, "ENGY", 89.9f, {}, 1, 2, 2},
+        {"a numeric text is judged as its number", plain, "ENGY", "111", {}, 1, 2, 2},
+        {"a disabled lower bound is not looked at", upperOnly, "ENGY", -1000.0, {}, 1, 1, 0},
+        {"with both bounds disabled anything passes", noBounds, "ENGY", 1e6, {}, 1, 1, 0},
+        {"formula limit X+(X*Y%) reached passes", percent, "ENGY", 110.0f, 100.0f, 1, 1, 0},
+        {"formula limit X+(X*Y%) exceeded fails", percent, "ENGY", 110.5f, 100.0f, 1, 2, 2},
+        {"a numbered key is judged by its quantity's item", plain, "ENGY3", 120.0, {}, 1, 2, 2},
+        {"a numbered key inside the bounds passes", plain, "ENGY12", 100.0, {}, 1, 1, 0},
+        {"a key without an item passes", plain, "PEAV", 5000.0, {}, 1, 1, 0},
+        {"an Empty number fails an enabled item", plain, "ENGY", {}, {}, 1, 2, 2},
+        {"NOSYNC fails an enabled item", plain, "ENGY2", "NOSYNC", {}, 1, 2, 2},
+        {"NOSYNC of value type 2 fails too", plain, "ENGY", "NOSYNC", {}, 2, 2, 2},
+        {"NOSYNC without an item of its key passes", plain, "PEAV", "NOSYNC", {}, 1, 1, 0},
+        {"NOSYNC against disabled bounds passes", noBounds, "ENGY", "NOSYNC", {}, 1, 1, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto limits = std::make_shared<FakeLimits>();
+        auto standard = MakeStandard({c.item});
+        limits->standards->Add(standard);
+        auto given = std::make_shared<HostStandards>();
+        given->Add(standard->Copy());
+
+        auto m = MakeMeasurement(c.key, c.value, c.preset, c.valueType);
+        m->UpdateStatus(limits, given);
+        EXPECT_EQ(m->GetStatus(), c.status);
+        EXPECT_EQ(m->ValidateLimits(standard), c.validation);
+    }
+}
+
+TEST(CMeasurementRating, UpdateStatusRatesThroughTheLimitsAndPassesWithoutThem)
+{
+    auto limits = std::make_shared<FakeLimits>();
+    auto failing = MakeStandard({ItemSpec{}}, "IEC");
+    ItemSpec wide;
+    wide.upper = 500;
+    auto passing = MakeStandard({wide}, "AAMI");
+    limits->standards->Add(failing);
+    limits->standards->Add(passing);
+
+    auto onlyPassing = std::make_shared<HostStandards>();
+    onlyPassing->Add(passing->Copy());
+    auto both = onlyPassing->Copy();
+    both->Add(failing->Copy());
+
+    auto m = MakeMeasurement("ENGY", 200.0);
+    m->SetStatus(0);
+    m->UpdateStatus(limits, onlyPassing);
+    EXPECT_EQ(m->GetStatus(), 1);
+    m->UpdateStatus(limits, both);
+    EXPECT_EQ(m->GetStatus(), 2);
+    EXPECT_EQ(limits->findCalls, 2);
+
+    // Without limits there is nothing to fail against; the rating still marks it as rated.
+    m->UpdateStatus(nullptr, both);
+    EXPECT_EQ(m->GetStatus(), 1);
+
+    // A measurement that no shared pointer owns can still be rated.
+    CMeasurement onStack;
+    onStack.Initialize("ENGY", "", "J", 1);
+    onStack.SetValue(200.0);
+    onStack.UpdateStatus(limits, both);
+    EXPECT_EQ(onStack.GetStatus(), 2);
+}
+
+TEST(CMeasurementRating, AnEmptyNumberIsJudgedOnlyInTheGivenStandards)
+{
+    auto limits = std::make_shared<FakeLimits>();
+    limits->standards->Add(MakeStandard({ItemSpec{}}, "IEC"));
+    ItemSpec other;
+    other.key = "PEAV";
+    limits->standards->Add(MakeStandard({other}, "AAMI"));
+
+    auto given = std::make_shared<HostStandards>();
+    given->Add(MakeStandard({}, "AAMI"));
+    auto m = MakeMeasurement("ENGY", Variant());
+    m->UpdateStatus(limits, given);
+    EXPECT_EQ(m->GetStatus(), 1);
+
+    given->Add(MakeStandard({}, "IEC"));
+    m->UpdateStatus(limits, given);
+    EXPECT_EQ(m->GetStatus(), 2);
+
+    m->UpdateStatus(limits, nullptr);
+    EXPECT_EQ(m->GetStatus(), 1);
+}
+
+TEST(CMeasurementRating, ValidateLimitsStopsAtTheFirstFailingItemAndToleratesBrokenInput)
+{
+    ItemSpec wide;
+    wide.upper = 1000;
+    ItemSpec narrow;
+    narrow.upper = 100;
+    auto m = MakeMeasurement("ENGY", 150.0);
+    EXPECT_EQ(m->ValidateLimits(MakeStandard({wide, narrow})), 2);
+    EXPECT_EQ(m->ValidateLimits(MakeStandard({wide, wide})), 0);
+    EXPECT_EQ(m->ValidateLimits(nullptr), 0);
+
+    // A formula whose X is no number cannot be worked out, so it cannot pass the value either.
+    ItemSpec formula;
+    formula.upperFormula = "X+Y";
+    formula.lowerOn = false;
+    auto badPreset = MakeMeasurement("ENGY", 1.0, "abc");
+    EXPECT_EQ(badPreset->ValidateLimits(MakeStandard({formula})), 2);
+}
+
+TEST(CMeasurementRating, CalculateLimitValueEvaluatesFormulaItemsOnly)
+{
+    auto m = MakeMeasurement("ENGY", 0.0, 100.0f);
+    ItemSpec percent;
+    percent.upper = 10;
+    percent.upperFormula = "X+(X*Y%)";
+    auto formulaItem = MakeItem(percent);
+    EXPECT_FLOAT_EQ(m->CalculateLimitValue(formulaItem, kUpper), 110.0f);
+    EXPECT_FLOAT_EQ(m->CalculateLimitValue(formulaItem, kLower), 90.0f); // no formula: the plain value
+
+    // An item that cannot evaluate formulas gives its plain value whatever text it carries.
+    percent.formulaCapable = false;
+    EXPECT_FLOAT_EQ(m->CalculateLimitValue(MakeItem(percent), kUpper), 10.0f);
+
+    // Failing host calls are skipped.
+    auto noNumber = MakeMeasurement("ENGY", 0.0, "abc");
+    EXPECT_FLOAT_EQ(noNumber->CalculateLimitValue(formulaItem, kUpper), 0.0f);
+    EXPECT_FLOAT_EQ(m->CalculateLimitValue(nullptr, kUpper), 0.0f);
+    EXPECT_FLOAT_EQ(m->CalculateLimitValue(formulaItem, 7), 0.0f);
+
+    EXPECT_TRUE(m->SupportsLimit(0));
+    EXPECT_TRUE(MakeMeasurement("ENGY", 0.0, {}, 2)->SupportsLimit(1));
+    EXPECT_FALSE(MakeMeasurement("ECGR", true, {}, 3)->SupportsLimit(0));
+    EXPECT_FALSE(MakeMeasurement("ECGR", "x", {}, 0)->SupportsLimit(0));
+}
+
+// ---- Limit and result values ----------------------------------------------------------------
+
+TEST(CMeasurementLimitValue, ShowsPlainOrEvaluatedLimitsAsNumbersOrText)
+{
+    // ENGY: upper "X+(X*Y%)" with Y 10, lower a plain 90 J.
+    ItemSpec energy;
+    energy.upper = 10;
+    energy.upperFormula = "X+(X*Y%)";
+    auto standard = MakeStandard({energy});
+
+    struct Case {
+        const char* name;
+        std::string key;
+        std::string format;
+        int32_t bound;
+        int32_t flags;
+        Variant expected;
+    };
+    const Case cases[] = {
+        {"plain Y of the upper bound", "ENGY", "0.0", kUpper, 0, 10.0f},
+        {"evaluated upper bound", "ENGY", "0.0", kUpper, 1, 110.0f},
+        {"plain Y as text with its percent unit", "ENGY", "0.0", kUpper, 6, "10.0 %"},
+        {"evaluated text with the measurement's unit", "ENGY", "0.0", kUpper, 7, "110.0 J"},
+        {"text without the unit", "ENGY", "0.0", kUpper, 3, "110.0"},
+        {"an empty mask gives the plain number", "ENGY", "", kUpper, 7, "110 J"},
+        {"a plain lower bound keeps the measurement's unit", "ENGY", "0.0", kLower, 6, "90.0 J"},
+        {"a plain lower bound evaluated", "ENGY", "0.0", kLower, 7, "90.0 J"},
+        {"a numbered key finds its quantity's item", "ENGY4", "0.0", kUpper, 7, "110.0 J"},
+        {"no item of the key", "PEAV", "0.0", kUpper, 7, Variant()},
+        {"a bound that is no bound", "ENGY", "0.0", 2, 7, Variant()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto m = MakeMeasurement(c.key, 100.0, 100.0f);
+        m->SetValueFormat(c.format);
+        EXPECT_EQ(m->GetLimitValue(standard, c.bound, c.flags), c.expected);
+    }
+    EXPECT_EQ(MakeMeasurement("ENGY", 1.0)->GetLimitValue(nullptr, kUpper, 7), Variant());
+}
+
+TEST(CMeasurementLimitValue, ADisabledBoundIsNotShownAndTheStrictestOfSeveralItemsIs)
+{
+    ItemSpec upperOnly;
+    upperOnly.lowerOn = false;
+    auto m = MakeMeasurement("ENGY", 100.0);
+    auto single = MakeStandard({upperOnly});
+    EXPECT_EQ(m->GetLimitValue(single, kLower, 0), Variant());
+    EXPECT_EQ(m->GetLimitValue(single, kUpper, 0), Variant(110.0f));
+
+    ItemSpec loose;
+    loose.upper = 120;
+    loose.lower = 80;
+    ItemSpec strict;
+    strict.upper = 110;
+    strict.lower = 90;
+    for (const auto& standard : {MakeStandard({loose, strict}), MakeStandard({strict, loose})}) {
+        EXPECT_EQ(m->GetLimitValue(standard, kUpper, 0), Variant(110.0f));
+        EXPECT_EQ(m->GetLimitValue(standard, kLower, 0), Variant(90.0f));
+    }
+}
+
+TEST(CMeasurementResultValue, FormatsTheValueByKeyMaskAndUnit)
+{
+    struct Case {
+        const char* name;
+        std::string key;
+        int32_t valueType;
+        Variant value;
+        std::string format;
+        std::string unit;
+        int32_t flags;
+        Variant expected;
+    };
+    const Case cases[] = {
+        {"unformatted gives the value itself", "ENGY", 1, 4.25, "0.0", "J", 4, 4.25},
+        {"formatted", "ENGY", 1, 4.25f, "0.00", "J", 2, "4.25"},
+        {"formatted with the unit", "ENGY", 1, 4.25f, "0.0", "J", 6, "4.3 J"},
+        {"an empty unit adds no blank", "ENGY", 1, 4.25f, "0.0", "", 6, "4.3"},
+        {"a pulse width given as text is formatted as its number", "PULW", 1, "4.2", "0.00", " ms", 2, "4.20"},
+        {"the leading number of a charge time's text", "CHTI", 1, "6.5 s", "0.0", "s", 2, "6.5"},
+        {"a charge time's text without a number", "CHTI", 1, "abc", "0.0", "s", 2, "0.0"},
+        {"other keys pass a text through", "ENGY", 1, "NOSYNC", "0.0", "J", 6, "NOSYNC J"},
+        {"a thousands mask", "PACR", 1, 1234.5, "# ##0.0", " ppm", 6, "1 234.5  ppm"},
+        {"Empty is empty text", "ENGY", 1, Variant(), "0.0", "", 2, ""},
+        {"Null is empty text", "ENGY", 1, Variant::Null(), "0.0", "", 2, ""},
+        {"an empty mask gives the plain text", "PEAV", 1, 2500, "", "V", 6, "2500 V"},
+        {"a Boolean of a \"::\" key shows nothing", "::20140::Arrhythmia", 3, true, "", "", 2, ""},
+        {"a Boolean of another key shows its text", "ECGR", 3, true, "", "", 2, "True"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CMeasurement m;
+        m.Initialize(c.key, "", c.unit, c.valueType);
+        m.SetValue(c.value);
+        m.SetValueFormat(c.format);
+        EXPECT_EQ(m.GetResultValue(c.flags), c.expected);
+    }
+}
+
+// ---- Texts and report lines -----------------------------------------------------------------
+
+TEST(CMeasurementText, ValueToStringGivesTheServiceRecordTextByValueType)
+{
+    struct Case {
+        int32_t valueType;
+        Variant value;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {0, "checked", "checked"},
+        {0, 12, "12"},
+        {-1, Variant(), ""},
+        {1, 12.5, "12.5"},
+        {2, 0.1f, "0.1"},
+        {1, 7, "7"},
+        {3, true, "True"},
+        {3, false, "False"},
+        {3, Variant(), "False"},
+        {3, "maybe", "False"},
+        {5, "NOSYNC", "NOSYNC"},
+        {4, 3.5, "3.5"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(plat::CStr(c.valueType) + " " + c.expected);
+        CMeasurement m;
+        m.Initialize("ENGY", "", "J", c.valueType);
+        m.SetValue(c.value);
+        m.SetStatus(2);
+        std::string text = "old";
+        int32_t status = 0;
+        m.ValueToString(text, status);
+        EXPECT_EQ(text, c.expected);
+        EXPECT_EQ(status, 2);
+    }
+}
+
+TEST(CMeasurementText, ReportLinesListEveryRowOrOnlyFailedOnes)
+{
+    struct Case {
+        int32_t flags;
+        int32_t status;
+        bool printed;
+    };
+    const Case cases[] = {
+        {0, 0, true},  {0, 1, true},   {0, 2, true},  {16, 0, false}, {16, 1, false},
+        {16, 2, true}, {1 | 16, 3, false}, {1 | 32, 1, true},
+    };
+    auto translator = std::make_shared<host::HostTranslator>();
+    translator->SetText("ZARVIK", "20120", "Energie");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.flags) + "/" + std::to_string(c.status));
+        auto report = std::make_shared<host::HostReport>(translator);
+        report->SetFlags(c.flags);
+        CMeasurement m;
+        m.Initialize("ENGY", "20120::Energy", "J", 1);
+        m.SetValueFormat("# ##0.0");
+        m.SetPresetValue(100.0f);
+        m.SetValue(1099.96);
+        m.SetStatus(c.status);
+        std::string line = "old";
+        m.GetReportLine(report, line);
+        EXPECT_EQ(line, c.printed ? "|      Energie|100.0|1 100.0|J;" : "");
+    }
+
+    // An Empty value prints an empty cell.
+    CMeasurement unmeasured;
+    unmeasured.Initialize("PULW", "20123::Pulse Width", "ms", 1);
+    std::string line;
+    unmeasured.GetReportLine(std::make_shared<host::HostReport>(std::make_shared<host::HostTranslator>()), line);
+    EXPECT_EQ(line, "|      Pulse Width|||ms;");
+}
+
+TEST(CMeasurementText, TheHostSeesTheTranslatedCaptionAndTheFields)
+{
+    auto translator = std::make_shared<host::HostTranslator>();
+    translator->SetText("ZARVIK", "20121", "Spitzenspannung");
+    auto previous = host::HostTranslator::SetProcess(translator);
+
+    CMeasurement m;
+    EXPECT_EQ(m.Status(), 0);
+    m.SetValue(2.5);
+    m.SetStatus(1);
+    m.Initialize("PEAV2", "20121::Peak Voltage", "V", 2);
+    host::IMeasurement& host = m;
+    EXPECT_EQ(host.Description(), "Spitzenspannung");
+    EXPECT_EQ(host.Key(), "PEAV2");
+    EXPECT_EQ(host.LimitKey(), "PEAV2");
+    EXPECT_EQ(host.Unit(), "V");
+    EXPECT_EQ(host.ValueType(), 2);
+    EXPECT_EQ(host.value(), Variant(2.5)); // Initialize keeps the other fields
+    EXPECT_EQ(host.Status(), 1);
+    EXPECT_EQ(host.Flags(), 0);
+    EXPECT_EQ(host.ToolTipText(), "");
+
+    host::HostTranslator::SetProcess(previous);
+}
