@@ -1,11 +1,18 @@
 #include "testlib/core/CMeasurement.h"
 
+#include "host/HostErrorRaiser.h"
 #include "host/HostFormulaLimit.h"
 #include "host/HostLimitItem.h"
+#include "host/HostLoadLog.h"
 #include "host/HostReport.h"
 #include "host/HostStandard.h"
 #include "host/HostStandards.h"
 #include "host/HostTranslator.h"
+#include "host/HostUtilities.h"
+#include "host/HostXmlDocument.h"
+#include "host/HostXmlElement.h"
+#include "host/HostXmlHelper.h"
+#include "host/HostXmlNodeList.h"
 #include "host/ILimitData.h"
 #include "platform/base/ComError.h"
 #include "platform/base/Conversions.h"
@@ -19,6 +26,8 @@ namespace ztest {
 namespace {
 
 constexpr const char* kModuleKey = "ZARVIK";
+// The text that stands for a value the analyzer could not measure.
+constexpr const char* kNoSync = "NOSYNC";
 
 // The plain text of a value as the service record and the text value types show it. A value
 // that has no text (Null, an object) shows nothing rather than failing the caller.
@@ -32,6 +41,23 @@ std::string PlainText(const plat::Variant& value)
     case plat::VarType::String: return value.AsString();
     default: return plat::CStr(value);
     }
+}
+
+// The stored text of a number. A value that is no number keeps its plain text ("NOSYNC", and
+// nothing for Empty), so that the service record shows what was measured: an unmeasured value
+// must not turn into 0, nor a text fail the record.
+std::string NumberText(const plat::Variant& value)
+{
+    const bool isNumber = (value.IsNumeric() && value.Type() != plat::VarType::Boolean) ||
+                          (value.IsString() && plat::IsNumericText(value.AsString()));
+    if (isNumber) {
+        try {
+            return host::HostUtilities::NumberToText(value);
+        } catch (const plat::ComError&) {
+            // Infinite and NaN values have no stored text; they show as the language writes them.
+        }
+    }
+    return PlainText(value);
 }
 
 bool IsTrue(const plat::Variant& value)
@@ -264,7 +290,7 @@ std::string CMeasurement::FormatValue(const plat::Variant& value) const
 void CMeasurement::ValueToString(std::string& text, int32_t& status) const
 {
     if (mValueType == ValueTypeNumber || mValueType == ValueTypeNumber2) {
-        text = PlainText(mValue); // FIXME stored text of a number
+        text = NumberText(mValue);
     } else if (mValueType == ValueTypeBoolean) {
         text = IsTrue(mValue) ? "True" : "False";
     } else {
@@ -284,9 +310,84 @@ void CMeasurement::GetReportLine(const std::shared_ptr<host::HostReport>& report
 
 // ---- Persistence ----------------------------------------------------------------------------
 
-// Persistence joins once the host's document objects are in the tree.
-void CMeasurement::Load(const std::shared_ptr<host::HostXmlElement>&, const std::shared_ptr<host::HostLoadLog>&) {}
-std::shared_ptr<host::HostXmlElement> CMeasurement::Save(const std::shared_ptr<host::HostXmlDocument>&) { return nullptr; }
-void CMeasurement::LoadChildren(const host::HostXmlElement&) {}
+std::shared_ptr<host::HostXmlElement> CMeasurement::Save(const std::shared_ptr<host::HostXmlDocument>& document)
+{
+    if (mKey.empty()) return nullptr;
+    const host::HostErrorRaiser raiser;
+    try {
+        std::shared_ptr<host::HostXmlElement> element = document ? document->CreateElement("Measurement") : nullptr;
+        if (!element) raiser.Raise(kModuleKey, ErrorSave, ErrorSource, 4);
+
+        element->SetAttribute("Key", mKey);
+        if (!mDescription.empty()) element->AddChildWithText("Description", mDescription);
+        if (mValue.IsString() && mValue.AsString() == kNoSync) mValueType = ValueTypeNoSync;
+        const host::HostXmlHelper helper;
+        if (auto valueElement = helper.CreateValueElement(document, mValue, mValueType))
+            element->AppendChild(valueElement);
+        if (!mUnit.empty()) element->AddChildWithText("Unit", mUnit);
+        if (auto statusElement = helper.CreateStatusElement(document, mStatus, mStatusText))
+            element->AppendChild(statusElement);
+        return element;
+    } catch (...) {
+        raiser.PassOnOrReport(ErrorSource, {ErrorSave});
+        return nullptr;
+    }
+}
+
+void CMeasurement::Load(const std::shared_ptr<host::HostXmlElement>& element,
+                        const std::shared_ptr<host::HostLoadLog>& log)
+{
+    const host::HostErrorRaiser raiser;
+    std::optional<int32_t> section;
+    // The section opened here is closed on every way out, errors included.
+    auto closeSection = [&] {
+        if (!section) return;
+        try {
+            log->CloseSection(*section);
+        } catch (...) {
+        }
+        section.reset();
+    };
+
+    try {
+        if (log) section = log->OpenSection(kModuleKey, "");
+        if (!element || element->Name() != "Measurement") raiser.Raise(kModuleKey, ErrorLoad, ErrorSource, 4);
+
+        mKey = element->GetAttribute("Key");
+        if (mKey.empty()) {
+            if (section)
+                log->AddEntry(ErrorLoad, 2, "Can not load a measurement because its key is missing",
+                              plat::VariantArray{});
+            raiser.Raise(kModuleKey, ErrorLoad, ErrorSource, 2);
+        }
+        LoadChildren(*element);
+    } catch (...) {
+        closeSection();
+        raiser.PassOnOrReport(ErrorSource, {ErrorLoad});
+        return;
+    }
+    closeSection();
+}
+
+void CMeasurement::LoadChildren(const host::HostXmlElement& element)
+{
+    const host::HostXmlHelper helper;
+    const std::shared_ptr<host::HostXmlNodeList> children = element.ChildNodes();
+    for (int32_t i = 0; i < children->Count(); ++i) {
+        const std::shared_ptr<host::HostXmlElement> child = children->Item(i);
+        const std::string name = child->Name();
+        if (name == "Description") {
+            mDescription = child->Text();
+        } else if (name == "Value") {
+            helper.ReadValueElement(child, mValue, mValueType);
+            // "NOSYNC" is stored under a type of its own but is a number that could not be had.
+            if (mValue.IsString() && mValue.AsString() == kNoSync) mValueType = ValueTypeNumber;
+        } else if (name == "Unit") {
+            mUnit = child->Text();
+        } else if (name == "Status") {
+            helper.ReadStatusElement(child, mStatus, mStatusText);
+        }
+    }
+}
 
 } // namespace ztest

@@ -1,11 +1,16 @@
 #include "testlib/core/CMeasurement.h"
 
+#include "host/HostErrorRaiser.h"
 #include "host/HostFormulaLimit.h"
 #include "host/HostLimitItem.h"
+#include "host/HostLoadLog.h"
 #include "host/HostReport.h"
 #include "host/HostStandard.h"
 #include "host/HostStandards.h"
 #include "host/HostTranslator.h"
+#include "host/HostXmlDocument.h"
+#include "host/HostXmlElement.h"
+#include "host/HostXmlNodeList.h"
 #include "host/ILimitData.h"
 #include "platform/base/ComError.h"
 #include "platform/base/Conversions.h"
@@ -470,4 +475,206 @@ TEST(CMeasurementText, TheHostSeesTheTranslatedCaptionAndTheFields)
     EXPECT_EQ(host.ToolTipText(), "");
 
     host::HostTranslator::SetProcess(previous);
+}
+
+// ---- Persistence ----------------------------------------------------------------------------
+
+namespace {
+
+std::vector<std::string> ChildNames(const host::HostXmlElement& element)
+{
+    std::vector<std::string> names;
+    auto children = element.ChildNodes();
+    for (int32_t i = 0; i < children->Count(); ++i) names.push_back(children->Item(i)->Name());
+    return names;
+}
+
+std::shared_ptr<host::HostXmlElement> Parse(const std::string& xml)
+{
+    auto document = host::HostXmlDocument::Create();
+    document->LoadXml(xml);
+    return document->DocumentElement();
+}
+
+// Runs a load that must fail with the measurement's own load error and gives that error.
+plat::ComError FailingLoad(CMeasurement& m, const std::shared_ptr<host::HostXmlElement>& element,
+                           const std::shared_ptr<host::HostLoadLog>& log)
+{
+    try {
+        m.Load(element, log);
+    } catch (const plat::ComError& e) {
+        return e;
+    }
+    ADD_FAILURE() << "the load did not fail";
+    return plat::ComError(0, "", "");
+}
+
+} // namespace
+
+TEST(CMeasurementXml, EveryKindOfValueComesBackAsItWasSaved)
+{
+    struct Case {
+        const char* name;
+        int32_t valueType;
+        Variant value;
+        int32_t savedType;
+        int32_t loadedType;
+    };
+    const Case cases[] = {
+        {"a text", 0, "checked", 0, 0},
+        {"a Long as text value", 0, 42, 0, 0},
+        {"a Double", 1, 12.5, 1, 1},
+        {"a Single", 2, 3.25f, 2, 2},
+        {"a Single that is no short decimal", 1, 0.1f, 1, 1},
+        {"an Integer of another type", 4, int16_t(7), 4, 4},
+        {"Boolean True", 3, true, 3, 3},
+        {"Boolean False", 3, false, 3, 3},
+        {"an unmeasured number", 1, Variant(), 1, 1},
+        {"NOSYNC", 1, "NOSYNC", 5, 1},
+        {"NOSYNC of value type 2", 2, "NOSYNC", 5, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CMeasurement m;
+        m.Initialize("PACR2", "20126::Pacer Rate", " ppm", c.valueType);
+        m.SetValue(c.value);
+        m.SetStatus(2);
+
+        auto document = host::HostXmlDocument::Create();
+        auto saved = m.Save(document);
+        ASSERT_TRUE(saved);
+        EXPECT_EQ(saved->Name(), "Measurement");
+        EXPECT_EQ(saved->GetAttribute("Key"), "PACR2");
+        EXPECT_EQ(ChildNames(*saved), (std::vector<std::string>{"Description", "Value", "Unit", "Status"}));
+        EXPECT_EQ(saved->SelectChild("Description")->Text(), "20126::Pacer Rate");
+        EXPECT_EQ(saved->SelectChild("Value")->GetAttribute("ValueType"), std::to_string(c.savedType));
+        EXPECT_EQ(m.ValueType(), c.savedType); // the saved measurement keeps the type it was saved with
+
+        auto log = std::make_shared<host::HostLoadLog>();
+        CMeasurement loaded;
+        loaded.Load(saved, log);
+        EXPECT_EQ(loaded.Key(), "PACR2");
+        EXPECT_EQ(loaded.Description(), "Pacer Rate");
+        EXPECT_EQ(loaded.Unit(), " ppm");
+        EXPECT_EQ(loaded.value(), c.value);
+        EXPECT_EQ(loaded.ValueType(), c.loadedType);
+        EXPECT_EQ(loaded.Status(), 2);
+        EXPECT_TRUE(log->Entries().empty());
+        ASSERT_EQ(log->Sections().size(), 1u);
+        EXPECT_EQ(log->Sections()[0].moduleKey, "ZARVIK");
+        EXPECT_EQ(log->Sections()[0].text, "");
+        EXPECT_EQ(log->OpenSectionCount(), 0);
+
+        // What was loaded saves as it was read.
+        EXPECT_EQ(loaded.Save(host::HostXmlDocument::Create())->Xml(), saved->Xml());
+    }
+}
+
+TEST(CMeasurementXml, EmptyTextsAreLeftOutAndTheStatusTextTravelsWithTheStatus)
+{
+    auto element = Parse(R"(<Measurement Key="ECGR"><Status Text="seen" TextType="String">1</Status></Measurement>)");
+    CMeasurement m;
+    m.Load(element, nullptr);
+    auto saved = m.Save(host::HostXmlDocument::Create());
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(ChildNames(*saved), (std::vector<std::string>{"Value", "Status"}));
+    EXPECT_EQ(saved->SelectChild("Status")->Xml(), element->SelectChild("Status")->Xml());
+}
+
+TEST(CMeasurementXml, AMeasurementWithoutKeyWritesNothing)
+{
+    CMeasurement m;
+    m.Initialize("", "20120::Energy", "J", 1);
+    m.SetValue(5.0);
+    auto document = host::HostXmlDocument::Create();
+    EXPECT_EQ(m.Save(document), nullptr);
+    EXPECT_EQ(document->DocumentElement(), nullptr);
+}
+
+TEST(CMeasurementXml, SavingWithoutADocumentRaisesTheSaveError)
+{
+    CMeasurement m;
+    m.Initialize("ENGY", "", "J", 1);
+    try {
+        m.Save(nullptr);
+        ADD_FAILURE() << "the save did not fail";
+    } catch (const plat::ComError& e) {
+        EXPECT_EQ(e.Number(), CMeasurement::ErrorSave);
+        EXPECT_EQ(e.Source(), "TelvoZarvikTest.CMeasurement");
+    }
+}
+
+TEST(CMeasurementXml, AnElementOfAnotherNameFailsTheLoadAndClosesItsLogSection)
+{
+    auto log = std::make_shared<host::HostLoadLog>();
+    CMeasurement m;
+    const plat::ComError e = FailingLoad(m, Parse(R"(<Result Key="ENGY"/>)"), log);
+    EXPECT_EQ(e.Number(), static_cast<int32_t>(0x8004A3FFu));
+    EXPECT_EQ(e.Source(), "TelvoZarvikTest.CMeasurement");
+    EXPECT_EQ(e.Level(), 4);
+    EXPECT_EQ(log->Sections().size(), 1u);
+    EXPECT_EQ(log->OpenSectionCount(), 0);
+    EXPECT_TRUE(log->Entries().empty());
+    EXPECT_EQ(m.Key(), ""); // nothing was read
+
+    EXPECT_EQ(FailingLoad(m, nullptr, nullptr).Number(), CMeasurement::ErrorLoad);
+}
+
+TEST(CMeasurementXml, AMissingKeyIsLoggedAndFailsTheLoad)
+{
+    for (const char* xml : {R"(<Measurement><Unit>J</Unit></Measurement>)", R"(<Measurement Key=""/>)"}) {
+        SCOPED_TRACE(xml);
+        auto log = std::make_shared<host::HostLoadLog>();
+        CMeasurement m;
+        const plat::ComError e = FailingLoad(m, Parse(xml), log);
+        EXPECT_EQ(e.Number(), CMeasurement::ErrorLoad);
+        EXPECT_EQ(e.Source(), "TelvoZarvikTest.CMeasurement");
+        EXPECT_EQ(e.Level(), 2);
+        ASSERT_EQ(log->Entries().size(), 1u);
+        const auto& entry = log->Entries()[0];
+        EXPECT_EQ(entry.section, log->Sections()[0].number);
+        EXPECT_EQ(entry.code, static_cast<int32_t>(0x8004A3FFu));
+        EXPECT_EQ(entry.severity, 2);
+        EXPECT_EQ(entry.text, "Can not load a measurement because its key is missing");
+        EXPECT_TRUE(entry.arguments.items.empty());
+        EXPECT_EQ(log->OpenSectionCount(), 0);
+
+        // Without a log the load fails the same way.
+        CMeasurement unlogged;
+        EXPECT_EQ(FailingLoad(unlogged, Parse(xml), nullptr).Level(), 2);
+    }
+}
+
+TEST(CMeasurementXml, AnUnreadableChildIsReportedAndTheLoadKeepsWhatItRead)
+{
+    host::HostErrorRaiser::ReportCapture capture;
+    auto log = std::make_shared<host::HostLoadLog>();
+    CMeasurement m;
+    m.Initialize("OLD", "old", "s", 2);
+    m.SetStatus(1);
+    m.Load(Parse(R"(<Measurement Key="PULW"><Description>20123::Pulse Width</Description>)"
+                 R"(<Value Type="Long" ValueType="1">abc</Value><Unit>ms</Unit></Measurement>)"),
+           log);
+
+    ASSERT_EQ(capture.Reports().size(), 1u);
+    EXPECT_EQ(capture.Reports()[0].reportedBy, "TelvoZarvikTest.CMeasurement");
+    EXPECT_EQ(m.Key(), "PULW");
+    EXPECT_EQ(m.Description(), "Pulse Width");
+    EXPECT_EQ(m.Unit(), "s");  // after the broken value nothing more was read
+    EXPECT_EQ(m.ValueType(), 2);
+    EXPECT_EQ(m.Status(), 1);
+    EXPECT_EQ(log->OpenSectionCount(), 0);
+}
+
+TEST(CMeasurementXml, OtherChildrenAreSkippedAndMissingOnesLeaveTheirFields)
+{
+    CMeasurement m;
+    m.Initialize("PACR", "20126::Pacer Rate", "", 1);
+    m.SetValue(70);
+    m.SetStatus(1);
+    m.Load(Parse(R"(<Measurement Key="PACR"><Comment>x</Comment><Unit> ppm</Unit></Measurement>)"), nullptr);
+    EXPECT_EQ(m.Unit(), " ppm");
+    EXPECT_EQ(m.value(), Variant(70));
+    EXPECT_EQ(m.Status(), 1);
+    EXPECT_EQ(m.Description(), "Pacer Rate");
 }
