@@ -167,9 +167,9 @@ int16_t CMeasurement::ValidateLimits(const std::shared_ptr<host::HostStandard>& 
     return 0;
 }
 
-bool CMeasurement::HasEnabledLimit(const host::ILimitData& limits, const host::HostStandards& standards) const
+bool CMeasurement::HasEnabledLimit(host::ILimitData& limits, const host::HostStandards& standards) const
 {
-    const std::shared_ptr<host::HostStandards> own = const_cast<host::ILimitData&>(limits).Standards();
+    const std::shared_ptr<host::HostStandards> own = limits.Standards();
     if (!own) return false;
     const std::string key = LimitItemKey();
     for (const auto& given : standards) {

@@ -62,7 +62,8 @@ public:
     void SetStatus(int32_t status) { mStatus = status; }
 
     // Rates the measurement through the test's limits: passed unless the limits find a standard
-    // among the given ones in which it fails. Never raises.
+    // among the given ones in which it fails. A number that was not measured (Empty, "NOSYNC")
+    // fails wherever one of those standards has an enabled limit for its key. Never raises.
     void UpdateStatus(const std::shared_ptr<host::ILimitData>& limits,
                       const std::shared_ptr<host::HostStandards>& standards);
 
@@ -114,7 +115,7 @@ private:
     // The first four characters of the key: limit items are found through them.
     std::string LimitItemKey() const { return mKey.substr(0, 4); }
     // Whether the limits hold an enabled bound for this key in one of the given standards.
-    bool HasEnabledLimit(const host::ILimitData& limits, const host::HostStandards& standards) const;
+    bool HasEnabledLimit(host::ILimitData& limits, const host::HostStandards& standards) const;
     void LoadChildren(const host::HostXmlElement& element);
 
     std::string mKey;
