@@ -74,7 +74,7 @@ public:
     }
 };
 
-struct ItemSpec {
+struct ItemSetup {
     std::string key = "ENGY";
     bool upperOn = true;
     float upper = 110;
@@ -85,25 +85,25 @@ struct ItemSpec {
     bool formulaCapable = true;
 };
 
-std::shared_ptr<HostLimitItem> MakeItem(const ItemSpec& spec)
+std::shared_ptr<HostLimitItem> MakeItem(const ItemSetup& setup)
 {
     std::shared_ptr<HostLimitItem> item =
-        spec.formulaCapable ? HostLimitItem::Create() : std::make_shared<HostLimitItem>();
-    item->Initialize(spec.key, "J", "", "");
-    item->SetEnabled(kUpper, spec.upperOn);
-    item->SetValue(kUpper, spec.upper);
-    item->SetFormula(kUpper, spec.upperFormula);
-    item->SetEnabled(kLower, spec.lowerOn);
-    item->SetValue(kLower, spec.lower);
-    item->SetFormula(kLower, spec.lowerFormula);
+        setup.formulaCapable ? HostLimitItem::Create() : std::make_shared<HostLimitItem>();
+    item->Initialize(setup.key, "J", "", "");
+    item->SetEnabled(kUpper, setup.upperOn);
+    item->SetValue(kUpper, setup.upper);
+    item->SetFormula(kUpper, setup.upperFormula);
+    item->SetEnabled(kLower, setup.lowerOn);
+    item->SetValue(kLower, setup.lower);
+    item->SetFormula(kLower, setup.lowerFormula);
     return item;
 }
 
-std::shared_ptr<HostStandard> MakeStandard(const std::vector<ItemSpec>& items, const std::string& alpha = "IEC")
+std::shared_ptr<HostStandard> MakeStandard(const std::vector<ItemSetup>& items, const std::string& alpha = "IEC")
 {
     auto standard = std::make_shared<HostStandard>();
     standard->Initialize(alpha, alpha + " complete", 1);
-    for (const auto& spec : items) standard->AddItem(MakeItem(spec));
+    for (const auto& setup : items) standard->AddItem(MakeItem(setup));
     return standard;
 }
 
@@ -125,7 +125,7 @@ TEST(CMeasurementRating, UpdateStatusAndValidateLimitsAgreeAcrossBoundsFormulasK
 {
     struct Case {
         const char* name;
-        ItemSpec item;
+        ItemSetup item;
         std::string key;
         Variant value;
         Variant preset;
@@ -133,12 +133,12 @@ TEST(CMeasurementRating, UpdateStatusAndValidateLimitsAgreeAcrossBoundsFormulasK
         int32_t status;     // UpdateStatus
         int16_t validation; // ValidateLimits
     };
-    const ItemSpec plain;
-    ItemSpec upperOnly = plain;
+    const ItemSetup plain;
+    ItemSetup upperOnly = plain;
     upperOnly.lowerOn = false;
-    ItemSpec noBounds = plain;
+    ItemSetup noBounds = plain;
     noBounds.upperOn = noBounds.lowerOn = false;
-    ItemSpec percent = plain;
+    ItemSetup percent = plain;
     percent.upper = 10;
     percent.upperFormula = "X+(X*Y%)";
     percent.lowerOn = false;
@@ -181,8 +181,8 @@ TEST(CMeasurementRating, UpdateStatusAndValidateLimitsAgreeAcrossBoundsFormulasK
 TEST(CMeasurementRating, UpdateStatusRatesThroughTheLimitsAndPassesWithoutThem)
 {
     auto limits = std::make_shared<FakeLimits>();
-    auto failing = MakeStandard({ItemSpec{}}, "IEC");
-    ItemSpec wide;
+    auto failing = MakeStandard({ItemSetup{}}, "IEC");
+    ItemSetup wide;
     wide.upper = 500;
     auto passing = MakeStandard({wide}, "AAMI");
     limits->standards->Add(failing);
@@ -216,8 +216,8 @@ TEST(CMeasurementRating, UpdateStatusRatesThroughTheLimitsAndPassesWithoutThem)
 TEST(CMeasurementRating, AnEmptyNumberIsJudgedOnlyInTheGivenStandards)
 {
     auto limits = std::make_shared<FakeLimits>();
-    limits->standards->Add(MakeStandard({ItemSpec{}}, "IEC"));
-    ItemSpec other;
+    limits->standards->Add(MakeStandard({ItemSetup{}}, "IEC"));
+    ItemSetup other;
     other.key = "PEAV";
     limits->standards->Add(MakeStandard({other}, "AAMI"));
 
@@ -237,9 +237,9 @@ TEST(CMeasurementRating, AnEmptyNumberIsJudgedOnlyInTheGivenStandards)
 
 TEST(CMeasurementRating, ValidateLimitsStopsAtTheFirstFailingItemAndToleratesBrokenInput)
 {
-    ItemSpec wide;
+    ItemSetup wide;
     wide.upper = 1000;
-    ItemSpec narrow;
+    ItemSetup narrow;
     narrow.upper = 100;
     auto m = MakeMeasurement("ENGY", 150.0);
     EXPECT_EQ(m->ValidateLimits(MakeStandard({wide, narrow})), 2);
@@ -247,7 +247,7 @@ TEST(CMeasurementRating, ValidateLimitsStopsAtTheFirstFailingItemAndToleratesBro
     EXPECT_EQ(m->ValidateLimits(nullptr), 0);
 
     // A formula whose X is no number cannot be worked out, so it cannot pass the value either.
-    ItemSpec formula;
+    ItemSetup formula;
     formula.upperFormula = "X+Y";
     formula.lowerOn = false;
     auto badPreset = MakeMeasurement("ENGY", 1.0, "abc");
@@ -257,7 +257,7 @@ TEST(CMeasurementRating, ValidateLimitsStopsAtTheFirstFailingItemAndToleratesBro
 TEST(CMeasurementRating, CalculateLimitValueEvaluatesFormulaItemsOnly)
 {
     auto m = MakeMeasurement("ENGY", 0.0, 100.0f);
-    ItemSpec percent;
+    ItemSetup percent;
     percent.upper = 10;
     percent.upperFormula = "X+(X*Y%)";
     auto formulaItem = MakeItem(percent);
@@ -285,7 +285,7 @@ TEST(CMeasurementRating, CalculateLimitValueEvaluatesFormulaItemsOnly)
 TEST(CMeasurementLimitValue, ShowsPlainOrEvaluatedLimitsAsNumbersOrText)
 {
     // ENGY: upper "X+(X*Y%)" with Y 10, lower a plain 90 J.
-    ItemSpec energy;
+    ItemSetup energy;
     energy.upper = 10;
     energy.upperFormula = "X+(X*Y%)";
     auto standard = MakeStandard({energy});
@@ -322,17 +322,17 @@ TEST(CMeasurementLimitValue, ShowsPlainOrEvaluatedLimitsAsNumbersOrText)
 
 TEST(CMeasurementLimitValue, ADisabledBoundIsNotShownAndTheStrictestOfSeveralItemsIs)
 {
-    ItemSpec upperOnly;
+    ItemSetup upperOnly;
     upperOnly.lowerOn = false;
     auto m = MakeMeasurement("ENGY", 100.0);
     auto single = MakeStandard({upperOnly});
     EXPECT_EQ(m->GetLimitValue(single, kLower, 0), Variant());
     EXPECT_EQ(m->GetLimitValue(single, kUpper, 0), Variant(110.0f));
 
-    ItemSpec loose;
+    ItemSetup loose;
     loose.upper = 120;
     loose.lower = 80;
-    ItemSpec strict;
+    ItemSetup strict;
     strict.upper = 110;
     strict.lower = 90;
     for (const auto& standard : {MakeStandard({loose, strict}), MakeStandard({strict, loose})}) {
