@@ -1,1 +1,5 @@
-// Server entry points of this library.
+// Server entry points of this library. Its classes join the module with ZARVIK_REGISTER_CLASS
+// in their own files.
+#include "platform/com/ServerEntryPoints.h"
+
+ZARVIK_SERVER_MODULE("telvoZarvik")

@@ -13,13 +13,16 @@ using Millis = std::chrono::milliseconds;
 using TimePoint = std::chrono::steady_clock::time_point;
 
 // Where the loop reads the time. The system clock is the real steady clock; the virtual clock
-// only moves when the loop jumps it to the next deadline (or a test advances it).
+// only moves when the loop jumps it to the next deadline (or a test advances it). A virtual
+// clock starts at a fixed point one day after the steady clock's epoch, so that code which
+// keeps "never" as a zero time point still sees a long gap.
 class Clock {
 public:
     virtual ~Clock() = default;
     virtual TimePoint Now() const = 0;
     virtual bool IsVirtual() const = 0;
-    // Virtual clocks only: move the time forward (never backward).
+    // Virtual clocks only: move the time forward (a time in the past is ignored). The system
+    // clock refuses it with an invalid-call error.
     virtual void AdvanceTo(TimePoint t) = 0;
 };
 
@@ -27,17 +30,24 @@ std::shared_ptr<Clock> MakeSystemClock();
 std::shared_ptr<Clock> MakeVirtualClock();
 
 // Raised by a turn of a loop on the virtual clock that has nothing scheduled at all: nothing
-// could ever change, so a wait would hang forever.
+// could ever change, so a wait would hang forever. Number DeadlockError::Code, source
+// "EventLoop", the description says what the loop was left with.
 class DeadlockError : public ComError {
 public:
+    static constexpr int32_t Code = Hr(0x8000FFFFu);
     explicit DeadlockError(const std::string& what);
 };
 
 class EventLoop;
 
-// RAII handle of a timer. Destroying or stopping it guarantees the callback never runs again.
+// RAII handle of a timer. Destroying or stopping it guarantees the callback never runs again,
+// even when it is stopped by another handler of the same turn in which it fell due.
 // A periodic timer never re-enters its own callback: a tick that falls due while its callback
-// is still running (for example inside a nested loop) is delivered after the callback returns.
+// is still running (for example inside a nested loop) is delivered after the callback returns,
+// on a later turn. Ticks missed meanwhile are not piled up: at most one is held back. Ticks
+// otherwise keep to the grid start + k * interval; a loop that was not pumped for several
+// intervals delivers one tick, not one per interval missed.
+// IsActive is true from the start until a one-shot timer fires or the timer is stopped.
 class Timer {
 public:
     Timer() = default;
@@ -56,7 +66,10 @@ private:
     std::shared_ptr<State> mState;
 };
 
-// RAII handle of a file-descriptor watch.
+// RAII handle of a file-descriptor watch. Destroying or stopping it guarantees the callback
+// never runs again. A watch's callback is not re-entered: while it runs (say, inside a nested
+// loop) its descriptor is left out of the poll, so a still-readable descriptor cannot make the
+// nested loop spin.
 class FdWatch {
 public:
     FdWatch() = default;
@@ -67,6 +80,7 @@ public:
     ~FdWatch();
 
     void Stop();
+    bool IsActive() const;
 
 private:
     friend class EventLoop;
@@ -75,7 +89,12 @@ private:
 };
 
 // The one event loop of the user-interface thread. Everything that waits pumps this loop;
-// nested loops (a modal form, a wait for a reply) are normal.
+// nested loops (a modal form, a wait for a reply) are normal. Handlers may post, start and stop
+// timers and watches, and nest RunUntil freely. An exception thrown by a handler leaves the
+// turn at once and propagates out of PumpOnce (or RunUntil, RunPending) to its caller; the loop
+// stays consistent: what was not yet run stays queued for the next turn, a periodic timer whose
+// handler threw keeps ticking.
+// Only Post may be called from another thread; everything else belongs to the loop's thread.
 class EventLoop {
 public:
     explicit EventLoop(std::shared_ptr<Clock> clock);
@@ -86,32 +105,48 @@ public:
     Clock& GetClock() const;
     TimePoint Now() const;
 
-    // Runs fn on a later turn, after what is already posted.
+    // Runs fn on a later turn, after what is already posted. Safe from any thread: a post from
+    // another thread wakes a loop blocked in poll(). An empty function is ignored.
     void Post(std::function<void()> fn);
 
-    // One-shot timer after delay; periodic timer every interval (interval 0 or below never
-    // ticks and gives an inactive handle). Timers fall due in order of deadline, then of
-    // creation.
+    // One-shot timer after delay (0 or below: due on the next turn); periodic timer every
+    // interval (interval 0 or below never ticks and gives an inactive handle). Timers fall due
+    // in order of deadline, then of creation; a timer started during a turn never runs in that
+    // same turn. Delays beyond ten years are cut to ten years. An empty function gives an
+    // inactive handle.
     [[nodiscard]] Timer StartOneShot(Millis delay, std::function<void()> fn);
     [[nodiscard]] Timer StartPeriodic(Millis interval, std::function<void()> fn);
 
-    // Calls fn when fd is readable (events as for poll(): POLLIN by default).
+    // Calls fn while fd is ready (events as for poll(): POLLIN by default; hang-up and error
+    // conditions also call it). A descriptor that turns out to be closed (POLLNVAL) calls fn
+    // once and ends the watch. A negative fd is an invalid-call error; an empty function gives
+    // an inactive handle.
     [[nodiscard]] FdWatch WatchFd(int fd, std::function<void()> fn, short events = 0x001);
 
-    // One turn: runs what is due (posted events, due timers, ready descriptors). When nothing
-    // is due it waits for the next thing: on the system clock it blocks in poll() until the
-    // next deadline, descriptor or post; on the virtual clock it jumps to the next deadline,
-    // and with nothing scheduled and no descriptor watched it throws DeadlockError.
+    // One turn: runs what is due (posted events first, then due timers, then ready
+    // descriptors). When nothing is due it first waits for the next thing and then runs it.
+    // System clock: blocks in poll() until the next deadline, descriptor or post; with nothing
+    // at all scheduled it blocks until a post from another thread (or a watched descriptor).
+    // Virtual clock: jumps to the next deadline. With no timer but watched descriptors it
+    // blocks in poll() on them for at most the real-time guard, since a real peer may still
+    // write; then, as with nothing scheduled at all, it throws DeadlockError. Watched
+    // descriptors are only polled, never waited for, while a timer is scheduled, so virtual
+    // time runs ahead of a real peer: tests with real peers belong on the system clock.
     void PumpOnce();
 
     // Pumps until the predicate holds (checked before every turn). Nestable.
     void RunUntil(const std::function<bool()>& predicate);
 
-    // Runs what is due now without waiting or moving the clock.
-    void RunPending();
+    // One turn without waiting or moving the clock: runs what is due now (not what those
+    // handlers post or start for now). Returns whether anything ran.
+    bool RunPending();
 
-    // The loop's nesting depth (0 outside any PumpOnce).
+    // The loop's nesting depth (0 outside any PumpOnce or RunPending).
     int Depth() const;
+
+    // How long a virtual-clock turn that has only watched descriptors waits in real time for
+    // one of them before it gives up with DeadlockError (default 5000 ms).
+    void SetRealTimeGuard(Millis guard);
 
     struct Impl;
 
@@ -120,7 +155,9 @@ private:
 };
 
 // The loop of this process. Tests install their own (on a virtual clock); otherwise a loop on
-// the system clock is made on first use.
+// the system clock is made on first use. SetLoop(nullptr) removes the installed loop (the next
+// Loop() makes a fresh one). CurrentLoopPtr gives the installed loop, or null when none has
+// been installed or made yet; it never makes one.
 EventLoop& Loop();
 void SetLoop(std::shared_ptr<EventLoop> loop);
 std::shared_ptr<EventLoop> CurrentLoopPtr();

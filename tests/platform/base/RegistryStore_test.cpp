@@ -1,0 +1,374 @@
+#include "platform/base/ComError.h"
+#include "platform/base/RegistryStore.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <dirent.h>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using plat::ComError;
+using plat::RegistryStore;
+
+namespace {
+
+const std::string kSettings = "HKEY_LOCAL_MACHINE\\Software\\Vantrel\\telvo\\ZARVIK";
+
+class TempDir {
+public:
+    TempDir()
+    {
+        char pattern[] = "/tmp/zarvik-registry-XXXXXX";
+        mPath = ::mkdtemp(pattern);
+    }
+    ~TempDir()
+    {
+        ::chmod(mPath.c_str(), 0700);
+        std::error_code ignored;
+        std::filesystem::remove_all(mPath, ignored);
+    }
+    const std::string& Path() const { return mPath; }
+    std::string File(const std::string& name) const { return mPath + "/" + name; }
+
+    std::vector<std::string> Entries() const
+    {
+        std::vector<std::string> names;
+        if (DIR* dir = ::opendir(mPath.c_str())) {
+            while (dirent* entry = ::readdir(dir)) {
+                std::string name = entry->d_name;
+                if (name != "." && name != "..") names.push_back(name);
+            }
+            ::closedir(dir);
+        }
+        return names;
+    }
+
+private:
+    std::string mPath;
+};
+
+std::string ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void WriteAll(const std::string& path, const std::string& text)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+}
+
+RegistryStore::Value String(const std::string& text)
+{
+    return {RegistryStore::Value::Kind::String, text, 0};
+}
+
+RegistryStore::Value DWord(uint32_t value)
+{
+    return {RegistryStore::Value::Kind::DWord, {}, value};
+}
+
+void ExpectValue(const RegistryStore& store, const std::string& key, const std::string& name,
+                 const RegistryStore::Value& expected)
+{
+    SCOPED_TRACE(key + " / " + name);
+    auto value = store.GetValue(key, name);
+    ASSERT_TRUE(value.has_value());
+    EXPECT_EQ(value->kind, expected.kind);
+    if (expected.kind == RegistryStore::Value::Kind::DWord) {
+        EXPECT_EQ(value->dword, expected.dword);
+    } else {
+        EXPECT_EQ(value->text, expected.text);
+    }
+}
+
+} // namespace
+
+TEST(RegistryStore, EveryValueSurvivesTheFileWithItsKind)
+{
+    TempDir dir;
+    const std::string path = dir.File("registry");
+    const std::vector<std::pair<std::string, RegistryStore::Value>> values = {
+        {"", String("default value")},
+        {"Quotes", String("say \"hi\" \\ back\\")},
+        {"Lines", String("one\ntwo\r\n\tthree")},
+        {"Controls", String(std::string("a\x01\x7f" "b\0c", 6))},
+        {"Utf8", String("Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC")},
+        {"Empty", String("")},
+        {"Looks like a line\nkey \"x\"", String("value \"y\" dword 1")},
+        {"Back\\slash", String("x")},
+        {"Zero", DWord(0)},
+        {"Max", DWord(0xFFFFFFFFu)},
+        {"NumberText", String("1000")},
+    };
+    {
+        RegistryStore store(path);
+        for (const auto& [name, value] : values) {
+            if (value.kind == RegistryStore::Value::Kind::DWord) {
+                store.SetDWord(kSettings, name, value.dword);
+            } else {
+                store.SetString(kSettings, name, value.text);
+            }
+        }
+        store.CreateKey(kSettings + "\\Empty key");
+    }
+    RegistryStore reopened(path);
+    for (const auto& [name, value] : values) ExpectValue(reopened, kSettings, name, value);
+    EXPECT_TRUE(reopened.KeyExists(kSettings + "\\Empty key"));
+    std::vector<std::string> names;
+    for (const auto& [name, value] : values) names.push_back(name);
+    EXPECT_EQ(reopened.ValueNames(kSettings), names);
+    // A value written over keeps its place and takes the new kind.
+    reopened.SetString(kSettings, "Zero", "now text");
+    ExpectValue(RegistryStore(path), kSettings, "Zero", String("now text"));
+    EXPECT_EQ(RegistryStore(path).ValueNames(kSettings), names);
+}
+
+TEST(RegistryStore, NamesCompareWithoutCaseAndKeepTheirFirstSpelling)
+{
+    TempDir dir;
+    RegistryStore store(dir.File("registry"));
+    store.SetDWord("HKEY_LOCAL_MACHINE\\Software\\Vantrel\\telvo\\ZARVIK", "CommTimeOut", 1000);
+    store.SetDWord("HKEY_LOCAL_MACHINE\\Software\\Vantrel\\Telvo\\ZARVIK\\MtiData\\", "MRU", 0);
+
+    ExpectValue(store, "hkey_local_machine\\SOFTWARE\\vantrel\\TELVO\\zarvik", "commtimeout", DWord(1000));
+    ExpectValue(store, "\\HKEY_LOCAL_MACHINE\\Software\\\\Vantrel\\telvo\\ZARVIK\\MtiData", "mru", DWord(0));
+    EXPECT_EQ(store.SubKeys("HKEY_LOCAL_MACHINE\\Software\\Vantrel"), std::vector<std::string>{"telvo"});
+    EXPECT_EQ(store.SubKeys(kSettings), std::vector<std::string>{"MtiData"});
+
+    store.SetDWord(kSettings, "COMMTIMEOUT", 2000);
+    EXPECT_EQ(store.ValueNames(kSettings), std::vector<std::string>{"CommTimeOut"});
+    ExpectValue(store, kSettings, "CommTimeOut", DWord(2000));
+    EXPECT_TRUE(store.DeleteValue(kSettings, "commTimeout"));
+    EXPECT_FALSE(store.GetValue(kSettings, "CommTimeOut").has_value());
+}
+
+TEST(RegistryStore, SubkeysEnumerateInCreationOrderAndDeleteWithTheirTree)
+{
+    TempDir dir;
+    RegistryStore store(dir.File("registry"));
+    const std::string mti = kSettings + "\\MtiData";
+    for (const char* type : {"ZARVIK", "Alpha", "beta"}) store.SetString(mti + "\\" + type, "Serial", type);
+    store.SetString(mti + "\\Alpha\\Deeper", "x", "y");
+
+    EXPECT_EQ(store.SubKeys(mti), (std::vector<std::string>{"ZARVIK", "Alpha", "beta"}));
+    EXPECT_EQ(RegistryStore(store.Path()).SubKeys(mti), (std::vector<std::string>{"ZARVIK", "Alpha", "beta"}));
+    EXPECT_TRUE(store.SubKeys(mti + "\\Missing").empty());
+    EXPECT_TRUE(store.ValueNames(mti + "\\Missing").empty());
+
+    EXPECT_TRUE(store.DeleteKey(mti + "\\ALPHA"));
+    EXPECT_FALSE(store.KeyExists(mti + "\\Alpha\\Deeper"));
+    EXPECT_FALSE(store.DeleteKey(mti + "\\Alpha"));
+    EXPECT_EQ(RegistryStore(store.Path()).SubKeys(mti), (std::vector<std::string>{"ZARVIK", "beta"}));
+
+    // A key path must name something, and a hostile depth is refused before it is stored.
+    EXPECT_THROW(store.CreateKey("\\\\"), ComError);
+    std::string deep = "HKEY_CURRENT_USER";
+    for (int i = 0; i < 70; ++i) deep += "\\k";
+    try {
+        store.CreateKey(deep);
+        FAIL() << "a key deeper than the limit was created";
+    } catch (const ComError& e) {
+        EXPECT_EQ(e.Number(), RegistryStore::ErrInvalidName);
+    }
+}
+
+TEST(RegistryStore, ChangeSavesAllOrNothing)
+{
+    TempDir dir;
+    RegistryStore store(dir.File("registry"));
+    store.SetString(kSettings, "Configuration", "/opt/catalogue.mpc");
+    const std::string before = ReadAll(store.Path());
+
+    EXPECT_THROW(store.Change([&] {
+        store.SetDWord(kSettings, "CommTimeOut", 5);
+        store.DeleteValue(kSettings, "Configuration");
+        throw ComError(5, "test", "stop half-way");
+    }),
+                 ComError);
+    EXPECT_EQ(ReadAll(store.Path()), before);
+    EXPECT_FALSE(store.GetValue(kSettings, "CommTimeOut").has_value());
+    ExpectValue(store, kSettings, "Configuration", String("/opt/catalogue.mpc"));
+
+    store.Change([&] {
+        store.SetDWord(kSettings, "CommTimeOut", 5);
+        store.Change([&] { store.SetDWord(kSettings, "RangeThreshold", 50); });
+    });
+    ExpectValue(RegistryStore(store.Path()), kSettings, "RangeThreshold", DWord(50));
+    ExpectValue(RegistryStore(store.Path()), kSettings, "CommTimeOut", DWord(5));
+}
+
+namespace {
+
+// Checks that a save which cannot complete raises, and leaves the file, the tree in memory and
+// the folder (no temporary file left behind) as they were.
+bool FailedSaveChangesNothing(RegistryStore& store, const TempDir& dir, std::string& why)
+{
+    const std::string before = ReadAll(store.Path());
+    const auto entries = dir.Entries();
+    try {
+        store.SetString(kSettings, "Big", std::string(4096, 'x'));
+        why = "the save did not fail";
+        return false;
+    } catch (const ComError& e) {
+        if (e.Number() != RegistryStore::ErrIoFailed || std::string(e.what()).find(store.Path()) == std::string::npos) {
+            why = std::string("unexpected error: ") + e.what();
+            return false;
+        }
+    }
+    if (ReadAll(store.Path()) != before) why = "the file changed";
+    else if (store.GetValue(kSettings, "Big").has_value()) why = "the tree in memory kept the change";
+    else if (dir.Entries() != entries) why = "a temporary file was left behind";
+    return why.empty();
+}
+
+} // namespace
+
+TEST(RegistryStore, ASaveThatCannotBeWrittenLeavesTheOldFile)
+{
+    TempDir dir;
+    RegistryStore store(dir.File("registry"));
+    store.SetDWord(kSettings, "CommTimeOut", 1000);
+
+    // The disk "fills up" half-way through the write.
+    rlimit old {};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 1024;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    std::string why;
+    bool unchanged = FailedSaveChangesNothing(store, dir, why);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_TRUE(unchanged) << why;
+
+    store.SetDWord(kSettings, "CommTimeOut", 2000);
+    ExpectValue(RegistryStore(store.Path()), kSettings, "CommTimeOut", DWord(2000));
+}
+
+TEST(RegistryStore, ASaveIntoAnUnwritableFolderLeavesTheOldFile)
+{
+    TempDir dir;
+    RegistryStore store(dir.File("registry"));
+    store.SetDWord(kSettings, "CommTimeOut", 1000);
+    ::chmod(dir.Path().c_str(), 0555);
+    // The superuser writes into any folder, so the check runs in a child without that right.
+    EXPECT_EXIT(
+        {
+            if (::geteuid() == 0 && ::setresuid(65534, 65534, 65534) != 0) std::_Exit(3);
+            std::string why;
+            bool unchanged = FailedSaveChangesNothing(store, dir, why);
+            if (!unchanged) std::fprintf(stderr, "%s\n", why.c_str());
+            std::_Exit(unchanged ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+TEST(RegistryStore, ACorruptOrHostileFileRaisesAndStaysAsItIs)
+{
+    const std::string header = "ZARVIK-REGISTRY 1\n";
+    std::string tooDeep = header + "key \"HKEY_LOCAL_MACHINE\"";
+    for (int i = 0; i < 100; ++i) tooDeep += " \"k\"";
+    tooDeep += "\n";
+    const struct {
+        const char* what;
+        std::string text;
+    } cases[] = {
+        {"no header", "key \"HKEY_LOCAL_MACHINE\"\n"},
+        {"other header", "ZARVIK-REGISTRY 2\n"},
+        {"binary", std::string("\x7f" "ELF\x02\x01\x01\0\0\0", 10)},
+        {"value outside a key", header + "value \"a\" dword 1\n"},
+        {"unterminated text", header + "key \"HKEY_LOCAL_MACHINE\n"},
+        {"bad escape", header + "key \"HKEY\\q\"\n"},
+        {"short hex escape", header + "key \"HKEY\\x4\"\n"},
+        {"raw control byte", header + std::string("key \"HK\0EY\"\n", 11)},
+        {"backslash in a key name", header + "key \"HKEY\\\\Software\"\n"},
+        {"empty key name", header + "key \"HKEY\" \"\"\n"},
+        {"unknown kind", header + "key \"HKEY\"\nvalue \"a\" qword 1\n"},
+        {"dword too large", header + "key \"HKEY\"\nvalue \"a\" dword 4294967296\n"},
+        {"dword not a number", header + "key \"HKEY\"\nvalue \"a\" dword -1\n"},
+        {"value listed twice", header + "key \"HKEY\"\nvalue \"a\" dword 1\nvalue \"A\" dword 2\n"},
+        {"key listed twice", header + "key \"HKEY\"\nkey \"hkey\"\n"},
+        {"trailing text", header + "key \"HKEY\"\nvalue \"a\" string \"x\" \"y\"\n"},
+        {"unknown line", header + "delete \"HKEY\"\n"},
+        {"too deep", tooDeep},
+    };
+    TempDir dir;
+    const std::string path = dir.File("registry");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteAll(path, c.text);
+        try {
+            RegistryStore store(path);
+            ADD_FAILURE() << "loaded";
+        } catch (const ComError& e) {
+            EXPECT_EQ(e.Number(), RegistryStore::ErrNotRegistryFile);
+            EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
+        }
+        EXPECT_EQ(ReadAll(path), c.text);
+    }
+}
+
+TEST(RegistryStore, AFileThatIsTooLargeOrNoFileIsRefused)
+{
+    TempDir dir;
+    const std::string huge = dir.File("huge");
+    {
+        std::ofstream out(huge);
+        out << "ZARVIK-REGISTRY 1\n";
+    }
+    ASSERT_EQ(::truncate(huge.c_str(), RegistryStore::MaxFileBytes + 1), 0);
+    EXPECT_THROW(RegistryStore{huge}, ComError);
+
+    const std::string folder = dir.File("folder");
+    ::mkdir(folder.c_str(), 0700);
+    EXPECT_THROW(RegistryStore{folder}, ComError);
+    const std::string fifo = dir.File("fifo");
+    ::mkfifo(fifo.c_str(), 0600);
+    EXPECT_THROW(RegistryStore{fifo}, ComError);
+}
+
+TEST(RegistryStore, ReloadOfACorruptFileKeepsTheTreeInMemory)
+{
+    TempDir dir;
+    RegistryStore store(dir.File("registry"));
+    store.SetDWord(kSettings, "CommTimeOut", 1000);
+    WriteAll(store.Path(), "garbage\n");
+    EXPECT_THROW(store.Reload(), ComError);
+    ExpectValue(store, kSettings, "CommTimeOut", DWord(1000));
+
+    RegistryStore other(dir.File("other"));
+    other.SetDWord(kSettings, "CommTimeOut", 3000);
+    WriteAll(store.Path(), ReadAll(other.Path()));
+    store.Reload();
+    ExpectValue(store, kSettings, "CommTimeOut", DWord(3000));
+}
+
+TEST(RegistryStore, TheProcessStoreFollowsTheRegistryPath)
+{
+    TempDir dir;
+    plat::SetRegistryPath(dir.File("a/first"));
+    RegistryStore& store = plat::Registry();
+    EXPECT_EQ(store.Path(), dir.File("a/first"));
+    store.SetDWord(kSettings, "CommTimeOut", 1); // creates the missing folder "a"
+    EXPECT_TRUE(RegistryStore(dir.File("a/first")).KeyExists(kSettings));
+
+    WriteAll(dir.File("corrupt"), "garbage\n");
+    plat::SetRegistryPath(dir.File("corrupt"));
+    EXPECT_THROW(plat::Registry(), ComError);
+
+    plat::SetRegistryPath(dir.File("second"));
+    EXPECT_EQ(&plat::Registry(), &store);
+    EXPECT_EQ(store.Path(), dir.File("second"));
+    EXPECT_FALSE(store.KeyExists(kSettings));
+}
