@@ -1,4 +1,4 @@
-#include "EventSpy.h"
+#include "tests/support/EventSpy.h"
 
 #include <algorithm>
 
