@@ -1,0 +1,90 @@
+#pragma once
+
+#include "platform/serial/LineSettings.h"
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace plat {
+
+class EventLoop;
+class SerialDevice;
+
+// The serial port object: the members through which the link protocol engine and the
+// instrument query drive a serial line, in the manner of the serial control they were written
+// for. Errors are ComErrors with the numbers of SerialErrors.h.
+//
+// Received characters are taken from the device on turns of the event loop and kept here until
+// Input takes them; a caller waits for them by pumping the loop (RunUntil on InBufferCount, or
+// the receive handler), never by sleeping.
+class SerialPort {
+public:
+    // Kept at most; what arrives beyond it while nobody reads is dropped, as by a UART overrun.
+    static constexpr size_t MaxReceived = 64 * 1024;
+
+    SerialPort();
+    ~SerialPort();
+    SerialPort(const SerialPort&) = delete;
+    SerialPort& operator=(const SerialPort&) = delete;
+
+    // Port number, 1 to 32767; another number raises "Invalid port number" (8002). Changing it
+    // while the port is open raises "Port already open" (8005); setting the same number is
+    // allowed.
+    int CommPort() const { return mPort; }
+    void SetCommPort(int port);
+
+    // Line settings such as "9600,N,8,1"; a malformed text raises "Invalid property value"
+    // (380) and changes nothing. Applied at once when the port is open.
+    std::string Settings() const { return mSettings.ToString(); }
+    void SetSettings(const std::string& text);
+
+    // Opening resolves the port number through PortMap, opens the device and flushes what it
+    // had received. A failure raises: 68 "Device unavailable" (no such device, or busy), 70
+    // "Permission denied", another number for other causes; the status text then tells why.
+    // Opening an open port and closing a closed one do nothing.
+    bool PortOpen() const { return mDevice != nullptr; }
+    void SetPortOpen(bool open);
+
+    // "Connected" while open; after a failed open "Port not found", "Port unavailable",
+    // "Access denied" or another text; "Port lost" when the device went away while open;
+    // "Port closed" otherwise.
+    std::string StatusText() const;
+
+    // Writes text to the line. Every member below raises "Port not open" (8018) on a closed
+    // port.
+    void SetOutput(const std::string& text);
+
+    // Characters received and not yet taken. Setting it to 0 discards them (and what the device
+    // still holds); any other value raises 380.
+    size_t InBufferCount() const;
+    void SetInBufferCount(size_t count);
+
+    // Returns and removes everything received so far.
+    std::string Input();
+
+    void DiscardInput();
+    void DiscardOutput();
+
+    // Called on a turn of the event loop after characters have arrived. The handler may use
+    // every member, including closing the port.
+    void SetOnReceive(std::function<void()> handler);
+
+private:
+    std::shared_ptr<SerialDevice> OpenDevice();
+    void RequireOpen() const;
+    void Close();
+    void OnData(std::string_view bytes);
+
+    int mPort = 1;
+    LineSettings mSettings;
+    std::shared_ptr<SerialDevice> mDevice;
+    std::string mReceived;
+    std::string mStatus;
+    std::function<void()> mOnReceive;
+    // Tells the device's data handler that this port is gone.
+    std::shared_ptr<SerialPort*> mAlive;
+};
+
+} // namespace plat

@@ -1,0 +1,119 @@
+// Real-time tests of the termios backend on a pseudo-terminal. Each wait is bounded.
+#include "platform/serial/TermiosDevice.h"
+
+#include "platform/base/ComError.h"
+#include "platform/loop/EventLoop.h"
+#include "platform/serial/PortMap.h"
+#include "platform/serial/SerialPort.h"
+#include "support/PtyPair.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+class TermiosPort : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        plat::SetLoop(std::make_shared<plat::EventLoop>(plat::MakeSystemClock()));
+        plat::PortMap::SetOverride(21, pty.SlavePath());
+        port = std::make_unique<plat::SerialPort>();
+        port->SetCommPort(21);
+    }
+
+    void TearDown() override
+    {
+        port.reset();
+        plat::PortMap::ClearOverrides();
+        plat::SetLoop(nullptr);
+    }
+
+    bool WaitForCount(size_t count)
+    {
+        return ztesting::PtyPair::PumpUntil([&] { return port->InBufferCount() >= count; });
+    }
+
+    ztesting::PtyPair pty;
+    std::unique_ptr<plat::SerialPort> port;
+};
+
+TEST_F(TermiosPort, OpensFlushedAndExchangesLines)
+{
+    pty.Send("stale bytes");
+    port->SetPortOpen(true);
+    EXPECT_EQ(port->StatusText(), "Connected");
+
+    port->SetOutput("LOC\n\r");
+    EXPECT_EQ(pty.ReceiveLine("\r"), "LOC\n\r");
+
+    pty.Send("OK\r\n");
+    ASSERT_TRUE(WaitForCount(4));
+    EXPECT_EQ(port->Input(), "OK\r\n");
+}
+
+TEST_F(TermiosPort, RawLineWithTheSettingsAndASpeedChangeWhileOpen)
+{
+    port->SetSettings("2400,N,8,1");
+    port->SetPortOpen(true);
+    ASSERT_TRUE(pty.SlaveSettings().has_value());
+    EXPECT_EQ(pty.SlaveSettings()->ToString(), "2400,N,8,1");
+
+    // A pseudo-terminal keeps the speed and the stop bits (it forces 8 bits without parity).
+    port->SetSettings("9600,N,8,2");
+    EXPECT_EQ(pty.SlaveSettings()->ToString(), "9600,N,8,2");
+
+    // Raw mode: control characters pass unchanged in both directions.
+    port->SetOutput(std::string("\x03\x11\r\n", 4));
+    EXPECT_EQ(pty.ReceiveUntil([](const std::string& s) { return s.size() >= 4; }), std::string("\x03\x11\r\n", 4));
+    pty.Send(std::string("\x04\x13\r", 3));
+    ASSERT_TRUE(WaitForCount(3));
+    EXPECT_EQ(port->Input(), std::string("\x04\x13\r", 3));
+}
+
+TEST_F(TermiosPort, SecondOpenOfTheDeviceIsUnavailable)
+{
+    if (::geteuid() == 0) GTEST_SKIP() << "exclusive use does not stop the superuser";
+    port->SetPortOpen(true);
+    plat::PortMap::SetOverride(22, pty.SlavePath());
+    plat::SerialPort second;
+    second.SetCommPort(22);
+    EXPECT_THROW(second.SetPortOpen(true), plat::ComError);
+    EXPECT_EQ(second.StatusText(), "Port unavailable");
+    // Closing gives up exclusive use for the next program, even though the device stays open.
+    port->SetPortOpen(false);
+    second.SetPortOpen(true);
+    EXPECT_EQ(second.StatusText(), "Connected");
+}
+
+TEST(TermiosLostDevice, VanishingDeviceIsReportedAndNotPolledForever)
+{
+    plat::SetLoop(std::make_shared<plat::EventLoop>(plat::MakeSystemClock()));
+    int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(::grantpt(master), 0);
+    ASSERT_EQ(::unlockpt(master), 0);
+    plat::PortMap::SetOverride(23, ::ptsname(master));
+    {
+        plat::SerialPort port;
+        port.SetCommPort(23);
+        port.SetPortOpen(true);
+        ::close(master);
+        EXPECT_TRUE(ztesting::PtyPair::PumpUntil([&] { return port.StatusText() != "Connected"; }));
+        EXPECT_EQ(port.StatusText(), "Port lost");
+        EXPECT_TRUE(port.PortOpen());
+        // The loop is quiet now: a short wait passes without the descriptor firing again.
+        int turns = 0;
+        auto timer = plat::Loop().StartOneShot(std::chrono::milliseconds(50), [] {});
+        plat::Loop().RunUntil([&] { return ++turns > 1000 || !timer.IsActive(); });
+        EXPECT_LT(turns, 1000);
+        EXPECT_THROW(port.SetOutput("LOC\r"), plat::ComError);
+    }
+    plat::PortMap::ClearOverrides();
+    plat::SetLoop(nullptr);
+}
+
+} // namespace
