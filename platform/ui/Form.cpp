@@ -22,7 +22,12 @@ Form::Form(std::string name) : Window("Form"), mFormName(std::move(name)), mCont
     mVisible = false;
 }
 
-Form::~Form() = default;
+// A form released without Unload still takes its controls down while it is whole, so that no
+// handler of a control runs against a half-destroyed form.
+Form::~Form()
+{
+    if (!IsDestroyed()) Destroy();
+}
 
 void Form::Load()
 {

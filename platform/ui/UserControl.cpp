@@ -1,6 +1,7 @@
 #include "platform/ui/UserControl.h"
 
 #include "platform/ui/ControlExtender.h"
+#include "platform/ui/UiError.h"
 
 namespace plat {
 
@@ -10,7 +11,18 @@ UserControl::UserControl(std::string kind) : Control(std::move(kind)), mControls
     Move(0, 0, 4800, 3600);
 }
 
-UserControl::~UserControl() = default;
+// Released without being destroyed by a container, the control still takes its own controls
+// down while it is whole.
+UserControl::~UserControl()
+{
+    if (!IsDestroyed()) Destroy();
+}
+
+void UserControl::SetBorderStyle(int v)
+{
+    if (v < 0 || v > 1) Refuse(uierr::InvalidPropertyValue);
+    mBorderStyle = v;
+}
 
 void UserControl::RaiseEvent(const std::string& name, std::vector<Variant> args)
 {

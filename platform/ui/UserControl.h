@@ -22,6 +22,8 @@ public:
     ~UserControl() override;
 
     ControlCollection& Controls() { return mControls; }
+    int BorderStyle() const { return mBorderStyle; }  // 0 none, 1 fixed single
+    void SetBorderStyle(int v);
     bool CanFocus() const override { return true; }
 
     // Raises an event of this control: the typed subscribers of GenericEvent and, when the
@@ -44,6 +46,7 @@ private:
 
     ControlCollection mControls;
     std::weak_ptr<ControlExtender> mExtender;
+    int mBorderStyle = 0;
 };
 
 } // namespace plat
