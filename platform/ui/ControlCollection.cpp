@@ -25,8 +25,11 @@ std::shared_ptr<ControlExtender> ControlCollection::Add(const std::string& progI
     ObjectPtr object;
     try {
         object = CreateObject(progId);
-    } catch (const std::exception&) {
-        return nullptr;
+    } catch (const ComError& e) {
+        // A class that cannot be created gives none; a class that fails in its own start
+        // reports why, as the original did.
+        if (e.Number() == rt::ClassNotRegistered) return nullptr;
+        throw;
     }
     auto control = std::dynamic_pointer_cast<UserControl>(object);
     if (!control || control->Container() || control->IsDestroyed()) return nullptr;

@@ -20,8 +20,9 @@ public:
 
     // Creates a registered user control by ProgID through the component runtime, places it in
     // `container` (the owner of this collection when null) under `name`, hidden, and returns its
-    // extender. A ProgID that cannot be created, or whose object is no control, gives null; a
-    // name that is taken raises 727 and creates nothing.
+    // extender. A ProgID that cannot be created (not registered, library not loadable), or
+    // whose object is no control, gives null; an error raised by the control's own start passes
+    // through; a name that is taken raises 727 and creates nothing.
     std::shared_ptr<ControlExtender> Add(const std::string& progId, const std::string& name,
                                          Window* container = nullptr);
 

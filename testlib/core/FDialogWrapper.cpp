@@ -25,13 +25,7 @@ void IgnoreErrors(F&& step)
 
 } // namespace
 
-FDialogWrapper::FDialogWrapper() : plat::Form("FDialogWrapper")
-{
-    // The focus that reaches the form itself goes on to the hosted control.
-    GotFocus.Connect([this] {
-        if (mCustom) IgnoreErrors([&] { mCustom->SetFocus(); });
-    });
-}
+FDialogWrapper::FDialogWrapper() : plat::Form("FDialogWrapper") {}
 
 FDialogWrapper::~FDialogWrapper() = default;
 
@@ -140,6 +134,7 @@ void FDialogWrapper::Refresh()
     if (mCustom) IgnoreErrors([&] { mCustom->Refresh(); });
 }
 
+// Also the form's own SetFocus: focus given to the form goes on to the hosted control.
 void FDialogWrapper::SetFocus()
 {
     if (mCustom) IgnoreErrors([&] { mCustom->SetFocus(); });

@@ -31,6 +31,6 @@ void FTimer::StopTimer()
 
 bool FTimer::IsRunning() const { return !IsUnloaded() && tmrTimer->IsRunning(); }
 
-int32_t FTimer::Interval() const { return tmrTimer->Interval(); }
+int32_t FTimer::Interval() const { return IsUnloaded() ? 0 : tmrTimer->Interval(); }
 
 } // namespace ztest

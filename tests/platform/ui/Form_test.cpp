@@ -193,6 +193,8 @@ TEST_F(AddedControls, OnlyARegisteredControlClassIsAdded)
     const int before = form->Controls().Count();
     EXPECT_EQ(form->Controls().Add("Nobody.XUnknown", "isc"), nullptr);
     EXPECT_EQ(form->Controls().Add(kFixturePlainProgId, "isc"), nullptr) << "a class that is no control";
+    EXPECT_EQ(ErrorNumberOf([&] { form->Controls().Add(kFixtureRefusingProgId, "isc"); }), kFixtureRefusingError)
+        << "a control that fails to start says why";
     EXPECT_EQ(form->Controls().Count(), before);
     EXPECT_FALSE(form->Controls().Contains("isc"));
 

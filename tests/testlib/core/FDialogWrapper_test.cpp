@@ -181,7 +181,8 @@ TEST_F(DialogWrapper, UnloadDestroysTheControlAtHomeAndLeavesAnInertWrapper)
 TEST_F(DialogWrapper, WithoutACustomControlEveryOperationIsInert)
 {
     SCOPED_TRACE("no control at all");
-    wrapper->CreateSetupCtrl("Nobody.XUnknown");
+    EXPECT_EQ(wrapper->CreateSetupCtrl("Nobody.XUnknown"), nullptr);
+    EXPECT_EQ(wrapper->CreateSetupCtrl(kFixtureRefusingProgId), nullptr);
     ExpectInert();
 
     SCOPED_TRACE("a control without the host interface");
