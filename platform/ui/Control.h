@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/ui/Colors.h"
-#include "platform/ui/FontSpec.h"
+#include "platform/ui/TextFont.h"
 #include "platform/ui/Window.h"
 
 #include <cstdint>
@@ -40,8 +40,8 @@ public:
     void SetBackColor(int32_t v) { mBackColor = v; }
     int32_t ForeColor() const { return mForeColor; }
     void SetForeColor(int32_t v) { mForeColor = v; }
-    const FontSpec& Font() const { return mFont; }
-    void SetFont(const FontSpec& v) { mFont = v; }
+    const TextFont& Font() const { return mFont; }
+    void SetFont(const TextFont& v) { mFont = v; }
     void SetFontBold(bool v) { mFont.bold = v; }
 
     // Whether this kind of control can take the input focus at all.
@@ -88,7 +88,7 @@ private:
     std::string mTag;
     int32_t mBackColor = color::ButtonFace;
     int32_t mForeColor = color::ButtonText;
-    FontSpec mFont;
+    TextFont mFont;
 };
 
 } // namespace plat
