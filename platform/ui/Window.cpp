@@ -155,7 +155,6 @@ void Window::SetVisible(bool v)
     if (mVisible == v) return;
     mVisible = v;
     DropFocusIfUnreachable();
-    OnStateChanged();
 }
 
 void Window::SetEnabled(bool v)
@@ -163,7 +162,6 @@ void Window::SetEnabled(bool v)
     if (mEnabled == v) return;
     mEnabled = v;
     DropFocusIfUnreachable();
-    OnStateChanged();
 }
 
 bool Window::IsShownOnScreen() const

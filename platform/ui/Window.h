@@ -129,8 +129,6 @@ protected:
     virtual bool IsNamingScope() const { return false; }
     // Called once when the window is destroyed, before its children are.
     virtual void OnDestroy() {}
-    // Called after the visibility or enabled state of this window changed.
-    virtual void OnStateChanged() {}
 
     // Fires an event of this window unless it is destroyed, keeping the window alive meanwhile
     // (a handler may drop the last reference to it).
