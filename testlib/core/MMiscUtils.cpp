@@ -1,6 +1,7 @@
 #include "testlib/core/MMiscUtils.h"
 
 #include "host/HostMtiList.h"
+#include "platform/base/ComError.h"
 #include "host/HostStandard.h"
 #include "testlib/core/CMtiData2.h"
 #include "testlib/core/IZARVIKPlugIn.h"
@@ -115,5 +116,12 @@ void ResetModuleState()
 }
 
 // ---- End of plug-in pointer and analyzer units ----
+
+void SelectAllText(const std::shared_ptr<plat::TextBox>& textBox)
+{
+    if (!textBox) plat::RaiseRuntime(plat::rt::ObjectNotSet, "MMiscUtils");
+    textBox->SetSelStart(0);
+    textBox->SetSelLength(textBox->Length());
+}
 
 } // namespace ztest::MMiscUtils

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "host/HostForward.h"
+#include "platform/ui/TextBox.h"
 
 #include <cstdint>
 #include <memory>
@@ -44,6 +45,10 @@ int32_t LastRegisteredIndex();
 void ResetModuleState();
 
 // ---- End of plug-in pointer and analyzer units ----
+
+// Selects the whole text of a text box: selection start 0, selection length the length of its
+// text. Errors of the control are not trapped (an empty box reference raises 91).
+void SelectAllText(const std::shared_ptr<plat::TextBox>& textBox);
 
 } // namespace MMiscUtils
 } // namespace ztest
