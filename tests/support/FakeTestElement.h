@@ -1,0 +1,51 @@
+#pragma once
+
+#include "host/ITestElement.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace ztesting {
+
+// A test element that gives the result records what a real element gives them: its
+// configuration record, its limits and its filter, and counts how often they were asked for.
+// Everything else does nothing.
+class FakeTestElement : public host::ITestElement {
+public:
+    FakeTestElement() = default;
+    FakeTestElement(int32_t testId, std::shared_ptr<host::IConfigData> configuration,
+                    std::shared_ptr<host::ILimitData> limits, std::shared_ptr<host::HostTestFilter> filter);
+
+    void SetConfiguration(std::shared_ptr<host::IConfigData> configuration) { mConfiguration = std::move(configuration); }
+    void SetLimits(std::shared_ptr<host::ILimitData> limits) { mLimits = std::move(limits); }
+    void SetFilter(std::shared_ptr<host::HostTestFilter> filter) { mFilter = std::move(filter); }
+    void SetResult(std::shared_ptr<host::IResultData> result) { mResult = std::move(result); }
+
+    int LimitsAsked() const { return mLimitsAsked; }
+    int FilterAsked() const { return mFilterAsked; }
+
+    // ITestElement
+    void Initialize(const std::string& moduleKey, int32_t testId, int32_t id) override;
+    std::shared_ptr<host::ITestElement> Clone() override { return nullptr; }
+    int32_t TestID() override { return mTestId; }
+    std::shared_ptr<host::IResultData> Result() override { return mResult; }
+    std::shared_ptr<host::ILimitData> Limits() override;
+    std::shared_ptr<host::IConfigData> Configuration() override { return mConfiguration; }
+    std::shared_ptr<host::HostTestFilter> Filter() override;
+    std::shared_ptr<host::HostTestInfo> Info() override { return nullptr; }
+    void Load(const std::shared_ptr<host::HostXmlElement>& element, const std::shared_ptr<host::HostLoadLog>& log) override;
+    std::shared_ptr<host::HostXmlElement> Save(const std::shared_ptr<host::HostXmlDocument>& document) override;
+    void Perform(const std::shared_ptr<host::HostTestContext>& context) override;
+
+private:
+    int32_t mTestId = 0;
+    std::shared_ptr<host::IConfigData> mConfiguration;
+    std::shared_ptr<host::ILimitData> mLimits;
+    std::shared_ptr<host::HostTestFilter> mFilter;
+    std::shared_ptr<host::IResultData> mResult;
+    int mLimitsAsked = 0;
+    int mFilterAsked = 0;
+};
+
+} // namespace ztesting

@@ -1,0 +1,159 @@
+#pragma once
+
+#include "host/HostStandards.h"
+#include "host/HostTestFilter.h"
+#include "host/HostTranslator.h"
+#include "support/FakeLimitData.h"
+#include "support/FakeTestElement.h"
+#include "testlib/core/CMeasurement.h"
+#include "testlib/results/CLimitRatedResult.h"
+#include "testlib/results/CResultBatCap.h"
+#include "testlib/results/CResultEcg.h"
+#include "testlib/results/CResultPacerRef.h"
+#include "testlib/results/CResultRecord.h"
+#include "testlib/results/CVerdictResult.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <ostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace ztesting {
+
+// What a result record's test element gives it, ready for every record: a configuration
+// record of the record's test with its defaults, limits with one standard, and a filter that
+// asks for a service record.
+struct ResultWorld {
+    ResultWorld()
+        : limits(std::make_shared<FakeLimitData>()),
+          filter(std::make_shared<host::HostTestFilter>(host::HostTestFilter::FlagServiceRecord)),
+          element(std::make_shared<FakeTestElement>(0, nullptr, limits, filter)),
+          standards(std::make_shared<host::HostStandards>())
+    {
+        standards->Add(limits->AddStandard());
+        // Texts show their default language: no table of another run leaks in.
+        previousTranslator = host::HostTranslator::SetProcess(std::make_shared<host::HostTranslator>());
+    }
+    ~ResultWorld() { host::HostTranslator::SetProcess(previousTranslator); }
+    ResultWorld(const ResultWorld&) = delete;
+    ResultWorld& operator=(const ResultWorld&) = delete;
+
+    std::shared_ptr<FakeLimitData> limits;
+    std::shared_ptr<host::HostTestFilter> filter;
+    std::shared_ptr<FakeTestElement> element;
+    std::shared_ptr<host::HostStandards> standards;
+    std::shared_ptr<host::HostTranslator> previousTranslator;
+};
+
+// One of the eleven result records, as the shared tests see it.
+struct RecordKind {
+    std::string name;
+    std::string errorSource;
+    std::string loadText;
+    // The measurement keys after Initialize with the configuration's defaults, in order.
+    std::vector<std::string> keys;
+    // Creates a record, and initialises it the way its test element does.
+    std::function<std::shared_ptr<ztest::CResultRecord>()> create;
+    std::function<void(ztest::CResultRecord&, ResultWorld&)> initialize;
+    // Gives every measurement a value and rates the record as passed (true) or failed (false):
+    // measured values and limits for the limit-rated records, the operator's verdict for the
+    // others.
+    std::function<void(ztest::CResultRecord&, ResultWorld&, bool passed)> rate;
+    // Rates the record with the skipped argument (the operator chose N/A).
+    std::function<void(ztest::CResultRecord&, ResultWorld&)> skip;
+
+    std::shared_ptr<ztest::CResultRecord> make(ResultWorld& world) const
+    {
+        std::shared_ptr<ztest::CResultRecord> record = create();
+        initialize(*record, world);
+        return record;
+    }
+};
+
+// The creation of a record class, and its initialisation with the configuration record or
+// with the test element.
+template <class Record>
+std::shared_ptr<ztest::CResultRecord> Create()
+{
+    return std::make_shared<Record>();
+}
+
+template <class Record>
+void InitializeWithConfiguration(ztest::CResultRecord& record, ResultWorld& world)
+{
+    dynamic_cast<Record&>(record).Initialize(world.element->Configuration());
+}
+
+// Tests name their record kind by its class.
+inline void PrintTo(const RecordKind& kind, std::ostream* os)
+{
+    *os << kind.name;
+}
+
+// Limit-rated records: every measurement gets 5; failing puts an upper bound of 1 on the first.
+inline void RateByLimits(ztest::CResultRecord& record, ResultWorld& world, bool passed)
+{
+    for (const auto& measurement : record.Measurements()) measurement->SetValue(5.0);
+    world.standards->Item(0)->ClearItems();
+    if (!passed) {
+        const float upper = 1.0f;
+        const std::string key = record.Measurements().front()->GetKey().substr(0, 4);
+        FakeLimitData::AddBounds(*world.standards->Item(0), key, &upper, nullptr);
+    }
+    dynamic_cast<ztest::CLimitRatedResult&>(record).UpdateStatus(world.element, world.standards, false);
+}
+
+inline void SkipByLimits(ztest::CResultRecord& record, ResultWorld& world)
+{
+    dynamic_cast<ztest::CLimitRatedResult&>(record).UpdateStatus(world.element, world.standards, true);
+}
+
+// Verdict records: the checklist view writes the verdict into the measurement.
+inline void RateByVerdict(ztest::CResultRecord& record, ResultWorld& world, bool passed)
+{
+    for (const auto& measurement : record.Measurements()) {
+        measurement->SetValue(passed);
+        measurement->SetStatus(passed ? ztest::CMeasurement::StatusPassed : ztest::CMeasurement::StatusFailed);
+    }
+    dynamic_cast<ztest::CVerdictResult&>(record).UpdateStatus(world.element, false);
+}
+
+inline void SkipByVerdict(ztest::CResultRecord& record, ResultWorld& world)
+{
+    dynamic_cast<ztest::CVerdictResult&>(record).UpdateStatus(world.element, true);
+}
+
+inline std::vector<std::string> Numbered(const std::string& key, int count)
+{
+    std::vector<std::string> keys;
+    for (int n = 1; n <= count; ++n) keys.push_back(key + std::to_string(n));
+    return keys;
+}
+
+// The eleven records.
+inline const std::vector<RecordKind>& AllRecordKinds()
+{
+    static const std::vector<RecordKind> kinds = {
+        {"CResultBatCap", "CResultBatCap", "20403::Loading Battery Capacity Test result data", Numbered("CHTI", 15),
+         Create<ztest::CResultBatCap>, InitializeWithConfiguration<ztest::CResultBatCap>,
+         RateByLimits, SkipByLimits},
+        {"CResultPacerRef", "TelvoZarvikTest.CResultPacerRef", "20387::Loading Pacer Refractory Test result data",
+         {"SENS", "PACE"},
+         Create<ztest::CResultPacerRef>, InitializeWithConfiguration<ztest::CResultPacerRef>,
+         RateByLimits, SkipByLimits},
+        {"CResultEcg", "ZARVIKTests.CResultEcg", "20435::Loading ECG-R Wave Peak Detection Test result data", {"ECGR"},
+         Create<ztest::CResultEcg>, InitializeWithConfiguration<ztest::CResultEcg>,
+         RateByVerdict, SkipByVerdict},
+    };
+    return kinds;
+}
+
+inline std::string KindName(const testing::TestParamInfo<RecordKind>& info)
+{
+    return info.param.name;
+}
+
+} // namespace ztesting
