@@ -3,6 +3,7 @@
 #include "host/HostStandards.h"
 #include "host/HostTestFilter.h"
 #include "host/HostTranslator.h"
+#include "platform/ui/MessageBox.h"
 #include "support/FakeLimitData.h"
 #include "support/FakeTestElement.h"
 #include "testlib/core/CMeasurement.h"
@@ -23,6 +24,22 @@
 
 namespace ztesting {
 
+// Keeps the message boxes that the records show, instead of showing them.
+class MessageBoxRecorder : public plat::IMessageBoxService {
+public:
+    struct Box {
+        std::string prompt;
+        int style;
+        std::string title;
+    };
+    int Show(const std::string& prompt, int style, const std::string& title) override
+    {
+        boxes.push_back({prompt, style, title});
+        return plat::vbOK;
+    }
+    std::vector<Box> boxes;
+};
+
 // What a result record's test element gives it, ready for every record: a configuration
 // record of the record's test with its defaults, limits with one standard, and a filter that
 // asks for a service record.
@@ -36,8 +53,13 @@ struct ResultWorld {
         standards->Add(limits->AddStandard());
         // Texts show their default language: no table of another run leaks in.
         previousTranslator = host::HostTranslator::SetProcess(std::make_shared<host::HostTranslator>());
+        previousMessageBoxes = plat::SetMessageBoxService(messageBoxes);
     }
-    ~ResultWorld() { host::HostTranslator::SetProcess(previousTranslator); }
+    ~ResultWorld()
+    {
+        plat::SetMessageBoxService(previousMessageBoxes);
+        host::HostTranslator::SetProcess(previousTranslator);
+    }
     ResultWorld(const ResultWorld&) = delete;
     ResultWorld& operator=(const ResultWorld&) = delete;
 
@@ -45,7 +67,9 @@ struct ResultWorld {
     std::shared_ptr<host::HostTestFilter> filter;
     std::shared_ptr<FakeTestElement> element;
     std::shared_ptr<host::HostStandards> standards;
+    std::shared_ptr<MessageBoxRecorder> messageBoxes = std::make_shared<MessageBoxRecorder>();
     std::shared_ptr<host::HostTranslator> previousTranslator;
+    std::shared_ptr<plat::IMessageBoxService> previousMessageBoxes;
 };
 
 // One of the eleven result records, as the shared tests see it.
@@ -134,6 +158,10 @@ inline std::vector<std::string> Numbered(const std::string& key, int count)
 }
 
 // The eleven records.
+const std::vector<RecordKind>& AllRecordKinds();
+// The record kind of a class name; the test fails when there is none.
+const RecordKind& KindNamed(const std::string& name);
+
 inline const std::vector<RecordKind>& AllRecordKinds()
 {
     static const std::vector<RecordKind> kinds = {
@@ -149,6 +177,15 @@ inline const std::vector<RecordKind>& AllRecordKinds()
          RateByVerdict, SkipByVerdict},
     };
     return kinds;
+}
+
+inline const RecordKind& KindNamed(const std::string& name)
+{
+    for (const RecordKind& kind : AllRecordKinds()) {
+        if (kind.name == name) return kind;
+    }
+    ADD_FAILURE() << "no record kind " << name;
+    return AllRecordKinds().front();
 }
 
 inline std::string KindName(const testing::TestParamInfo<RecordKind>& info)
