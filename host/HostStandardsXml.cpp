@@ -27,15 +27,17 @@
 //   by its plain values only.
 // - "Upper" and "Lower": "Enabled" ("True" or "False", "False" when missing), "Value" (a decimal
 //   number with "." as the point, 0 when missing), "Formula" (empty when missing; on a formula
-//   item it must be a formula the evaluator reads: "Y", "X+Y", "X+(X*Y%)" and the like). A
-//   missing bound element is a disabled bound with value 0 and no formula.
+//   item a formula the evaluator reads: "Y", "X+Y", "X+(X*Y%)" and the like). A missing bound
+//   element is a disabled bound with value 0 and no formula.
 // Saving writes every attribute, so that loading gives back exactly what was saved. Numbers are
 // written in the shortest text that reads back to the same 32-bit float.
 //
 // Loading is strict, because these elements come from files: an element of another name where
 // a standard, an item or a bound belongs, a bound given twice, a missing required attribute, a
 // number that is not one or is out of range, an "Enabled" or "Type" other than the texts above,
-// or a formula the evaluator cannot read stops the load with an error that names the place.
+// stops the load with an error that names the place. A formula the evaluator cannot read is
+// kept as it is, with a warning in the log (severity 1): whatever was saved must load again,
+// and such a bound fails every measurement until it is corrected, which the rating shows.
 
 #include "host/HostStandards.h"
 
@@ -50,6 +52,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <vector>
 
 namespace host {
 
@@ -67,6 +70,9 @@ constexpr const char* kTypePlain = "Plain";
 struct BadContent {
     std::string text;
 };
+
+// What the load notes without stopping.
+using Warnings = std::vector<std::string>;
 
 std::string Quoted(const std::string& text)
 {
@@ -111,19 +117,21 @@ bool ReadBoolean(const std::string& text, const std::string& what)
 }
 
 void ReadBound(const HostXmlElement& element, int bound, HostLimitItem& item, bool formulaItem,
-               const std::string& where)
+               const std::string& where, Warnings& warnings)
 {
     const std::string place = kBoundNames[bound] + std::string(" bound of ") + where;
     item.SetEnabled(bound, ReadBoolean(Attribute(element, "Enabled", place, "False"), "the \"Enabled\" of the " + place));
     item.SetValue(bound, ReadNumber(Attribute(element, "Value", place, "0"), "the \"Value\" of the " + place));
     const std::string formula = Attribute(element, "Formula", place, "");
     if (formulaItem && !HostFormulaLimit::IsValidFormula(formula)) {
-        throw BadContent{"the formula " + Quoted(formula) + " of the " + place + " cannot be read"};
+        warnings.push_back("The formula " + Quoted(formula) + " of the " + place +
+                           " cannot be read; the bound fails every measurement until it is corrected");
     }
     item.SetFormula(bound, formula);
 }
 
-std::shared_ptr<HostLimitItem> ReadItem(const HostXmlElement& element, int32_t number, const std::string& standardPlace)
+std::shared_ptr<HostLimitItem> ReadItem(const HostXmlElement& element, int32_t number, const std::string& standardPlace,
+                                        Warnings& warnings)
 {
     const std::string key = Attribute(element, "Key", "limit item " + std::to_string(number) + " of " + standardPlace);
     const std::string place = "limit item " + Quoted(key) + " of " + standardPlace;
@@ -151,12 +159,12 @@ std::shared_ptr<HostLimitItem> ReadItem(const HostXmlElement& element, int32_t n
         if (bound < 0) throw BadContent{"the " + place + " holds an element " + Quoted(name) + " that is no bound"};
         if (seen[bound]) throw BadContent{"the " + place + " gives its " + name + " bound twice"};
         seen[bound] = true;
-        ReadBound(*child, bound, *item, formulaItem, place);
+        ReadBound(*child, bound, *item, formulaItem, place, warnings);
     }
     return item;
 }
 
-std::shared_ptr<HostStandard> ReadStandard(const HostXmlElement& element, int32_t number)
+std::shared_ptr<HostStandard> ReadStandard(const HostXmlElement& element, int32_t number, Warnings& warnings)
 {
     const std::string where = "standard " + std::to_string(number);
     const std::string alphaName = Attribute(element, "AlphaName", where);
@@ -172,7 +180,7 @@ std::shared_ptr<HostStandard> ReadStandard(const HostXmlElement& element, int32_
         if (child->Name() != kLimitItem) {
             throw BadContent{place + " holds an element " + Quoted(child->Name()) + " that is no limit item"};
         }
-        standard->AddItem(ReadItem(*child, i + 1, place));
+        standard->AddItem(ReadItem(*child, i + 1, place, warnings));
     }
     return standard;
 }
@@ -186,6 +194,7 @@ void HostStandards::Load(const std::shared_ptr<HostXmlElement>& element, const s
     // Everything is read into a list of its own first, so that a fault leaves this collection
     // as it was.
     StandardList loaded;
+    Warnings warnings;
     try {
         const auto children = element->ChildNodes();
         for (int32_t i = 0; i < children->Count(); ++i) {
@@ -193,7 +202,7 @@ void HostStandards::Load(const std::shared_ptr<HostXmlElement>& element, const s
             if (child->Name() != kStandard) {
                 throw BadContent{"the element " + Quoted(child->Name()) + " is no standard"};
             }
-            loaded.push_back(ReadStandard(*child, i + 1));
+            loaded.push_back(ReadStandard(*child, i + 1, warnings));
         }
     } catch (const BadContent& fault) {
         const std::string text = "Can not load the standards: " + fault.text;
@@ -201,6 +210,9 @@ void HostStandards::Load(const std::shared_ptr<HostXmlElement>& element, const s
         throw plat::ComError(ErrorBadContent, kSource, text);
     }
     mStandards = std::move(loaded);
+    if (log) {
+        for (const std::string& warning : warnings) log->AddEntry(ErrorBadContent, 1, warning);
+    }
 }
 
 std::shared_ptr<HostXmlElement> HostStandards::Save(const std::shared_ptr<HostXmlDocument>& document) const

@@ -189,7 +189,6 @@ TEST(HostStandardsXml, BadContentIsALogEntryAndAnErrorAndChangesNothing)
         {"empty number", R"xml(<E><Standard AlphaName="A" CompleteName="B"><LimitItem Key="ENGY"><Upper Value=""/></LimitItem></Standard></E>)xml", "is not a number"},
         {"number beyond a float", R"xml(<E><Standard AlphaName="A" CompleteName="B"><LimitItem Key="ENGY"><Lower Value="1e39"/></LimitItem></Standard></E>)xml", "out of range"},
         {"bad flag", R"xml(<E><Standard AlphaName="A" CompleteName="B"><LimitItem Key="ENGY"><Upper Enabled="true"/></LimitItem></Standard></E>)xml", "\"true\" is neither"},
-        {"bad formula", R"xml(<E><Standard AlphaName="A" CompleteName="B"><LimitItem Key="ENGY"><Upper Formula="X+*Y"/></LimitItem></Standard></E>)xml", "\"X+*Y\""},
         {"bad type", R"xml(<E><Standard AlphaName="A" CompleteName="B"><LimitItem Key="ENGY" Type="Fancy"/></Standard></E>)xml", "\"Fancy\""},
         {"bad kind", R"xml(<E><Standard AlphaName="A" CompleteName="B" Kind="1.5"/></E>)xml", "\"Kind\""},
         {"bound twice", R"xml(<E><Standard AlphaName="A" CompleteName="B"><LimitItem Key="ENGY"><Upper/><Upper/></LimitItem></Standard></E>)xml", "twice"},
@@ -218,6 +217,31 @@ TEST(HostStandardsXml, BadContentIsALogEntryAndAnErrorAndChangesNothing)
     HostStandards standards;
     EXPECT_THROW(standards.Load(nullptr, nullptr), ComError);
     EXPECT_THROW((void)standards.Save(nullptr), ComError);
+}
+
+TEST(HostStandardsXml, AFormulaThatCannotBeReadLoadsWithAWarning)
+{
+    // Whatever was saved must load again: a formula typed wrongly stays as it was typed.
+    HostStandards original;
+    auto standard = std::make_shared<HostStandard>();
+    standard->Initialize("IEC", "IEC", 1);
+    standard->AddItem(MakeItem(HostLimitItem::Create(), "ENGY", "J", {true, 10.0f, "X+*Y"}, {false, 0.0f, ""}));
+    standard->AddItem(MakeItem(std::make_shared<HostLimitItem>(), "PEAV", "V", {true, 10.0f, "X+*Y"}, {false, 0.0f, ""}));
+    original.Add(standard);
+    auto document = HostXmlDocument::Create();
+    document->AppendChild(original.Save(document));
+
+    HostStandards loaded;
+    auto log = std::make_shared<HostLoadLog>();
+    loaded.Load(document->DocumentElement(), log);
+    ExpectSameStandards(original, loaded);
+    // Only the formula item evaluates its formula, so only it is noted.
+    ASSERT_EQ(log->Entries().size(), 1u);
+    EXPECT_EQ(log->Entries()[0].severity, 1);
+    EXPECT_NE(log->Entries()[0].text.find("\"X+*Y\" of the Upper bound of limit item \"ENGY\""), std::string::npos)
+        << log->Entries()[0].text;
+    // Such a bound fails every value, so the fault shows in the rating.
+    EXPECT_EQ(loaded.Item(0)->Evaluate("ENGY", 1.0f, Variant(100.0f)), HostStandard::StatusFailed);
 }
 
 TEST(HostStandardsXml, AnEmptyElementLoadsNoStandards)
