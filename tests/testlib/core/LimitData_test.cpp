@@ -260,9 +260,9 @@ TEST_F(LimitData, FindFailedStandardsGivesThisObjectsStandardsInWhichTheValueFai
     auto standards = std::make_shared<HostStandards>();
     standards->Add(EnergyStandard("IEC", "IEC 60601-2-4", 110.0f, 90.0f));
     standards->Add(EnergyStandard("House", "House rules", 105.0f, 95.0f));
-    limits->CopyStandards(nullptr);
     {
-        // Load them through a clone's copy, so that the limits hold standards of their own.
+        // Stored and loaded elsewhere, then copied in, so that the limits hold standards of
+        // their own that share nothing with those built here.
         auto holder = std::make_shared<CLimitData>();
         auto document = host::HostXmlDocument::Create();
         auto element = standards->Save(document);
