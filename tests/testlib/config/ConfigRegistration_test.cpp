@@ -1,0 +1,66 @@
+#include "platform/base/RegistryStore.h"
+#include "platform/com/ComRuntime.h"
+#include "testlib/config/CConfigBatCap.h"
+#include "testlib/config/CConfigCardio.h"
+#include "testlib/config/CConfigCharge.h"
+#include "testlib/config/CConfigDefib.h"
+#include "testlib/config/CConfigEnergy.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+// A fresh registry for the test, removed afterwards.
+class TemporaryRegistry {
+public:
+    TemporaryRegistry()
+    {
+        char pattern[] = "/tmp/zarvik-config-XXXXXX";
+        if (const char* dir = ::mkdtemp(pattern)) mDir = dir;
+        plat::SetRegistryPath(mDir + "/registry");
+    }
+    ~TemporaryRegistry()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(mDir, ignored);
+    }
+    TemporaryRegistry(const TemporaryRegistry&) = delete;
+    TemporaryRegistry& operator=(const TemporaryRegistry&) = delete;
+
+private:
+    std::string mDir;
+};
+
+template <class Record>
+bool IsA(const plat::ObjectPtr& object)
+{
+    return std::dynamic_pointer_cast<Record>(object) != nullptr;
+}
+
+} // namespace
+
+TEST(ConfigRegistration, EveryRecordIsCreatedByItsProgId)
+{
+    TemporaryRegistry registry;
+    plat::RegisterServerLibrary(std::string(ZARVIK_LIBRARY_DIR) + "/libtelvoZarvikTest.so");
+
+    const std::pair<std::string, std::function<bool(const plat::ObjectPtr&)>> records[] = {
+        {"TelvoZarvikTest.CConfigEnergy", IsA<ztest::CConfigEnergy>},
+        {"TelvoZarvikTest.CConfigCharge", IsA<ztest::CConfigCharge>},
+        {"TelvoZarvikTest.CConfigCardio", IsA<ztest::CConfigCardio>},
+        {"TelvoZarvikTest.CConfigDefib", IsA<ztest::CConfigDefib>},
+        {"TelvoZarvikTest.CConfigBatCap", IsA<ztest::CConfigBatCap>},
+    };
+    for (const auto& [progId, isRecord] : records) {
+        SCOPED_TRACE(progId);
+        plat::ObjectPtr object = plat::CreateObject(progId);
+        EXPECT_TRUE(isRecord(object));
+        EXPECT_NE(std::dynamic_pointer_cast<host::IConfigData>(object), nullptr);
+    }
+}
