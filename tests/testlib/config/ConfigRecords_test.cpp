@@ -13,7 +13,13 @@
 #include "testlib/config/CConfigCardio.h"
 #include "testlib/config/CConfigCharge.h"
 #include "testlib/config/CConfigDefib.h"
+#include "testlib/config/CConfigEcg.h"
 #include "testlib/config/CConfigEnergy.h"
+#include "testlib/config/CConfigNSW.h"
+#include "testlib/config/CConfigPacerPar.h"
+#include "testlib/config/CConfigPacerRef.h"
+#include "testlib/config/CConfigPerf.h"
+#include "testlib/config/CConfigArr.h"
 
 #include <gtest/gtest.h>
 
@@ -49,7 +55,8 @@ struct RecordCase {
     std::function<std::shared_ptr<CConfigBase>()> make;
     std::string errorSource;
     std::string editorProgId;
-    // The children a new record saves, in their order, before its settings.
+    // The children a new record saves, in their order; the settings stand where the child
+    // named "TestGuideSettings" stands.
     Children defaults;
     // Another value for every child, in save order, as a stored document holds them (the
     // settings included); loading them and saving again gives them back.
@@ -74,12 +81,15 @@ std::function<std::shared_ptr<CConfigBase>()> Maker()
 
 std::vector<RecordCase> Records()
 {
-    const Children energyDefaults = {{"AmplitudeIndex", "0"}, {"PresetEnergy", "100"}, {"Wavetype", ""}, {"WaveFormIndex", "1"}};
+    const Child settings = {kSettings, ""};
+    const Child otherSettings = {kSettings, kOtherSettingsXml};
+    const Child version = {"Version", "1.0.2"};
+    const Children energyDefaults = {{"AmplitudeIndex", "0"}, {"PresetEnergy", "100"}, {"Wavetype", ""}, {"WaveFormIndex", "1"}, settings};
     const Children energyOthers = {{"AmplitudeIndex", "3"},
                                    {"PresetEnergy", "150.5"},
                                    {"Wavetype", "Ventricular fibrillation 1,coarse"},
                                    {"WaveFormIndex", "4"},
-                                   {kSettings, kOtherSettingsXml}};
+                                   otherSettings};
     const std::vector<std::string> energyLoadOrder = {"PresetEnergy", "AmplitudeIndex", "WaveFormIndex", kSettings};
     return {
         {"CConfigEnergy", Maker<ztest::CConfigEnergy>(), "ZARVIKTests.CConfigEnergy", "TelvoZarvikTest.XEnergyConfig",
@@ -87,26 +97,66 @@ std::vector<RecordCase> Records()
         {"CConfigCharge", Maker<ztest::CConfigCharge>(), "TelvoZarvikTest.CConfigCharge", "TelvoZarvikTest.XChargeConfig",
          energyDefaults, energyOthers, energyLoadOrder, {{"Wavetype", "Kammertachykardie 180/min"}}},
         {"CConfigCardio", Maker<ztest::CConfigCardio>(), "TelvoZarvikTest.CConfigCardio", "TelvoZarvikTest.XCardioConfig",
-         {{"PresetEnergy", "100"}, {"Wavetype", ""}, {"WaveFormIndex", "1"}},
-         {{"PresetEnergy", "360"}, {"Wavetype", "Atrial Fibrillation 2,Fine"}, {"WaveFormIndex", "3"}, {kSettings, kOtherSettingsXml}},
+         {{"PresetEnergy", "100"}, {"Wavetype", ""}, {"WaveFormIndex", "1"}, settings},
+         {{"PresetEnergy", "360"}, {"Wavetype", "Atrial Fibrillation 2,Fine"}, {"WaveFormIndex", "3"}, otherSettings},
          {"PresetEnergy", "WaveFormIndex", kSettings},
          {{"Wavetype", "Vorhofflimmern 1, grob"}}},
         {"CConfigDefib", Maker<ztest::CConfigDefib>(), "TelvoZarvikTest.CConfigDefib", "TelvoZarvikTest.XDefibConfig",
-         {{"PresetEnergy", "100"}, {"BatteryOperated", "False"}},
-         {{"PresetEnergy", "0.25"}, {"BatteryOperated", "True"}, {kSettings, kOtherSettingsXml}},
+         {{"PresetEnergy", "100"}, {"BatteryOperated", "False"}, settings},
+         {{"PresetEnergy", "0.25"}, {"BatteryOperated", "True"}, otherSettings},
          {"PresetEnergy", kSettings},
          {}},
         {"CConfigBatCap", Maker<ztest::CConfigBatCap>(), "TelvoZarvikTest.CConfigBatCap", "TelvoZarvikTest.XBatCapConfig",
-         {{"PresetEnergy", "100"}},
-         {{"PresetEnergy", "-7"}, {kSettings, kOtherSettingsXml}},
+         {{"PresetEnergy", "100"}, settings},
+         {{"PresetEnergy", "-7"}, otherSettings},
          {"PresetEnergy", kSettings},
+         {}},
+        {"CConfigEcg", Maker<ztest::CConfigEcg>(), "TelvoZarvikTest.CConfigEcg", "TelvoZarvikTest.XEcgConfig",
+         {version, {"Duration", "7"}, {"Amplitude", "0.5"}, {"Width", "160"}, {"WidthIndex", "9"}, {"AmplitudeIndex", "9"},
+          {"AutoIncrement", "0"}, settings},
+         {version, {"Duration", "30"}, {"Amplitude", "1.25"}, {"Width", "40"}, {"WidthIndex", "3"}, {"AmplitudeIndex", "12"},
+          {"AutoIncrement", "2"}, otherSettings},
+         {"Duration", "Amplitude", "Width", "WidthIndex", "AmplitudeIndex", "AutoIncrement", kSettings},
+         {}},
+        {"CConfigArr", Maker<ztest::CConfigArr>(), "TelvoZarvikTest.CConfigArr", "TelvoZarvikTest.XArrConfig",
+         {version, {"Duration", "7"}, {"Wavename", ""}, {"Wavetype", "200"}, settings, {"Width", "0.1"}, {"Amplitude", "100"}},
+         {version, {"Duration", "0"}, {"Wavename", "Sinus arrhythmia"}, {"Wavetype", "230"}, otherSettings, {"Width", "2.5"},
+          {"Amplitude", "3.75"}},
+         {"Duration", "Wavetype", kSettings, "Width", "Amplitude"},
+         {{"Wavename", "Keine Erfassung, transven\xC3\xB6s"}}},
+        {"CConfigNSW", Maker<ztest::CConfigNSW>(), "TelvoZarvikTest.CConfigNSW", "TelvoZarvikTest.XNSWConfig",
+         {version, {"Duration", "7"}, {"Wavetype", "100"}, {"Wavename", ""}, settings},
+         {version, {"Duration", "60"}, {"Wavetype", "102"}, {"Wavename", "Normal sinus rhythm at 300 bpm"}, otherSettings},
+         {"Duration", "Wavetype", kSettings},
+         {{"Wavename", "Sinusrhythmus 80/min"}}},
+        {"CConfigPerf", Maker<ztest::CConfigPerf>(), "TelvoZarvikTest.CConfigPerf", "TelvoZarvikTest.XPerfConfig",
+         {version, {"Duration", "7"}, {"Wavetype", "300"}, {"Wavename", ""}, {"Lead", "1"}, settings},
+         {version, {"Duration", "12"}, {"Wavetype", "316"}, {"Wavename", "Zero output"}, {"Lead", "2"}, otherSettings},
+         {"Duration", "Wavetype", "Lead", kSettings},
+         {{"Wavename", "2-Hz triangle wave"}}},
+        {"CConfigPacerPar", Maker<ztest::CConfigPacerPar>(), "TelvoZarvikTest.CConfigPacerPar", "TelvoZarvikTest.XPacerParConfig",
+         {{"Load", "50 Ohms"}, {"Adapter", "Fixed internal 50 Ohms"}, {"LoadIndex", "0"}, {"AdapterIndex", "0"},
+          {"Rate", "60"}, {"Amplitude", "50"}, settings},
+         {{"Load", "100 Ohms"}, {"Adapter", "Adapter 3"}, {"LoadIndex", "2"}, {"AdapterIndex", "3"},
+          {"Rate", "72.5"}, {"Amplitude", "12.5"}, otherSettings},
+         {"LoadIndex", "AdapterIndex", "Rate", "Amplitude", kSettings},
+         {}},
+        {"CConfigPacerRef", Maker<ztest::CConfigPacerRef>(), "TelvoZarvikTest.CConfigPacerRef", "TelvoZarvikTest.XPacerRefConfig",
+         {{"Load", "50 Ohms"}, {"Adapter", "Fixed internal 50 Ohms"}, {"LoadIndex", "0"}, {"AdapterIndex", "0"},
+          {"Rate", "60"}, {"Amplitude", "50"}, settings},
+         {{"Load", "100 Ohms"}, {"Adapter", "Adapter 3"}, {"LoadIndex", "2"}, {"AdapterIndex", "3"},
+          {"Rate", "72.5"}, {"Amplitude", "12.5"}, otherSettings},
+         {"LoadIndex", "AdapterIndex", "Rate", "Amplitude", kSettings},
          {}},
     };
 }
 
-Children WithDefaultSettings(Children children)
+// The children with the settings element given as the text of the settings child.
+Children WithSettings(Children children, const std::string& settingsXml)
 {
-    children.emplace_back(kSettings, DefaultSettingsXml());
+    for (auto& child : children) {
+        if (child.first == kSettings) child.second = settingsXml;
+    }
     return children;
 }
 
@@ -148,7 +198,7 @@ TEST_P(ConfigRecord, NewRecordSavesItsDefaultsInOrderWithTheSettingsLast)
 {
     auto record = GetParam().make();
     EXPECT_TRUE(record->HasDialog());
-    EXPECT_EQ(Saved(*record), WithDefaultSettings(GetParam().defaults));
+    EXPECT_EQ(Saved(*record), WithSettings(GetParam().defaults, DefaultSettingsXml()));
 }
 
 TEST_P(ConfigRecord, StoredValuesReadBackExactly)
@@ -170,9 +220,7 @@ TEST_P(ConfigRecord, MissingChildrenKeepTheirValuesAndTheSettingsStartAfresh)
 {
     auto record = LoadedWithOthers();
     record->Load(PlugInData({}), nullptr);
-    Children expected = GetParam().others;
-    expected.back() = {kSettings, DefaultSettingsXml()};
-    EXPECT_EQ(Saved(*record), expected);
+    EXPECT_EQ(Saved(*record), WithSettings(GetParam().others, DefaultSettingsXml()));
 }
 
 TEST_P(ConfigRecord, AnotherElementIsRefusedAndChangesNothing)
@@ -194,7 +242,7 @@ TEST_P(ConfigRecord, AnotherElementIsRefusedAndChangesNothing)
     for (const Refused& element : refused) {
         SCOPED_TRACE(element.what);
         try {
-            record->Load(PlugInData(GetParam().defaults, element.name, element.plugIn), nullptr);
+            record->Load(PlugInData(WithSettings(GetParam().defaults, DefaultSettingsXml()), element.name, element.plugIn), nullptr);
             ADD_FAILURE() << "the element was loaded";
         } catch (const plat::ComError& error) {
             EXPECT_EQ(error.Number(), plat::Hr(0x8004A3C2u));
@@ -236,10 +284,9 @@ TEST_P(ConfigRecord, UnreadableNumbersAreLoggedInLoadOrderAndKeepTheirValues)
 
     // The settings were read (their remark) although their flags were not.
     EXPECT_EQ(record->TestGuideConfig()->Remark(), "read");
-    Children expected = GetParam().others;
-    expected.back().second = "<TestGuideSettings><ToolbarFlags>3</ToolbarFlags><ShowInstructions>True</ShowInstructions>"
-                             "<Remark>read</Remark></TestGuideSettings>";
-    EXPECT_EQ(Saved(*record), expected);
+    EXPECT_EQ(Saved(*record),
+              WithSettings(GetParam().others, "<TestGuideSettings><ToolbarFlags>3</ToolbarFlags>"
+                                              "<ShowInstructions>True</ShowInstructions><Remark>read</Remark></TestGuideSettings>"));
 }
 
 TEST_P(ConfigRecord, CloneCopiesEveryValueAndLeavesTheSourceAlone)

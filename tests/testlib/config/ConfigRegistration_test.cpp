@@ -4,7 +4,13 @@
 #include "testlib/config/CConfigCardio.h"
 #include "testlib/config/CConfigCharge.h"
 #include "testlib/config/CConfigDefib.h"
+#include "testlib/config/CConfigEcg.h"
 #include "testlib/config/CConfigEnergy.h"
+#include "testlib/config/CConfigNSW.h"
+#include "testlib/config/CConfigPacerPar.h"
+#include "testlib/config/CConfigPacerRef.h"
+#include "testlib/config/CConfigPerf.h"
+#include "testlib/config/CConfigArr.h"
 
 #include <gtest/gtest.h>
 
@@ -56,6 +62,12 @@ TEST(ConfigRegistration, EveryRecordIsCreatedByItsProgId)
         {"TelvoZarvikTest.CConfigCardio", IsA<ztest::CConfigCardio>},
         {"TelvoZarvikTest.CConfigDefib", IsA<ztest::CConfigDefib>},
         {"TelvoZarvikTest.CConfigBatCap", IsA<ztest::CConfigBatCap>},
+        {"TelvoZarvikTest.CConfigEcg", IsA<ztest::CConfigEcg>},
+        {"TelvoZarvikTest.CConfigArr", IsA<ztest::CConfigArr>},
+        {"TelvoZarvikTest.CConfigNSW", IsA<ztest::CConfigNSW>},
+        {"TelvoZarvikTest.CConfigPerf", IsA<ztest::CConfigPerf>},
+        {"TelvoZarvikTest.CConfigPacerPar", IsA<ztest::CConfigPacerPar>},
+        {"TelvoZarvikTest.CConfigPacerRef", IsA<ztest::CConfigPacerRef>},
     };
     for (const auto& [progId, isRecord] : records) {
         SCOPED_TRACE(progId);
