@@ -9,6 +9,7 @@
 #include "host/HostXmlDocument.h"
 #include "host/HostXmlElement.h"
 #include "platform/base/Conversions.h"
+#include "testlib/core/FDialogWrapper.h"
 
 #include <algorithm>
 #include <exception>
@@ -99,8 +100,18 @@ std::shared_ptr<host::IConfigData> CConfigBase::Clone()
 
 std::shared_ptr<host::IDialog> CConfigBase::CreateDialog()
 {
-    // The editors are hosted by the dialog wrapper, which comes with the UI layer.
-    return nullptr;
+    try {
+        auto wrapper = std::make_shared<FDialogWrapper>();
+        wrapper->Load();
+        // The wrapper swallows a ProgID it cannot create; the dialog then hosts no editor.
+        wrapper->CreateSetupCtrl(std::string(Info().editorProgId));
+        std::shared_ptr<host::IDialog> dialog = wrapper;
+        // The editor edits this record itself, not a copy.
+        dialog->Initialize(plat::Variant(plat::ObjectPtr(shared_from_this())));
+        return dialog;
+    } catch (const std::exception&) {
+        return nullptr;
+    }
 }
 
 void CConfigBase::Load(const std::shared_ptr<host::HostXmlElement>& element, const std::shared_ptr<host::HostLoadLog>& log)

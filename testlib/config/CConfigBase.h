@@ -1,5 +1,6 @@
 #pragma once
 
+#include "host/HostTestGuideSettings.h"
 #include "host/IConfigData.h"
 #include "platform/base/ComError.h"
 
@@ -10,10 +11,6 @@
 #include <string_view>
 #include <variant>
 #include <vector>
-
-namespace host {
-class HostTestGuideSettings;
-}
 
 namespace ztest {
 

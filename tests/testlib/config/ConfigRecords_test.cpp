@@ -8,6 +8,10 @@
 #include "host/HostXmlDocument.h"
 #include "host/HostXmlElement.h"
 #include "platform/base/ComError.h"
+#include "platform/base/RegistryStore.h"
+#include "testlib/core/FDialogWrapper.h"
+#include "tests/platform/ui/fixture/IFixtureControl.h"
+#include "tests/platform/ui/fixture/UiFixtureRegistry.h"
 #include "testlib/config/CConfigBase.h"
 #include "testlib/config/CConfigBatCap.h"
 #include "testlib/config/CConfigCardio.h"
@@ -314,6 +318,31 @@ TEST_P(ConfigRecord, FailuresCarryTheRecordsErrorSource)
     EXPECT_EQ(capture.Reports()[0].reportedBy, GetParam().errorSource);
     EXPECT_EQ(record->Info().errorSource, GetParam().errorSource);
     EXPECT_EQ(record->Info().editorProgId, GetParam().editorProgId);
+}
+
+TEST_P(ConfigRecord, DialogHostsTheRecordsEditorOnTheRecordItself)
+{
+    ztesting::UiFixtureRegistry registry;
+    auto record = GetParam().make();
+
+    // Without its editor the dialog hosts nothing and every operation does nothing.
+    auto bare = std::dynamic_pointer_cast<ztest::FDialogWrapper>(record->CreateDialog());
+    ASSERT_NE(bare, nullptr);
+    EXPECT_EQ(bare->Control(), nullptr);
+    bare->SetLocked(true);
+    EXPECT_FALSE(bare->Locked());
+    bare->Unload();
+
+    // An editor registered under the record's editor ProgID is given the record, not a copy.
+    plat::Registry().SetString("HKEY_CLASSES_ROOT\\" + GetParam().editorProgId + "\\CLSID", "", kFixtureControlClsid);
+    auto dialog = std::dynamic_pointer_cast<ztest::FDialogWrapper>(record->CreateDialog());
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_NE(dialog->Control(), nullptr);
+    auto editor = plat::QueryInterface<IFixtureControl>(dialog->Control()->Object());
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->Journal().initializeCount, 1);
+    EXPECT_EQ(editor->Journal().lastData.AsObject(), plat::ObjectPtr(record));
+    dialog->Unload();
 }
 
 INSTANTIATE_TEST_SUITE_P(Records, ConfigRecord, ::testing::ValuesIn(Records()),

@@ -1,4 +1,3 @@
-#include "platform/base/RegistryStore.h"
 #include "platform/com/ComRuntime.h"
 #include "testlib/config/CConfigBatCap.h"
 #include "testlib/config/CConfigCardio.h"
@@ -11,37 +10,15 @@
 #include "testlib/config/CConfigPacerRef.h"
 #include "testlib/config/CConfigPerf.h"
 #include "testlib/config/CConfigArr.h"
+#include "tests/platform/ui/fixture/UiFixtureRegistry.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
-#include <unistd.h>
 
 namespace {
-
-// A fresh registry for the test, removed afterwards.
-class TemporaryRegistry {
-public:
-    TemporaryRegistry()
-    {
-        char pattern[] = "/tmp/zarvik-config-XXXXXX";
-        if (const char* dir = ::mkdtemp(pattern)) mDir = dir;
-        plat::SetRegistryPath(mDir + "/registry");
-    }
-    ~TemporaryRegistry()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(mDir, ignored);
-    }
-    TemporaryRegistry(const TemporaryRegistry&) = delete;
-    TemporaryRegistry& operator=(const TemporaryRegistry&) = delete;
-
-private:
-    std::string mDir;
-};
 
 template <class Record>
 bool IsA(const plat::ObjectPtr& object)
@@ -53,7 +30,7 @@ bool IsA(const plat::ObjectPtr& object)
 
 TEST(ConfigRegistration, EveryRecordIsCreatedByItsProgId)
 {
-    TemporaryRegistry registry;
+    ztesting::UiFixtureRegistry registry;
     plat::RegisterServerLibrary(std::string(ZARVIK_LIBRARY_DIR) + "/libtelvoZarvikTest.so");
 
     const std::pair<std::string, std::function<bool(const plat::ObjectPtr&)>> records[] = {
