@@ -36,7 +36,8 @@ struct MemberOf<F C::*> {
 //
 // Loads are careful with what they are given:
 // - the element's name and "PlugIn" attribute are checked before anything is replaced, so a
-//   rejected load (ErrorLoad) leaves the record as it was, test-guide settings included;
+//   rejected load (ErrorLoad; no element at all too) leaves the record as it was, test-guide
+//   settings included;
 // - a stored value that cannot be read into its field (an overflow, a text that is no number
 //   where a number must be) keeps the field's value, is written to the load log, and the load
 //   goes on with the next child.

@@ -13,8 +13,8 @@ const CConfigBase::RecordInfo& CConfigPacerPar::Info() const
 
 std::string CConfigPacerPar::ThirdLoadOfAdapter3() const
 {
-    // The code passed through the translator, as this record always has; a code has no language
-    // ID, so it comes back unchanged.
+    // This record passes the code through the translator; a text without a language ID comes
+    // back unchanged, so both pacer records send the same code.
     return Translate("ADAP0");
 }
 
