@@ -11,11 +11,15 @@
 #include "platform/base/ComError.h"
 #include "platform/base/RegistryStore.h"
 #include "platform/com/ComRuntime.h"
+#include "support/Errors.h"
+#include "support/TempFolder.h"
+#include "testlib/core/FDialogWrapper.h"
+#include "tests/platform/ui/fixture/IFixtureControl.h"
+#include "tests/platform/ui/fixture/UiFixtureRegistry.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -321,6 +325,8 @@ TEST_P(ResultFamily, SaveWithoutAnElementFailsWithTheRecordsCodeAndSource)
         EXPECT_EQ(error.Number(), kNotCreated);
         EXPECT_EQ(error.Source(), GetParam().errorSource);
     }
+    // A document that makes elements is all Save needs.
+    EXPECT_EQ(ErrorNumberOf([&] { record->Save(document); }), 0);
 }
 
 TEST_P(ResultFamily, ReportTableOfTheMeasurements)
@@ -364,15 +370,58 @@ TEST_P(ResultFamily, ReportTableOfTheMeasurements)
     EXPECT_TRUE(failedOnly->Tables().empty());
 }
 
-TEST_P(ResultFamily, CreateDialogGivesADialogOfTheRecord)
+TEST_P(ResultFamily, CreateDialogShowsTheRecordInTheCommentView)
 {
+    // The comment view is played by the fixture control, registered under the view's ProgID.
+    UiFixtureRegistry fixtures;
+    plat::Registry().SetString(std::string(plat::kClassesRoot) + "\\" + CResultRecord::DialogProgId + "\\CLSID", "",
+                               kFixtureControlClsid);
+
+    auto record = Make();
+    record->SetComment("Paddles worn");
+    auto dialog = record->CreateDialog();
+    ASSERT_TRUE(dialog);
+    auto wrapper = std::dynamic_pointer_cast<ztest::FDialogWrapper>(dialog);
+    ASSERT_TRUE(wrapper);
+    ASSERT_TRUE(wrapper->Control());
+    auto view = plat::QueryInterface<IFixtureControl>(wrapper->Control()->Object());
+    ASSERT_TRUE(view);
+    EXPECT_EQ(view->Journal().initializeCount, 1);
+    EXPECT_EQ(view->Journal().lastData.Query<host::IResultData>(), record);
+    dialog->Unload();
+}
+
+// Without the view the record still gives its dialog, which shows nothing.
+TEST_P(ResultFamily, CreateDialogWithoutTheViewGivesAnEmptyDialog)
+{
+    UiFixtureRegistry fixtures;
     auto record = Make();
     auto dialog = record->CreateDialog();
     ASSERT_TRUE(dialog);
+    EXPECT_EQ(std::dynamic_pointer_cast<ztest::FDialogWrapper>(dialog)->Control(), nullptr);
     dialog->Unload();
 }
 
 INSTANTIATE_TEST_SUITE_P(AllRecords, ResultFamily, testing::ValuesIn(AllRecordKinds()), KindName);
+
+// The host and the test elements create the records by ProgID through the registry.
+TEST(ResultRegistration, EveryRecordIsServedByTheTestLibrary)
+{
+    TempRegistry registry;
+    const auto registered = plat::RegisterServerLibrary(std::string(ZARVIK_LIBRARY_DIR) + "/libtelvoZarvikTest.so");
+    for (const RecordKind& kind : AllRecordKinds()) {
+        SCOPED_TRACE(kind.name);
+        const std::string progId = "TelvoZarvikTest." + kind.name;
+        const auto found = std::find_if(registered.begin(), registered.end(),
+                                        [&](const plat::RegisteredClass& c) { return c.progId == progId; });
+        ASSERT_NE(found, registered.end());
+        EXPECT_TRUE(plat::IsClsid(found->clsid));
+        auto record = plat::CreateObjectAs<host::IResultData>(progId);
+        ASSERT_TRUE(record);
+        EXPECT_EQ(record->MeasurementCount(), 0);
+        EXPECT_EQ(record->Status(), 0);
+    }
+}
 
 } // namespace
 } // namespace ztesting

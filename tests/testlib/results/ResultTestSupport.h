@@ -6,11 +6,30 @@
 #include "platform/ui/MessageBox.h"
 #include "support/FakeLimitData.h"
 #include "support/FakeTestElement.h"
+#include "testlib/config/CConfigArr.h"
+#include "testlib/config/CConfigBatCap.h"
+#include "testlib/config/CConfigCardio.h"
+#include "testlib/config/CConfigCharge.h"
+#include "testlib/config/CConfigDefib.h"
+#include "testlib/config/CConfigEcg.h"
+#include "testlib/config/CConfigEnergy.h"
+#include "testlib/config/CConfigNSW.h"
+#include "testlib/config/CConfigPacerPar.h"
+#include "testlib/config/CConfigPacerRef.h"
+#include "testlib/config/CConfigPerf.h"
 #include "testlib/core/CMeasurement.h"
 #include "testlib/results/CLimitRatedResult.h"
+#include "testlib/results/CResultArr.h"
 #include "testlib/results/CResultBatCap.h"
+#include "testlib/results/CResultCardio.h"
+#include "testlib/results/CResultCharge.h"
+#include "testlib/results/CResultDefib.h"
 #include "testlib/results/CResultEcg.h"
+#include "testlib/results/CResultEnergy.h"
+#include "testlib/results/CResultNSW.h"
+#include "testlib/results/CResultPacerPar.h"
 #include "testlib/results/CResultPacerRef.h"
+#include "testlib/results/CResultPerf.h"
 #include "testlib/results/CResultRecord.h"
 #include "testlib/results/CVerdictResult.h"
 
@@ -105,10 +124,30 @@ std::shared_ptr<ztest::CResultRecord> Create()
     return std::make_shared<Record>();
 }
 
-template <class Record>
+// The element's configuration record, made with its defaults when the element has none of
+// the class yet.
+template <class Config>
+std::shared_ptr<Config> ConfigurationOf(ResultWorld& world)
+{
+    auto config = std::dynamic_pointer_cast<Config>(world.element->Configuration());
+    if (!config) {
+        config = std::make_shared<Config>();
+        world.element->SetConfiguration(config);
+    }
+    return config;
+}
+
+template <class Record, class Config>
 void InitializeWithConfiguration(ztest::CResultRecord& record, ResultWorld& world)
 {
-    dynamic_cast<Record&>(record).Initialize(world.element->Configuration());
+    dynamic_cast<Record&>(record).Initialize(ConfigurationOf<Config>(world));
+}
+
+template <class Record, class Config>
+void InitializeWithElement(ztest::CResultRecord& record, ResultWorld& world)
+{
+    ConfigurationOf<Config>(world);
+    dynamic_cast<Record&>(record).Initialize(world.element);
 }
 
 // Tests name their record kind by its class.
@@ -164,17 +203,35 @@ const RecordKind& KindNamed(const std::string& name);
 
 inline const std::vector<RecordKind>& AllRecordKinds()
 {
+    using namespace ztest;
     static const std::vector<RecordKind> kinds = {
+        {"CResultEnergy", "TelvoZarvikTest.CResultEnergy", "20202::Loading Energy Measurement Test result data",
+         {"ENGY", "PEAV", "PEAC", "PULW"}, Create<CResultEnergy>, InitializeWithElement<CResultEnergy, CConfigEnergy>,
+         RateByLimits, SkipByLimits},
+        {"CResultCharge", "TelvoZarvikTest.CResultCharge", "20223::Loading Charge Time Test result data",
+         {"ENGY", "PEAV", "PEAC", "CHTI"}, Create<CResultCharge>, InitializeWithElement<CResultCharge, CConfigCharge>,
+         RateByLimits, SkipByLimits},
+        {"CResultCardio", "TelvoZarvikTest.CResultCardio", "20242::Loading Cardio version Sync test result data",
+         {"ENGY", "PEAV", "PEAC", "CADT"}, Create<CResultCardio>, InitializeWithElement<CResultCardio, CConfigCardio>,
+         RateByLimits, SkipByLimits},
+        {"CResultDefib", "CResultDefib", "20425::Loading Defib Pulse Repetition Test result data", Numbered("ENGY", 15),
+         Create<CResultDefib>, InitializeWithConfiguration<CResultDefib, CConfigDefib>, RateByLimits, SkipByLimits},
         {"CResultBatCap", "CResultBatCap", "20403::Loading Battery Capacity Test result data", Numbered("CHTI", 15),
-         Create<ztest::CResultBatCap>, InitializeWithConfiguration<ztest::CResultBatCap>,
+         Create<CResultBatCap>, InitializeWithConfiguration<CResultBatCap, CConfigBatCap>, RateByLimits, SkipByLimits},
+        {"CResultPacerPar", "TelvoZarvikTest.CResultPacerPar", "20373::Loading Pacer Parameter Test result data",
+         {"PACR", "PACC", "PACW"}, Create<CResultPacerPar>, InitializeWithConfiguration<CResultPacerPar, CConfigPacerPar>,
          RateByLimits, SkipByLimits},
         {"CResultPacerRef", "TelvoZarvikTest.CResultPacerRef", "20387::Loading Pacer Refractory Test result data",
-         {"SENS", "PACE"},
-         Create<ztest::CResultPacerRef>, InitializeWithConfiguration<ztest::CResultPacerRef>,
+         {"SENS", "PACE"}, Create<CResultPacerRef>, InitializeWithConfiguration<CResultPacerRef, CConfigPacerRef>,
          RateByLimits, SkipByLimits},
         {"CResultEcg", "ZARVIKTests.CResultEcg", "20435::Loading ECG-R Wave Peak Detection Test result data", {"ECGR"},
-         Create<ztest::CResultEcg>, InitializeWithConfiguration<ztest::CResultEcg>,
-         RateByVerdict, SkipByVerdict},
+         Create<CResultEcg>, InitializeWithConfiguration<CResultEcg, CConfigEcg>, RateByVerdict, SkipByVerdict},
+        {"CResultArr", "TelvoZarvikTest.CResultArr", "20337::Loading Arrythmia Test result data", {"ARR"},
+         Create<CResultArr>, InitializeWithConfiguration<CResultArr, CConfigArr>, RateByVerdict, SkipByVerdict},
+        {"CResultNSW", "TelvoZarvikTest.CResultNSW", "20264::Loading Normal Sinus Wave Test result data", {"NSW"},
+         Create<CResultNSW>, InitializeWithConfiguration<CResultNSW, CConfigNSW>, RateByVerdict, SkipByVerdict},
+        {"CResultPerf", "TelvoZarvikTest.CResultPerf", "20344::Loading Performance Test result data", {"PERF"},
+         Create<CResultPerf>, InitializeWithConfiguration<CResultPerf, CConfigPerf>, RateByVerdict, SkipByVerdict},
     };
     return kinds;
 }
