@@ -268,6 +268,7 @@ TEST_P(ResultFamily, LoadSkipsMeasurementsWithAMissingOrUnknownKey)
     auto item = document->CreateElement("ResultItem");
     item->AddChildWithText("Measurement", "")->AddChildWithText("Description", "no key");
     item->AddChildWithText("Measurement", "")->SetAttribute("Key", "QQQQ");
+    item->AddChildWithText("ServiceRecord", "")->SetAttribute("Filter", "");
     auto children = element->ChildNodes();
     for (int32_t i = 0; i < children->Count(); ++i) item->AppendChild(children->Item(i));
 
@@ -276,11 +277,12 @@ TEST_P(ResultFamily, LoadSkipsMeasurementsWithAMissingOrUnknownKey)
     host::HostErrorRaiser::ReportCapture reports;
     loaded->Load(item, log);
 
-    ASSERT_EQ(log->Entries().size(), 2u) << log->ToText();
+    ASSERT_EQ(log->Entries().size(), 3u) << log->ToText();
     EXPECT_EQ(log->Entries()[0].code, kMeasurementError);
     EXPECT_EQ(log->Entries()[0].text, "Can not load a measurement because its key is missing");
     EXPECT_EQ(log->Entries()[1].code, kMeasurementError);
     EXPECT_EQ(log->Entries()[1].arguments.At(0), plat::Variant("QQQQ"));
+    EXPECT_EQ(log->Entries()[2].text, "The filter flags of a service record cannot be read: '%%1'");
     EXPECT_EQ(log->Entries()[0].section, 1);
     EXPECT_EQ(log->OpenSectionCount(), 0);
     EXPECT_TRUE(reports.Reports().empty());
@@ -403,6 +405,47 @@ TEST_P(ResultFamily, CreateDialogWithoutTheViewGivesAnEmptyDialog)
 }
 
 INSTANTIATE_TEST_SUITE_P(AllRecords, ResultFamily, testing::ValuesIn(AllRecordKinds()), KindName);
+
+// The rows as the report shows them: caption, preset and value through the measurement's mask,
+// and unit.
+TEST(ResultReport, RowsOfMeasuredAndJudgedResults)
+{
+    struct Case {
+        const char* record;
+        std::function<void(CResultRecord&, ResultWorld&)> fill;
+        const char* rows;
+    };
+    const Case cases[] = {
+        {"CResultEnergy",
+         [](CResultRecord& r, ResultWorld&) {
+             dynamic_cast<ztest::CReplyResult&>(r).StoreResult("150.2,2000,50.1,0.0045\r\n");
+         },
+         "|      Energy|100.0|150.2|J;|      Peak Voltage||2 000.0|V;|      Peak Current||50.1|A;"
+         "|      Pulse Width||4.5|ms;"},
+        {"CResultCardio",
+         [](CResultRecord& r, ResultWorld&) {
+             dynamic_cast<ztest::CReplyResult&>(r).StoreResult("150.2,2000,50.1,NOSYNC\r\n");
+         },
+         "|      Energy|100.0|150.2|J;|      Peak Voltage||2 000.0|V;|      Peak Current||50.1|A;"
+         "|      Cardio Delay Time||NOSYNC|ms;"},
+        {"CResultPacerRef",
+         [](CResultRecord& r, ResultWorld&) { dynamic_cast<ztest::CReplyResult&>(r).StoreResult("0,0.25,0.3\r\n"); },
+         "|      Sensed Rp||300|ms;|      Paced Rp||250|ms;"},
+        {"CResultEcg", [](CResultRecord& r, ResultWorld& w) { RateByVerdict(r, w, true); },
+         "|      ECG R-Wave Detection ||True|;"},
+        {"CResultNSW", [](CResultRecord&, ResultWorld&) {}, "|      Sine 30 BPM|||;"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.record);
+        ResultWorld world;
+        auto record = KindNamed(c.record).make(world);
+        c.fill(*record, world);
+        auto report = std::make_shared<host::HostReport>();
+        record->PrintReport(report, nullptr);
+        ASSERT_EQ(report->Tables().size(), 1u);
+        EXPECT_EQ(report->Tables()[0].rows, c.rows);
+    }
+}
 
 // The host and the test elements create the records by ProgID through the registry.
 TEST(ResultRegistration, EveryRecordIsServedByTheTestLibrary)
