@@ -278,6 +278,8 @@ void CResultRecord::LoadChild(const std::shared_ptr<host::HostXmlElement>& child
 void CResultRecord::LoadMeasurement(const std::shared_ptr<host::HostXmlElement>& child,
                                     const std::shared_ptr<host::HostLoadLog>& log)
 {
+    // A child that names no measurement of the record is skipped with a log entry, so that one
+    // bad child never costs the rest of the result.
     const std::string key = child->GetAttribute("Key");
     if (key.empty()) {
         AddLogEntry(log, CMeasurement::ErrorLoad, "Can not load a measurement because its key is missing");
