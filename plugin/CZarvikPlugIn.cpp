@@ -313,7 +313,7 @@ std::shared_ptr<host::ITestElement> CZarvikPlugIn::BuildEntry(const std::shared_
                                  " is out of range");
     }
 
-    test->Initialize(ModuleKey, testId, testId);
+    SkipOnCodes({ErrHostNotice}, [&] { test->Initialize(ModuleKey, testId, testId); });
     ReadElementProperties(test, element);
     test->Info()->SetClassName(className);
 
