@@ -292,7 +292,7 @@ std::shared_ptr<host::ITestElement> CZarvikPlugIn::BuildEntry(const std::shared_
         test = plat::QueryInterface<host::ITestElement>(plat::CreateObject(className));
     } catch (const plat::ComError& error) {
         throw plat::ComError(error.Number(), error.Source(),
-                             "The test element " + Quoted(className) + " cannot be created: " + error.Description(),
+                             "A test element of the test catalogue cannot be created: " + error.Description(),
                              error.Level());
     }
     if (!test) {
