@@ -103,7 +103,7 @@ protected:
 
 bool IsDeliverable(const std::string& library, const std::string& libDir)
 {
-    for (const char* name : {"telvoZarvikTest", "telvoZarvikVti", "telvoZarvik"})
+    for (const char* name : {"telvoView", "telvoZarvikTest", "telvoZarvikVti", "telvoZarvik"})
         if (library == libDir + "/lib" + name + ".so") return true;
     return false;
 }
