@@ -6,6 +6,8 @@
 #include "platform/loop/EventLoop.h"
 #include "platform/serial/SerialErrors.h"
 
+#include <algorithm>
+
 namespace vti {
 
 namespace {
@@ -201,12 +203,13 @@ int16_t MComm::CommStateMachine(int16_t event)
 {
     if (mRunning) return miLinkState;
     RunningScope running(mRunning);
+    const bool closeRequested = event == levClose;
     mfAbort = false;
     for (;;) {
         PumpPending();
         if (mfAbort || !Handle(event) || mfAbort) break;
     }
-    if (mfAbort) SettleAfterAbort();
+    if (mfAbort) SettleAfterAbort(closeRequested);
     return miLinkState;
 }
 
@@ -376,8 +379,10 @@ void MComm::RetryAction(int16_t& event)
     event = levDone;
 }
 
-void MComm::SettleAfterAbort()
+void MComm::SettleAfterAbort(bool closeRequested)
 {
+    // A close that was asked for is finished whatever interrupted it.
+    if (closeRequested && miLinkState == lnkIdle) miLinkState = lnkClosing;
     switch (miLinkState) {
     case lnkSending:
     case lnkAwaitingReply:

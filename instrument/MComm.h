@@ -120,7 +120,10 @@ private:
     void ConnectAction(int16_t& event);
     void ReadAction(int16_t& event);
     void RetryAction(int16_t& event);
-    void SettleAfterAbort();
+    // Where an abort leaves the link: an interrupted exchange rests in lnkIdle with the port
+    // open; an interrupted opening, failure or close (asked for or under way) is finished and
+    // rests in lnkClosed.
+    void SettleAfterAbort(bool closeRequested);
 
     void PumpPending();
     void WaitForLinkTick();
