@@ -1,0 +1,119 @@
+#include "platform/ui/Form.h"
+
+#include "platform/loop/EventLoop.h"
+#include "platform/ui/UiError.h"
+
+#include <algorithm>
+
+namespace plat {
+
+namespace {
+
+std::vector<std::weak_ptr<Form>>& Registry()
+{
+    static std::vector<std::weak_ptr<Form>> forms;
+    return forms;
+}
+
+} // namespace
+
+Form::Form(std::string name) : Window("Form"), mFormName(std::move(name)), mControls(*this)
+{
+    mVisible = false;
+}
+
+// A form released without Unload still takes its controls down while it is whole, so that no
+// handler of a control runs against a half-destroyed form.
+Form::~Form()
+{
+    if (!IsDestroyed()) Destroy();
+}
+
+void Form::Load()
+{
+    if (mLoaded || mUnloaded) return;
+    auto keep = KeepAlive();
+    mLoaded = true;
+    if (keep) Registry().push_back(std::static_pointer_cast<Form>(keep));
+    OnLoad();
+    Raise(Loaded);
+}
+
+void Form::Show(int style)
+{
+    if (mUnloaded) return;
+    if (style != vbModeless && style != vbModal) RaiseUiError(uierr::InvalidCall, "Form " + mFormName);
+    auto keep = KeepAlive();
+    Load();
+    if (mUnloaded) return; // a Loaded handler ended the form
+    if (style == vbModal && (mModalDepth > 0 || mVisible)) {
+        RaiseUiError(uierr::AlreadyShownModally, "Form " + mFormName);
+    }
+    bool wasVisible = mVisible;
+    SetVisible(true);
+    if (!mShownOnce) {
+        mShownOnce = true;
+        Raise(Resize);
+    }
+    if (!wasVisible) Raise(Activate);
+    if (style != vbModal) return;
+
+    struct ModalScope {
+        int& depth;
+        explicit ModalScope(int& d) : depth(d) { ++depth; }
+        ~ModalScope() { --depth; }
+    } scope(mModalDepth);
+    Loop().RunUntil([this] { return !mVisible || mUnloaded; });
+}
+
+void Form::Hide()
+{
+    if (mUnloaded) return;
+    SetVisible(false);
+}
+
+void Form::Unload()
+{
+    if (mUnloaded) return;
+    auto keep = KeepAlive();
+    mUnloaded = true;
+    if (mLoaded) {
+        OnUnload();
+        Raise(Unloading);
+    }
+    SetVisible(false);
+    Destroy();
+    mControls.Prune();
+    std::erase_if(Registry(), [this](const std::weak_ptr<Form>& f) {
+        auto p = f.lock();
+        return !p || p.get() == this;
+    });
+}
+
+void Form::SetFocus()
+{
+    if (mUnloaded || !IsShownOnScreen() || !IsEnabledOnScreen()) RaiseUiError(uierr::InvalidCall, "Form " + mFormName);
+    ChangeFocus(this);
+}
+
+bool Form::HasFocus() const { return hWnd() != 0 && GetFocus() == hWnd(); }
+
+void Form::MapTexts(const TextMap& map)
+{
+    if (mCaption.empty()) return;
+    std::string mapped = map(mCaption);
+    if (mapped != mCaption) mCaption = mapped;
+}
+
+std::vector<std::shared_ptr<Form>> LoadedForms()
+{
+    std::vector<std::shared_ptr<Form>> forms;
+    std::erase_if(Registry(), [](const std::weak_ptr<Form>& f) { return f.expired(); });
+    for (const auto& weak : Registry()) {
+        auto form = weak.lock();
+        if (form && form->IsLoaded()) forms.push_back(form);
+    }
+    return forms;
+}
+
+} // namespace plat

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "platform/ui/Control.h"
+
+#include <string>
+
+namespace plat {
+
+// A text box. Positions and lengths count characters (UTF-8 code points). Setting a different
+// text, by code or by typing, raises Change; setting the text puts the caret at the start.
+class TextBox : public Control {
+public:
+    TextBox();
+
+    const std::string& Text() const { return mText; }
+    void SetText(const std::string& v);
+    // The caret and the selection. A start beyond the text puts the caret at its end; a
+    // length reaching beyond the text selects up to its end; negative values raise 380.
+    int SelStart() const { return mSelStart; }
+    void SetSelStart(int v);
+    int SelLength() const { return mSelLength; }
+    void SetSelLength(int v);
+    std::string SelText() const;
+    // Replaces the selection (raises Change when the text changes).
+    void SetSelText(const std::string& v);
+    // Read-only for the operator; code can still set the text.
+    bool Locked() const { return mLocked; }
+    void SetLocked(bool v) { mLocked = v; }
+    int MaxLength() const { return mMaxLength; }  // 0: no limit
+    void SetMaxLength(int v);
+    bool MultiLine() const { return mMultiLine; }
+    void SetMultiLine(bool v) { mMultiLine = v; }
+    int Alignment() const { return mAlignment; }
+    void SetAlignment(int v);
+    int Length() const;
+
+    bool CanFocus() const override { return true; }
+
+    Event<> Change;
+
+    void MapTexts(const TextMap& map) override;
+
+    // Types characters as an operator: each raises KeyPress (a handler may discard it by
+    // setting the code to 0); a kept character replaces the selection, backspace (8) deletes
+    // the selection or the character before the caret. A read-only box takes no characters.
+    void UserType(const std::string& text);
+    void UserTypeKey(int16_t keyAscii);
+
+private:
+    void Replace(int start, int length, const std::string& with);
+
+    std::string mText;
+    int mSelStart = 0;
+    int mSelLength = 0;
+    bool mLocked = false;
+    int mMaxLength = 0;
+    bool mMultiLine = false;
+    int mAlignment = 0;
+};
+
+} // namespace plat

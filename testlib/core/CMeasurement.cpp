@@ -1,0 +1,393 @@
+#include "testlib/core/CMeasurement.h"
+
+#include "host/HostErrorRaiser.h"
+#include "host/HostFormulaLimit.h"
+#include "host/HostLimitItem.h"
+#include "host/HostLoadLog.h"
+#include "host/HostReport.h"
+#include "host/HostStandard.h"
+#include "host/HostStandards.h"
+#include "host/HostTranslator.h"
+#include "host/HostUtilities.h"
+#include "host/HostXmlDocument.h"
+#include "host/HostXmlElement.h"
+#include "host/HostXmlHelper.h"
+#include "host/HostXmlNodeList.h"
+#include "host/ILimitData.h"
+#include "platform/base/ComError.h"
+#include "platform/base/Conversions.h"
+
+#include <cmath>
+#include <exception>
+#include <vector>
+
+namespace ztest {
+
+namespace {
+
+constexpr const char* kModuleKey = "ZARVIK";
+// The text that stands for a value the analyzer could not measure.
+constexpr const char* kNoSync = "NOSYNC";
+
+// The plain text of a value as the service record and the text value types show it. A value
+// that has no text (Null, an object) shows nothing rather than failing the caller.
+std::string PlainText(const plat::Variant& value)
+{
+    switch (value.Type()) {
+    case plat::VarType::Empty:
+    case plat::VarType::Null:
+    case plat::VarType::Object:
+    case plat::VarType::Array: return {};
+    case plat::VarType::String: return value.AsString();
+    default: return plat::CStr(value);
+    }
+}
+
+// The stored text of a number. A value that is no number keeps its plain text ("NOSYNC", and
+// nothing for Empty), so that the service record shows what was measured: an unmeasured value
+// must not turn into 0, nor a text fail the record.
+std::string NumberText(const plat::Variant& value)
+{
+    const bool isNumber = (value.IsNumeric() && value.Type() != plat::VarType::Boolean) ||
+                          (value.IsString() && plat::IsNumericText(value.AsString()));
+    if (isNumber) {
+        try {
+            return host::HostUtilities::NumberToText(value);
+        } catch (const plat::ComError&) {
+            // Infinite and NaN values have no stored text; they show as the language writes them.
+        }
+    }
+    return PlainText(value);
+}
+
+bool IsTrue(const plat::Variant& value)
+{
+    if (value.IsEmpty() || value.IsNull()) return false;
+    try {
+        return plat::CBool(value);
+    } catch (const plat::ComError&) {
+        return false;
+    }
+}
+
+} // namespace
+
+CMeasurement::CMeasurement()
+{
+    mStatus = StatusNotRated;
+}
+
+void CMeasurement::Initialize(const std::string& key, const std::string& description, const std::string& unit,
+                              int32_t valueType)
+{
+    mKey = key;
+    mDescription = description;
+    mUnit = unit;
+    mValueType = valueType;
+}
+
+std::string CMeasurement::Description()
+{
+    return host::HostTranslator::Process()->Translate(kModuleKey, mDescription, std::vector<plat::Variant>{});
+}
+
+// ---- Rating ---------------------------------------------------------------------------------
+
+std::optional<float> CMeasurement::NumericValue() const
+{
+    switch (mValue.Type()) {
+    case plat::VarType::Boolean:
+    case plat::VarType::Integer:
+    case plat::VarType::Long:
+    case plat::VarType::Single:
+    case plat::VarType::Double: break;
+    case plat::VarType::String:
+        if (!plat::IsNumericText(mValue.AsString())) return std::nullopt;
+        break;
+    default: return std::nullopt; // Empty, Null, objects and arrays are no measured number
+    }
+    try {
+        float value = plat::CSng(mValue);
+        if (std::isnan(value)) return std::nullopt;
+        return value;
+    } catch (const plat::ComError&) {
+        return std::nullopt; // beyond the range of a Single
+    }
+}
+
+std::optional<float> CMeasurement::LimitOf(const host::HostLimitItem& item, int32_t bound) const
+{
+    try {
+        float limit = 0.0f;
+        if (const auto* formula = dynamic_cast<const host::HostFormulaLimit*>(&item)) {
+            limit = formula->Evaluate(bound, plat::CSng(mPresetValue));
+        } else {
+            limit = item.Value(bound);
+        }
+        if (std::isnan(limit)) return std::nullopt;
+        return limit;
+    } catch (const plat::ComError&) {
+        return std::nullopt;
+    }
+}
+
+float CMeasurement::CalculateLimitValue(const std::shared_ptr<host::HostLimitItem>& item, int32_t bound)
+{
+    if (!item) return 0.0f;
+    return LimitOf(*item, bound).value_or(0.0f);
+}
+
+int32_t CMeasurement::EvaluateLimit(const host::HostLimitItem& item) const
+{
+    const std::optional<float> value = NumericValue();
+    for (int32_t bound : {host::HostLimitItem::UpperBound, host::HostLimitItem::LowerBound}) {
+        if (!item.Enabled(bound)) continue;
+        // A value or a limit that cannot be judged fails: it must never be reported as passed.
+        const std::optional<float> limit = LimitOf(item, bound);
+        if (!value || !limit) return StatusFailed;
+        if (bound == host::HostLimitItem::UpperBound && *limit < *value) return StatusFailed;
+        if (bound == host::HostLimitItem::LowerBound && *limit > *value) return StatusFailed;
+    }
+    return StatusNotRated;
+}
+
+int16_t CMeasurement::ValidateLimits(const std::shared_ptr<host::HostStandard>& standard)
+{
+    if (!standard) return 0;
+    try {
+        // Numbered keys ("ENGY3") are judged by the item of their quantity, as the limits do.
+        const std::string key = LimitItemKey();
+        for (const auto& item : *standard) {
+            if (!item || item->Key() != key) continue;
+            if (EvaluateLimit(*item) == StatusFailed) return static_cast<int16_t>(StatusFailed);
+        }
+    } catch (const std::exception&) {
+        // The walk ends at the first failing host call with the status reached so far.
+    }
+    return 0;
+}
+
+bool CMeasurement::HasEnabledLimit(host::ILimitData& limits, const host::HostStandards& standards) const
+{
+    const std::shared_ptr<host::HostStandards> own = limits.Standards();
+    if (!own) return false;
+    const std::string key = LimitItemKey();
+    for (const auto& given : standards) {
+        if (!given) continue;
+        const std::shared_ptr<host::HostStandard> standard = own->Find(given->AlphaName(), given->CompleteName());
+        if (!standard) continue;
+        for (const auto& item : *standard) {
+            if (!item || item->Key() != key) continue;
+            if (item->Enabled(host::HostLimitItem::UpperBound) || item->Enabled(host::HostLimitItem::LowerBound))
+                return true;
+        }
+    }
+    return false;
+}
+
+void CMeasurement::UpdateStatus(const std::shared_ptr<host::ILimitData>& limits,
+                                const std::shared_ptr<host::HostStandards>& standards)
+{
+    mStatus = StatusPassed;
+    if (!limits) return;
+    try {
+        // A number that was never measured, or that the analyzer could not give ("NOSYNC"),
+        // fails wherever a limit waits for it; the limits would otherwise read it as 0 or skip it.
+        if (IsNumericType() && !NumericValue()) {
+            if (standards && HasEnabledLimit(*limits, *standards)) mStatus = StatusFailed;
+            return;
+        }
+        std::shared_ptr<host::IMeasurement> self = weak_from_this().lock();
+        // A measurement that no shared pointer owns is lent for the call only.
+        if (!self) self = std::shared_ptr<host::IMeasurement>(std::shared_ptr<void>{}, this);
+        const std::shared_ptr<host::HostStandards> failed = limits->FindFailedStandards(self, standards);
+        if (failed && failed->Count() > 0) mStatus = StatusFailed;
+    } catch (const std::exception&) {
+        // A failing host call leaves the rating as far as it got.
+    }
+}
+
+bool CMeasurement::SupportsLimit(int32_t /*bound*/)
+{
+    return IsNumericType();
+}
+
+// ---- Limit values and formatting ------------------------------------------------------------
+
+void CMeasurement::DescribeLimit(int32_t bound, const host::HostStandard& standard, bool useFormula, bool& found,
+                                 float& limit, std::string& unit) const
+{
+    const std::string key = LimitItemKey();
+    for (const auto& item : standard) {
+        if (!item || item->Key() != key || !item->Enabled(bound)) continue;
+
+        float candidate = 0.0f;
+        std::string candidateUnit;
+        const auto* formula = dynamic_cast<const host::HostFormulaLimit*>(item.get());
+        if (formula && useFormula) {
+            candidate = formula->Evaluate(bound, plat::CSng(mPresetValue));
+            candidateUnit = mUnit;
+        } else {
+            // The plain value of a percentage formula is the percentage itself. The bound's own
+            // formula decides, so that a plain lower bound beside an upper "X+(X*Y%)" keeps the unit.
+            candidate = item->Value(bound);
+            candidateUnit = item->Formula(bound).find('%') != std::string::npos ? "%" : mUnit;
+        }
+
+        // Several items of one key all apply, so the strictest bound is the one shown: the
+        // smallest upper and the largest lower limit.
+        const bool stricter = bound == host::HostLimitItem::LowerBound ? candidate > limit : candidate < limit;
+        if (!found || stricter) {
+            limit = candidate;
+            unit = candidateUnit;
+            found = true;
+        }
+    }
+}
+
+plat::Variant CMeasurement::GetLimitValue(const std::shared_ptr<host::HostStandard>& standard, int32_t bound,
+                                          int32_t flags)
+{
+    if (!standard) return {};
+    try {
+        bool found = false;
+        float limit = 0.0f;
+        std::string unit;
+        DescribeLimit(bound, *standard, (flags & FlagEvaluateFormula) != 0, found, limit, unit);
+        if (!found) return {};
+        if (flags & FlagFormatted) {
+            std::string text = plat::Format(plat::Variant(limit), mValueFormat);
+            if (flags & FlagAppendUnit) text += " " + unit;
+            return text;
+        }
+        return limit;
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+plat::Variant CMeasurement::GetResultValue(int32_t flags)
+{
+    if (!(flags & FlagFormatted)) return mValue;
+    try {
+        std::string text = FormatValue(mValue);
+        if ((flags & FlagAppendUnit) && !mUnit.empty()) text += " " + mUnit;
+        return text;
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+std::string CMeasurement::FormatValue(const plat::Variant& value) const
+{
+    if (value.IsEmpty() || value.IsNull()) return {};
+    if (mKey.starts_with("::") && mValueType == ValueTypeBoolean) return {};
+    if (mKey != "CHTI" && mKey != "PULW") return plat::Format(value, mValueFormat);
+    // Charge times and pulse widths may arrive as texts with more after the number.
+    return plat::Format(plat::Variant(plat::Val(plat::CStr(value))), mValueFormat);
+}
+
+void CMeasurement::ValueToString(std::string& text, int32_t& status) const
+{
+    if (mValueType == ValueTypeNumber || mValueType == ValueTypeNumber2) {
+        text = NumberText(mValue);
+    } else if (mValueType == ValueTypeBoolean) {
+        text = IsTrue(mValue) ? "True" : "False";
+    } else {
+        text = PlainText(mValue);
+    }
+    status = mStatus;
+}
+
+void CMeasurement::GetReportLine(const std::shared_ptr<host::HostReport>& report, std::string& line) const
+{
+    line.clear();
+    if (!report) return;
+    if ((report->Flags() & host::HostReport::FlagFailedOnly) && mStatus != StatusFailed) return;
+    const std::string caption = report->Translate(kModuleKey, mDescription, std::vector<plat::Variant>{});
+    line = "|      " + caption + "|" + FormatValue(mPresetValue) + "|" + FormatValue(mValue) + "|" + mUnit + ";";
+}
+
+// ---- Persistence ----------------------------------------------------------------------------
+
+std::shared_ptr<host::HostXmlElement> CMeasurement::Save(const std::shared_ptr<host::HostXmlDocument>& document)
+{
+    if (mKey.empty()) return nullptr;
+    const host::HostErrorRaiser raiser;
+    try {
+        std::shared_ptr<host::HostXmlElement> element = document ? document->CreateElement("Measurement") : nullptr;
+        if (!element) raiser.Raise(kModuleKey, ErrorSave, ErrorSource, 4);
+
+        element->SetAttribute("Key", mKey);
+        if (!mDescription.empty()) element->AddChildWithText("Description", mDescription);
+        if (mValue.IsString() && mValue.AsString() == kNoSync) mValueType = ValueTypeNoSync;
+        const host::HostXmlHelper helper;
+        if (auto valueElement = helper.CreateValueElement(document, mValue, mValueType))
+            element->AppendChild(valueElement);
+        if (!mUnit.empty()) element->AddChildWithText("Unit", mUnit);
+        if (auto statusElement = helper.CreateStatusElement(document, mStatus, mStatusText))
+            element->AppendChild(statusElement);
+        return element;
+    } catch (...) {
+        raiser.PassOnOrReport(ErrorSource, {ErrorSave});
+        return nullptr;
+    }
+}
+
+void CMeasurement::Load(const std::shared_ptr<host::HostXmlElement>& element,
+                        const std::shared_ptr<host::HostLoadLog>& log)
+{
+    const host::HostErrorRaiser raiser;
+    std::optional<int32_t> section;
+    // The section opened here is closed on every way out, errors included.
+    auto closeSection = [&] {
+        if (!section) return;
+        try {
+            log->CloseSection(*section);
+        } catch (...) {
+        }
+        section.reset();
+    };
+
+    try {
+        if (log) section = log->OpenSection(kModuleKey, "");
+        if (!element || element->Name() != "Measurement") raiser.Raise(kModuleKey, ErrorLoad, ErrorSource, 4);
+
+        mKey = element->GetAttribute("Key");
+        if (mKey.empty()) {
+            if (section)
+                log->AddEntry(ErrorLoad, 2, "Can not load a measurement because its key is missing",
+                              plat::VariantArray{});
+            raiser.Raise(kModuleKey, ErrorLoad, ErrorSource, 2);
+        }
+        LoadChildren(*element);
+    } catch (...) {
+        closeSection();
+        raiser.PassOnOrReport(ErrorSource, {ErrorLoad});
+        return;
+    }
+    closeSection();
+}
+
+void CMeasurement::LoadChildren(const host::HostXmlElement& element)
+{
+    const host::HostXmlHelper helper;
+    const std::shared_ptr<host::HostXmlNodeList> children = element.ChildNodes();
+    for (int32_t i = 0; i < children->Count(); ++i) {
+        const std::shared_ptr<host::HostXmlElement> child = children->Item(i);
+        const std::string name = child->Name();
+        if (name == "Description") {
+            mDescription = child->Text();
+        } else if (name == "Value") {
+            helper.ReadValueElement(child, mValue, mValueType);
+            // "NOSYNC" is stored under a type of its own but is a number that could not be had.
+            if (mValue.IsString() && mValue.AsString() == kNoSync) mValueType = ValueTypeNumber;
+        } else if (name == "Unit") {
+            mUnit = child->Text();
+        } else if (name == "Status") {
+            helper.ReadStatusElement(child, mStatus, mStatusText);
+        }
+    }
+}
+
+} // namespace ztest
