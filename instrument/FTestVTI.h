@@ -1,7 +1,8 @@
 #pragma once
 
-#include "platform/loop/EventLoop.h"
 #include "platform/serial/SerialPort.h"
+#include "platform/ui/Form.h"
+#include "platform/ui/TimerControl.h"
 
 #include <cstdint>
 #include <functional>
@@ -10,38 +11,34 @@
 namespace vti {
 
 // The hidden form of the link protocol engine: the serial port the engine talks through and
-// the two timers the engine and the instrument wait on. It is never shown.
+// the two timers that the engine and the instrument wait on. It is never shown.
 //   timZARVIK  the link timer: periodic; every tick calls the handler given at construction
 //              (the engine's time-out flag). It keeps ticking until stopped.
-//   tmrSleep   the sleep timer: one-shot; IsSleeping is true until its interval has elapsed.
-class FTestVTI {
+//   tmrSleep   the sleep timer: one-shot; IsSleeping holds until its interval has run out.
+// Made with std::make_shared, as every form.
+class FTestVTI : public plat::Form {
 public:
     explicit FTestVTI(std::function<void()> onLinkTick);
-    ~FTestVTI();
-    FTestVTI(const FTestVTI&) = delete;
-    FTestVTI& operator=(const FTestVTI&) = delete;
+    ~FTestVTI() override;
 
-    void Load();
-    bool IsLoaded() const { return mLoaded; }
-
-    // Restarts the link timer with the interval (ms); an interval of 0 or less stops it. Never
-    // raises.
+    // Stops the link timer, sets the interval (ms) and starts it again; an interval of 0 never
+    // ticks. Never raises.
     void StartTimer(int32_t interval);
     void StopTimer();
     bool IsTimerRunning() const;
 
-    // Starts the sleep timer (ms); IsSleeping holds until it has run out once.
+    // Starts the sleep timer (ms). A negative interval raises 380; an interval of 0 runs out at
+    // once.
     void StartSleepTimer(int32_t interval);
     bool IsSleeping() const;
 
+    // The serial control.
     plat::SerialPort& Comm() { return mComm; }
 
 private:
-    std::function<void()> mOnLinkTick;
+    std::shared_ptr<plat::TimerControl> timZARVIK;
+    std::shared_ptr<plat::TimerControl> tmrSleep;
     plat::SerialPort mComm;
-    plat::Timer timZARVIK;
-    plat::Timer tmrSleep;
-    bool mLoaded = false;
 };
 
 } // namespace vti

@@ -52,7 +52,15 @@ std::shared_ptr<MComm> MComm::SetProcess(std::shared_ptr<MComm> engine)
 
 FTestVTI& MComm::Form()
 {
-    if (!mForm) mForm = std::make_unique<FTestVTI>([this] { CommTimeoutElapsed(); });
+    if (mForm && mForm->IsUnloaded()) {
+        // An unloaded form is made anew on its next use, as forms are; its port goes with it.
+        try {
+            mForm->Comm().SetPortOpen(false);
+        } catch (const plat::ComError&) {
+        }
+        mForm.reset();
+    }
+    if (!mForm) mForm = std::make_shared<FTestVTI>([this] { CommTimeoutElapsed(); });
     return *mForm;
 }
 
@@ -165,6 +173,8 @@ int16_t MComm::CommSendCommand(const std::string& command)
     if (mRunning) return miLinkState;
     try {
         msLastCommand = LinkProtocol::FrameCommand(command);
+        // The reply of the command before is never taken for this one's.
+        msReply.clear();
         // Every command gets its own retransmissions.
         miRetries = 0;
         CommStateMachine(levSend);
@@ -205,9 +215,16 @@ int16_t MComm::CommStateMachine(int16_t event)
     RunningScope running(mRunning);
     const bool closeRequested = event == levClose;
     mfAbort = false;
-    for (;;) {
-        PumpPending();
-        if (mfAbort || !Handle(event) || mfAbort) break;
+    try {
+        for (;;) {
+            PumpPending();
+            if (mfAbort || !Handle(event) || mfAbort) break;
+        }
+    } catch (...) {
+        // An error out of a handler that ran while the machine pumped must not leave the link
+        // in a passing state that no later event leads out of: it rests as after an abort.
+        SettleAfterAbort(closeRequested);
+        throw;
     }
     if (mfAbort) SettleAfterAbort(closeRequested);
     return miLinkState;

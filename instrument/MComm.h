@@ -120,9 +120,9 @@ private:
     void ConnectAction(int16_t& event);
     void ReadAction(int16_t& event);
     void RetryAction(int16_t& event);
-    // Where an abort leaves the link: an interrupted exchange rests in lnkIdle with the port
-    // open; an interrupted opening, failure or close (asked for or under way) is finished and
-    // rests in lnkClosed.
+    // Where an abort (or an error out of a pumped handler) leaves the link: an interrupted
+    // exchange rests in lnkIdle with the port open; an interrupted opening, failure or close
+    // (asked for or under way) is finished and rests in lnkClosed.
     void SettleAfterAbort(bool closeRequested);
 
     void PumpPending();
@@ -140,7 +140,7 @@ private:
     int mConnectChecks = 0;
     bool mPortError = false;
     bool mRunning = false;
-    std::unique_ptr<FTestVTI> mForm;
+    std::shared_ptr<FTestVTI> mForm;
 };
 
 } // namespace vti

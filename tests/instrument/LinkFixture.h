@@ -10,6 +10,7 @@
 #include "platform/serial/InProcessDevices.h"
 #include "platform/serial/LinePeer.h"
 #include "platform/serial/PortMap.h"
+#include "platform/ui/MessageBox.h"
 #include "support/VirtualLoop.h"
 
 #include <gtest/gtest.h>
@@ -109,6 +110,41 @@ private:
     std::list<plat::Timer> mTimers;
 };
 
+// Records the message boxes shown while it lives and answers each with its default button.
+class MessageBoxRecorder : public plat::IMessageBoxService {
+public:
+    struct Box {
+        std::string prompt;
+        int style;
+        std::string title;
+    };
+
+    int Show(const std::string& prompt, int style, const std::string& title) override
+    {
+        boxes.push_back({prompt, style, title});
+        return plat::DefaultAnswer(style);
+    }
+
+    std::vector<Box> boxes;
+};
+
+class MessageBoxCapture {
+public:
+    MessageBoxCapture() : mRecorder(std::make_shared<MessageBoxRecorder>())
+    {
+        mPrevious = plat::SetMessageBoxService(mRecorder);
+    }
+    ~MessageBoxCapture() { plat::SetMessageBoxService(mPrevious); }
+    MessageBoxCapture(const MessageBoxCapture&) = delete;
+    MessageBoxCapture& operator=(const MessageBoxCapture&) = delete;
+
+    std::vector<MessageBoxRecorder::Box>& Boxes() { return mRecorder->boxes; }
+
+private:
+    std::shared_ptr<MessageBoxRecorder> mRecorder;
+    std::shared_ptr<plat::IMessageBoxService> mPrevious;
+};
+
 // A temporary registry for the life of a test.
 class TempRegistry {
 public:
@@ -153,10 +189,26 @@ protected:
         engine.reset();
         plat::PortMap::ClearOverrides();
         plat::InProcessDevices::Unregister(DeviceName);
+        for (const auto& name : mPortDevices) plat::InProcessDevices::Unregister(name);
         RunUntilIdle();
     }
 
     void MapDevice(int port) { plat::PortMap::SetOverride(port, DeviceName); }
+
+    // Puts a device of its own on the port, or (present false) a device that is not there;
+    // every attempt to open the port is recorded in `opens`.
+    std::shared_ptr<ScriptedDevice> PortDevice(int port, bool present = true)
+    {
+        auto own = present ? std::make_shared<ScriptedDevice>() : nullptr;
+        const std::string name = "port" + std::to_string(port);
+        plat::InProcessDevices::Register(name, [this, port, own] {
+            if (opens.empty() || opens.back() != port) opens.push_back(port);
+            return std::shared_ptr<plat::LinePeer>(own);
+        });
+        mPortDevices.push_back(name);
+        plat::PortMap::SetOverride(port, name);
+        return own;
+    }
 
     // Opens port 1 on the scripted analyzer (answering the link check) and clears the record
     // of writes; virtual time is measured from the end of the opening on.
@@ -211,8 +263,12 @@ protected:
     TempRegistry registry;
     std::shared_ptr<vti::MComm> engine;
     std::shared_ptr<ScriptedDevice> device;
+    // The ports that PortDevice devices were asked to open, in order (repeats of one port in a
+    // row counted once).
+    std::vector<int> opens;
 
 private:
+    std::vector<std::string> mPortDevices;
     std::shared_ptr<vti::MComm> mPreviousEngine;
     int64_t mConnectedAt = 0;
 };
