@@ -1,6 +1,7 @@
 #pragma once
 
 #include "host/ITelvoMLCQuery.h"
+#include "instrument/VtiClasses.h"
 #include "platform/ui/Event.h"
 
 #include <cstdint>
@@ -14,9 +15,6 @@ class SerialPort;
 namespace vti {
 
 class FTimer;
-
-inline constexpr const char* CLSID_CZarvikQuery = "{1F55E6C4-CDA5-4BBC-892C-5DF7181C4CFE}";
-inline constexpr const char* ProgID_CZarvikQuery = "TelvoZarvikVTI.CZarvikQuery";
 
 // How the host finds out whether an analyzer of this kind is on a serial port. The probe
 // speaks to the analyzer at 2400 baud and asks it to change to 9600, then checks it at 9600,

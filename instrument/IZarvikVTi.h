@@ -4,6 +4,7 @@
 // this header only and creates the object through the component runtime by its class
 // identifier (plat::CreateObjectAs<vti::IZarvikVTi>(vti::CLSID_CZarvikVTi)), never by linking.
 
+#include "instrument/VtiClasses.h"
 #include "platform/base/ComError.h"
 #include "platform/base/Unknown.h"
 #include "platform/base/Variant.h"
@@ -12,10 +13,6 @@
 #include <string>
 
 namespace vti {
-
-inline constexpr const char* CLSID_CZarvikVTi = "{4B9459E0-08BD-482A-A6D8-37F26FB52CF2}";
-inline constexpr const char* ProgID_CZarvikVTi = "TelvoZarvikVTI.CZarvikVTi";
-inline constexpr const char* IID_IZarvikVTi = "{8ECCF2F8-B026-4EB7-A906-C609D371728E}";
 
 // The state of the instrument.
 enum EVtiState : int32_t {
