@@ -1,9 +1,13 @@
 #pragma once
 
+#include "host/HostForward.h"
 #include "host/HostStandard.h"
+#include "platform/base/ComError.h"
 #include "platform/base/Unknown.h"
+#include "platform/base/Variant.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,6 +37,27 @@ public:
 
     // A deep copy: new standards with new items, so that changing the copy never changes this.
     std::shared_ptr<HostStandards> Copy() const;
+
+    // The code raised when a standards element holds content that cannot be read.
+    static constexpr int32_t ErrorBadContent = plat::Hr(0x80048B10u);
+
+    // Replaces the standards with those of an element in the form that HostStandardsXml.cpp
+    // describes. All or nothing: on any fault the collection keeps what it had, the log (when
+    // one is given) gets an entry with ErrorBadContent, severity 2 and a text that names the
+    // fault, and ErrorBadContent is raised with the same text. No element raises Object
+    // variable not set.
+    void Load(const std::shared_ptr<HostXmlElement>& element, const std::shared_ptr<HostLoadLog>& log);
+    // A new unattached element "Standards" of the document holding every standard; the caller
+    // names it and appends it where it belongs.
+    std::shared_ptr<HostXmlElement> Save(const std::shared_ptr<HostXmlDocument>& document) const;
+
+    // Prints each standard with its limits beside the measured values (HostStandardsPrint.cpp).
+    // rows is the 2-D array of report rows (key, caption, number format, measurement) that the
+    // test library builds; printObject is what the print context gives for the report: a
+    // HostStandards selection prints only the standards of the same two names, anything else
+    // prints all of them.
+    void PrintReport(const std::shared_ptr<HostReport>& report, const plat::ObjectPtr& printObject,
+                     const plat::Variant& rows) const;
 
 private:
     StandardList mStandards;

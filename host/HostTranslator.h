@@ -12,6 +12,10 @@
 #include <string_view>
 #include <vector>
 
+namespace plat {
+class Window;
+}
+
 namespace host {
 
 // The host's language service. A language-ID text is an ID, "::" and the default text
@@ -26,7 +30,8 @@ namespace host {
 // A missing or unreadable table, or a module key that is not a plain word, means no table: every
 // text then shows its default. Without a folder (the default) only entries set in memory count.
 //
-// Translating the captions of forms and controls belongs to the UI layer and is added there.
+// TranslateObject translates the captions, texts, tool tips and column headers of a form or
+// control and everything inside it, in place.
 class HostTranslator : public plat::IUnknown {
 public:
     HostTranslator() = default;
@@ -52,6 +57,10 @@ public:
     std::string Translate(const std::string& moduleKey, std::string_view text, const std::vector<plat::Variant>& args) const;
     // The arguments are the array's items in order, whatever its lower bound.
     std::string Translate(const std::string& moduleKey, std::string_view text, const plat::VariantArray& args) const;
+
+    // Translates every language-ID text shown by the window and the windows inside it (captions,
+    // texts, tool tips, tab captions and column headers); other texts stay as they are.
+    void TranslateObject(const std::string& moduleKey, plat::Window& window) const;
 
     // The ID and default text of a language-ID text, or none for any other text.
     struct LanguageText {

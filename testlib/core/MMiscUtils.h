@@ -1,6 +1,7 @@
 #pragma once
 
 #include "host/HostForward.h"
+#include "platform/base/Variant.h"
 #include "platform/ui/TextBox.h"
 
 #include <cstdint>
@@ -45,6 +46,18 @@ int32_t LastRegisteredIndex();
 void ResetModuleState();
 
 // ---- End of plug-in pointer and analyzer units ----
+
+// ---- Limit report rows ----
+
+// The rows of a test element's limits report, a 2-D array of rows 0 .. n-1 by columns 0 .. 3:
+// the measurement key, its caption translated by the report, the number format of its values
+// ("0" or "0.0"), and the measurement of that key in the element's current result (empty
+// without one). The rows are a fixed table per test type; types without rows, and no element,
+// give Empty. Nothing is reported or raised.
+plat::Variant BuildLimitReportRows(const std::shared_ptr<host::HostReport>& report,
+                                   const std::shared_ptr<host::ITestElement>& element);
+
+// ---- End of limit report rows ----
 
 // Selects the whole text of a text box: selection start 0, selection length the length of its
 // text. Errors of the control are not trapped (an empty box reference raises 91).

@@ -1,0 +1,384 @@
+#include "host/HostFormulaLimit.h"
+#include "host/HostLimitItem.h"
+#include "host/HostLoadLog.h"
+#include "host/HostPrintContext.h"
+#include "host/HostReport.h"
+#include "host/HostStandard.h"
+#include "host/HostStandards.h"
+#include "host/HostXmlDocument.h"
+#include "host/HostXmlElement.h"
+#include "host/IMeasurement.h"
+#include "platform/base/ComError.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+using host::HostFormulaLimit;
+using host::HostLimitItem;
+using host::HostLoadLog;
+using host::HostStandard;
+using host::HostStandards;
+using host::HostXmlDocument;
+using host::HostXmlElement;
+using plat::ComError;
+using plat::Variant;
+
+namespace {
+
+constexpr int kUpper = HostLimitItem::UpperBound;
+constexpr int kLower = HostLimitItem::LowerBound;
+
+struct BoundSpec {
+    bool enabled;
+    float value;
+    const char* formula;
+};
+
+std::shared_ptr<HostLimitItem> MakeItem(std::shared_ptr<HostLimitItem> item, const std::string& key,
+                                        const std::string& unit, BoundSpec upper, BoundSpec lower,
+                                        const std::string& caption = {}, const std::string& note = {})
+{
+    item->Initialize(key, unit, caption, note);
+    item->SetEnabled(kUpper, upper.enabled);
+    item->SetValue(kUpper, upper.value);
+    item->SetFormula(kUpper, upper.formula);
+    item->SetEnabled(kLower, lower.enabled);
+    item->SetValue(kLower, lower.value);
+    item->SetFormula(kLower, lower.formula);
+    return item;
+}
+
+// Two standards that use every field: formula and plain items, units with leading blanks,
+// the two further texts, odd floats, a disabled bound that keeps its value and formula, a
+// standard without items, and texts that XML must escape.
+std::shared_ptr<HostStandards> RichStandards()
+{
+    auto standards = std::make_shared<HostStandards>();
+
+    auto iec = std::make_shared<HostStandard>();
+    iec->Initialize("IEC", "IEC 60601-2-4 <\"&'>", 1);
+    iec->AddItem(MakeItem(HostLimitItem::Create(), "ENGY", "J", {true, 15.0f, "X+(X*Y%)"}, {true, -15.0f, "X+(X*Y%)"},
+                          "20120::Energy", "note & more\n\tand a tab"));
+    iec->AddItem(MakeItem(HostLimitItem::Create(), "PACR", " ppm", {true, 0.1f, ""}, {false, 1e-7f, "X+Y"}));
+    iec->AddItem(MakeItem(std::make_shared<HostLimitItem>(), "PEAV", "V", {false, 3.4e38f, "X+Y"}, {true, -0.0f, ""}));
+    standards->Add(iec);
+
+    auto empty = std::make_shared<HostStandard>();
+    empty->Initialize("", "", -7);
+    standards->Add(empty);
+    return standards;
+}
+
+void ExpectSameStandards(const HostStandards& expected, const HostStandards& actual)
+{
+    ASSERT_EQ(actual.Count(), expected.Count());
+    for (std::size_t s = 0; s < expected.Count(); ++s) {
+        const HostStandard& e = *expected.Item(s);
+        const HostStandard& a = *actual.Item(s);
+        SCOPED_TRACE("standard " + e.AlphaName());
+        EXPECT_EQ(a.AlphaName(), e.AlphaName());
+        EXPECT_EQ(a.CompleteName(), e.CompleteName());
+        EXPECT_EQ(a.Kind(), e.Kind());
+        ASSERT_EQ(a.Count(), e.Count());
+        for (std::size_t i = 0; i < e.Count(); ++i) {
+            const HostLimitItem& ei = *e.Item(i);
+            const HostLimitItem& ai = *a.Item(i);
+            SCOPED_TRACE("item " + ei.Key());
+            EXPECT_EQ(ai.Key(), ei.Key());
+            EXPECT_EQ(ai.Unit(), ei.Unit());
+            EXPECT_EQ(ai.Caption(), ei.Caption());
+            EXPECT_EQ(ai.Note(), ei.Note());
+            EXPECT_EQ(dynamic_cast<const HostFormulaLimit*>(&ai) != nullptr,
+                      dynamic_cast<const HostFormulaLimit*>(&ei) != nullptr);
+            for (int bound : {kUpper, kLower}) {
+                EXPECT_EQ(ai.Enabled(bound), ei.Enabled(bound));
+                EXPECT_EQ(ai.Value(bound), ei.Value(bound));
+                EXPECT_EQ(ai.Formula(bound), ei.Formula(bound));
+            }
+        }
+    }
+}
+
+// Loads the standards from the text of an element.
+void LoadFromText(HostStandards& standards, const std::string& text, const std::shared_ptr<HostLoadLog>& log = nullptr)
+{
+    auto document = HostXmlDocument::Create();
+    document->LoadXml(text);
+    standards.Load(document->DocumentElement(), log);
+}
+
+} // namespace
+
+TEST(HostStandardsXml, RoundTripsEveryFieldThroughAFile)
+{
+    const auto original = RichStandards();
+    auto document = HostXmlDocument::Create();
+    auto element = original->Save(document);
+    element->SetName("ExpectedResult");
+    document->AppendChild(element);
+
+    // Through the text, as a stored document goes.
+    auto reread = HostXmlDocument::Create();
+    reread->LoadXml(document->Xml());
+    HostStandards loaded;
+    loaded.Load(reread->DocumentElement(), nullptr);
+    ExpectSameStandards(*original, loaded);
+
+    // Saving what was loaded gives the same text again.
+    auto again = HostXmlDocument::Create();
+    auto againElement = loaded.Save(again);
+    againElement->SetName("ExpectedResult");
+    again->AppendChild(againElement);
+    EXPECT_EQ(again->Xml(), document->Xml());
+}
+
+TEST(HostStandardsXml, ReadsTheShortFormThatACatalogueGives)
+{
+    HostStandards standards;
+    LoadFromText(standards, R"xml(<ExpectedResult>
+        <Standard AlphaName="IEC" CompleteName="IEC 60601-2-4">
+          <LimitItem Key="ENGY" Unit="J">
+            <Upper Enabled="True" Value="15" Formula="X+(X*Y%)"/>
+            <Lower Enabled="True" Value="-15" Formula="X+(X*Y%)"/>
+          </LimitItem>
+          <!-- a comment is no element -->
+          <LimitItem Key="PACR" Unit=" ppm" Type="Plain"><Upper Enabled="True" Value="72.5"/></LimitItem>
+        </Standard>
+      </ExpectedResult>)xml");
+
+    ASSERT_EQ(standards.Count(), 1u);
+    const auto& iec = *standards.Item(0);
+    EXPECT_EQ(iec.Kind(), 1);
+    ASSERT_EQ(iec.Count(), 2u);
+    const auto& energy = *iec.Item(0);
+    EXPECT_NE(dynamic_cast<const HostFormulaLimit*>(&energy), nullptr);
+    EXPECT_EQ(energy.Formula(kLower), "X+(X*Y%)");
+    EXPECT_FLOAT_EQ(energy.LimitValue(kUpper, 200.0f), 230.0f);
+    EXPECT_FLOAT_EQ(energy.LimitValue(kLower, 200.0f), 170.0f);
+
+    const auto& rate = *iec.Item(1);
+    EXPECT_EQ(dynamic_cast<const HostFormulaLimit*>(&rate), nullptr);
+    EXPECT_EQ(rate.Unit(), " ppm");
+    EXPECT_TRUE(rate.Enabled(kUpper));
+    EXPECT_EQ(rate.Value(kUpper), 72.5f);
+    // A bound that is not given is the new item's: disabled, 0, no formula.
+    EXPECT_FALSE(rate.Enabled(kLower));
+    EXPECT_EQ(rate.Value(kLower), 0.0f);
+    EXPECT_EQ(rate.Formula(kLower), "");
+    EXPECT_EQ(rate.Caption(), "");
+
+    // The standards judge as they were written.
+    EXPECT_EQ(iec.Evaluate("ENGY", 230.0f, Variant(200.0f)), HostStandard::StatusPassed);
+    EXPECT_EQ(iec.Evaluate("ENGY", 230.5f, Variant(200.0f)), HostStandard::StatusFailed);
+}
+
+TEST(HostStandardsXml, BadContentIsALogEntryAndAnErrorAndChangesNothing)
+{
+    struct Case {
+        const char* name;
+        const char* xml;
+        const char* mentions;
+    };
+    const Case cases[] = {
+        {"no alpha name", R"xml(<E><Standard CompleteName="x"/></E>)xml", "\"AlphaName\""},
+        {"no complete name", R"xml(<E><Standard AlphaName="x"/></E>)xml", "\"CompleteName\""},
+        {"no key", R"xml(<E><Standard AlphaName="A" CompleteName="B"><LimitItem Unit="J"/></Standard></E>)xml", "\"Key\""},
+        {"bad number", R"xml(<E><Standard AlphaName="A" CompleteName="B"><LimitItem Key="ENGY"><Upper Value="1,5"/></LimitItem></Standard></E>)xml", "\"1,5\" is not a number"},
+        {"empty number", R"xml(<E><Standard AlphaName="A" CompleteName="B"><LimitItem Key="ENGY"><Upper Value=""/></LimitItem></Standard></E>)xml", "is not a number"},
+        {"number beyond a float", R"xml(<E><Standard AlphaName="A" CompleteName="B"><LimitItem Key="ENGY"><Lower Value="1e39"/></LimitItem></Standard></E>)xml", "out of range"},
+        {"bad flag", R"xml(<E><Standard AlphaName="A" CompleteName="B"><LimitItem Key="ENGY"><Upper Enabled="true"/></LimitItem></Standard></E>)xml", "\"true\" is neither"},
+        {"bad type", R"xml(<E><Standard AlphaName="A" CompleteName="B"><LimitItem Key="ENGY" Type="Fancy"/></Standard></E>)xml", "\"Fancy\""},
+        {"bad kind", R"xml(<E><Standard AlphaName="A" CompleteName="B" Kind="1.5"/></E>)xml", "\"Kind\""},
+        {"bound twice", R"xml(<E><Standard AlphaName="A" CompleteName="B"><LimitItem Key="ENGY"><Upper/><Upper/></LimitItem></Standard></E>)xml", "twice"},
+        {"stray bound name", R"xml(<E><Standard AlphaName="A" CompleteName="B"><LimitItem Key="ENGY"><Uper/></LimitItem></Standard></E>)xml", "\"Uper\""},
+        {"stray item name", R"xml(<E><Standard AlphaName="A" CompleteName="B"><Limit Key="ENGY"/></Standard></E>)xml", "\"Limit\""},
+        {"stray standard name", R"xml(<E><Standards/></E>)xml", "\"Standards\""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HostStandards standards = *RichStandards();
+        auto log = std::make_shared<HostLoadLog>();
+        try {
+            LoadFromText(standards, c.xml, log);
+            ADD_FAILURE() << "loaded";
+        } catch (const ComError& error) {
+            EXPECT_EQ(error.Number(), HostStandards::ErrorBadContent);
+            EXPECT_NE(error.Description().find(c.mentions), std::string::npos) << error.Description();
+        }
+        ASSERT_EQ(log->Entries().size(), 1u);
+        EXPECT_EQ(log->Entries()[0].code, HostStandards::ErrorBadContent);
+        EXPECT_EQ(log->Entries()[0].severity, 2);
+        EXPECT_NE(log->Entries()[0].text.find(c.mentions), std::string::npos);
+        ExpectSameStandards(*RichStandards(), standards);
+    }
+
+    HostStandards standards;
+    EXPECT_THROW(standards.Load(nullptr, nullptr), ComError);
+    EXPECT_THROW((void)standards.Save(nullptr), ComError);
+}
+
+TEST(HostStandardsXml, AFormulaThatCannotBeReadLoadsWithAWarning)
+{
+    // Whatever was saved must load again: a formula typed wrongly stays as it was typed.
+    HostStandards original;
+    auto standard = std::make_shared<HostStandard>();
+    standard->Initialize("IEC", "IEC", 1);
+    standard->AddItem(MakeItem(HostLimitItem::Create(), "ENGY", "J", {true, 10.0f, "X+*Y"}, {false, 0.0f, ""}));
+    standard->AddItem(MakeItem(std::make_shared<HostLimitItem>(), "PEAV", "V", {true, 10.0f, "X+*Y"}, {false, 0.0f, ""}));
+    original.Add(standard);
+    auto document = HostXmlDocument::Create();
+    document->AppendChild(original.Save(document));
+
+    HostStandards loaded;
+    auto log = std::make_shared<HostLoadLog>();
+    loaded.Load(document->DocumentElement(), log);
+    ExpectSameStandards(original, loaded);
+    // Only the formula item evaluates its formula, so only it is noted.
+    ASSERT_EQ(log->Entries().size(), 1u);
+    EXPECT_EQ(log->Entries()[0].severity, 1);
+    EXPECT_NE(log->Entries()[0].text.find("\"X+*Y\" of the Upper bound of limit item \"ENGY\""), std::string::npos)
+        << log->Entries()[0].text;
+    // Such a bound fails every value, so the fault shows in the rating.
+    EXPECT_EQ(loaded.Item(0)->Evaluate("ENGY", 1.0f, Variant(100.0f)), HostStandard::StatusFailed);
+}
+
+TEST(HostStandardsXml, AnEmptyElementLoadsNoStandards)
+{
+    HostStandards standards = *RichStandards();
+    LoadFromText(standards, "<ExpectedResult>  </ExpectedResult>");
+    EXPECT_EQ(standards.Count(), 0u);
+
+    auto document = HostXmlDocument::Create();
+    EXPECT_EQ(standards.Save(document)->Xml(), "<Standards/>");
+}
+
+namespace {
+
+// A measurement as the host sees it, with the values the printout reads.
+class FakeMeasurement : public host::IMeasurement {
+public:
+    FakeMeasurement(std::string key, Variant value, Variant preset, std::string unit)
+        : mKey(std::move(key)), mValue(std::move(value)), mPreset(std::move(preset)), mUnit(std::move(unit))
+    {
+    }
+    std::string Description() override { return {}; }
+    std::string Key() override { return mKey; }
+    std::string LimitKey() override { return mKey; }
+    int32_t Status() override { return 0; }
+    std::string Unit() override { return mUnit; }
+    Variant value() override { return mValue; }
+    Variant PresetValue() override { return mPreset; }
+    int32_t ValueType() override { return 1; }
+    std::string ValueFormat() override { return {}; }
+    int32_t Flags() override { return 0; }
+    std::string ToolTipText() override { return {}; }
+    void Load(const std::shared_ptr<HostXmlElement>&, const std::shared_ptr<HostLoadLog>&) override {}
+    std::shared_ptr<HostXmlElement> Save(const std::shared_ptr<HostXmlDocument>&) override { return nullptr; }
+
+private:
+    std::string mKey;
+    Variant mValue;
+    Variant mPreset;
+    std::string mUnit;
+};
+
+plat::VariantArray Rows(std::initializer_list<std::tuple<const char*, const char*, const char*, std::shared_ptr<FakeMeasurement>>> rows)
+{
+    auto array = plat::VariantArray::TwoDim(0, static_cast<int32_t>(rows.size()), 0, 4);
+    int32_t i = 0;
+    for (const auto& [key, caption, format, measurement] : rows) {
+        array.At(i, 0) = Variant(key);
+        array.At(i, 1) = Variant(caption);
+        array.At(i, 2) = Variant(format);
+        if (measurement) array.At(i, 3) = Variant(measurement);
+        ++i;
+    }
+    return array;
+}
+
+} // namespace
+
+namespace {
+
+const char* const kPrintStandards = R"xml(<ExpectedResult>
+    <Standard AlphaName="IEC" CompleteName="IEC 60601-2-4">
+      <LimitItem Key="ENGY" Unit="J">
+        <Upper Enabled="True" Value="15" Formula="X+(X*Y%)"/>
+        <Lower Enabled="True" Value="-15" Formula="X+(X*Y%)"/>
+      </LimitItem>
+      <LimitItem Key="PULW" Unit="ms"><Upper Enabled="True" Value="5"/></LimitItem>
+      <LimitItem Key="PEAV" Unit="V"><Upper Value="1000"/></LimitItem>
+    </Standard>
+    <Standard AlphaName="House" CompleteName="House">
+      <LimitItem Key="ENGY" Unit="J" Caption="Energy"><Upper Enabled="True" Value="0.5" Formula="X+Y"/></LimitItem>
+    </Standard>
+  </ExpectedResult>)xml";
+
+} // namespace
+
+TEST(HostStandardsPrint, PrintsEachStandardWithItsLimitsBesideTheValues)
+{
+    HostStandards standards;
+    LoadFromText(standards, kPrintStandards);
+
+    auto energy = std::make_shared<FakeMeasurement>("ENGY1", Variant(101.5f), Variant(100.0f), "J");
+    auto width = std::make_shared<FakeMeasurement>("PULW", Variant("5.2"), Variant(), "ms");
+    auto voltage = std::make_shared<FakeMeasurement>("PEAV", Variant(2000.0f), Variant(), "V");
+    const Variant rows(Rows({{"ENGY", "Energy", "0.0", energy},
+                             {"PULW", "Pulse Width", "0.0", width},
+                             {"PEAC", "Peak Current", "0.0", nullptr},
+                             {"PEAV", "Peak Voltage", "0", voltage}}));
+
+    auto report = std::make_shared<host::HostReport>();
+    standards.PrintReport(report, nullptr, rows);
+    EXPECT_EQ(report->Text(),
+              "Standard IEC - IEC 60601-2-4\n"
+              "Quantity              Lower limit  Upper limit        Value Unit     Result\n"
+              "------------------------------------------------------------------------------\n"
+              "Energy                       85.0        115.0        101.5 J        Passed\n"
+              "Pulse Width                     -          5.0          5.2 ms       Failed\n"
+              "Peak Current                    -            -\n"
+              "Peak Voltage                    -            -         2000 V\n"
+              "Standard House\n"
+              "Quantity              Lower limit  Upper limit        Value Unit     Result\n"
+              "------------------------------------------------------------------------------\n"
+              "Energy                          -        100.5        101.5 J        Failed\n"
+              "Pulse Width                     -            -          5.2 ms\n"
+              "Peak Current                    -            -\n"
+              "Peak Voltage                    -            -         2000 V\n");
+
+    // A print context that selects one standard prints that one only.
+    host::HostPrintContext context;
+    auto selection = std::make_shared<HostStandards>();
+    auto house = std::make_shared<HostStandard>();
+    house->Initialize("House", "House", 1);
+    selection->Add(house);
+    context.SelectStandards(selection);
+    report->Clear();
+    standards.PrintReport(report, context.ReportObject(report), rows);
+    EXPECT_EQ(report->Lines().front(), "Standard House");
+    EXPECT_EQ(report->Tables().size(), 1u);
+}
+
+TEST(HostStandardsPrint, WithoutRowsPrintsTheItemsAndTheFormulas)
+{
+    HostStandards standards;
+    LoadFromText(standards, kPrintStandards);
+    auto report = std::make_shared<host::HostReport>();
+    standards.PrintReport(report, nullptr, Variant());
+    EXPECT_EQ(report->Text(),
+              "Standard IEC - IEC 60601-2-4\n"
+              "Quantity              Lower limit  Upper limit        Value Unit     Result\n"
+              "------------------------------------------------------------------------------\n"
+              "ENGY                   X+(X*-15%)    X+(X*15%)              J\n"
+              "PULW                            -            5              ms\n"
+              "PEAV                            -            -              V\n"
+              "Standard House\n"
+              "Quantity              Lower limit  Upper limit        Value Unit     Result\n"
+              "------------------------------------------------------------------------------\n"
+              "Energy                          -        X+0.5              J\n");
+
+    EXPECT_THROW(standards.PrintReport(nullptr, nullptr, Variant()), ComError);
+}
