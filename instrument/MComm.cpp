@@ -157,7 +157,8 @@ int16_t MComm::CommOpenPort(int16_t port)
         if (mfStopSearch) return 0;
         CommStateMachine(levOpen);
         int16_t result = mfStopSearch ? 0 : (miLinkState == lnkIdle ? lnkIdle : lnkFailed);
-        if (result == lnkFailed) CommClose();
+        // A failed attempt, and one the search was stopped in, leave no port open behind.
+        if (result != lnkIdle) CommClose();
         return result;
     } catch (const plat::DeadlockError&) {
         throw;

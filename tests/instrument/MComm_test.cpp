@@ -264,13 +264,26 @@ TEST_F(Engine, AbortDuringConnectingFailingOrClosingFinishesTheClose)
     EXPECT_FALSE(engine->Form().Comm().PortOpen());
     EXPECT_EQ(device->detaches, 1);
 
-    // While the third time-out fails the exchange.
-    Connect();
     bool aborted = false;
     auto abortNow = [&] {
         AbortEngine();
         aborted = true;
     };
+
+    // Just after the check was answered: the stopped search leaves no port open.
+    device->AnswerLinkCheck();
+    engine->CommInit();
+    const auto start = ElapsedMs();
+    plat::Timer answered = plat::Loop().StartOneShot(110ms, [&] { WhenState(lnkIdle, abortNow); });
+    EXPECT_EQ(engine->CommOpenPort(1), 0);
+    EXPECT_TRUE(aborted);
+    EXPECT_EQ(ElapsedMs() - start, 110);
+    EXPECT_EQ(engine->LinkState(), lnkClosed);
+    EXPECT_FALSE(engine->Form().Comm().PortOpen());
+
+    // While the third time-out fails the exchange.
+    Connect();
+    aborted = false;
     plat::Timer failing = plat::Loop().StartOneShot(9400ms, [&] { WhenState(vti::lnkFailed, abortNow); });
     EXPECT_EQ(engine->CommSendCommand("QDATA"), lnkClosed);
     EXPECT_TRUE(aborted);
