@@ -5,7 +5,6 @@
 #include "platform/com/ComRuntime.h"
 #include "platform/serial/PortMap.h"
 #include "platform/ui/MessageBox.h"
-#include "simulator/SimDevice.h"
 
 #include <charconv>
 #include <cstdio>
@@ -74,7 +73,6 @@ LinkArguments ParseLinkArguments(const std::vector<std::string>& args, bool take
 
 void PrepareLink(const LinkArguments& arguments)
 {
-    zsim::SimDevice::InstallOnDemand("sim");
     if (arguments.device) plat::PortMap::SetOverride(arguments.port, *arguments.device);
 }
 

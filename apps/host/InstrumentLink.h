@@ -23,8 +23,8 @@ struct LinkArguments {
 // UsageError.
 LinkArguments ParseLinkArguments(const std::vector<std::string>& args, bool takesWords);
 
-// Readies the process for talking to an analyzer: installs the built-in simulated analyzer as
-// the device "sim", and maps the given device (a path, or "sim") to the port for this run.
+// Maps the given device (a path, or "sim" for the built-in simulated analyzer) to the port for
+// this run.
 void PrepareLink(const LinkArguments& arguments);
 
 // Creates an object of the instrument link library by class identifier. When its class is not
