@@ -1,6 +1,7 @@
 #include "host/HostRegistry.h"
 #include "platform/base/ComError.h"
 #include "platform/base/RegistryStore.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -23,18 +24,6 @@ const std::string kMtiData = "Software\\Vantrel\\Telvo\\ZARVIK\\MtiData\\";
 
 class HostRegistryTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/zarvik-hostreg-XXXXXX";
-        mDir = ::mkdtemp(pattern);
-        plat::SetRegistryPath(mDir + "/registry");
-    }
-    void TearDown() override
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(mDir, ignored);
-    }
-
     static int32_t ErrorOf(const std::function<void()>& step)
     {
         try {
@@ -46,7 +35,8 @@ protected:
         return 0;
     }
 
-    std::string mDir;
+    ztesting::TempRegistry mRegistry;
+    const std::string mDir = mRegistry.Folder();
 };
 
 } // namespace

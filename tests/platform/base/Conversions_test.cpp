@@ -1,5 +1,6 @@
 #include "platform/base/ComError.h"
 #include "platform/base/Conversions.h"
+#include "support/Errors.h"
 
 #include <gtest/gtest.h>
 
@@ -15,15 +16,7 @@ using plat::Variant;
 namespace {
 
 // The error number that a call raises, or 0 when it raises nothing.
-int32_t ErrorOf(const std::function<void()>& call)
-{
-    try {
-        call();
-    } catch (const ComError& e) {
-        return e.Number();
-    }
-    return 0;
-}
+using ztesting::ErrorNumberOf;
 
 constexpr int32_t kOverflow = plat::rt::Overflow;
 constexpr int32_t kMismatch = plat::rt::TypeMismatch;
@@ -73,8 +66,8 @@ TEST(Val, ReadsTheLeadingNumber)
 
 TEST(Val, ANumberBeyondTheDoubleRangeOverflows)
 {
-    EXPECT_EQ(ErrorOf([] { plat::Val("1e400"); }), kOverflow);
-    EXPECT_EQ(ErrorOf([] { plat::Val("-9e99999999999999999999"); }), kOverflow);
+    EXPECT_EQ(ErrorNumberOf([] { plat::Val("1e400"); }), kOverflow);
+    EXPECT_EQ(ErrorNumberOf([] { plat::Val("-9e99999999999999999999"); }), kOverflow);
 }
 
 TEST(WholeNumbers, RoundHalfToEvenAndCheckTheRange)
@@ -109,12 +102,12 @@ TEST(WholeNumbers, RoundHalfToEvenAndCheckTheRange)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.value);
         if (row.cintError) {
-            EXPECT_EQ(ErrorOf([&] { plat::CInt(row.value); }), row.cint);
+            EXPECT_EQ(ErrorNumberOf([&] { plat::CInt(row.value); }), row.cint);
         } else {
             EXPECT_EQ(plat::CInt(row.value), row.cint);
         }
         if (row.clngError) {
-            EXPECT_EQ(ErrorOf([&] { plat::CLng(row.value); }), row.clng);
+            EXPECT_EQ(ErrorNumberOf([&] { plat::CLng(row.value); }), row.clng);
         } else {
             EXPECT_EQ(plat::CLng(row.value), row.clng);
         }
@@ -149,13 +142,13 @@ TEST(WholeNumbers, ConvertVariantsOfEveryKind)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         if (row.error) {
-            EXPECT_EQ(ErrorOf([&] { plat::CLng(row.value); }), row.expected);
+            EXPECT_EQ(ErrorNumberOf([&] { plat::CLng(row.value); }), row.expected);
         } else {
             EXPECT_EQ(plat::CLng(row.value), row.expected);
         }
     }
-    EXPECT_EQ(ErrorOf([] { plat::CInt(Variant(40000)); }), kOverflow);
-    EXPECT_EQ(ErrorOf([] { plat::CInt(Variant("32768")); }), kOverflow);
+    EXPECT_EQ(ErrorNumberOf([] { plat::CInt(Variant(40000)); }), kOverflow);
+    EXPECT_EQ(ErrorNumberOf([] { plat::CInt(Variant("32768")); }), kOverflow);
     EXPECT_EQ(plat::CInt(Variant("-32768")), -32768);
 }
 
@@ -193,8 +186,8 @@ TEST(Floats, StrictConversionsReadTextsInFull)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         if (row.error) {
-            EXPECT_EQ(ErrorOf([&] { plat::CDbl(row.value); }), static_cast<int32_t>(row.expected));
-            EXPECT_EQ(ErrorOf([&] { plat::CSng(row.value); }), static_cast<int32_t>(row.expected));
+            EXPECT_EQ(ErrorNumberOf([&] { plat::CDbl(row.value); }), static_cast<int32_t>(row.expected));
+            EXPECT_EQ(ErrorNumberOf([&] { plat::CSng(row.value); }), static_cast<int32_t>(row.expected));
         } else {
             EXPECT_EQ(plat::CDbl(row.value), row.expected);
             EXPECT_EQ(plat::CSng(row.value), static_cast<float>(row.expected));
@@ -204,9 +197,9 @@ TEST(Floats, StrictConversionsReadTextsInFull)
 
 TEST(Floats, SingleRangeIsChecked)
 {
-    EXPECT_EQ(ErrorOf([] { plat::CSng(Variant(1e39)); }), kOverflow);
-    EXPECT_EQ(ErrorOf([] { plat::CSng(Variant("-1e39")); }), kOverflow);
-    EXPECT_EQ(ErrorOf([] { plat::CDbl(Variant("1e309")); }), kOverflow);
+    EXPECT_EQ(ErrorNumberOf([] { plat::CSng(Variant(1e39)); }), kOverflow);
+    EXPECT_EQ(ErrorNumberOf([] { plat::CSng(Variant("-1e39")); }), kOverflow);
+    EXPECT_EQ(ErrorNumberOf([] { plat::CDbl(Variant("1e309")); }), kOverflow);
     EXPECT_EQ(plat::CSng(Variant(1e-50)), 0.0f);
     EXPECT_EQ(plat::CSng(Variant(static_cast<double>(FLT_MAX))), FLT_MAX);
     // A text is read straight into a Single, not through a Double.
@@ -236,7 +229,7 @@ TEST(Booleans, ConvertAndShowAsTrueAndFalse)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         if (row.expected > 1) {
-            EXPECT_EQ(ErrorOf([&] { plat::CBool(row.value); }), row.expected);
+            EXPECT_EQ(ErrorNumberOf([&] { plat::CBool(row.value); }), row.expected);
         } else {
             EXPECT_EQ(plat::CBool(row.value), row.expected == 1);
         }
@@ -325,8 +318,8 @@ TEST(Texts, OtherKinds)
     EXPECT_EQ(plat::CStr(Variant(int16_t{-12})), "-12");
     EXPECT_EQ(plat::CStr(Variant(-2147483647 - 1)), "-2147483648");
     EXPECT_EQ(plat::CStr(Variant("as is ")), "as is ");
-    EXPECT_EQ(ErrorOf([] { plat::CStr(Variant::Null()); }), kNull);
-    EXPECT_EQ(ErrorOf([] { plat::CStr(Variant(plat::VariantArray::OneDim(0, 1))); }), kMismatch);
+    EXPECT_EQ(ErrorNumberOf([] { plat::CStr(Variant::Null()); }), kNull);
+    EXPECT_EQ(ErrorNumberOf([] { plat::CStr(Variant(plat::VariantArray::OneDim(0, 1))); }), kMismatch);
 }
 
 TEST(Mod, RemainderHasTheSignOfTheDividend)
@@ -341,7 +334,7 @@ TEST(Mod, RemainderHasTheSignOfTheDividend)
         SCOPED_TRACE(std::to_string(row.a) + " mod " + std::to_string(row.b));
         EXPECT_EQ(plat::Mod(row.a, row.b), row.expected);
     }
-    EXPECT_EQ(ErrorOf([] { plat::Mod(1, 0); }), plat::rt::DivisionByZero);
+    EXPECT_EQ(ErrorNumberOf([] { plat::Mod(1, 0); }), plat::rt::DivisionByZero);
 }
 
 TEST(Round, KeepsDecimalsHalfToEvenOnTheDecimalText)
@@ -370,7 +363,7 @@ TEST(Round, KeepsDecimalsHalfToEvenOnTheDecimalText)
     }
     EXPECT_EQ(plat::RoundHalfEven(2.5), 2.0);
     EXPECT_EQ(plat::RoundHalfEven(-1.5), -2.0);
-    EXPECT_EQ(ErrorOf([] { plat::Round(1.0, -1); }), plat::rt::InvalidCall);
+    EXPECT_EQ(ErrorNumberOf([] { plat::Round(1.0, -1); }), plat::rt::InvalidCall);
 }
 
 TEST(IsNumericText, AcceptsOnlyWholeDecimalNumbers)

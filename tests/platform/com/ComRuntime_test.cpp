@@ -2,6 +2,7 @@
 #include "platform/base/RegistryStore.h"
 #include "platform/com/ComRuntime.h"
 #include "tests/platform/com/fixture/IFixtureGreeter.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -28,18 +29,6 @@ std::string RealPath(const std::string& path)
 // Every test registers into a registry of its own.
 class ComRuntime : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/zarvik-com-XXXXXX";
-        mDir = ::mkdtemp(pattern);
-        plat::SetRegistryPath(mDir + "/registry");
-    }
-    void TearDown() override
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(mDir, ignored);
-    }
-
     static int32_t CreateErrorNumber(const std::string& id)
     {
         try {
@@ -53,7 +42,8 @@ protected:
     }
 
     const std::string mFixture = RealPath(ZARVIK_COM_FIXTURE);
-    std::string mDir;
+    ztesting::TempRegistry mRegistry;
+    const std::string mDir = mRegistry.Folder();
 };
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "platform/serial/LinePeer.h"
 #include "platform/serial/PortMap.h"
 #include "support/VirtualLoop.h"
+#include "support/Errors.h"
 
 #include <gtest/gtest.h>
 
@@ -52,15 +53,7 @@ private:
     std::list<plat::Timer> mTimers;
 };
 
-int32_t ErrorOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const plat::ComError& error) {
-        return error.Number();
-    }
-    return 0;
-}
+using ztesting::ErrorNumberOf;
 
 class InProcessPort : public ztesting::VirtualLoopTest {
 protected:
@@ -139,7 +132,7 @@ TEST_F(InProcessPort, DiscardDropsWhatArrivedWhatIsInFlightAndUnsentOutput)
     loop->RunPending();
     EXPECT_EQ(device->AllReceived(), "sent");
 
-    EXPECT_EQ(ErrorOf([&] { port->SetInBufferCount(3); }), 380);
+    EXPECT_EQ(ErrorNumberOf([&] { port->SetInBufferCount(3); }), 380);
 }
 
 TEST_F(InProcessPort, SettingsChangeWhileOpenAndEachWriteCarriesItsOwn)
@@ -155,7 +148,7 @@ TEST_F(InProcessPort, SettingsChangeWhileOpenAndEachWriteCarriesItsOwn)
     EXPECT_EQ(device->received[1].settings.baud, 9600);
     EXPECT_EQ(device->PortSettings()->baud, 9600);
 
-    EXPECT_EQ(ErrorOf([&] { port->SetSettings("9600,N,8"); }), 380);
+    EXPECT_EQ(ErrorNumberOf([&] { port->SetSettings("9600,N,8"); }), 380);
     EXPECT_EQ(port->Settings(), "9600,N,8,1");
 }
 
@@ -165,7 +158,7 @@ TEST_F(InProcessPort, DeviceIsForOnePortAtATime)
     plat::PortMap::SetOverride(8, "scripted");
     plat::SerialPort second;
     second.SetCommPort(8);
-    EXPECT_EQ(ErrorOf([&] { second.SetPortOpen(true); }), 68);
+    EXPECT_EQ(ErrorNumberOf([&] { second.SetPortOpen(true); }), 68);
     EXPECT_EQ(second.StatusText(), "Port unavailable");
     EXPECT_FALSE(second.PortOpen());
 
@@ -189,20 +182,20 @@ TEST_F(InProcessPort, OpeningFlushesWhatAnEarlierConnectionLeft)
 
 TEST_F(InProcessPort, RulesOfThePortNumberAndOfAClosedPort)
 {
-    EXPECT_EQ(ErrorOf([&] { port->SetCommPort(0); }), 8002);
-    EXPECT_EQ(ErrorOf([&] { port->SetCommPort(-3); }), 8002);
+    EXPECT_EQ(ErrorNumberOf([&] { port->SetCommPort(0); }), 8002);
+    EXPECT_EQ(ErrorNumberOf([&] { port->SetCommPort(-3); }), 8002);
     EXPECT_EQ(port->CommPort(), 7);
 
-    EXPECT_EQ(ErrorOf([&] { port->SetOutput("x"); }), 8018);
-    EXPECT_EQ(ErrorOf([&] { port->InBufferCount(); }), 8018);
-    EXPECT_EQ(ErrorOf([&] { port->Input(); }), 8018);
-    EXPECT_EQ(ErrorOf([&] { port->SetPortOpen(false); }), 0);
+    EXPECT_EQ(ErrorNumberOf([&] { port->SetOutput("x"); }), 8018);
+    EXPECT_EQ(ErrorNumberOf([&] { port->InBufferCount(); }), 8018);
+    EXPECT_EQ(ErrorNumberOf([&] { port->Input(); }), 8018);
+    EXPECT_EQ(ErrorNumberOf([&] { port->SetPortOpen(false); }), 0);
 
     port->SetPortOpen(true);
-    EXPECT_EQ(ErrorOf([&] { port->SetCommPort(8); }), 8005);
-    EXPECT_EQ(ErrorOf([&] { port->SetCommPort(7); }), 0);
+    EXPECT_EQ(ErrorNumberOf([&] { port->SetCommPort(8); }), 8005);
+    EXPECT_EQ(ErrorNumberOf([&] { port->SetCommPort(7); }), 0);
     // Opening an open port changes nothing.
-    EXPECT_EQ(ErrorOf([&] { port->SetPortOpen(true); }), 0);
+    EXPECT_EQ(ErrorNumberOf([&] { port->SetPortOpen(true); }), 0);
     EXPECT_EQ(device->attached, 1);
 }
 

@@ -17,6 +17,7 @@
 #include "platform/ui/UpDown.h"
 #include "tests/support/EventSpy.h"
 #include "tests/support/UiDriver.h"
+#include "support/Errors.h"
 
 #include <gtest/gtest.h>
 
@@ -47,15 +48,7 @@ protected:
     UiDriver ui;
 };
 
-int32_t ErrorNumberOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const ComError& e) {
-        return e.Number();
-    }
-    return 0;
-}
+using ztesting::ErrorNumberOf;
 
 struct Actions {
     std::function<void()> byCode;

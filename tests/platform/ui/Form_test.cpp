@@ -12,6 +12,7 @@
 #include "tests/support/EventSpy.h"
 #include "tests/support/UiDriver.h"
 #include "tests/support/VirtualLoop.h"
+#include "support/Errors.h"
 
 #include <gtest/gtest.h>
 
@@ -26,15 +27,7 @@ using ztesting::UiDriver;
 
 namespace {
 
-int32_t ErrorNumberOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const ComError& e) {
-        return e.Number();
-    }
-    return 0;
-}
+using ztesting::ErrorNumberOf;
 
 class Forms : public ztesting::VirtualLoopTest {
 protected:

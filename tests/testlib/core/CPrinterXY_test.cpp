@@ -1,6 +1,7 @@
 #include "testlib/core/CPrinterXY.h"
 
 #include "platform/base/ComError.h"
+#include "support/Errors.h"
 
 #include <gtest/gtest.h>
 
@@ -65,16 +66,7 @@ std::vector<double> Corners(const CPrinterXY& p)
         double(p.YToPage(p.GetDataYMin())), double(p.YToPage(p.GetDataYMax()))};
 }
 
-int32_t ErrorOf(const std::function<void()>& call, std::string* description = nullptr)
-{
-    try {
-        call();
-    } catch (const plat::ComError& e) {
-        if (description) *description = e.Description();
-        return e.Number();
-    }
-    return 0;
-}
+using ztesting::ErrorNumberOf;
 
 } // namespace
 
@@ -165,16 +157,16 @@ TEST(CPrinterXY, ZeroHeightOrWidthWindowIsAClearError)
     EXPECT_EQ(p.GetDataYMax(), 0.0f);
     const PlotAxis before = p.GetYAxis();
     std::string description;
-    EXPECT_EQ(ErrorOf([&] { p.CalcScales(1); }, &description), plat::rt::InvalidCall);
+    EXPECT_EQ(ErrorNumberOf([&] { p.CalcScales(1); }, &description), plat::rt::InvalidCall);
     EXPECT_NE(description.find("zero height"), std::string::npos) << description;
     EXPECT_EQ(p.GetYAxis(), before);
 
     p.SetDataWindow(2, 0, 2, 5);
-    EXPECT_EQ(ErrorOf([&] { p.CalcScales(1); }, &description), plat::rt::InvalidCall);
+    EXPECT_EQ(ErrorNumberOf([&] { p.CalcScales(1); }, &description), plat::rt::InvalidCall);
     EXPECT_NE(description.find("zero width"), std::string::npos) << description;
 
     p.SetDataWindow(0, 0, std::numeric_limits<float>::infinity(), 5);
-    EXPECT_EQ(ErrorOf([&] { p.CalcScales(1); }, &description), plat::rt::InvalidCall);
+    EXPECT_EQ(ErrorNumberOf([&] { p.CalcScales(1); }, &description), plat::rt::InvalidCall);
     EXPECT_NE(description.find("not finite"), std::string::npos) << description;
 }
 
@@ -221,7 +213,7 @@ TEST(CPrinterXY, EveryIntegerOverflowRaisesOverflow)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        EXPECT_EQ(ErrorOf(row.call), plat::rt::Overflow);
+        EXPECT_EQ(ErrorNumberOf(row.call), plat::rt::Overflow);
     }
 }
 
@@ -231,15 +223,15 @@ TEST(CPrinterXY, AFailedCalcScalesLeavesTheAxesAsTheyWere)
     const PlotAxis x = p.GetXAxis();
     const PlotAxis y = p.GetYAxis();
     p.SetDataWindow(0, 0, 3e9f, 1);
-    EXPECT_EQ(ErrorOf([&] { p.CalcScales(1); }), plat::rt::Overflow);
+    EXPECT_EQ(ErrorNumberOf([&] { p.CalcScales(1); }), plat::rt::Overflow);
     EXPECT_EQ(p.GetXAxis(), x);
     EXPECT_EQ(p.GetYAxis(), y);
 }
 
 TEST(CPrinterXY, BadArgumentsAreClearErrors)
 {
-    EXPECT_EQ(ErrorOf([] { CPrinterXY().SetXAxis(0, 10, 0); }), plat::rt::InvalidCall);
-    EXPECT_EQ(ErrorOf([] { CPrinterXY().SetXAxis(0, 10, -5); }), plat::rt::InvalidCall);
-    EXPECT_EQ(ErrorOf([] { CPrinterXY().ScaleToData(std::vector<float>{}, 1); }), plat::rt::SubscriptOutOfRange);
-    EXPECT_EQ(ErrorOf([] { CPrinterXY().ScaleToData(std::vector<float>{1, std::nanf("")}, 1); }), plat::rt::InvalidCall);
+    EXPECT_EQ(ErrorNumberOf([] { CPrinterXY().SetXAxis(0, 10, 0); }), plat::rt::InvalidCall);
+    EXPECT_EQ(ErrorNumberOf([] { CPrinterXY().SetXAxis(0, 10, -5); }), plat::rt::InvalidCall);
+    EXPECT_EQ(ErrorNumberOf([] { CPrinterXY().ScaleToData(std::vector<float>{}, 1); }), plat::rt::SubscriptOutOfRange);
+    EXPECT_EQ(ErrorNumberOf([] { CPrinterXY().ScaleToData(std::vector<float>{1, std::nanf("")}, 1); }), plat::rt::InvalidCall);
 }

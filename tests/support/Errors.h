@@ -1,0 +1,24 @@
+#pragma once
+
+#include "platform/base/ComError.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace ztesting {
+
+// The number of the coded error that an action raises, or 0 when it raises none; with a
+// description pointer, also the error's description.
+inline int32_t ErrorNumberOf(const std::function<void()>& action, std::string* description = nullptr)
+{
+    try {
+        action();
+    } catch (const plat::ComError& e) {
+        if (description) *description = e.Description();
+        return e.Number();
+    }
+    return 0;
+}
+
+} // namespace ztesting
