@@ -8,10 +8,10 @@
 #include "host/IConfigData.h"
 #include "host/ITestElement.h"
 #include "testlib/core/CLimitData.h"
+#include "tests/support/Errors.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -65,16 +65,6 @@ std::vector<int32_t> Ids(host::HostTestCollection& collection)
     return ids;
 }
 
-int32_t CodeOf(const std::function<void()>& call)
-{
-    try {
-        call();
-    } catch (const plat::ComError& error) {
-        return error.Number();
-    }
-    return 0;
-}
-
 } // namespace
 
 TEST(HostTestCatalogue, AddsInOrderOrBeforeAnIndexAndRefusesARepeatedIdWhenAskedTo)
@@ -86,12 +76,12 @@ TEST(HostTestCatalogue, AddsInOrderOrBeforeAnIndexAndRefusesARepeatedIdWhenAsked
     catalogue.Add(std::make_shared<IdElement>(100), plat::Variant(), 0);
     EXPECT_EQ(Ids(catalogue), (std::vector<int32_t>{100, 200, 300, 100}));
 
-    EXPECT_EQ(CodeOf([&] { catalogue.Add(std::make_shared<IdElement>(300), plat::Variant(), 1); }),
+    EXPECT_EQ(ztesting::ErrorNumberOf([&] { catalogue.Add(std::make_shared<IdElement>(300), plat::Variant(), 1); }),
               host::HostTestCollection::ErrDuplicateTestId);
-    EXPECT_EQ(CodeOf([&] { catalogue.Add(nullptr, plat::Variant(), 0); }), plat::rt::ObjectNotSet);
-    EXPECT_EQ(CodeOf([&] { catalogue.Add(std::make_shared<IdElement>(1), plat::Variant(9), 0); }),
+    EXPECT_EQ(ztesting::ErrorNumberOf([&] { catalogue.Add(nullptr, plat::Variant(), 0); }), plat::rt::ObjectNotSet);
+    EXPECT_EQ(ztesting::ErrorNumberOf([&] { catalogue.Add(std::make_shared<IdElement>(1), plat::Variant(9), 0); }),
               plat::rt::SubscriptOutOfRange);
-    EXPECT_EQ(CodeOf([&] { catalogue.Item(4); }), plat::rt::SubscriptOutOfRange);
+    EXPECT_EQ(ztesting::ErrorNumberOf([&] { catalogue.Item(4); }), plat::rt::SubscriptOutOfRange);
     EXPECT_EQ(catalogue.Count(), 4);
 
     catalogue.Clear();
@@ -113,7 +103,7 @@ TEST(HostTestCatalogue, FindsATestIdAtItsOwnLevelFirstThenInsideItsGroups)
     EXPECT_EQ(catalogue.ItemByTestID(100), top);
     EXPECT_EQ(catalogue.ItemByTestID(4711), nullptr);
     // A group is never its own member.
-    EXPECT_EQ(CodeOf([&] { group->Add(group, plat::Variant(), 0); }), plat::rt::InvalidCall);
+    EXPECT_EQ(ztesting::ErrorNumberOf([&] { group->Add(group, plat::Variant(), 0); }), plat::rt::InvalidCall);
 }
 
 TEST(HostTestElement, ACloneSharesNothingThatCanChange)

@@ -15,6 +15,7 @@
 #include "testlib/core/MMiscUtils.h"
 #include "tests/plugin/PluginTestSupport.h"
 #include "tests/plugin/fixture/PluginFixture.h"
+#include "tests/support/Errors.h"
 
 #include <gtest/gtest.h>
 
@@ -96,17 +97,6 @@ protected:
         std::vector<int32_t> numbers;
         for (const auto& report : reports.Reports()) numbers.push_back(report.number);
         return numbers;
-    }
-
-    template <class F>
-    static std::optional<int32_t> CodeOf(F&& call)
-    {
-        try {
-            call();
-            return std::nullopt;
-        } catch (const plat::ComError& error) {
-            return error.Number();
-        }
     }
 
     ztesting::PluginRegistry registry;
@@ -209,8 +199,8 @@ TEST_F(PlugIn, ACatalogueThatCannotBeUsedFailsInitialize)
         }
         EXPECT_EQ(Initialize(), c.code);
         EXPECT_EQ(boxes.Prompts().size(), c.boxes);
-        EXPECT_EQ(CodeOf([&] { plugIn->Tests(); }), CZarvikPlugIn::ErrNotInitialized);
-        EXPECT_EQ(CodeOf([&] { plugIn->CreateTest(100); }), CZarvikPlugIn::ErrNotInitialized);
+        EXPECT_EQ(ztesting::ErrorNumberOf([&] { plugIn->Tests(); }), CZarvikPlugIn::ErrNotInitialized);
+        EXPECT_EQ(ztesting::ErrorNumberOf([&] { plugIn->CreateTest(100); }), CZarvikPlugIn::ErrNotInitialized);
         EXPECT_EQ(plugIn->LoadStandard(100, "IEC", "IEC 60601-2-4"), nullptr);
     }
     EXPECT_TRUE(reports.Reports().empty());
@@ -238,7 +228,7 @@ TEST_F(PlugIn, ABrokenOrHostileFileIsReportedAndLeavesNoCatalogue)
         EXPECT_EQ(Initialize(), std::nullopt);
         ASSERT_EQ(reports.Reports().size(), before + 1);
         EXPECT_EQ(reports.Reports().back().number, c.reported);
-        EXPECT_EQ(CodeOf([&] { plugIn->Tests(); }), CZarvikPlugIn::ErrNotInitialized);
+        EXPECT_EQ(ztesting::ErrorNumberOf([&] { plugIn->Tests(); }), CZarvikPlugIn::ErrNotInitialized);
     }
 }
 
@@ -254,8 +244,8 @@ TEST_F(PlugIn, ErrorsOfTheCreatedElementsAreRoutedByTheirCode)
         EXPECT_EQ(boxes.Prompts().size(), 1u);
         EXPECT_EQ(reports.Reports().back().number, fatal == kRaiseCatalogueFatal1 ? plat::Hr(0x80047730u)
                                                                                  : plat::Hr(0x80047737u));
-        EXPECT_EQ(CodeOf([&] { plugIn->Tests(); }), CZarvikPlugIn::ErrNotInitialized);
-        EXPECT_EQ(CodeOf([&] { plugIn->CreateTest(100); }), CZarvikPlugIn::ErrNotInitialized);
+        EXPECT_EQ(ztesting::ErrorNumberOf([&] { plugIn->Tests(); }), CZarvikPlugIn::ErrNotInitialized);
+        EXPECT_EQ(ztesting::ErrorNumberOf([&] { plugIn->CreateTest(100); }), CZarvikPlugIn::ErrNotInitialized);
     }
 
     // A host notice is passed over; any other error costs its entry.
@@ -336,7 +326,7 @@ TEST_F(PlugIn, TheLastExpectedResultGivesTheTemplatesStandards)
 
 TEST_F(PlugIn, CreateTestGivesAClonedTemplateWithoutStandards)
 {
-    EXPECT_EQ(CodeOf([&] { plugIn->CreateTest(100); }), CZarvikPlugIn::ErrNotInitialized);
+    EXPECT_EQ(ztesting::ErrorNumberOf([&] { plugIn->CreateTest(100); }), CZarvikPlugIn::ErrNotInitialized);
     UseCatalogue(Catalogue(Entry("100", R"(<Name LID="1::Energy"/>)" + std::string(kStandardA)) +
                            Entry("1", "", kFixtureRaisingProgId)));
     InitializeCleanly();
@@ -374,7 +364,7 @@ TEST_F(PlugIn, CreateTestGivesAClonedTemplateWithoutStandards)
     ASSERT_NE(created, nullptr);
     EXPECT_FLOAT_EQ(created->Item(0)->Value(0), 15.0f);
 
-    EXPECT_EQ(CodeOf([&] { plugIn->CreateTest(4711); }), CZarvikPlugIn::ErrNoTemplate);
+    EXPECT_EQ(ztesting::ErrorNumberOf([&] { plugIn->CreateTest(4711); }), CZarvikPlugIn::ErrNoTemplate);
     // A clone that fails is reported with the plug-in's class name and gives nothing.
     EXPECT_EQ(plugIn->CreateTest(1), nullptr);
     ASSERT_FALSE(reports.Reports().empty());
