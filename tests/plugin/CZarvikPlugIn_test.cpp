@@ -5,6 +5,7 @@
 #include "host/HostTestCatalogue.h"
 #include "host/HostTestInfo.h"
 #include "host/HostTranslator.h"
+#include "host/HostXmlDocument.h"
 #include "host/HostXmlErrors.h"
 #include "host/ILimitData.h"
 #include "host/ITestElement.h"
@@ -219,11 +220,19 @@ TEST_F(PlugIn, ABrokenOrHostileFileIsReportedAndLeavesNoCatalogue)
          "<?xml version=\"1.0\"?><!DOCTYPE c [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>"
          "<Catalogue><TemplateData>" + Entry("100", "<Name LID=\"&x;\"/>") + "</TemplateData></Catalogue>",
          host::xmlerr::Rejected},
+        {"larger than the limit", "", host::xmlerr::Rejected},
     };
+    // A file beyond the size limit is refused before it is read.
+    const std::string huge = registry.WriteFile("huge.mpc", "<Catalogue>");
+    std::filesystem::resize_file(huge, host::HostXmlDocument::MaxDocumentBytes + 1);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         plugIn = std::make_shared<CZarvikPlugIn>();
-        UseCatalogue(c.text);
+        if (c.text.empty()) {
+            UsePath(huge);
+        } else {
+            UseCatalogue(c.text);
+        }
         const size_t before = reports.Reports().size();
         EXPECT_EQ(Initialize(), std::nullopt);
         ASSERT_EQ(reports.Reports().size(), before + 1);
