@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
+
 #include <chrono>
 #include <cstdlib>
 #include <fcntl.h>
@@ -200,6 +202,23 @@ TEST_F(LinkCommands, BuiltInSimulator)
     Outcome send = Host({"send", "--port", "2", "--device", "sim", "LOC", "ZERO"});
     EXPECT_EQ(send.status, 0) << send.err;
     EXPECT_EQ(send.out, "LOC\t\"OK\\r\\n\"\nZERO\t\"OK\\r\\n\"\n");
+}
+
+TEST_F(LinkCommands, SessionMeasuresADischargeOfTheBuiltInSimulator)
+{
+    Outcome session = Host({"session"});
+    ASSERT_EQ(session.status, 0) << session.err;
+    EXPECT_NE(session.out.find("probe: found ZARVIK\n"), std::string::npos) << session.out;
+    // No data before the operator discharges, new data after it, and the four fields of the
+    // energy reply with their line end.
+    const size_t before = session.out.find("QDATA\t\"NODATA\\r\\n\"\n");
+    const size_t after = session.out.find("QDATA\t\"NEWDATA\\r\\n\"\n");
+    ASSERT_NE(before, std::string::npos) << session.out;
+    ASSERT_NE(after, std::string::npos) << session.out;
+    EXPECT_LT(before, after);
+    EXPECT_TRUE(std::regex_search(session.out, std::regex("ENERGYDATA\t\"100\\.0,[0-9.]+,[0-9.]+,[0-9.]+\\\\r\\\\n\"\n")))
+        << session.out;
+    EXPECT_NE(session.out.find("session: channel closed\n"), std::string::npos);
 }
 
 TEST_F(LinkCommands, NoAnalyzer)
