@@ -6,3 +6,4 @@ bash scripts/setup.sh
 build_dir=${ZARVIK_BUILD_DIR:-build}
 export ZARVIK_REGISTRY=${ZARVIK_REGISTRY:-$PWD/$build_dir/demo-registry.txt}
 "$build_dir/bin/zarvik-host" demo
+"$build_dir/bin/zarvik-host" session

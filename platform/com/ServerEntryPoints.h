@@ -10,6 +10,16 @@
 #include "platform/com/ComRuntime.h"
 
 #include <memory>
+#include <string>
+
+namespace plat {
+
+// The path of the loaded library (or program) whose code or data holds the address, resolved to
+// the real file; empty when it cannot be found. A library finds its own folder with an address
+// inside itself.
+std::string LibraryPathOf(const void* address);
+
+} // namespace plat
 
 namespace plat::server_detail {
 

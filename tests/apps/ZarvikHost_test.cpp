@@ -159,7 +159,16 @@ TEST_F(ZarvikHost, DemoRegistersAndListsInTheEnvironmentsRegistry)
     ASSERT_EQ(demo.status, 0) << demo.err;
     auto lines = Lines(demo.out);
     ASSERT_FALSE(lines.empty());
-    EXPECT_EQ(lines.back(), std::to_string((lines.size() - 1) / 2) + " classes registered in " + EnvRegistry());
+    // One line per class registered, the same per class listed, the count, then the catalogue's
+    // rows and their count.
+    const std::regex countLine("(\\d+) classes registered in (.*)");
+    size_t at = 0;
+    std::smatch m;
+    while (at < lines.size() && !std::regex_match(lines[at], m, countLine)) ++at;
+    ASSERT_LT(at, lines.size()) << demo.out;
+    EXPECT_EQ(std::stoul(m[1]), at / 2);
+    EXPECT_EQ(m[2].str(), EnvRegistry());
+    EXPECT_EQ(lines.back(), std::to_string(lines.size() - at - 2) + " tests in the catalogue");
     EXPECT_TRUE(std::filesystem::exists(EnvRegistry()));
 
     Outcome classes = Run({"classes"});
@@ -189,7 +198,7 @@ TEST_F(ZarvikHost, BadArgumentsPrintTheUsageAndExitWithTwo)
     }
     Outcome help = Run({"--help"});
     EXPECT_EQ(help.status, 0);
-    for (const char* command : {"register", "unregister", "classes", "demo"})
+    for (const char* command : {"register", "unregister", "classes", "demo", "catalogue"})
         EXPECT_NE(help.out.find(std::string("  ") + command + " "), std::string::npos) << command;
 }
 

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "apps/host/CommandTable.h"
+#include "platform/base/Unknown.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace zhost {
+
+// What the instrument link commands are told: "--port N [--device PATH] [--] [WORD...]".
+struct LinkArguments {
+    int32_t port = 0;
+    std::optional<std::string> device;
+    std::vector<std::string> words;
+};
+
+// Reads the arguments; a missing or malformed port, or words where none are taken, raise a
+// UsageError.
+LinkArguments ParseLinkArguments(const std::vector<std::string>& args, bool takesWords);
+
+// Maps the given device (a path, or "sim" for the built-in simulated analyzer) to the port for
+// this run.
+void PrepareLink(const LinkArguments& arguments);
+
+// Creates an object of the instrument link library by class identifier. When its class is not
+// registered, or its library cannot be loaded, the library is registered from the lib folder
+// first (once), so that the commands work on a fresh registry.
+plat::ObjectPtr CreateLinkObject(const std::string& clsid);
+
+template <class I>
+std::shared_ptr<I> CreateLinkObjectAs(const std::string& clsid)
+{
+    return std::dynamic_pointer_cast<I>(CreateLinkObject(clsid));
+}
+
+// The text as a double-quoted C string: "OK\r\n".
+std::string CQuote(const std::string& text);
+
+// Shows the message boxes of the run as lines on the stream ("zarvik-host: " and the prompt)
+// while it lives.
+class MessagesTo {
+public:
+    explicit MessagesTo(std::ostream& stream);
+    ~MessagesTo();
+    MessagesTo(const MessagesTo&) = delete;
+    MessagesTo& operator=(const MessagesTo&) = delete;
+
+private:
+    std::shared_ptr<void> mPrevious;
+};
+
+} // namespace zhost

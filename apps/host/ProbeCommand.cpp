@@ -1,0 +1,32 @@
+#include "apps/host/CommandTable.h"
+#include "apps/host/InstrumentLink.h"
+
+#include "host/ITelvoMLCQuery.h"
+#include "instrument/VtiClasses.h"
+#include "platform/base/ComError.h"
+
+namespace {
+
+// Asks the instrument query, as the host does when it looks for an analyzer, whether one is on
+// the port.
+int Probe(zhost::CommandContext& context)
+{
+    const zhost::LinkArguments arguments = zhost::ParseLinkArguments(context.args, false);
+    zhost::PrepareLink(arguments);
+    auto query = zhost::CreateLinkObjectAs<host::ITelvoMLCQuery>(vti::CLSID_CZarvikQuery);
+    if (!query) throw plat::ComError(plat::rt::ObjectLacksMember, "zarvik-host", "the query object lacks its interface");
+    const host::MlcQueryRecord record = query->QueryMTI(arguments.port);
+    if (record.found != 0 && !record.mtiType.empty()) {
+        context.out << "found " << record.mtiType << '\n';
+        return 0;
+    }
+    context.out << "not found\n";
+    return 1;
+}
+
+} // namespace
+
+ZARVIK_HOST_COMMAND("probe", "--port N [--device PATH]",
+                    "\n                    asks the instrument query for an analyzer on serial port N;"
+                    "\n                    prints \"found ZARVIK\" (exit 0) or \"not found\" (exit 1)",
+                    Probe)

@@ -1,0 +1,428 @@
+#include "instrument/MComm.h"
+
+#include "instrument/LinkProtocol.h"
+#include "instrument/MCommUtils.h"
+#include "platform/base/ComError.h"
+#include "platform/loop/EventLoop.h"
+#include "platform/serial/SerialErrors.h"
+
+#include <algorithm>
+
+namespace vti {
+
+namespace {
+
+std::shared_ptr<MComm>& ProcessEngine()
+{
+    static std::shared_ptr<MComm> engine;
+    return engine;
+}
+
+// Marks the machine as running for the life of one run.
+class RunningScope {
+public:
+    explicit RunningScope(bool& running) : mRunning(running) { mRunning = true; }
+    ~RunningScope() { mRunning = false; }
+    RunningScope(const RunningScope&) = delete;
+    RunningScope& operator=(const RunningScope&) = delete;
+
+private:
+    bool& mRunning;
+};
+
+} // namespace
+
+MComm::MComm() = default;
+
+MComm::~MComm() = default;
+
+std::shared_ptr<MComm> MComm::Process()
+{
+    auto& engine = ProcessEngine();
+    if (!engine) engine = std::make_shared<MComm>();
+    return engine;
+}
+
+std::shared_ptr<MComm> MComm::SetProcess(std::shared_ptr<MComm> engine)
+{
+    auto previous = std::move(ProcessEngine());
+    ProcessEngine() = std::move(engine);
+    return previous;
+}
+
+FTestVTI& MComm::Form()
+{
+    if (mForm && mForm->IsUnloaded()) {
+        // An unloaded form is made anew on its next use, as forms are; its port goes with it.
+        try {
+            mForm->Comm().SetPortOpen(false);
+        } catch (const plat::ComError&) {
+        }
+        mForm.reset();
+    }
+    if (!mForm) mForm = std::make_shared<FTestVTI>([this] { CommTimeoutElapsed(); });
+    return *mForm;
+}
+
+void MComm::CommTimeoutElapsed()
+{
+    mfLinkTimeOut = true;
+}
+
+bool MComm::PortStep(const std::function<void()>& step)
+{
+    for (int attempt = 0;; ++attempt) {
+        try {
+            step();
+            return true;
+        } catch (const plat::DeadlockError&) {
+            // A virtual-time loop with nothing left to run is no fault of the port.
+            throw;
+        } catch (const plat::ComError& error) {
+            if (error.Number() == plat::serr::PermissionDenied) return true;
+            // A busy device may come free: the step runs again, a bounded number of times.
+            if (error.Number() == plat::serr::DeviceUnavailable && attempt < MaxDeviceRetries) continue;
+            mPortError = true;
+            return false;
+        }
+    }
+}
+
+void MComm::PumpPending()
+{
+    plat::Loop().RunPending();
+}
+
+void MComm::WaitForLinkTick()
+{
+    plat::Loop().RunUntil([this] { return mfLinkTimeOut; });
+}
+
+void MComm::Collect(ReplyCollector& collector, bool watchAbort)
+{
+    auto& comm = Form().Comm();
+    for (;;) {
+        size_t waiting = 0;
+        PortStep([&] { waiting = comm.InBufferCount(); });
+        if (waiting > 0) {
+            std::string piece;
+            if (PortStep([&] { piece = comm.Input(); })) collector.Add(piece);
+        }
+        miChunks = static_cast<int16_t>(std::min(collector.Chunks(), 32767));
+        if (collector.Overflowed()) {
+            mfLinkTimeOut = true;
+            return;
+        }
+        if (collector.IsComplete() || mfLinkTimeOut || (watchAbort && mfAbort)) return;
+        plat::Loop().PumpOnce();
+    }
+}
+
+int16_t MComm::CommInit()
+{
+    // A channel cannot be prepared under an exchange that is still running.
+    if (mRunning) return 0;
+    int16_t result = 0;
+    try {
+        Form().Load();
+        mfStopSearch = false;
+        miLinkState = lnkClosed;
+        miMinChunks = 1;
+        msTerminator = std::string(1, LinkProtocol::CR);
+        msLinkCommand = LinkProtocol::LinkCommand;
+        // Every channel starts counting retransmissions afresh, also after an abort.
+        miRetries = 0;
+        mPortError = false;
+        result = CommStateMachine(levEnter);
+    } catch (const plat::DeadlockError&) {
+        throw;
+    } catch (const plat::ComError&) {
+        result = 0;
+    }
+    try {
+        if (mForm && mForm->Comm().PortOpen()) mForm->Comm().SetPortOpen(false);
+    } catch (const plat::DeadlockError&) {
+        throw;
+    } catch (const plat::ComError&) {
+    }
+    return result;
+}
+
+int16_t MComm::CommOpenPort(int16_t port)
+{
+    if (mRunning) return lnkFailed;
+    try {
+        if (miPort > 0) CommClose();
+        miPort = port;
+        if (mfStopSearch) return 0;
+        CommStateMachine(levOpen);
+        int16_t result = mfStopSearch ? 0 : (miLinkState == lnkIdle ? lnkIdle : lnkFailed);
+        // A failed attempt, and one the search was stopped in, leave no port open behind.
+        if (result != lnkIdle) CommClose();
+        return result;
+    } catch (const plat::DeadlockError&) {
+        throw;
+    } catch (const plat::ComError&) {
+        return lnkFailed;
+    }
+}
+
+int16_t MComm::CommSendCommand(const std::string& command)
+{
+    // An exchange started from inside a message pumped by a running one would overwrite the
+    // command the running one may still retransmit: it writes nothing.
+    if (mRunning) return miLinkState;
+    try {
+        msLastCommand = LinkProtocol::FrameCommand(command);
+        // The reply of the command before is never taken for this one's.
+        msReply.clear();
+        // Every command gets its own retransmissions.
+        miRetries = 0;
+        CommStateMachine(levSend);
+    } catch (const plat::DeadlockError&) {
+        throw;
+    } catch (const plat::ComError&) {
+    }
+    return miLinkState;
+}
+
+int16_t MComm::CommGetReply(std::string& reply)
+{
+    if (mRunning) {
+        reply.clear();
+        return miLinkState;
+    }
+    miRetries = 0;
+    const int16_t state = CommStateMachine(levFetch);
+    reply = state == lnkIdle ? msReply : std::string();
+    return state;
+}
+
+void MComm::CommClose()
+{
+    if (mRunning) return;
+    try {
+        CommStateMachine(levClose);
+    } catch (const plat::DeadlockError&) {
+        throw;
+    } catch (const plat::ComError&) {
+    }
+    miPort = 0;
+}
+
+int16_t MComm::CommStateMachine(int16_t event)
+{
+    if (mRunning) return miLinkState;
+    RunningScope running(mRunning);
+    const bool closeRequested = event == levClose;
+    mfAbort = false;
+    try {
+        for (;;) {
+            PumpPending();
+            if (mfAbort || !Handle(event) || mfAbort) break;
+        }
+    } catch (...) {
+        // An error out of a handler that ran while the machine pumped must not leave the link
+        // in a passing state that no later event leads out of: it rests as after an abort.
+        SettleAfterAbort(closeRequested);
+        throw;
+    }
+    if (mfAbort) SettleAfterAbort(closeRequested);
+    return miLinkState;
+}
+
+void MComm::Enter(int16_t state, int16_t& event)
+{
+    miLinkState = state;
+    event = levEnter;
+}
+
+bool MComm::Handle(int16_t& event)
+{
+    auto& comm = Form().Comm();
+    switch (miLinkState) {
+    case lnkClosed:
+        if (event != levOpen) return false;
+        mConnectChecks = 0;
+        Enter(lnkConnecting, event);
+        return true;
+    case lnkConnecting:
+        switch (event) {
+        case levEnter: ConnectAction(event); return true;
+        case levGoodReply: Enter(lnkIdle, event); return true;
+        case levFailure: Enter(lnkFailed, event); return true;
+        case levClose: Enter(lnkClosing, event); return true;
+        default: return false;
+        }
+    case lnkIdle:
+        switch (event) {
+        case levSend: Enter(lnkSending, event); return true;
+        case levClose: Enter(lnkClosing, event); return true;
+        default: return false;
+        }
+    case lnkSending:
+        switch (event) {
+        case levEnter:
+            PortStep([&] { comm.SetInBufferCount(0); });
+            PortStep([&] { comm.SetOutput(msLastCommand); });
+            event = levDone;
+            return true;
+        case levDone: Enter(lnkAwaitingReply, event); return true;
+        case levClose: Enter(lnkClosing, event); return true;
+        default: return false;
+        }
+    case lnkAwaitingReply:
+        switch (event) {
+        case levEnter: ReadAction(event); return true;
+        case levGoodReply: Enter(lnkIdle, event); return true;
+        case levTimeOut: Enter(lnkRetrying, event); return true;
+        case levClose: Enter(lnkClosing, event); return true;
+        default: return false;
+        }
+    case lnkRetrying:
+        switch (event) {
+        case levEnter: RetryAction(event); return true;
+        case levDone: Enter(lnkAwaitingReply, event); return true;
+        case levFailure: Enter(lnkFailed, event); return true;
+        case levClose: Enter(lnkClosing, event); return true;
+        default: return false;
+        }
+    case lnkFailed:
+        switch (event) {
+        case levEnter: event = levDone; return true;
+        case levDone:
+        case levClose: Enter(lnkClosing, event); return true;
+        default: return false;
+        }
+    case lnkClosing:
+        switch (event) {
+        case levEnter:
+            PortStep([&] { comm.SetPortOpen(false); });
+            event = levDone;
+            return true;
+        case levDone: Enter(lnkClosed, event); return true;
+        default: return false;
+        }
+    default:
+        return false;
+    }
+}
+
+void MComm::ConnectAction(int16_t& event)
+{
+    auto& form = Form();
+    auto& comm = form.Comm();
+    ++mConnectChecks;
+
+    // Settle before the port is (re)opened; this wait does not look at mfAbort.
+    mfLinkTimeOut = false;
+    form.StartTimer(SettleTime);
+    WaitForLinkTick();
+    form.StopTimer();
+    mfLinkTimeOut = false;
+
+    ReplyCollector answer(ReplyCollector::Completion::TextEndsCrLf, miMinChunks);
+    form.StartTimer(CheckTime);
+
+    mPortError = false;
+    PortStep([&] { comm.SetCommPort(miPort); });
+    PortStep([&] { comm.SetSettings(LinkProtocol::LinkSettings); });
+    PortStep([&] { comm.SetPortOpen(true); });
+    PortStep([&] { MCommUtils::CheckPortStatus(comm.StatusText()); });
+    if (mPortError) {
+        // The check timer is not left ticking for a port that never opened.
+        form.StopTimer();
+        Enter(lnkClosing, event);
+        return;
+    }
+    // Whatever the line held before the check is no answer to it.
+    PortStep([&] { comm.SetInBufferCount(0); });
+
+    PortStep([&] { comm.SetOutput(LinkProtocol::LinkCheckText()); });
+    miChunks = 0;
+    Collect(answer, true);
+    form.StopTimer();
+    miChunks = 0;
+
+    if (LinkProtocol::IsConnectAnswer(answer.Text())) event = levGoodReply;
+    if (mfLinkTimeOut) {
+        event = levFailure;
+    } else if (event == levEnter && answer.IsComplete() && mConnectChecks >= MaxConnectChecks) {
+        // A line that is no answer gets one more check on this port, not an endless search.
+        event = levFailure;
+    }
+}
+
+void MComm::ReadAction(int16_t& event)
+{
+    auto& form = Form();
+    ReplyCollector reply(ReplyCollector::Completion::PieceEndsLf, miMinChunks);
+    msReply.clear();
+    miChunks = 0;
+    mfLinkTimeOut = false;
+    form.StartTimer(ReplyTime);
+    Collect(reply, true);
+    form.StopTimer();
+
+    const bool overflowed = reply.Overflowed();
+    msReply = reply.Text();
+    if (!msReply.empty()) event = levGoodReply;
+    if (LinkProtocol::IsRefractoryCommand(msLastCommand) && !overflowed) {
+        // The refractory measurement may take the whole reply time: its end is no failure.
+        // What arrived complete is the reply; a fragment without its line end is dropped.
+        if (mfLinkTimeOut) msReply = LinkProtocol::CompleteLines(msReply);
+        event = levGoodReply;
+        if (!mfAbort) mfLinkTimeOut = false;
+    }
+    if (mfLinkTimeOut) event = levTimeOut;
+}
+
+void MComm::RetryAction(int16_t& event)
+{
+    auto& form = Form();
+    auto& comm = form.Comm();
+    ++miRetries;
+    if (miRetries > MaxRetries) {
+        event = levFailure;
+        return;
+    }
+    // Pause first, then discard, then write: a late tail of the dropped reply that arrives
+    // during the pause is never taken for the reply to the command sent again.
+    form.StartSleepTimer(RetryPause);
+    plat::Loop().RunUntil([&] { return !form.IsSleeping() || mfAbort; });
+    if (!mfAbort) {
+        PortStep([&] { comm.SetInBufferCount(0); });
+        PortStep([&] { comm.SetOutput(msLastCommand); });
+    }
+    event = levDone;
+}
+
+void MComm::SettleAfterAbort(bool closeRequested)
+{
+    // A close that was asked for is finished whatever interrupted it.
+    if (closeRequested && miLinkState == lnkIdle) miLinkState = lnkClosing;
+    switch (miLinkState) {
+    case lnkSending:
+    case lnkAwaitingReply:
+    case lnkRetrying:
+        // An interrupted exchange: the link stays open for the next one, and what was
+        // collected so far is no reply.
+        msReply.clear();
+        miLinkState = lnkIdle;
+        break;
+    case lnkConnecting:
+    case lnkFailed:
+    case lnkClosing:
+        // An interrupted opening or closing is finished: the port is closed.
+        if (mForm) {
+            mForm->StopTimer();
+            PortStep([&] { mForm->Comm().SetPortOpen(false); });
+        }
+        miLinkState = lnkClosed;
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace vti

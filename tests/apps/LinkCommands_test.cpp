@@ -1,0 +1,275 @@
+// The probe and send commands of zarvik-host against the zarvik-sim program, the built-in
+// simulated analyzer, a missing device and a device that loses the link, each run as the
+// programs themselves with a registry of their own.
+#include "support/PtyPair.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include <chrono>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+const std::string kNoMti =
+    "No MTI was found connected. Check that your ZARVIK is connected and that it has been powered on.";
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// Waits for a child for at most the time; kills it when it does not end. The exit status, or
+// 128 + the signal.
+int Reap(pid_t pid, std::chrono::milliseconds timeout)
+{
+    const auto deadline = Clock::now() + timeout;
+    int status = 0;
+    while (::waitpid(pid, &status, WNOHANG) == 0) {
+        if (Clock::now() > deadline) {
+            ADD_FAILURE() << "child " << pid << " did not end in time";
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, &status, 0);
+            break;
+        }
+        ::usleep(2000);
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+class LinkCommands : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/zarvik-link-commands-XXXXXX";
+        mDir = ::mkdtemp(pattern);
+        const char* binDir = std::getenv("ZARVIK_BIN_DIR");
+        mBin = binDir && *binDir ? binDir : ZARVIK_LIBRARY_DIR "/../bin";
+    }
+
+    void TearDown() override
+    {
+        if (mSimInput >= 0) ::close(mSimInput);
+        if (mSim > 0) {
+            ::kill(mSim, SIGTERM);
+            Reap(mSim, 2000ms);
+        }
+        std::error_code ignored;
+        std::filesystem::remove_all(mDir, ignored);
+    }
+
+    // Starts zarvik-host with a fresh registry file of this test; the registry in the
+    // environment points into the test folder too, so that no run touches the user's.
+    pid_t Start(std::vector<std::string> args)
+    {
+        args.insert(args.begin(), {mBin + "/zarvik-host", "--registry", mDir + "/registry"});
+        std::vector<std::string> env;
+        for (char** e = environ; *e; ++e)
+            if (std::string(*e).rfind("ZARVIK_REGISTRY=", 0) != 0) env.emplace_back(*e);
+        env.push_back("ZARVIK_REGISTRY=" + mDir + "/env-registry");
+        std::vector<char*> envp;
+        for (auto& e : env) envp.push_back(e.data());
+        envp.push_back(nullptr);
+        std::vector<char*> argv;
+        for (auto& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, (mDir + "/stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        posix_spawn_file_actions_addopen(&actions, 2, (mDir + "/stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        pid_t pid = -1;
+        if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) pid = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        EXPECT_GT(pid, 0) << "cannot run zarvik-host";
+        return pid;
+    }
+
+    Outcome Finish(pid_t pid, std::chrono::milliseconds timeout = 10s)
+    {
+        Outcome outcome;
+        if (pid <= 0) return outcome;
+        outcome.status = Reap(pid, timeout);
+        outcome.out = ReadAll(mDir + "/stdout");
+        outcome.err = ReadAll(mDir + "/stderr");
+        return outcome;
+    }
+
+    Outcome Host(std::vector<std::string> args) { return Finish(Start(std::move(args))); }
+
+    // Starts zarvik-sim and returns the terminal it serves on.
+    std::string StartSim(std::vector<std::string> options)
+    {
+        int toChild[2];
+        int fromChild[2];
+        if (::pipe2(toChild, O_CLOEXEC) != 0 || ::pipe2(fromChild, O_CLOEXEC) != 0) return {};
+        options.insert(options.begin(), mBin + "/zarvik-sim");
+        std::vector<char*> argv;
+        for (auto& a : options) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, toChild[0], STDIN_FILENO);
+        posix_spawn_file_actions_adddup2(&actions, fromChild[1], STDOUT_FILENO);
+        if (posix_spawn(&mSim, argv[0], &actions, nullptr, argv.data(), environ) != 0) mSim = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(toChild[0]);
+        ::close(fromChild[1]);
+        mSimInput = toChild[1];
+
+        std::string line;
+        const auto deadline = Clock::now() + 5s;
+        while (!line.ends_with("\n") && Clock::now() < deadline) {
+            pollfd fd{fromChild[0], POLLIN, 0};
+            if (::poll(&fd, 1, 50) <= 0) continue;
+            char c;
+            if (::read(fromChild[0], &c, 1) != 1) break;
+            line.push_back(c);
+        }
+        ::close(fromChild[0]);
+        if (!line.ends_with("\n")) return {};
+        line.pop_back();
+        return line;
+    }
+
+    // A line on the simulator's standard input: the device under test acts.
+    void TellSim(const std::string& line)
+    {
+        ASSERT_EQ(::write(mSimInput, line.data(), line.size()), static_cast<ssize_t>(line.size()));
+    }
+
+    std::string mDir;
+    std::string mBin;
+    pid_t mSim = -1;
+    int mSimInput = -1;
+};
+
+TEST_F(LinkCommands, ProbeAndSendAgainstTheSimulatorProgram)
+{
+    // An analyzer still at 2400 baud: the probe switches it to the link's speed.
+    const std::string path = StartSim({"--baud", "2400", "--delay", "1"});
+    ASSERT_FALSE(path.empty()) << "zarvik-sim printed no path";
+
+    Outcome probe = Host({"probe", "--port", "7", "--device", path});
+    EXPECT_EQ(probe.status, 0) << probe.err;
+    EXPECT_EQ(probe.out, "found ZARVIK\n");
+
+    Outcome send = Host({"send", "--port", "7", "--device", path, "ENERGYMODE", "QDATA", "BOGUS"});
+    EXPECT_EQ(send.status, 0) << send.err;
+    EXPECT_EQ(send.out, "ENERGYMODE\t\"OK\\r\\n\"\nQDATA\t\"NODATA\\r\\n\"\nBOGUS\t\"ERR=01\\r\\n\"\n");
+    EXPECT_EQ(send.err, "");
+
+    // The device under test discharges; the next channel reads the measurement.
+    TellSim("discharge 150\n");
+    std::string reply;
+    for (int i = 0; i < 50 && reply.find("NEWDATA") == std::string::npos; ++i) reply = Host({"send", "--port", "7", "--device", path, "QDATA"}).out;
+    EXPECT_EQ(reply, "QDATA\t\"NEWDATA\\r\\n\"\n");
+    send = Host({"send", "--port", "7", "--device", path, "ENERGYDATA"});
+    EXPECT_EQ(send.out, "ENERGYDATA\t\"150.0,1732,34.6,0.0050\\r\\n\"\n");
+
+    // The first run registered the instrument link in the registry it was given.
+    Outcome classes = Host({"classes"});
+    EXPECT_NE(classes.out.find("TelvoZarvikVTI.CZarvikVTi\t{4B9459E0-08BD-482A-A6D8-37F26FB52CF2}"), std::string::npos);
+    EXPECT_NE(classes.out.find("TelvoZarvikVTI.CZarvikQuery\t{1F55E6C4-CDA5-4BBC-892C-5DF7181C4CFE}"), std::string::npos);
+}
+
+TEST_F(LinkCommands, BuiltInSimulator)
+{
+    Outcome send = Host({"send", "--port", "2", "--device", "sim", "LOC", "ZERO"});
+    EXPECT_EQ(send.status, 0) << send.err;
+    EXPECT_EQ(send.out, "LOC\t\"OK\\r\\n\"\nZERO\t\"OK\\r\\n\"\n");
+}
+
+TEST_F(LinkCommands, SessionMeasuresADischargeOfTheBuiltInSimulator)
+{
+    Outcome session = Host({"session"});
+    ASSERT_EQ(session.status, 0) << session.err;
+    EXPECT_NE(session.out.find("probe: found ZARVIK\n"), std::string::npos) << session.out;
+    // No data before the operator discharges, new data after it, and the four fields of the
+    // energy reply with their line end.
+    const size_t before = session.out.find("QDATA\t\"NODATA\\r\\n\"\n");
+    const size_t after = session.out.find("QDATA\t\"NEWDATA\\r\\n\"\n");
+    ASSERT_NE(before, std::string::npos) << session.out;
+    ASSERT_NE(after, std::string::npos) << session.out;
+    EXPECT_LT(before, after);
+    EXPECT_TRUE(std::regex_search(session.out, std::regex("ENERGYDATA\t\"100\\.0,[0-9.]+,[0-9.]+,[0-9.]+\\\\r\\\\n\"\n")))
+        << session.out;
+    EXPECT_NE(session.out.find("session: channel closed\n"), std::string::npos);
+}
+
+TEST_F(LinkCommands, NoAnalyzer)
+{
+    const std::string missing = mDir + "/no-such-device";
+    Outcome probe = Host({"probe", "--port", "7", "--device", missing});
+    EXPECT_EQ(probe.status, 1);
+    EXPECT_EQ(probe.out, "not found\n");
+    // A port no port can have is not found without looking.
+    probe = Host({"probe", "--port", "0"});
+    EXPECT_EQ(probe.status, 1);
+    EXPECT_EQ(probe.out, "not found\n");
+
+    Outcome send = Host({"send", "--port", "7", "--device", missing, "QDATA"});
+    EXPECT_EQ(send.status, 2);
+    EXPECT_EQ(send.out, "");
+    EXPECT_NE(send.err.find(kNoMti), std::string::npos) << send.err;
+}
+
+TEST_F(LinkCommands, LostLinkEndsTheRun)
+{
+    // The test plays an analyzer that answers the link check and then only talks noise without
+    // a line end, more than a reply may hold: each attempt fails at once instead of after the
+    // reply time.
+    ztesting::PtyPair analyzer;
+    pid_t host = Start({"send", "--port", "9", "--device", analyzer.SlavePath(), "QDATA", "ENERGYDATA"});
+    EXPECT_EQ(analyzer.ReceiveLine("LOC\n\r"), "LOC\n\r");
+    analyzer.Send("OK\r\n");
+    const std::string noise(70 * 1024, 'x');
+    for (int attempt = 1; attempt <= 3; ++attempt) {
+        SCOPED_TRACE(attempt);
+        EXPECT_TRUE(analyzer.ReceiveLine("QDATA\r").ends_with("QDATA\r"));
+        analyzer.Send(noise);
+    }
+    Outcome send = Finish(host);
+    EXPECT_EQ(send.status, 3);
+    EXPECT_EQ(send.out, "");
+    EXPECT_NE(send.err.find(kNoMti), std::string::npos) << send.err;
+    // Nothing more was sent: no second command, no release.
+    EXPECT_EQ(analyzer.ReceiveFor(100ms), "");
+}
+
+TEST_F(LinkCommands, Usage)
+{
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"probe"}, {"probe", "--port", "x"}, {"probe", "--port", "1", "extra"}, {"send", "--port", "1"},
+             {"send", "--device", "sim", "LOC"}, {"send", "--port", "1", "--speed", "9600", "LOC"}}) {
+        Outcome outcome = Host(args);
+        EXPECT_EQ(outcome.status, 2) << args[0];
+        EXPECT_NE(outcome.err.find("usage:"), std::string::npos);
+    }
+}
+
+} // namespace

@@ -1,0 +1,126 @@
+// The instrument over the real termios backend, against the simulated analyzer on a
+// pseudo-terminal, in real time. Each test is bounded by the link's own time-outs.
+#include "LinkFixture.h"
+#include "host/HostMtiSettings.h"
+#include "host/HostVersionCheck.h"
+#include "instrument/CZarvikQuery.h"
+#include "instrument/CZarvikVTi.h"
+#include "simulator/Analyzer.h"
+#include "simulator/PtyServer.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace linktest;
+using Clock = std::chrono::steady_clock;
+
+class LinkOnPty : public ::testing::Test {
+protected:
+    static constexpr int Port = 31;
+
+    void SetUp() override
+    {
+        plat::SetLoop(std::make_shared<plat::EventLoop>(plat::MakeSystemClock()));
+        mPreviousEngine = vti::MComm::SetProcess(std::make_shared<vti::MComm>());
+        host::HostVersionCheck::SetHostVersion(std::nullopt);
+        analyzer = std::make_shared<zsim::Analyzer>();
+        analyzer->SetReplyDelay(1ms);
+        server = std::make_unique<zsim::PtyServer>(analyzer);
+        plat::PortMap::SetOverride(Port, server->SlavePath());
+        host::HostMtiSettings::SetPortOverride("ZARVIK", Port);
+        instrument = std::make_shared<vti::CZarvikVTi>();
+        mStart = Clock::now();
+    }
+
+    void TearDown() override
+    {
+        instrument.reset();
+        vti::MComm::SetProcess(mPreviousEngine);
+        server.reset();
+        analyzer.reset();
+        host::HostMtiSettings::ClearPortOverrides();
+        plat::PortMap::ClearOverrides();
+        plat::SetLoop(nullptr);
+    }
+
+    int64_t ElapsedMs() const
+    {
+        return std::chrono::duration_cast<Millis>(Clock::now() - mStart).count();
+    }
+
+    TempRegistry registry;
+    MessageBoxCapture boxes;
+    std::shared_ptr<zsim::Analyzer> analyzer;
+    std::unique_ptr<zsim::PtyServer> server;
+    std::shared_ptr<vti::CZarvikVTi> instrument;
+
+private:
+    std::shared_ptr<vti::MComm> mPreviousEngine;
+    Clock::time_point mStart;
+};
+
+TEST_F(LinkOnPty, ConnectsExchangesAndReleases)
+{
+    instrument->OpenChannel();
+    ASSERT_EQ(instrument->State(), vti::evtiIdle);
+    EXPECT_EQ(instrument->SendCommand("ENERGYMODE").AsString(), "OK\r\n");
+
+    analyzer->Discharge(zsim::Pulse::Into50Ohm(150));
+    analyzer->Faults().Add(zsim::Fault::Pieces(3, 30ms));
+    EXPECT_EQ(instrument->SendCommand("ENERGYDATA").AsString(), "150.0,1732,34.6,0.0050\r\n");
+    instrument->CloseChannel();
+
+    EXPECT_EQ(analyzer->Commands(), (std::vector<std::string>{"LOC", "ENERGYMODE", "ENERGYDATA", "LOC"}));
+    EXPECT_FALSE(instrument->mfTimeOut());
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_LT(ElapsedMs(), 2000);
+}
+
+TEST_F(LinkOnPty, ResendsAfterOneTimeOut)
+{
+    instrument->OpenChannel();
+    ASSERT_EQ(instrument->State(), vti::evtiIdle);
+    analyzer->Faults().Add(zsim::Fault::Silence().For("QDATA"));
+    const auto before = ElapsedMs();
+    EXPECT_EQ(instrument->SendCommand("QDATA").AsString(), "NODATA\r\n");
+    const auto took = ElapsedMs() - before;
+    EXPECT_GE(took, 3200);
+    EXPECT_LT(took, 4500);
+    EXPECT_EQ(analyzer->Commands(), (std::vector<std::string>{"LOC", "QDATA", "QDATA"}));
+    EXPECT_FALSE(instrument->mfTimeOut());
+    instrument->CloseChannel();
+}
+
+TEST_F(LinkOnPty, QuerySwitchesTheAnalyzerTo9600)
+{
+    analyzer->SetBaud(2400);
+    vti::CZarvikQuery query;
+    EXPECT_EQ(query.QueryMTI(Port), (host::MlcQueryRecord{"ZARVIK", "", "", 1}));
+    EXPECT_EQ(analyzer->Commands(), std::vector<std::string>{"BAUD=9600"});
+    EXPECT_EQ(analyzer->Baud(), 9600);
+
+    // The link then finds it at its own speed.
+    instrument->OpenChannel();
+    EXPECT_EQ(instrument->State(), vti::evtiIdle);
+    instrument->CloseChannel();
+    EXPECT_LT(ElapsedMs(), 2000);
+}
+
+TEST_F(LinkOnPty, PortWithoutADevice)
+{
+    plat::PortMap::SetOverride(Port, "/dev/zarvik-no-such-device");
+    vti::CZarvikQuery query;
+    EXPECT_EQ(query.QueryMTI(Port), host::MlcQueryRecord{});
+    try {
+        instrument->OpenChannel();
+        ADD_FAILURE() << "no error";
+    } catch (const plat::ComError& error) {
+        EXPECT_EQ(error.Number(), vti::eeVTI_Error);
+    }
+    EXPECT_EQ(instrument->State(), vti::evtiNotConnected);
+    EXPECT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_LT(ElapsedMs(), 1000);
+}
+
+} // namespace

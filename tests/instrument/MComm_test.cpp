@@ -1,0 +1,335 @@
+// The link protocol engine in virtual time against a scripted analyzer.
+#include "instrument/MComm.h"
+
+#include "LinkFixture.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace linktest;
+using vti::lnkClosed;
+using vti::lnkFailed;
+using vti::lnkIdle;
+
+using Engine = LinkTest;
+
+TEST_F(Engine, ConnectCheck)
+{
+    const struct {
+        const char* name;
+        std::vector<ScriptedDevice::Piece> answer;
+        int times;
+        int16_t result;
+        std::vector<int64_t> checksAt; // times of the "LOC" LF CR writes
+        int64_t endsAt;
+    } cases[] = {
+        {"OK", {{10ms, "OK\r\n"}}, -1, lnkIdle, {100}, 110},
+        {"ERR counts as an answer", {{10ms, "ERR=07\r\n"}}, -1, lnkIdle, {100}, 110},
+        {"answer in pieces", {{10ms, "O"}, {20ms, "K\r"}, {30ms, "\n"}}, -1, lnkIdle, {100}, 130},
+        {"silence", {}, -1, lnkFailed, {100}, 2100},
+        {"no line end", {{10ms, "OK"}}, -1, lnkFailed, {100}, 2100},
+        {"LF alone is no line end here", {{10ms, "OK\n"}}, -1, lnkFailed, {100}, 2100},
+        // A line that is no answer gets one more check, then the port counts as failed.
+        {"garbage", {{10ms, "XYZ\r\n"}}, -1, lnkFailed, {100, 210}, 220},
+        {"garbage then OK", {{10ms, "XYZ\r\n"}}, 1, lnkIdle, {100, 210}, 220},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto start = ElapsedMs();
+        device = std::make_shared<ScriptedDevice>();
+        device->On("LOC\n\r", c.answer, c.times);
+        if (c.times > 0) device->AnswerLinkCheck();
+        MapDevice(1);
+        ASSERT_EQ(engine->CommInit(), lnkClosed);
+        EXPECT_EQ(engine->CommOpenPort(1), c.result);
+        EXPECT_EQ(ElapsedMs() - start, c.endsAt);
+        std::vector<int64_t> checks;
+        for (const auto& w : device->writes) {
+            EXPECT_EQ(w.bytes, "LOC\n\r");
+            EXPECT_EQ(w.settings.ToString(), "9600,N,8,1");
+            checks.push_back(w.atMs);
+        }
+        EXPECT_EQ(checks, c.checksAt);
+        const bool connected = c.result == lnkIdle;
+        EXPECT_EQ(engine->LinkState(), connected ? lnkIdle : lnkClosed);
+        EXPECT_EQ(engine->Form().Comm().PortOpen(), connected);
+        EXPECT_EQ(device->detaches, connected ? 0 : 1);
+        engine->CommClose();
+        RunUntilIdle();
+    }
+}
+
+TEST_F(Engine, PortThatDoesNotOpenFailsWithoutWriting)
+{
+    // A device that is not there raises "Device unavailable" (68): the open is tried again a
+    // few times, then the status text fails the attempt.
+    int opens = 0;
+    plat::InProcessDevices::Register("absent", [&opens] {
+        ++opens;
+        return std::shared_ptr<plat::LinePeer>();
+    });
+    plat::PortMap::SetOverride(2, "absent");
+    engine->CommInit();
+    EXPECT_EQ(engine->CommOpenPort(2), lnkFailed);
+    EXPECT_EQ(opens, 1 + vti::MComm::MaxDeviceRetries);
+    EXPECT_EQ(engine->LinkState(), lnkClosed);
+    EXPECT_TRUE(engine->PortError());
+    EXPECT_EQ(ElapsedMs(), 100) << "no check time is spent on a port that did not open";
+    EXPECT_FALSE(engine->Form().IsTimerRunning());
+    plat::InProcessDevices::Unregister("absent");
+
+    // A port mapped to nothing and a port number out of range fail the same way.
+    EXPECT_EQ(engine->CommOpenPort(3), lnkFailed);
+    EXPECT_EQ(engine->CommOpenPort(0), lnkFailed);
+    EXPECT_EQ(engine->CommOpenPort(-4), lnkFailed);
+    EXPECT_TRUE(device->writes.empty());
+}
+
+TEST_F(Engine, DataOnTheLineBeforeTheCheckIsFlushed)
+{
+    device->onAttach = "NOISE\r\n";
+    MapDevice(1);
+    device->AnswerLinkCheck();
+    engine->CommInit();
+    EXPECT_EQ(engine->CommOpenPort(1), lnkIdle);
+    EXPECT_EQ(device->writes.size(), 1u) << "the noise was taken for an answer and the check ran again";
+}
+
+TEST_F(Engine, FramesCommandsOnTheWire)
+{
+    Connect();
+    for (const char* written : {"ZERO\r", "NSB60\n\r", "X\r"}) device->On(written, {{10ms, "OK\r\n"}});
+    EXPECT_EQ(Exchange("ZERO"), "OK\r\n");
+    EXPECT_EQ(Exchange("NSB60\n"), "OK\r\n");
+    EXPECT_EQ(Exchange("X\r"), "OK\r\n");
+    EXPECT_EQ(device->WrittenTexts(), (std::vector<std::string>{"ZERO\r", "NSB60\n\r", "X\r"}));
+    EXPECT_EQ(engine->LastCommand(), "X\r");
+}
+
+TEST_F(Engine, JoinsAReplyInPiecesUpToThePieceEndingLf)
+{
+    Connect();
+    device->On("ENERGYDATA\r", {{10ms, "150.0,"}, {30ms, "1732,34"}, {50ms, ".6\r"}, {70ms, "\n"}});
+    EXPECT_EQ(Exchange("ENERGYDATA"), "150.0,1732,34.6\r\n");
+    EXPECT_EQ(SinceConnect(), 70);
+    EXPECT_EQ(engine->LinkState(), lnkIdle);
+}
+
+TEST_F(Engine, ThreeTimeOutsCloseThePort)
+{
+    Connect();
+    EXPECT_EQ(engine->CommSendCommand("QDATA"), lnkClosed);
+    // Written, then again 200 ms after each 3000 ms time-out; the third time-out closes.
+    EXPECT_EQ(device->WrittenTexts(), (std::vector<std::string>{"QDATA\r", "QDATA\r", "QDATA\r"}));
+    EXPECT_EQ(WriteTimesSinceConnect(), (std::vector<int64_t>{0, 3200, 6400}));
+    EXPECT_EQ(SinceConnect(), 9400);
+    EXPECT_TRUE(engine->mfLinkTimeOut);
+    EXPECT_FALSE(engine->Form().Comm().PortOpen());
+    EXPECT_EQ(device->detaches, 1);
+    EXPECT_FALSE(engine->Form().IsTimerRunning());
+
+    std::string reply = "<unset>";
+    EXPECT_EQ(engine->CommGetReply(reply), lnkClosed);
+    EXPECT_EQ(reply, "");
+
+    // Until the channel is opened again, sends do nothing.
+    device->On("QDATA\r", {{10ms, "NODATA\r\n"}});
+    EXPECT_EQ(Exchange("QDATA"), "");
+    EXPECT_EQ(device->writes.size(), 3u);
+}
+
+TEST_F(Engine, RetransmitsAfterAPauseAndDropsALateTail)
+{
+    Connect();
+    // The first reply stops short; its tail arrives during the pause before the resend.
+    device->On("ENERGYDATA\r", {{100ms, "150.0,17"}, {3100ms, "32,34.6\r\n"}}, 1);
+    device->On("ENERGYDATA\r", {{50ms, "150.0,1732,34.6\r\n"}});
+    EXPECT_EQ(Exchange("ENERGYDATA"), "150.0,1732,34.6\r\n");
+    EXPECT_EQ(WriteTimesSinceConnect(), (std::vector<int64_t>{0, 3200}));
+    EXPECT_EQ(SinceConnect(), 3250);
+    EXPECT_FALSE(engine->mfLinkTimeOut);
+}
+
+TEST_F(Engine, OverflowingReplyCountsAsATimeOut)
+{
+    Connect();
+    const std::string block(40 * 1024, '7');
+    device->On("ECGDATA\r", {{10ms, block}, {20ms, block}}, 1);
+    device->On("ECGDATA\r", {{10ms, "OK\r\n"}});
+    EXPECT_EQ(Exchange("ECGDATA"), "OK\r\n");
+    EXPECT_EQ(WriteTimesSinceConnect(), (std::vector<int64_t>{0, 220}));
+}
+
+TEST_F(Engine, RefractoryCommandEndsWithTheReplyTime)
+{
+    const struct {
+        const char* name;
+        std::vector<ScriptedDevice::Piece> answer;
+        std::string reply;
+        int64_t endsAt;
+    } cases[] = {
+        {"answer", {{500ms, "250,300\r\n"}}, "250,300\r\n", 500},
+        {"silence", {}, "", 3000},
+        {"fragment", {{100ms, "25"}}, "", 3000},
+        {"line and fragment", {{100ms, "250,300\r\n12"}}, "250,300\r\n", 3000},
+    };
+    Connect();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        device->writes.clear();
+        device->On("PACEREFRACT\r", c.answer, 1);
+        const auto start = ElapsedMs();
+        EXPECT_EQ(Exchange("PACEREFRACT"), c.reply);
+        EXPECT_EQ(ElapsedMs() - start, c.endsAt);
+        EXPECT_EQ(engine->LinkState(), lnkIdle);
+        EXPECT_FALSE(engine->mfLinkTimeOut);
+        EXPECT_EQ(device->writes.size(), 1u) << "no retransmission";
+        FastForwardBy(1s);
+    }
+}
+
+TEST_F(Engine, RetryCountStartsAfreshForEveryCommand)
+{
+    Connect();
+    // Two time-outs, then an answer: the whole allowance of one command.
+    device->On("A\r", {}, 2);
+    device->On("A\r", {{10ms, "OK\r\n"}}, 1);
+    engine->CommSendCommand("A");
+    EXPECT_EQ(engine->Retries(), 2);
+    EXPECT_EQ(engine->LinkState(), lnkIdle);
+
+    // A command interrupted in its retry pause leaves its count behind...
+    device->On("B\r", {}, 1);
+    plat::Timer abort = plat::Loop().StartOneShot(3100ms, [this] { AbortEngine(); });
+    EXPECT_EQ(engine->CommSendCommand("B"), lnkIdle);
+    EXPECT_EQ(engine->Retries(), 1);
+
+    // ...and the next command still gets both retransmissions.
+    device->On("C\r", {}, 2);
+    device->On("C\r", {{10ms, "OK\r\n"}}, 1);
+    EXPECT_EQ(Exchange("C"), "OK\r\n");
+    EXPECT_EQ(engine->LinkState(), lnkIdle);
+
+    engine->CommClose();
+    engine->CommInit();
+    EXPECT_EQ(engine->Retries(), 0);
+}
+
+TEST_F(Engine, AbortDuringAnExchangeRestsIdleWithThePortOpen)
+{
+    const struct {
+        const char* name;
+        Millis abortAt;
+        std::vector<int64_t> writes;
+    } cases[] = {
+        {"reply wait", 1000ms, {0}},
+        {"retry pause", 3100ms, {0}},       // the resend never goes out
+        {"second reply wait", 4000ms, {0, 3200}},
+    };
+    Connect();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        device->writes.clear();
+        const auto start = ElapsedMs();
+        device->On("PACEPDATA\r", {{100ms, "70.0,"}}, 1);
+        device->On("PACEPDATA\r", {}, 1);
+        plat::Timer abort = plat::Loop().StartOneShot(c.abortAt, [this] { AbortEngine(); });
+        EXPECT_EQ(engine->CommSendCommand("PACEPDATA"), lnkIdle);
+        EXPECT_EQ(ElapsedMs() - start, c.abortAt.count());
+        std::vector<int64_t> times;
+        for (const auto& w : device->writes) times.push_back(w.atMs - start);
+        EXPECT_EQ(times, c.writes);
+        EXPECT_TRUE(engine->Form().Comm().PortOpen());
+        EXPECT_FALSE(engine->Form().IsTimerRunning());
+        EXPECT_EQ(engine->Reply(), "") << "a partial reply is no reply";
+        FastForwardBy(5s);
+    }
+    // The link still works; what arrived meanwhile is discarded before the next command.
+    device->SendLater(0ms, "STALE\r\n");
+    RunUntilIdle();
+    device->On("QDATA\r", {{10ms, "NODATA\r\n"}});
+    EXPECT_EQ(Exchange("QDATA"), "NODATA\r\n");
+}
+
+TEST_F(Engine, AbortDuringConnectingFailingOrClosingFinishesTheClose)
+{
+    // While the connect check waits for its answer.
+    MapDevice(1);
+    engine->CommInit();
+    plat::Timer abort = plat::Loop().StartOneShot(1000ms, [this] { AbortEngine(); });
+    EXPECT_EQ(engine->CommOpenPort(1), 0);
+    EXPECT_EQ(ElapsedMs(), 1000);
+    EXPECT_EQ(engine->LinkState(), lnkClosed);
+    EXPECT_FALSE(engine->Form().Comm().PortOpen());
+    EXPECT_EQ(device->detaches, 1);
+
+    bool aborted = false;
+    auto abortNow = [&] {
+        AbortEngine();
+        aborted = true;
+    };
+
+    // Just after the check was answered: the stopped search leaves no port open.
+    device->AnswerLinkCheck();
+    engine->CommInit();
+    const auto start = ElapsedMs();
+    plat::Timer answered = plat::Loop().StartOneShot(110ms, [&] { WhenState(lnkIdle, abortNow); });
+    EXPECT_EQ(engine->CommOpenPort(1), 0);
+    EXPECT_TRUE(aborted);
+    EXPECT_EQ(ElapsedMs() - start, 110);
+    EXPECT_EQ(engine->LinkState(), lnkClosed);
+    EXPECT_FALSE(engine->Form().Comm().PortOpen());
+
+    // While the third time-out fails the exchange.
+    Connect();
+    aborted = false;
+    plat::Timer failing = plat::Loop().StartOneShot(9400ms, [&] { WhenState(vti::lnkFailed, abortNow); });
+    EXPECT_EQ(engine->CommSendCommand("QDATA"), lnkClosed);
+    EXPECT_TRUE(aborted);
+    EXPECT_EQ(SinceConnect(), 9400);
+    EXPECT_FALSE(engine->Form().Comm().PortOpen());
+
+    // While closing, and before a close asked for has begun.
+    for (bool underWay : {true, false}) {
+        SCOPED_TRACE(underWay ? "closing" : "close asked for");
+        Connect();
+        aborted = false;
+        if (underWay) {
+            WhenState(vti::lnkClosing, abortNow);
+        } else {
+            plat::Loop().Post(abortNow);
+        }
+        engine->CommClose();
+        EXPECT_TRUE(aborted);
+        EXPECT_EQ(engine->LinkState(), lnkClosed);
+        EXPECT_FALSE(engine->Form().Comm().PortOpen());
+    }
+}
+
+TEST_F(Engine, ASecondExchangeFromAPumpedMessageWritesNothing)
+{
+    Connect();
+    device->On("OUTER\r", {}, 1);
+    device->On("OUTER\r", {{10ms, "OK\r\n"}});
+    int16_t nested = -1;
+    plat::Timer inner = plat::Loop().StartOneShot(1000ms, [&] { nested = engine->CommSendCommand("INNER"); });
+    EXPECT_EQ(Exchange("OUTER"), "OK\r\n");
+    EXPECT_EQ(nested, vti::lnkAwaitingReply);
+    EXPECT_EQ(device->WrittenTexts(), (std::vector<std::string>{"OUTER\r", "OUTER\r"}));
+    EXPECT_EQ(engine->LastCommand(), "OUTER\r");
+}
+
+TEST_F(Engine, CloseFromIdleClosesThePort)
+{
+    Connect();
+    engine->CommClose();
+    EXPECT_EQ(engine->LinkState(), lnkClosed);
+    EXPECT_EQ(engine->Port(), 0);
+    EXPECT_EQ(device->detaches, 1);
+    std::string reply = "<unset>";
+    EXPECT_EQ(engine->CommGetReply(reply), lnkClosed);
+    EXPECT_EQ(reply, "");
+}
+
+} // namespace
