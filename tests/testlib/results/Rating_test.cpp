@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -62,10 +63,7 @@ TEST(LimitRating, TheRecordFailsWithItsFirstFailedMeasurement)
         SCOPED_TRACE(std::string(c.record) + ": " + c.what);
         ResultWorld world;
         auto record = KindNamed(c.record).make(world);
-        if (c.limitKey) {
-            FakeLimitData::AddBounds(*world.standards->Item(0), c.limitKey, c.upper ? &*c.upper : nullptr,
-                                     c.lower ? &*c.lower : nullptr);
-        }
+        if (c.limitKey) world.AddBounds(c.limitKey, c.upper, c.lower);
         dynamic_cast<CReplyResult&>(*record).StoreResult(c.reply);
         dynamic_cast<CLimitRatedResult&>(*record).UpdateStatus(world.element, world.standards, false);
 
@@ -81,12 +79,60 @@ TEST(LimitRating, TheRecordFailsWithItsFirstFailedMeasurement)
     }
 }
 
+// The limits judge a measurement by the first four characters of its key, so every pulse of a
+// series meets the one "ENGY" item; the energy's formula bound starts from its preset.
+TEST(LimitRating, ThroughTheElementsLimits)
+{
+    struct Case {
+        const char* what;
+        const char* record;
+        std::function<void(CResultRecord&)> store;
+        const char* formula;
+        int32_t status;
+        const char* text;
+    };
+    auto pulses = [](std::vector<std::string> energies) {
+        return [energies](CResultRecord& r) { dynamic_cast<ztest::CResultDefib&>(r).StoreResult(energies, 9); };
+    };
+    auto reply = [](const char* text) {
+        return [text](CResultRecord& r) { dynamic_cast<CReplyResult&>(r).StoreResult(text); };
+    };
+    const std::vector<std::string> ten(10, "150");
+    std::vector<std::string> oneHigh = ten;
+    oneHigh[4] = "165";
+    const Case cases[] = {
+        {"pulses within", "CResultDefib", pulses(ten), "", 1, "/150/150/150/150/150/150/150/150/150/150"},
+        {"one pulse above", "CResultDefib", pulses(oneHigh), "", 2, "/150/150/150/150/165/150/150/150/150/150"},
+        {"within the preset's 10 %", "CResultEnergy", reply("109.9,2000,50,0.004\r\n"), "X+(X*Y%)", 1,
+         "/109.9/2000/50/4"},
+        {"above the preset's 10 %", "CResultEnergy", reply("110.1,2000,50,0.004\r\n"), "X+(X*Y%)", 2,
+         "/110.1/2000/50/4"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.record) + ": " + c.what);
+        ResultWorld world;
+        auto config = std::make_shared<ztest::CConfigDefib>();
+        config->SetBatteryOperated(true);
+        world.element->SetConfiguration(config);
+        auto record = KindNamed(c.record).make(world);
+        if (std::string(c.formula).empty()) {
+            world.AddBounds("ENGY", 160.0f, 140.0f);
+        } else {
+            world.AddBounds("ENGY", 10.0f, std::nullopt, c.formula);
+        }
+        c.store(*record);
+        dynamic_cast<CLimitRatedResult&>(*record).UpdateStatus(world.element, world.standards, false);
+        EXPECT_EQ(record->Status(), c.status);
+        ASSERT_TRUE(record->ServiceRecord());
+        EXPECT_EQ(record->ServiceRecord()->Text(), c.text);
+    }
+}
+
 TEST(LimitRating, SkippedRatesNothing)
 {
     ResultWorld world;
     auto record = KindNamed("CResultEnergy").make(world);
-    const float upper = 100.0f;
-    FakeLimitData::AddBounds(*world.standards->Item(0), "ENGY", &upper, nullptr);
+    world.AddBounds("ENGY", 100.0f, std::nullopt);
     auto& energy = dynamic_cast<CLimitRatedResult&>(*record);
     dynamic_cast<CReplyResult&>(*record).StoreResult("150.2,2000,50.1,0.0045\r\n");
     energy.UpdateStatus(world.element, world.standards, false);

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "host/HostLimitItem.h"
+#include "host/HostStandard.h"
 #include "host/HostStandards.h"
 #include "host/HostTestFilter.h"
 #include "host/HostTranslator.h"
 #include "platform/ui/MessageBox.h"
-#include "support/FakeLimitData.h"
 #include "support/FakeTestElement.h"
 #include "testlib/config/CConfigArr.h"
 #include "testlib/config/CConfigBatCap.h"
@@ -17,6 +18,7 @@
 #include "testlib/config/CConfigPacerPar.h"
 #include "testlib/config/CConfigPacerRef.h"
 #include "testlib/config/CConfigPerf.h"
+#include "testlib/core/CLimitData.h"
 #include "testlib/core/CMeasurement.h"
 #include "testlib/results/CLimitRatedResult.h"
 #include "testlib/results/CResultArr.h"
@@ -36,6 +38,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <ostream>
 #include <memory>
 #include <string>
@@ -60,19 +63,22 @@ public:
 };
 
 // What a result record's test element gives it, ready for every record: a configuration
-// record of the record's test with its defaults, limits with one standard, and a filter that
-// asks for a service record.
+// record of the record's test with its defaults, the element's limits with one standard (no
+// items until a test adds them), and a filter that asks for a service record.
 struct ResultWorld {
     ResultWorld()
-        : limits(std::make_shared<FakeLimitData>()),
+        : limits(std::make_shared<ztest::CLimitData>()),
           filter(std::make_shared<host::HostTestFilter>(host::HostTestFilter::FlagServiceRecord)),
           element(std::make_shared<FakeTestElement>(0, nullptr, limits, filter)),
           standards(std::make_shared<host::HostStandards>())
     {
-        standards->Add(limits->AddStandard());
         // Texts show their default language: no table of another run leaks in.
         previousTranslator = host::HostTranslator::SetProcess(std::make_shared<host::HostTranslator>());
         previousMessageBoxes = plat::SetMessageBoxService(messageBoxes);
+        limits->SetOwner(element, true);
+        // The run's selected standard is the element's own, found again by its two names.
+        standard = limits->CreateStandard("STD", "Standard");
+        standards->Add(standard);
     }
     ~ResultWorld()
     {
@@ -82,13 +88,32 @@ struct ResultWorld {
     ResultWorld(const ResultWorld&) = delete;
     ResultWorld& operator=(const ResultWorld&) = delete;
 
-    std::shared_ptr<FakeLimitData> limits;
-    std::shared_ptr<host::HostTestFilter> filter;
-    std::shared_ptr<FakeTestElement> element;
-    std::shared_ptr<host::HostStandards> standards;
+    // Adds an item of the key to the element's standard with an upper and/or a lower bound.
+    void AddBounds(const std::string& key, std::optional<float> upper, std::optional<float> lower,
+                   const std::string& upperFormula = {}) const
+    {
+        std::shared_ptr<host::HostLimitItem> item = host::HostLimitItem::Create();
+        item->Initialize(key, "", "", "");
+        if (upper) {
+            item->SetEnabled(host::HostLimitItem::UpperBound, true);
+            item->SetValue(host::HostLimitItem::UpperBound, *upper);
+            item->SetFormula(host::HostLimitItem::UpperBound, upperFormula);
+        }
+        if (lower) {
+            item->SetEnabled(host::HostLimitItem::LowerBound, true);
+            item->SetValue(host::HostLimitItem::LowerBound, *lower);
+        }
+        standard->AddItem(item);
+    }
+
     std::shared_ptr<MessageBoxRecorder> messageBoxes = std::make_shared<MessageBoxRecorder>();
     std::shared_ptr<host::HostTranslator> previousTranslator;
     std::shared_ptr<plat::IMessageBoxService> previousMessageBoxes;
+    std::shared_ptr<ztest::CLimitData> limits;
+    std::shared_ptr<host::HostTestFilter> filter;
+    std::shared_ptr<FakeTestElement> element;
+    std::shared_ptr<host::HostStandards> standards;
+    std::shared_ptr<host::HostStandard> standard;
 };
 
 // One of the eleven result records, as the shared tests see it.
@@ -160,12 +185,8 @@ inline void PrintTo(const RecordKind& kind, std::ostream* os)
 inline void RateByLimits(ztest::CResultRecord& record, ResultWorld& world, bool passed)
 {
     for (const auto& measurement : record.Measurements()) measurement->SetValue(5.0);
-    world.standards->Item(0)->ClearItems();
-    if (!passed) {
-        const float upper = 1.0f;
-        const std::string key = record.Measurements().front()->GetKey().substr(0, 4);
-        FakeLimitData::AddBounds(*world.standards->Item(0), key, &upper, nullptr);
-    }
+    world.standard->ClearItems();
+    if (!passed) world.AddBounds(record.Measurements().front()->GetKey().substr(0, 4), 1.0f, std::nullopt);
     dynamic_cast<ztest::CLimitRatedResult&>(record).UpdateStatus(world.element, world.standards, false);
 }
 
