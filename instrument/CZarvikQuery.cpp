@@ -14,19 +14,6 @@ namespace vti {
 
 namespace {
 
-// Every step of the query runs with its errors ignored: a failing step is skipped and the
-// next one runs. A virtual-time loop with nothing left to run is not such an error.
-template <class Step>
-void IgnoringErrors(Step&& step)
-{
-    try {
-        step();
-    } catch (const plat::DeadlockError&) {
-        throw;
-    } catch (const plat::ComError&) {
-    }
-}
-
 // Whether the port leads to a device at all; the port is not touched.
 bool HasDevice(int32_t port)
 {
@@ -67,7 +54,7 @@ host::MlcQueryRecord CZarvikQuery::QueryMTI(int32_t port)
     if (!HasDevice(port)) return record;
     OpenPort(static_cast<int16_t>(port));
     std::string status;
-    IgnoringErrors([&] { status = moComm->StatusText(); });
+    plat::IgnoreErrors([&] { status = moComm->StatusText(); });
     if (status == plat::serr::StatusConnected) record = ProbeInstrument();
     ClosePort();
     return record;
@@ -75,14 +62,14 @@ host::MlcQueryRecord CZarvikQuery::QueryMTI(int32_t port)
 
 void CZarvikQuery::OpenPort(int16_t port)
 {
-    IgnoringErrors([&] { moComm->SetCommPort(port); });
-    IgnoringErrors([&] { moComm->SetSettings(LinkProtocol::ProbeSettings); });
-    IgnoringErrors([&] { moComm->SetPortOpen(true); });
+    plat::IgnoreErrors([&] { moComm->SetCommPort(port); });
+    plat::IgnoreErrors([&] { moComm->SetSettings(LinkProtocol::ProbeSettings); });
+    plat::IgnoreErrors([&] { moComm->SetPortOpen(true); });
 }
 
 void CZarvikQuery::ClosePort()
 {
-    IgnoringErrors([&] { moComm->SetPortOpen(false); });
+    plat::IgnoreErrors([&] { moComm->SetPortOpen(false); });
 }
 
 host::MlcQueryRecord CZarvikQuery::ProbeInstrument()
@@ -90,7 +77,7 @@ host::MlcQueryRecord CZarvikQuery::ProbeInstrument()
     std::string reply = Probe(LinkProtocol::BaudProbeText());
     // Either way the line goes on at the link's speed; an analyzer that did not take the
     // change is asked once more there, with the link command.
-    IgnoringErrors([&] { moComm->SetSettings(LinkProtocol::LinkSettings); });
+    plat::IgnoreErrors([&] { moComm->SetSettings(LinkProtocol::LinkSettings); });
     if (!LinkProtocol::AcceptsBaudChange(reply)) reply = Probe(LinkProtocol::LinkProbeText());
 
     host::MlcQueryRecord record;
@@ -103,20 +90,20 @@ host::MlcQueryRecord CZarvikQuery::ProbeInstrument()
 
 std::string CZarvikQuery::Probe(const std::string& text)
 {
-    IgnoringErrors([&] { moComm->SetInBufferCount(0); });
+    plat::IgnoreErrors([&] { moComm->SetInBufferCount(0); });
     mfTimedOut = false;
     ReplyCollector reply(ReplyCollector::Completion::TextEndsCrLf);
-    IgnoringErrors([&] { mfrmTimer->StartTimeout(ProbeTime); });
-    IgnoringErrors([&] { moComm->SetOutput(text); });
+    plat::IgnoreErrors([&] { mfrmTimer->StartTimeout(ProbeTime); });
+    plat::IgnoreErrors([&] { moComm->SetOutput(text); });
     for (;;) {
         size_t waiting = 0;
-        IgnoringErrors([&] { waiting = moComm->InBufferCount(); });
-        if (waiting > 0) IgnoringErrors([&] { reply.Add(moComm->Input()); });
+        plat::IgnoreErrors([&] { waiting = moComm->InBufferCount(); });
+        if (waiting > 0) plat::IgnoreErrors([&] { reply.Add(moComm->Input()); });
         // A line that keeps talking without a line end is no answer.
         if (reply.IsComplete() || reply.Overflowed() || mfTimedOut) break;
         plat::Loop().PumpOnce();
     }
-    IgnoringErrors([&] { mfrmTimer->StopTimeout(); });
+    plat::IgnoreErrors([&] { mfrmTimer->StopTimeout(); });
     return reply.Text();
 }
 

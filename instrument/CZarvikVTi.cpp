@@ -15,24 +15,11 @@ namespace vti {
 
 namespace {
 
-// Runs one step whose errors are to be ignored. A virtual-time loop with nothing left to run
-// is not such an error: it would hide a test that can never end.
-template <class Step>
-void IgnoringErrors(Step&& step)
-{
-    try {
-        step();
-    } catch (const plat::DeadlockError&) {
-        throw;
-    } catch (const plat::ComError&) {
-    }
-}
-
 } // namespace
 
 void CZarvikVTi::Abort()
 {
-    IgnoringErrors([this] {
+    plat::IgnoreErrors([this] {
         auto engine = MComm::Process();
         engine->mfAbort = true;
         engine->mfStopSearch = true;
@@ -134,7 +121,7 @@ plat::Variant CZarvikVTi::SendCommand(const std::string& sCommand, bool fIgnoreE
         auto* coded = dynamic_cast<const plat::ComError*>(&error);
         const int32_t number = coded ? coded->Number() : plat::rt::InvalidCall;
         if (number != eeVTI_Error && !fIgnoreErrors) {
-            IgnoringErrors([&] {
+            plat::IgnoreErrors([&] {
                 plat::MsgBox("Error #" + std::to_string(number) + "\r\n" + (coded ? coded->Description() : error.what()),
                              plat::vbExclamation, AppTitle);
             });
@@ -148,7 +135,7 @@ plat::Variant CZarvikVTi::SendCommand(const std::string& sCommand, bool fIgnoreE
 std::string CZarvikVTi::GetResults()
 {
     std::string reply;
-    IgnoringErrors([&] { MComm::Process()->CommGetReply(reply); });
+    plat::IgnoreErrors([&] { MComm::Process()->CommGetReply(reply); });
     return reply;
 }
 
@@ -158,8 +145,8 @@ void CZarvikVTi::CloseChannel()
     // Nothing is closed under an exchange that is still running further up the stack.
     if (engine->IsRunning()) return;
     // The release goes out only on a link that is there and idle.
-    if (!mTimedOut && engine->LinkState() == lnkIdle) IgnoringErrors([&] { ReleaseInstrument(*engine); });
-    IgnoringErrors([&] { engine->CommClose(); });
+    if (!mTimedOut && engine->LinkState() == lnkIdle) plat::IgnoreErrors([&] { ReleaseInstrument(*engine); });
+    plat::IgnoreErrors([&] { engine->CommClose(); });
 }
 
 void CZarvikVTi::ReleaseInstrument(MComm& engine)
@@ -168,7 +155,7 @@ void CZarvikVTi::ReleaseInstrument(MComm& engine)
     auto& form = engine.Form();
     engine.mfLinkTimeOut = false;
     form.StartTimer(ReleaseTime);
-    IgnoringErrors([&] { form.Comm().SetOutput(LinkProtocol::ReleaseText()); });
+    plat::IgnoreErrors([&] { form.Comm().SetOutput(LinkProtocol::ReleaseText()); });
     // The answer is read and dropped; this wait does not look at Abort.
     ReplyCollector answer(ReplyCollector::Completion::TextEndsCrLf);
     engine.Collect(answer, false);
@@ -177,7 +164,7 @@ void CZarvikVTi::ReleaseInstrument(MComm& engine)
 
 void CZarvikVTi::Wait(int32_t iTime)
 {
-    IgnoringErrors([&] {
+    plat::IgnoreErrors([&] {
         auto& form = MComm::Process()->Form();
         form.StartSleepTimer(iTime);
         plat::Loop().RunUntil([&] { return !form.IsSleeping() || mfAborted; });

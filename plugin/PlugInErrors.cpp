@@ -21,13 +21,4 @@ void SkipOnCodes(std::initializer_list<int32_t> codes, const std::function<void(
     }
 }
 
-void IgnoreErrors(const std::function<void()>& step)
-{
-    try {
-        step();
-    } catch (const std::exception&) {
-        // Ignored on purpose: the caller's procedure goes on without this step.
-    }
-}
-
 } // namespace zplugin

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/base/ComError.h"
+
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
@@ -16,7 +18,6 @@ namespace zplugin {
 // goes on with its next step; any other error passes through.
 void SkipOnCodes(std::initializer_list<int32_t> codes, const std::function<void()>& step);
 
-// Runs one step whose failure does not matter; every error is swallowed.
-void IgnoreErrors(const std::function<void()>& step);
+using plat::IgnoreErrors;
 
 } // namespace zplugin

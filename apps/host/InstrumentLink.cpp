@@ -1,5 +1,11 @@
 #include "apps/host/InstrumentLink.h"
 
+#include "instrument/VtiClasses.h"
+
+#include "instrument/IZarvikVTi.h"
+
+#include "host/HostMtiSettings.h"
+
 #include "apps/host/ServerLibraries.h"
 #include "platform/base/ComError.h"
 #include "platform/com/ComRuntime.h"
@@ -119,6 +125,20 @@ MessagesTo::MessagesTo(std::ostream& stream)
 MessagesTo::~MessagesTo()
 {
     plat::SetMessageBoxService(std::static_pointer_cast<plat::IMessageBoxService>(mPrevious));
+}
+
+std::shared_ptr<vti::IZarvikVTi> OpenInstrument(int32_t port)
+{
+    host::HostMtiSettings::SetPortOverride("ZARVIK", port);
+    auto instrument = CreateLinkObjectAs<vti::IZarvikVTi>(vti::CLSID_CZarvikVTi);
+    if (!instrument) throw plat::ComError(plat::rt::ObjectLacksMember, "zarvik-host", "the instrument lacks its interface");
+    try {
+        instrument->OpenChannel();
+    } catch (const plat::ComError& error) {
+        if (error.Number() != vti::eeVTI_Error) throw;
+    }
+    if (instrument->State() != vti::evtiIdle) return nullptr;
+    return instrument;
 }
 
 } // namespace zhost

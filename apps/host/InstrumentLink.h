@@ -10,6 +10,10 @@
 #include <string>
 #include <vector>
 
+namespace vti {
+class IZarvikVTi;
+}
+
 namespace zhost {
 
 // What the instrument link commands are told: "--port N [--device PATH] [--] [WORD...]".
@@ -37,6 +41,10 @@ std::shared_ptr<I> CreateLinkObjectAs(const std::string& clsid)
 {
     return std::dynamic_pointer_cast<I>(CreateLinkObject(clsid));
 }
+
+// Creates the virtual test instrument, as a test does, and opens its channel on the port, which
+// this run's host keeps for the analyzer; empty when no analyzer answered there.
+std::shared_ptr<vti::IZarvikVTi> OpenInstrument(int32_t port);
 
 // The text as a double-quoted C string: "OK\r\n".
 std::string CQuote(const std::string& text);

@@ -1,7 +1,6 @@
 #include "apps/host/CommandTable.h"
 #include "apps/host/InstrumentLink.h"
 
-#include "host/HostMtiSettings.h"
 #include "instrument/IZarvikVTi.h"
 #include "platform/base/ComError.h"
 
@@ -17,18 +16,10 @@ int Send(zhost::CommandContext& context)
 {
     const zhost::LinkArguments arguments = zhost::ParseLinkArguments(context.args, true);
     zhost::PrepareLink(arguments);
-    // This run's host keeps the given port for the analyzer's module.
-    host::HostMtiSettings::SetPortOverride("ZARVIK", arguments.port);
     zhost::MessagesTo messages(context.err);
 
-    auto instrument = zhost::CreateLinkObjectAs<vti::IZarvikVTi>(vti::CLSID_CZarvikVTi);
-    if (!instrument) throw plat::ComError(plat::rt::ObjectLacksMember, "zarvik-host", "the instrument lacks its interface");
-    try {
-        instrument->OpenChannel();
-    } catch (const plat::ComError& error) {
-        if (error.Number() != vti::eeVTI_Error) throw;
-    }
-    if (instrument->State() != vti::evtiIdle) {
+    auto instrument = zhost::OpenInstrument(arguments.port);
+    if (!instrument) {
         context.err << "zarvik-host: send: no analyzer answered on port " << arguments.port << '\n';
         return kNoAnalyzer;
     }

@@ -1,7 +1,6 @@
 #include "apps/host/CommandTable.h"
 #include "apps/host/InstrumentLink.h"
 
-#include "host/HostMtiSettings.h"
 #include "host/ITelvoMLCQuery.h"
 #include "instrument/IZarvikVTi.h"
 #include "instrument/VtiClasses.h"
@@ -34,7 +33,6 @@ int Session(zhost::CommandContext& context)
     arguments.port = kPort;
     arguments.device = "sim";
     zhost::PrepareLink(arguments);
-    host::HostMtiSettings::SetPortOverride("ZARVIK", kPort);
     zhost::MessagesTo messages(context.err);
 
     context.out << "session: energy measurement on port " << kPort << " (built-in simulated analyzer)\n";
@@ -47,14 +45,8 @@ int Session(zhost::CommandContext& context)
     }
     context.out << "probe: found " << record.mtiType << '\n';
 
-    auto instrument = zhost::CreateLinkObjectAs<vti::IZarvikVTi>(vti::CLSID_CZarvikVTi);
-    if (!instrument) throw plat::ComError(plat::rt::ObjectLacksMember, "zarvik-host", "the instrument lacks its interface");
-    try {
-        instrument->OpenChannel();
-    } catch (const plat::ComError& error) {
-        if (error.Number() != vti::eeVTI_Error) throw;
-    }
-    if (instrument->State() != vti::evtiIdle) {
+    auto instrument = zhost::OpenInstrument(kPort);
+    if (!instrument) {
         context.err << "zarvik-host: session: no analyzer answered on port " << kPort << '\n';
         return kNoAnalyzer;
     }

@@ -39,6 +39,9 @@ public:
     const std::string& Description() const noexcept { return mDescription; }
     int Level() const noexcept { return mLevel; }
     const char* what() const noexcept override { return mWhat.c_str(); }
+    // Whether a procedure that runs "with errors ignored" may skip this error. An error that
+    // says the process can never go on (a wait that cannot end) may not.
+    virtual bool Ignorable() const noexcept { return true; }
 
 private:
     int32_t mNumber;
@@ -47,6 +50,20 @@ private:
     int mLevel;
     std::string mWhat;
 };
+
+// Runs one step of a procedure that runs "with errors ignored": a failing step is skipped and
+// the procedure goes on with the next. Errors that are not ignorable pass through.
+template <class Step>
+void IgnoreErrors(Step&& step)
+{
+    try {
+        step();
+    } catch (const ComError& error) {
+        if (!error.Ignorable()) throw;
+    } catch (const std::exception&) {
+        // Skipped on purpose: the step's failure ends only the step.
+    }
+}
 
 // Throws a runtime error with the runtime's standard description for its number.
 [[noreturn]] void RaiseRuntime(int32_t number, const std::string& source = {});

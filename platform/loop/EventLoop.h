@@ -36,6 +36,8 @@ class DeadlockError : public ComError {
 public:
     static constexpr int32_t Code = Hr(0x8000FFFFu);
     explicit DeadlockError(const std::string& what);
+    // Skipping it would leave a wait that can never end: a test would hang instead of failing.
+    bool Ignorable() const noexcept override { return false; }
 };
 
 class EventLoop;

@@ -24,17 +24,6 @@ constexpr int kRaiseLevelLoad = 4;
 constexpr int kRaiseLevelSave = 3;
 constexpr int32_t kLogSeverityWarning = 2;
 
-// Runs one statement of a procedure that ignores errors: a failing statement is skipped.
-template <class Step>
-void IgnoreErrors(Step&& step)
-{
-    try {
-        step();
-    } catch (const std::exception&) {
-        // Skipped on purpose: printing a report never fails the caller.
-    }
-}
-
 // A text written where the decimal point is a comma ("0,5") reads as the same number: a lone
 // comma, with no point beside it, is taken as the decimal point.
 std::string WithDecimalPoint(std::string text)
@@ -173,14 +162,14 @@ void CConfigBase::PrintReport(const std::shared_ptr<host::HostReport>& report)
     std::string header;
     std::string format;
     std::string rows;
-    IgnoreErrors([&] { header = BuildReportHeader(*report); });
-    IgnoreErrors([&] { format = ColumnFormat(Info().layout, *report); });
-    IgnoreErrors([&] { rows = BuildReportRows(*report); });
+    plat::IgnoreErrors([&] { header = BuildReportHeader(*report); });
+    plat::IgnoreErrors([&] { format = ColumnFormat(Info().layout, *report); });
+    plat::IgnoreErrors([&] { rows = BuildReportRows(*report); });
     if (rows.empty()) return;
-    IgnoreErrors([&] { report->SetFontSize(7); });
-    IgnoreErrors([&] { report->SetIndent(0); });
-    IgnoreErrors([&] { report->SetBorder(1); });
-    IgnoreErrors([&] { report->WriteTable(format, header, rows, 0, 0, 0); });
+    plat::IgnoreErrors([&] { report->SetFontSize(7); });
+    plat::IgnoreErrors([&] { report->SetIndent(0); });
+    plat::IgnoreErrors([&] { report->SetBorder(1); });
+    plat::IgnoreErrors([&] { report->WriteTable(format, header, rows, 0, 0, 0); });
 }
 
 std::string CConfigBase::BuildReportHeader(const host::HostReport& report) const

@@ -10,20 +10,7 @@
 
 namespace ztest {
 
-namespace {
-
-// Runs one step of a procedure that ignores errors: a failing step is skipped.
-template <class F>
-void IgnoreErrors(F&& step)
-{
-    try {
-        step();
-    } catch (const std::exception&) {
-        // Skipped on purpose: no operation of the wrapper reports an error.
-    }
-}
-
-} // namespace
+using plat::IgnoreErrors;
 
 FDialogWrapper::FDialogWrapper() : plat::Form("FDialogWrapper") {}
 
