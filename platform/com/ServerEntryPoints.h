@@ -41,7 +41,12 @@ int32_t CanUnloadNow(ServerModule& module);
 #define ZARVIK_PP_CONCAT2(a, b) a##b
 #define ZARVIK_PP_CONCAT(a, b) ZARVIK_PP_CONCAT2(a, b)
 
-#define ZARVIK_SERVER_MODULE(libraryName)                                                                     \
+#define ZARVIK_SERVER_MODULE(libraryName) ZARVIK_SERVER_MODULE_INSTALLING(libraryName, [] { return ::plat::S_OK; })
+
+// As ZARVIK_SERVER_MODULE, for a library whose registration is also its installation: after its
+// classes are registered, `install` (a callable giving an HRESULT-style code) runs, and its code
+// is what DllRegisterServer answers.
+#define ZARVIK_SERVER_MODULE_INSTALLING(libraryName, install)                                                 \
     ::plat::ServerModule& ::plat::server_detail::ThisModule()                                                 \
     {                                                                                                         \
         static ::plat::ServerModule module(libraryName);                                                      \
@@ -49,8 +54,10 @@ int32_t CanUnloadNow(ServerModule& module);
     }                                                                                                         \
     extern "C" __attribute__((visibility("default"))) int32_t DllRegisterServer()                             \
     {                                                                                                         \
-        return ::plat::server_detail::RegisterLibrary(                                                        \
+        int32_t result = ::plat::server_detail::RegisterLibrary(                                              \
             ::plat::server_detail::ThisModule(), reinterpret_cast<const void*>(&::plat::server_detail::ThisModule)); \
+        if (result != ::plat::S_OK) return result;                                                            \
+        return (install)();                                                                                   \
     }                                                                                                         \
     extern "C" __attribute__((visibility("default"))) int32_t DllUnregisterServer()                           \
     {                                                                                                         \
