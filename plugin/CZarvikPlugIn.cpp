@@ -260,8 +260,11 @@ std::shared_ptr<host::ITestElement> CZarvikPlugIn::ParseTestElement(const std::s
     } catch (const plat::ComError& error) {
         plat::MsgBox(error.Description(), plat::vbOKOnly);
         const int32_t number = error.Number();
-        if (number == ErrBadCatalogue || number == ErrElementFatal1 || number == ErrElementFatal2) {
-            throw ShownEntryError{error};
+        if (number == ErrBadCatalogue) throw ShownEntryError{error};
+        // An element that declares the catalogue unusable: the reader raises its code again as
+        // its own error, so that the report names the catalogue reader as where it ended.
+        if (number == ErrElementFatal1 || number == ErrElementFatal2) {
+            throw ShownEntryError{plat::ComError(number, Source, error.Description(), 3)};
         }
         // Any other failure costs this entry only.
         host::HostErrorRaiser().Report(error, Source);

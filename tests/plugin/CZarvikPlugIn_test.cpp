@@ -253,6 +253,9 @@ TEST_F(PlugIn, ErrorsOfTheCreatedElementsAreRoutedByTheirCode)
         EXPECT_EQ(boxes.Prompts().size(), 1u);
         EXPECT_EQ(reports.Reports().back().number, fatal == kRaiseCatalogueFatal1 ? plat::Hr(0x80047730u)
                                                                                  : plat::Hr(0x80047737u));
+        // The reader raises the code again as its own, at level 3, before it reports it.
+        EXPECT_EQ(reports.Reports().back().errorSource, CZarvikPlugIn::Source);
+        EXPECT_EQ(reports.Reports().back().level, 3);
         EXPECT_EQ(ztesting::ErrorNumberOf([&] { plugIn->Tests(); }), CZarvikPlugIn::ErrNotInitialized);
         EXPECT_EQ(ztesting::ErrorNumberOf([&] { plugIn->CreateTest(100); }), CZarvikPlugIn::ErrNotInitialized);
     }
