@@ -18,6 +18,9 @@ std::string CConfigSimWave::GetWaveCommand()
 
 void CConfigSimWave::AfterCopy()
 {
+    // The description is never copied as text: a copy starts without one and derives it from
+    // its own wave ID, so an ID outside the table leaves it empty.
+    mWavename.clear();
     GetWaveCommand();
 }
 

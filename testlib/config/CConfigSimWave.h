@@ -37,7 +37,7 @@ protected:
     CConfigSimWave(const CConfigSimWave&) = default;
 
     virtual std::string SecondCommand() = 0;
-    // A copy derives its description from its own wave ID.
+    // A copy derives its description from its own wave ID, never from the source's text.
     void AfterCopy() override;
     // "Duration" and "ECG Waveform", the wave named after the configured ID whenever that ID
     // is in the table.
