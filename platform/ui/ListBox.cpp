@@ -3,6 +3,7 @@
 #include "platform/ui/UiError.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace plat {
 
@@ -119,7 +120,13 @@ int ListBox::SelCount() const
     return static_cast<int>(std::count(mChecked.begin(), mChecked.end(), true));
 }
 
-int ListBox::VisibleRows() const { return std::max(1, static_cast<int>(Height() / kRowHeight)); }
+int ListBox::VisibleRows() const
+{
+    // Any finite height is accepted, so the row count is capped before it becomes an int.
+    double rows = static_cast<double>(Height()) / kRowHeight;
+    if (rows >= static_cast<double>(std::numeric_limits<int>::max())) return std::numeric_limits<int>::max();
+    return std::max(1, static_cast<int>(rows));
+}
 
 void ListBox::SetTopIndex(int v)
 {
