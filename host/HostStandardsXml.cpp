@@ -101,7 +101,12 @@ float ReadNumber(const std::string& text, const std::string& what)
 int32_t ReadWholeNumber(const std::string& text, const std::string& what)
 {
     if (!plat::IsNumericText(text)) throw BadContent{what + " " + Quoted(text) + " is not a number"};
-    double value = plat::Val(text);
+    double value = 0.0;
+    try {
+        value = plat::Val(text);
+    } catch (const plat::ComError&) {
+        throw BadContent{what + " " + Quoted(text) + " is not a whole number in range"};
+    }
     if (value != std::floor(value) || value < std::numeric_limits<int32_t>::min() ||
         value > std::numeric_limits<int32_t>::max()) {
         throw BadContent{what + " " + Quoted(text) + " is not a whole number in range"};
