@@ -19,14 +19,13 @@
 #include "testlib/core/FDialogWrapper.h"
 #include "testlib/core/IZARVIKPlugIn.h"
 #include "testlib/core/MMiscUtils.h"
+#include "tests/support/TempFolder.h"
 #include "tests/testlib/core/LimitFakes.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <memory>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 using host::HostLimitItem;
@@ -588,26 +587,13 @@ class LimitDialog : public LimitData {
 protected:
     LimitDialog()
     {
-        char pattern[] = "/tmp/zarvik-limits-XXXXXX";
-        const char* dir = ::mkdtemp(pattern);
-        if (!dir) {
-            ADD_FAILURE() << "no temporary folder";
-            return;
-        }
-        mDir = dir;
-        plat::SetRegistryPath(mDir + "/registry");
         plat::RegisterServerLibrary(std::string(ZARVIK_LIBRARY_DIR) + "/libtelvoView.so");
 
         auto translator = std::make_shared<host::HostTranslator>();
         translator->SetText("ZARVIK", "20120", "Energie");
         mPreviousTranslator = host::HostTranslator::SetProcess(translator);
     }
-    ~LimitDialog() override
-    {
-        host::HostTranslator::SetProcess(mPreviousTranslator);
-        std::error_code ignored;
-        if (!mDir.empty()) std::filesystem::remove_all(mDir, ignored);
-    }
+    ~LimitDialog() override { host::HostTranslator::SetProcess(mPreviousTranslator); }
 
     // The limit view inside a dialog that CreateDialog made.
     static std::shared_ptr<host::XLimitView> ViewOf(const std::shared_ptr<host::IDialog>& dialog)
@@ -617,7 +603,8 @@ protected:
         return plat::QueryInterface<host::XLimitView>(wrapper->Control()->Object());
     }
 
-    std::string mDir;
+    ztesting::TempRegistry mRegistry;
+    const std::string mDir = mRegistry.Folder();
     std::shared_ptr<host::HostTranslator> mPreviousTranslator;
 };
 

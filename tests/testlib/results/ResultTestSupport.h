@@ -7,6 +7,7 @@
 #include "host/HostTranslator.h"
 #include "platform/ui/MessageBox.h"
 #include "support/FakeTestElement.h"
+#include "support/MessageBoxRecorder.h"
 #include "testlib/config/CConfigArr.h"
 #include "testlib/config/CConfigBatCap.h"
 #include "testlib/config/CConfigCardio.h"
@@ -45,22 +46,6 @@
 #include <vector>
 
 namespace ztesting {
-
-// Keeps the message boxes that the records show, instead of showing them.
-class MessageBoxRecorder : public plat::IMessageBoxService {
-public:
-    struct Box {
-        std::string prompt;
-        int style;
-        std::string title;
-    };
-    int Show(const std::string& prompt, int style, const std::string& title) override
-    {
-        boxes.push_back({prompt, style, title});
-        return plat::vbOK;
-    }
-    std::vector<Box> boxes;
-};
 
 // What a result record's test element gives it, ready for every record: a configuration
 // record of the record's test with its defaults, the element's limits with one standard (no
@@ -106,7 +91,8 @@ struct ResultWorld {
         standard->AddItem(item);
     }
 
-    std::shared_ptr<MessageBoxRecorder> messageBoxes = std::make_shared<MessageBoxRecorder>();
+    // The records' message boxes are kept, instead of shown, and answered with OK.
+    std::shared_ptr<MessageBoxRecorder> messageBoxes = std::make_shared<MessageBoxRecorder>(plat::vbOK);
     std::shared_ptr<host::HostTranslator> previousTranslator;
     std::shared_ptr<plat::IMessageBoxService> previousMessageBoxes;
     std::shared_ptr<ztest::CLimitData> limits;
