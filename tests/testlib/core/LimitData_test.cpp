@@ -19,6 +19,7 @@
 #include "testlib/core/FDialogWrapper.h"
 #include "testlib/core/IZARVIKPlugIn.h"
 #include "testlib/core/MMiscUtils.h"
+#include "tests/support/LimitItems.h"
 #include "tests/support/TempFolder.h"
 #include "tests/testlib/core/LimitFakes.h"
 
@@ -35,7 +36,7 @@ using plat::ComError;
 using plat::Variant;
 using ztest::CLimitData;
 using ztest::CMeasurement;
-using ztesting::FakeElement;
+using ztesting::FakeTestElement;
 using ztesting::FakeResult;
 
 namespace {
@@ -67,10 +68,10 @@ protected:
     // Limits owned by a test element of the type, as a test element's construction makes them.
     std::shared_ptr<CLimitData> OwnedLimits(int32_t testType)
     {
-        auto element = std::make_shared<FakeElement>(testType);
+        auto element = std::make_shared<FakeTestElement>(testType);
         auto limits = std::make_shared<CLimitData>();
         limits->SetOwner(element, true);
-        element->limits = limits;
+        element->SetLimits(limits);
         elements.push_back(element);
         return limits;
     }
@@ -83,7 +84,7 @@ protected:
     }
 
     host::HostErrorRaiser::ReportCapture reports;
-    std::vector<std::shared_ptr<FakeElement>> elements;
+    std::vector<std::shared_ptr<FakeTestElement>> elements;
 };
 
 struct DefaultItem {
@@ -198,13 +199,13 @@ TEST_F(LimitData, CreateStandardWithoutAnOwnerGivesNoneAndReportsIt)
 
 TEST_F(LimitData, TheLimitsNeverKeepTheirOwnerAlive)
 {
-    auto element = std::make_shared<FakeElement>(100);
+    auto element = std::make_shared<FakeTestElement>(100);
     auto limits = std::make_shared<CLimitData>();
     limits->SetOwner(element, true);
-    element->limits = limits; // the element keeps its limits, as every test element does
+    element->SetLimits(limits); // the element keeps its limits, as every test element does
     EXPECT_EQ(limits->Owner(), element);
 
-    std::weak_ptr<FakeElement> watch = element;
+    std::weak_ptr<FakeTestElement> watch = element;
     element.reset();
     EXPECT_TRUE(watch.expired());
 
@@ -220,16 +221,8 @@ namespace {
 
 std::shared_ptr<HostStandard> EnergyStandard(const std::string& alpha, const std::string& complete, float upper, float lower)
 {
-    auto standard = std::make_shared<HostStandard>();
-    standard->Initialize(alpha, complete, 1);
-    auto item = HostLimitItem::Create();
-    item->Initialize("ENGY", "J", "", "");
-    item->SetEnabled(kUpper, true);
-    item->SetValue(kUpper, upper);
-    item->SetEnabled(kLower, true);
-    item->SetValue(kLower, lower);
-    standard->AddItem(item);
-    return standard;
+    return ztesting::MakeStandard(
+        alpha, complete, {{.key = "ENGY", .unit = "J", .upper = {true, upper, ""}, .lower = {true, lower, ""}}});
 }
 
 std::shared_ptr<CMeasurement> Energy(const std::string& key, Variant value, Variant preset = Variant())
@@ -492,10 +485,10 @@ TEST_F(LimitData, PrintsARatedMeasurementSetWithItsStandards)
 
     // An energy test with its result and two standards from the catalogue form.
     auto result = std::make_shared<FakeResult>();
-    auto element = std::make_shared<FakeElement>(100, result);
+    auto element = std::make_shared<FakeTestElement>(100, result);
     auto limits = std::make_shared<CLimitData>();
     limits->SetOwner(element, true);
-    element->limits = limits;
+    element->SetLimits(limits);
     limits->Load(ParseElement(R"xml(<ExpectedResult>
         <Standard AlphaName="IEC" CompleteName="IEC 60601-2-4">
           <LimitItem Key="ENGY" Unit="J">

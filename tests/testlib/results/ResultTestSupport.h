@@ -7,6 +7,7 @@
 #include "host/HostTranslator.h"
 #include "platform/ui/MessageBox.h"
 #include "support/FakeTestElement.h"
+#include "support/LimitItems.h"
 #include "support/MessageBoxRecorder.h"
 #include "testlib/config/CConfigArr.h"
 #include "testlib/config/CConfigBatCap.h"
@@ -77,18 +78,10 @@ struct ResultWorld {
     void AddBounds(const std::string& key, std::optional<float> upper, std::optional<float> lower,
                    const std::string& upperFormula = {}) const
     {
-        std::shared_ptr<host::HostLimitItem> item = host::HostLimitItem::Create();
-        item->Initialize(key, "", "", "");
-        if (upper) {
-            item->SetEnabled(host::HostLimitItem::UpperBound, true);
-            item->SetValue(host::HostLimitItem::UpperBound, *upper);
-            item->SetFormula(host::HostLimitItem::UpperBound, upperFormula);
-        }
-        if (lower) {
-            item->SetEnabled(host::HostLimitItem::LowerBound, true);
-            item->SetValue(host::HostLimitItem::LowerBound, *lower);
-        }
-        standard->AddItem(item);
+        ztesting::LimitItemSpec spec{.key = key};
+        if (upper) spec.upper = {true, *upper, upperFormula};
+        if (lower) spec.lower = {true, *lower, ""};
+        standard->AddItem(MakeLimitItem(spec));
     }
 
     // The records' message boxes are kept, instead of shown, and answered with OK.
