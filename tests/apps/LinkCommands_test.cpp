@@ -3,26 +3,17 @@
 // programs themselves with a registry of their own.
 #include "support/HostProgram.h"
 #include "support/PtyPair.h"
+#include "support/SimProgram.h"
 
 #include <gtest/gtest.h>
 
-#include <regex>
-
 #include <chrono>
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <unistd.h>
-
-extern char** environ;
+#include <regex>
 
 namespace {
 
 using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
 using Outcome = ztesting::ProgramOutcome;
-using ztesting::Reap;
 
 const std::string kNoMti =
     "No MTI was found connected. Check that your ZARVIK is connected and that it has been powered on.";
@@ -33,15 +24,6 @@ protected:
     // the environment points into the folder too, so that no run touches the user's.
     LinkCommands() { mHost.SetLeadingArguments({"--registry", mDir + "/registry"}); }
 
-    void TearDown() override
-    {
-        if (mSimInput >= 0) ::close(mSimInput);
-        if (mSim > 0) {
-            ::kill(mSim, SIGTERM);
-            Reap(mSim, 2000ms);
-        }
-    }
-
     pid_t Start(std::vector<std::string> args) { return mHost.Start(std::move(args)); }
     Outcome Finish(pid_t pid) { return mHost.Finish(pid); }
     Outcome Host(std::vector<std::string> args) { return mHost.Run(std::move(args)); }
@@ -49,49 +31,19 @@ protected:
     // Starts zarvik-sim and returns the terminal it serves on.
     std::string StartSim(std::vector<std::string> options)
     {
-        int toChild[2];
-        int fromChild[2];
-        if (::pipe2(toChild, O_CLOEXEC) != 0 || ::pipe2(fromChild, O_CLOEXEC) != 0) return {};
-        options.insert(options.begin(), mBin + "/zarvik-sim");
-        std::vector<char*> argv;
-        for (auto& a : options) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, toChild[0], STDIN_FILENO);
-        posix_spawn_file_actions_adddup2(&actions, fromChild[1], STDOUT_FILENO);
-        if (posix_spawn(&mSim, argv[0], &actions, nullptr, argv.data(), environ) != 0) mSim = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(toChild[0]);
-        ::close(fromChild[1]);
-        mSimInput = toChild[1];
-
-        std::string line;
-        const auto deadline = Clock::now() + 5s;
-        while (!line.ends_with("\n") && Clock::now() < deadline) {
-            pollfd fd{fromChild[0], POLLIN, 0};
-            if (::poll(&fd, 1, 50) <= 0) continue;
-            char c;
-            if (::read(fromChild[0], &c, 1) != 1) break;
-            line.push_back(c);
-        }
-        ::close(fromChild[0]);
+        if (!mSim.Start(std::move(options))) return {};
+        std::string line = mSim.ReadLine(5s);
         if (!line.ends_with("\n")) return {};
         line.pop_back();
         return line;
     }
 
     // A line on the simulator's standard input: the device under test acts.
-    void TellSim(const std::string& line)
-    {
-        ASSERT_EQ(::write(mSimInput, line.data(), line.size()), static_cast<ssize_t>(line.size()));
-    }
+    void TellSim(const std::string& line) { ASSERT_TRUE(mSim.Tell(line)); }
 
     ztesting::HostProgram mHost{"zarvik-link-commands", "env-registry"};
     const std::string mDir = mHost.Folder();
-    const std::string mBin = ztesting::ProgramFolder();
-    pid_t mSim = -1;
-    int mSimInput = -1;
+    ztesting::SimProgram mSim;
 };
 
 TEST_F(LinkCommands, ProbeAndSendAgainstTheSimulatorProgram)
