@@ -16,8 +16,8 @@ public:
 
     const std::string& Path() const { return mPath; }
     std::string File(const std::string& name) const { return mPath + "/" + name; }
-    // The names of everything in the folder, sorted; shows, for one, that a failed save left no
-    // temporary file behind.
+    // The names of everything in the folder, sorted, so that a test can show that a failed save
+    // left no temporary file behind.
     std::vector<std::string> Names() const;
 
 private:
