@@ -1,171 +1,49 @@
 // The probe and send commands of zarvik-host against the zarvik-sim program, the built-in
 // simulated analyzer, a missing device and a device that loses the link, each run as the
 // programs themselves with a registry of their own.
+#include "support/HostProgram.h"
 #include "support/PtyPair.h"
+#include "support/SimProgram.h"
 
 #include <gtest/gtest.h>
 
-#include <regex>
-
 #include <chrono>
-#include <cstdlib>
-#include <fcntl.h>
-#include <filesystem>
-#include <fstream>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sstream>
-#include <sys/wait.h>
-#include <unistd.h>
-
-extern char** environ;
+#include <regex>
 
 namespace {
 
 using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
+using Outcome = ztesting::ProgramOutcome;
 
 const std::string kNoMti =
     "No MTI was found connected. Check that your ZARVIK is connected and that it has been powered on.";
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-// Waits for a child for at most the time; kills it when it does not end. The exit status, or
-// 128 + the signal.
-int Reap(pid_t pid, std::chrono::milliseconds timeout)
-{
-    const auto deadline = Clock::now() + timeout;
-    int status = 0;
-    while (::waitpid(pid, &status, WNOHANG) == 0) {
-        if (Clock::now() > deadline) {
-            ADD_FAILURE() << "child " << pid << " did not end in time";
-            ::kill(pid, SIGKILL);
-            ::waitpid(pid, &status, 0);
-            break;
-        }
-        ::usleep(2000);
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
-
 class LinkCommands : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/zarvik-link-commands-XXXXXX";
-        mDir = ::mkdtemp(pattern);
-        const char* binDir = std::getenv("ZARVIK_BIN_DIR");
-        mBin = binDir && *binDir ? binDir : ZARVIK_LIBRARY_DIR "/../bin";
-    }
+    // Every run of zarvik-host is given the registry file of this test's folder; the registry in
+    // the environment points into the folder too, so that no run touches the user's.
+    LinkCommands() { mHost.SetLeadingArguments({"--registry", mDir + "/registry"}); }
 
-    void TearDown() override
-    {
-        if (mSimInput >= 0) ::close(mSimInput);
-        if (mSim > 0) {
-            ::kill(mSim, SIGTERM);
-            Reap(mSim, 2000ms);
-        }
-        std::error_code ignored;
-        std::filesystem::remove_all(mDir, ignored);
-    }
-
-    // Starts zarvik-host with a fresh registry file of this test; the registry in the
-    // environment points into the test folder too, so that no run touches the user's.
-    pid_t Start(std::vector<std::string> args)
-    {
-        args.insert(args.begin(), {mBin + "/zarvik-host", "--registry", mDir + "/registry"});
-        std::vector<std::string> env;
-        for (char** e = environ; *e; ++e)
-            if (std::string(*e).rfind("ZARVIK_REGISTRY=", 0) != 0) env.emplace_back(*e);
-        env.push_back("ZARVIK_REGISTRY=" + mDir + "/env-registry");
-        std::vector<char*> envp;
-        for (auto& e : env) envp.push_back(e.data());
-        envp.push_back(nullptr);
-        std::vector<char*> argv;
-        for (auto& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, (mDir + "/stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        posix_spawn_file_actions_addopen(&actions, 2, (mDir + "/stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        pid_t pid = -1;
-        if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) pid = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        EXPECT_GT(pid, 0) << "cannot run zarvik-host";
-        return pid;
-    }
-
-    Outcome Finish(pid_t pid, std::chrono::milliseconds timeout = 10s)
-    {
-        Outcome outcome;
-        if (pid <= 0) return outcome;
-        outcome.status = Reap(pid, timeout);
-        outcome.out = ReadAll(mDir + "/stdout");
-        outcome.err = ReadAll(mDir + "/stderr");
-        return outcome;
-    }
-
-    Outcome Host(std::vector<std::string> args) { return Finish(Start(std::move(args))); }
+    pid_t Start(std::vector<std::string> args) { return mHost.Start(std::move(args)); }
+    Outcome Finish(pid_t pid) { return mHost.Finish(pid); }
+    Outcome Host(std::vector<std::string> args) { return mHost.Run(std::move(args)); }
 
     // Starts zarvik-sim and returns the terminal it serves on.
     std::string StartSim(std::vector<std::string> options)
     {
-        int toChild[2];
-        int fromChild[2];
-        if (::pipe2(toChild, O_CLOEXEC) != 0 || ::pipe2(fromChild, O_CLOEXEC) != 0) return {};
-        options.insert(options.begin(), mBin + "/zarvik-sim");
-        std::vector<char*> argv;
-        for (auto& a : options) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, toChild[0], STDIN_FILENO);
-        posix_spawn_file_actions_adddup2(&actions, fromChild[1], STDOUT_FILENO);
-        if (posix_spawn(&mSim, argv[0], &actions, nullptr, argv.data(), environ) != 0) mSim = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(toChild[0]);
-        ::close(fromChild[1]);
-        mSimInput = toChild[1];
-
-        std::string line;
-        const auto deadline = Clock::now() + 5s;
-        while (!line.ends_with("\n") && Clock::now() < deadline) {
-            pollfd fd{fromChild[0], POLLIN, 0};
-            if (::poll(&fd, 1, 50) <= 0) continue;
-            char c;
-            if (::read(fromChild[0], &c, 1) != 1) break;
-            line.push_back(c);
-        }
-        ::close(fromChild[0]);
+        if (!mSim.Start(std::move(options))) return {};
+        std::string line = mSim.ReadLine(5s);
         if (!line.ends_with("\n")) return {};
         line.pop_back();
         return line;
     }
 
     // A line on the simulator's standard input: the device under test acts.
-    void TellSim(const std::string& line)
-    {
-        ASSERT_EQ(::write(mSimInput, line.data(), line.size()), static_cast<ssize_t>(line.size()));
-    }
+    void TellSim(const std::string& line) { ASSERT_TRUE(mSim.Tell(line)); }
 
-    std::string mDir;
-    std::string mBin;
-    pid_t mSim = -1;
-    int mSimInput = -1;
+    ztesting::HostProgram mHost{"zarvik-link-commands", "env-registry"};
+    const std::string mDir = mHost.Folder();
+    ztesting::SimProgram mSim;
 };
 
 TEST_F(LinkCommands, ProbeAndSendAgainstTheSimulatorProgram)

@@ -1,42 +1,18 @@
+#include "support/HostProgram.h"
+
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fcntl.h>
-#include <filesystem>
 #include <fstream>
 #include <map>
 #include <regex>
 #include <set>
-#include <spawn.h>
-#include <sstream>
-#include <sys/wait.h>
-#include <unistd.h>
 
-extern char** environ;
+using ztesting::ReadAll;
+using ztesting::SplitLines;
 
 namespace {
 
-struct HostRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-std::vector<std::string> SplitLines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
+using HostRun = ztesting::ProgramOutcome;
 
 // The test classes of the shipped catalogue, by test ID.
 const std::map<int, std::string>& ShippedClasses()
@@ -52,64 +28,17 @@ const std::map<int, std::string>& ShippedClasses()
 // Runs the built zarvik-host on a registry of its own in a temporary folder.
 class ZarvikHostCatalogue : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/zarvik-catalogue-XXXXXX";
-        mDir = ::mkdtemp(pattern);
-        const char* binDir = std::getenv("ZARVIK_BIN_DIR");
-        mProgram = std::string(binDir && *binDir ? binDir : ZARVIK_LIBRARY_DIR "/../bin") + "/zarvik-host";
-    }
-    void TearDown() override
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(mDir, ignored);
-    }
+    HostRun Host(std::vector<std::string> args) const { return mHost.Run(std::move(args)); }
 
-    HostRun Host(std::vector<std::string> args) const
-    {
-        std::vector<std::string> env;
-        for (char** e = environ; *e; ++e)
-            if (std::string(*e).rfind("ZARVIK_REGISTRY=", 0) != 0) env.emplace_back(*e);
-        env.push_back("ZARVIK_REGISTRY=" + Registry());
-        std::vector<char*> envp;
-        for (auto& e : env) envp.push_back(e.data());
-        envp.push_back(nullptr);
-        args.insert(args.begin(), mProgram);
-        std::vector<char*> argv;
-        for (auto& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-
-        const std::string outPath = mDir + "/stdout";
-        const std::string errPath = mDir + "/stderr";
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        pid_t pid = 0;
-        HostRun run;
-        int spawned = posix_spawn(&pid, mProgram.c_str(), &actions, nullptr, argv.data(), envp.data());
-        posix_spawn_file_actions_destroy(&actions);
-        if (spawned != 0) {
-            ADD_FAILURE() << "cannot run " << mProgram;
-            return run;
-        }
-        int wstatus = 0;
-        ::waitpid(pid, &wstatus, 0);
-        run.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
-        run.out = ReadFile(outPath);
-        run.err = ReadFile(errPath);
-        return run;
-    }
-
-    std::string Registry() const { return mDir + "/registry"; }
+    std::string Registry() const { return mHost.EnvironmentRegistry(); }
     std::string Write(const std::string& name, const std::string& text) const
     {
-        std::ofstream(mDir + "/" + name) << text;
-        return mDir + "/" + name;
+        std::ofstream(mHost.File(name)) << text;
+        return mHost.File(name);
     }
 
-    std::string mDir;
-    std::string mProgram;
+    ztesting::HostProgram mHost{"zarvik-catalogue"};
+    const std::string mDir = mHost.Folder();
 };
 
 } // namespace
@@ -147,7 +76,7 @@ TEST_F(ZarvikHostCatalogue, ListsTheShippedTestsWhoseClassesAreRegistered)
 TEST_F(ZarvikHostCatalogue, ACatalogueThatCannotBeReadIsReportedWithItsCode)
 {
     ASSERT_EQ(Host({"register"}).status, 0);
-    const std::string registryBefore = ReadFile(Registry());
+    const std::string registryBefore = ReadAll(Registry());
     struct Case {
         const char* name;
         std::string path;
@@ -170,7 +99,7 @@ TEST_F(ZarvikHostCatalogue, ACatalogueThatCannotBeReadIsReportedWithItsCode)
         EXPECT_NE(run.err.find(std::string("error ") + c.code + ": "), std::string::npos) << run.err;
     }
     // The path replaced the setting for those runs only.
-    EXPECT_EQ(ReadFile(Registry()), registryBefore);
+    EXPECT_EQ(ReadAll(Registry()), registryBefore);
 }
 
 TEST_F(ZarvikHostCatalogue, NeedsTheRegisteredPlugInAndAPathAfterFile)

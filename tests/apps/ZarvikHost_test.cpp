@@ -1,104 +1,32 @@
 #include "platform/base/RegistryStore.h"
+#include "support/HostProgram.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <regex>
 #include <set>
-#include <spawn.h>
-#include <sstream>
-#include <sys/wait.h>
-#include <unistd.h>
 
-extern char** environ;
+using ztesting::ReadAll;
+using ztesting::SplitLines;
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
+using Outcome = ztesting::ProgramOutcome;
 
 // Runs the built program with a registry of its own: $ZARVIK_REGISTRY points into the
 // temporary folder, so that no run can touch the user's registry.
 class ZarvikHost : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/zarvik-host-XXXXXX";
-        mDir = ::mkdtemp(pattern);
-        const char* binDir = std::getenv("ZARVIK_BIN_DIR");
-        mProgram = std::string(binDir && *binDir ? binDir : ZARVIK_LIBRARY_DIR "/../bin") + "/zarvik-host";
-        mLibDir = std::filesystem::canonical(std::filesystem::path(mProgram).parent_path() / ".." / "lib").string();
-    }
-    void TearDown() override
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(mDir, ignored);
-    }
+    Outcome Run(std::vector<std::string> args) const { return mHost.Run(std::move(args)); }
 
-    Outcome Run(std::vector<std::string> args) const
-    {
-        std::vector<std::string> env;
-        for (char** e = environ; *e; ++e)
-            if (std::string(*e).rfind("ZARVIK_REGISTRY=", 0) != 0) env.emplace_back(*e);
-        env.push_back("ZARVIK_REGISTRY=" + EnvRegistry());
-        std::vector<char*> envp;
-        for (auto& e : env) envp.push_back(e.data());
-        envp.push_back(nullptr);
-        args.insert(args.begin(), mProgram);
-        std::vector<char*> argv;
-        for (auto& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
+    std::string Registry() const { return mHost.File("registry"); }
+    std::string EnvRegistry() const { return mHost.EnvironmentRegistry(); }
 
-        const std::string outPath = mDir + "/stdout";
-        const std::string errPath = mDir + "/stderr";
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        pid_t pid = 0;
-        Outcome outcome;
-        int spawned = posix_spawn(&pid, mProgram.c_str(), &actions, nullptr, argv.data(), envp.data());
-        posix_spawn_file_actions_destroy(&actions);
-        if (spawned != 0) {
-            ADD_FAILURE() << "cannot run " << mProgram;
-            return outcome;
-        }
-        int wstatus = 0;
-        ::waitpid(pid, &wstatus, 0);
-        outcome.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
-        outcome.out = ReadAll(outPath);
-        outcome.err = ReadAll(errPath);
-        return outcome;
-    }
-
-    std::string Registry() const { return mDir + "/registry"; }
-    std::string EnvRegistry() const { return mDir + "/env-registry"; }
-
-    std::string mDir;
-    std::string mProgram;
-    std::string mLibDir;
+    ztesting::HostProgram mHost{"zarvik-host", "env-registry"};
+    const std::string mLibDir =
+        std::filesystem::canonical(std::filesystem::path(mHost.Path()).parent_path() / ".." / "lib").string();
 };
 
 bool IsDeliverable(const std::string& library, const std::string& libDir)
@@ -123,7 +51,7 @@ TEST_F(ZarvikHost, RegisterListsEachClassAndClassesShowsWhereItLives)
     EXPECT_EQ(registered.err, "");
     const std::regex registeredLine(R"(registered (\S+) (\{[0-9A-Fa-f-]{36}\}))");
     std::set<std::pair<std::string, std::string>> fromRegister;
-    for (const auto& line : Lines(registered.out)) {
+    for (const auto& line : SplitLines(registered.out)) {
         std::smatch m;
         ASSERT_TRUE(std::regex_match(line, m, registeredLine)) << line;
         fromRegister.insert({m[1], m[2]});
@@ -131,7 +59,7 @@ TEST_F(ZarvikHost, RegisterListsEachClassAndClassesShowsWhereItLives)
 
     Outcome classes = Run({"--registry=" + Registry(), "classes"});
     ASSERT_EQ(classes.status, 0) << classes.err;
-    auto lines = Lines(classes.out);
+    auto lines = SplitLines(classes.out);
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines.front(), "Aaa.Other\t{00000000-0000-0000-0000-0000000000AA}\t/opt/other.so");
     std::set<std::pair<std::string, std::string>> fromClasses;
@@ -145,7 +73,7 @@ TEST_F(ZarvikHost, RegisterListsEachClassAndClassesShowsWhereItLives)
 
     Outcome unregistered = Run({"--registry", Registry(), "unregister"});
     ASSERT_EQ(unregistered.status, 0) << unregistered.err;
-    EXPECT_EQ(Lines(unregistered.out).size(), fromRegister.size());
+    EXPECT_EQ(SplitLines(unregistered.out).size(), fromRegister.size());
     Outcome after = Run({"--registry", Registry(), "classes"});
     EXPECT_EQ(after.out, "Aaa.Other\t{00000000-0000-0000-0000-0000000000AA}\t/opt/other.so\n");
 
@@ -157,7 +85,7 @@ TEST_F(ZarvikHost, DemoRegistersAndListsInTheEnvironmentsRegistry)
 {
     Outcome demo = Run({"demo"});
     ASSERT_EQ(demo.status, 0) << demo.err;
-    auto lines = Lines(demo.out);
+    auto lines = SplitLines(demo.out);
     ASSERT_FALSE(lines.empty());
     // One line per class registered, the same per class listed, the count, then the catalogue's
     // rows and their count.

@@ -3,29 +3,18 @@
 
 #include "platform/base/ComError.h"
 #include "platform/base/RegistryStore.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 
 namespace {
 
 class HostMtiSettingsTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/zarvik-mti-settings-XXXXXX";
-        mDir = ::mkdtemp(pattern);
-        plat::SetRegistryPath(mDir + "/registry");
-        host::HostMtiSettings::ClearPortOverrides();
-    }
-    void TearDown() override
-    {
-        host::HostMtiSettings::ClearPortOverrides();
-        std::error_code ignored;
-        std::filesystem::remove_all(mDir, ignored);
-    }
+    void SetUp() override { host::HostMtiSettings::ClearPortOverrides(); }
+    void TearDown() override { host::HostMtiSettings::ClearPortOverrides(); }
 
     int32_t PortOf(const std::string& module, const std::string& name = "")
     {
@@ -34,7 +23,8 @@ protected:
         return port;
     }
 
-    std::string mDir;
+    ztesting::TempRegistry mRegistry;
+    const std::string mDir = mRegistry.Folder();
 };
 
 TEST_F(HostMtiSettingsTest, ReadsTheModulesPortFromTheRegistry)

@@ -3,6 +3,7 @@
 #include "host/HostStandard.h"
 #include "host/HostStandards.h"
 #include "platform/base/ComError.h"
+#include "tests/support/LimitItems.h"
 
 #include <gtest/gtest.h>
 
@@ -21,25 +22,15 @@ namespace {
 constexpr int kUpper = HostLimitItem::UpperBound;
 constexpr int kLower = HostLimitItem::LowerBound;
 
+// A formula-capable item in J; only the upper bound takes a formula here.
 std::shared_ptr<HostLimitItem> MakeItem(const std::string& key, bool upperOn, float upper, bool lowerOn, float lower,
                                         const std::string& upperFormula = {})
 {
-    auto item = HostLimitItem::Create();
-    item->Initialize(key, "J", "", "");
-    item->SetEnabled(kUpper, upperOn);
-    item->SetValue(kUpper, upper);
-    item->SetFormula(kUpper, upperFormula);
-    item->SetEnabled(kLower, lowerOn);
-    item->SetValue(kLower, lower);
-    return item;
+    return ztesting::MakeLimitItem(
+        {.key = key, .unit = "J", .upper = {upperOn, upper, upperFormula}, .lower = {lowerOn, lower, ""}});
 }
 
-std::shared_ptr<HostStandard> MakeStandard(const std::string& alpha, const std::string& complete)
-{
-    auto standard = std::make_shared<HostStandard>();
-    standard->Initialize(alpha, complete, 1);
-    return standard;
-}
+using ztesting::MakeStandard;
 
 } // namespace
 

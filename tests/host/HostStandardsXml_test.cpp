@@ -9,6 +9,7 @@
 #include "host/HostXmlElement.h"
 #include "host/IMeasurement.h"
 #include "platform/base/ComError.h"
+#include "tests/support/LimitItems.h"
 
 #include <gtest/gtest.h>
 
@@ -30,26 +31,6 @@ namespace {
 constexpr int kUpper = HostLimitItem::UpperBound;
 constexpr int kLower = HostLimitItem::LowerBound;
 
-struct BoundSpec {
-    bool enabled;
-    float value;
-    const char* formula;
-};
-
-std::shared_ptr<HostLimitItem> MakeItem(std::shared_ptr<HostLimitItem> item, const std::string& key,
-                                        const std::string& unit, BoundSpec upper, BoundSpec lower,
-                                        const std::string& caption = {}, const std::string& note = {})
-{
-    item->Initialize(key, unit, caption, note);
-    item->SetEnabled(kUpper, upper.enabled);
-    item->SetValue(kUpper, upper.value);
-    item->SetFormula(kUpper, upper.formula);
-    item->SetEnabled(kLower, lower.enabled);
-    item->SetValue(kLower, lower.value);
-    item->SetFormula(kLower, lower.formula);
-    return item;
-}
-
 // Two standards that use every field: formula and plain items, units with leading blanks,
 // the two further texts, odd floats, a disabled bound that keeps its value and formula, a
 // standard without items, and texts that XML must escape.
@@ -57,17 +38,14 @@ std::shared_ptr<HostStandards> RichStandards()
 {
     auto standards = std::make_shared<HostStandards>();
 
-    auto iec = std::make_shared<HostStandard>();
-    iec->Initialize("IEC", "IEC 60601-2-4 <\"&'>", 1);
-    iec->AddItem(MakeItem(HostLimitItem::Create(), "ENGY", "J", {true, 15.0f, "X+(X*Y%)"}, {true, -15.0f, "X+(X*Y%)"},
-                          "20120::Energy", "note & more\n\tand a tab"));
-    iec->AddItem(MakeItem(HostLimitItem::Create(), "PACR", " ppm", {true, 0.1f, ""}, {false, 1e-7f, "X+Y"}));
-    iec->AddItem(MakeItem(std::make_shared<HostLimitItem>(), "PEAV", "V", {false, 3.4e38f, "X+Y"}, {true, -0.0f, ""}));
-    standards->Add(iec);
+    standards->Add(ztesting::MakeStandard(
+        "IEC", "IEC 60601-2-4 <\"&'>",
+        {{.key = "ENGY", .unit = "J", .upper = {true, 15.0f, "X+(X*Y%)"}, .lower = {true, -15.0f, "X+(X*Y%)"},
+          .caption = "20120::Energy", .note = "note & more\n\tand a tab"},
+         {.key = "PACR", .unit = " ppm", .upper = {true, 0.1f, ""}, .lower = {false, 1e-7f, "X+Y"}},
+         {.key = "PEAV", .unit = "V", .upper = {false, 3.4e38f, "X+Y"}, .lower = {true, -0.0f, ""}, .formulaCapable = false}}));
 
-    auto empty = std::make_shared<HostStandard>();
-    empty->Initialize("", "", -7);
-    standards->Add(empty);
+    standards->Add(ztesting::MakeStandard("", "", {}, -7));
     return standards;
 }
 
@@ -223,11 +201,10 @@ TEST(HostStandardsXml, AFormulaThatCannotBeReadLoadsWithAWarning)
 {
     // Whatever was saved must load again: a formula typed wrongly stays as it was typed.
     HostStandards original;
-    auto standard = std::make_shared<HostStandard>();
-    standard->Initialize("IEC", "IEC", 1);
-    standard->AddItem(MakeItem(HostLimitItem::Create(), "ENGY", "J", {true, 10.0f, "X+*Y"}, {false, 0.0f, ""}));
-    standard->AddItem(MakeItem(std::make_shared<HostLimitItem>(), "PEAV", "V", {true, 10.0f, "X+*Y"}, {false, 0.0f, ""}));
-    original.Add(standard);
+    original.Add(ztesting::MakeStandard(
+        "IEC", "IEC",
+        {{.key = "ENGY", .unit = "J", .upper = {true, 10.0f, "X+*Y"}, .lower = {false, 0.0f, ""}},
+         {.key = "PEAV", .unit = "V", .upper = {true, 10.0f, "X+*Y"}, .lower = {false, 0.0f, ""}, .formulaCapable = false}}));
     auto document = HostXmlDocument::Create();
     document->AppendChild(original.Save(document));
 

@@ -9,6 +9,7 @@
 #include "host/ITestElement.h"
 #include "testlib/core/CLimitData.h"
 #include "tests/support/Errors.h"
+#include "tests/support/FakeTestElement.h"
 
 #include <gtest/gtest.h>
 
@@ -18,28 +19,11 @@
 namespace {
 
 // A test element known only by its test ID.
-class IdElement : public host::ITestElement {
-public:
-    explicit IdElement(int32_t id) : mId(id) {}
-    void Initialize(const std::string&, int32_t, int32_t) override {}
-    std::shared_ptr<host::ITestElement> Clone() override { return nullptr; }
-    int32_t TestID() override { return mId; }
-    std::shared_ptr<host::IResultData> Result() override { return nullptr; }
-    std::shared_ptr<host::ILimitData> Limits() override { return nullptr; }
-    std::shared_ptr<host::IConfigData> Configuration() override { return nullptr; }
-    std::shared_ptr<host::HostTestFilter> Filter() override { return nullptr; }
-    std::shared_ptr<host::HostTestInfo> Info() override { return nullptr; }
-    void Load(const std::shared_ptr<host::HostXmlElement>&, const std::shared_ptr<host::HostLoadLog>&) override {}
-    std::shared_ptr<host::HostXmlElement> Save(const std::shared_ptr<host::HostXmlDocument>&) override { return nullptr; }
-    void Perform(const std::shared_ptr<host::HostTestContext>&) override {}
+using IdElement = ztesting::FakeTestElement;
 
-private:
-    int32_t mId;
-};
-
-class IdGroup : public IdElement, public host::HostTestCatalogue {
+class IdGroup : public ztesting::FakeTestElement, public host::HostTestCatalogue {
 public:
-    using IdElement::IdElement;
+    using FakeTestElement::FakeTestElement;
 };
 
 // A configuration record that counts its clones.

@@ -1,10 +1,10 @@
 #include "host/HostTranslator.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
 
 using host::HostTranslator;
@@ -17,8 +17,6 @@ class HostTranslatorTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        mRoot = std::filesystem::temp_directory_path() /
-                ("zarvik-lng-" + std::to_string(std::random_device{}()));
         mFolder = mRoot / "tables";
         std::filesystem::create_directories(mFolder);
         // Mixed line ends, a comment, a line without a tab and escapes, as a hand-edited table has.
@@ -35,14 +33,13 @@ protected:
         Write(mRoot / "Secret.lng", "20531\tleaked\n");
     }
 
-    void TearDown() override { std::filesystem::remove_all(mRoot); }
-
     static void Write(const std::filesystem::path& file, const std::string& content)
     {
         std::ofstream(file, std::ios::binary) << content;
     }
 
-    std::filesystem::path mRoot;
+    ztesting::TempFolder mTemp{"zarvik-lng"};
+    std::filesystem::path mRoot = mTemp.Path();
     std::filesystem::path mFolder;
 };
 

@@ -3,6 +3,7 @@
 #include "host/HostXmlErrors.h"
 #include "host/HostXmlHelper.h"
 #include "platform/base/ComError.h"
+#include "tests/support/Errors.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +17,7 @@ using host::HostXmlElement;
 using host::HostXmlHelper;
 using plat::ComError;
 using plat::Variant;
+using ztesting::ErrorOf;
 
 namespace {
 
@@ -41,18 +43,6 @@ std::string Show(const Variant& value)
     case plat::VarType::Double: return kind + " " + std::to_string(value.AsDouble());
     default: return kind;
     }
-}
-
-template <class Call>
-ComError ErrorOf(Call&& call)
-{
-    try {
-        call();
-    } catch (const ComError& error) {
-        return error;
-    }
-    ADD_FAILURE() << "no error was raised";
-    return ComError(0, {}, {});
 }
 
 bool SameValue(const Variant& a, const Variant& b)

@@ -3,6 +3,8 @@
 #include "host/HostXmlErrors.h"
 #include "host/HostXmlNodeList.h"
 #include "platform/base/ComError.h"
+#include "tests/support/Errors.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -22,65 +24,15 @@
 using host::HostXmlDocument;
 using host::HostXmlElement;
 using plat::ComError;
+using ztesting::ErrorOf;
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// A fresh folder per test, removed afterwards.
-class TempFolder {
-public:
-    TempFolder()
-    {
-        std::string pattern = (fs::temp_directory_path() / "hostxml-XXXXXX").string();
-        mPath = ::mkdtemp(pattern.data());
-    }
-    ~TempFolder()
-    {
-        std::error_code ec;
-        fs::permissions(mPath, fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(mPath, ec);
-    }
-    std::string File(const std::string& name) const { return (fs::path(mPath) / name).string(); }
-    const std::string& Path() const { return mPath; }
-    // Everything in the folder, to show that a failed save leaves no temporary file behind.
-    std::vector<std::string> Names() const
-    {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(mPath)) names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-private:
-    std::string mPath;
-};
-
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteAll(const std::string& path, const std::string& text)
-{
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-// Runs the call and gives the ComError it raises; fails the test when it raises none.
-template <class Call>
-ComError ErrorOf(Call&& call)
-{
-    try {
-        call();
-    } catch (const ComError& error) {
-        return error;
-    }
-    ADD_FAILURE() << "no error was raised";
-    return ComError(0, {}, {});
-}
+using ztesting::ReadAll;
+using ztesting::TempFolder;
+using ztesting::WriteAll;
 
 std::shared_ptr<HostXmlDocument> SampleDocument()
 {

@@ -5,14 +5,13 @@
 #include "platform/base/RegistryStore.h"
 #include "platform/com/ComRuntime.h"
 #include "testlib/core/CLimitData.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <memory>
 #include <string>
-#include <unistd.h>
 
 using plat::Variant;
 
@@ -20,11 +19,7 @@ using plat::Variant;
 // dialog makes it: it keeps its rows and the limits it is given.
 TEST(XLimitView, IsCreatedByProgIdAndKeepsWhatItIsGiven)
 {
-    char pattern[] = "/tmp/zarvik-view-XXXXXX";
-    const char* dir = ::mkdtemp(pattern);
-    ASSERT_NE(dir, nullptr);
-    const std::string folder = dir;
-    plat::SetRegistryPath(folder + "/registry");
+    const ztesting::TempRegistry registry;
     const auto registered = plat::RegisterServerLibrary(std::string(ZARVIK_LIBRARY_DIR) + "/libtelvoView.so");
     EXPECT_TRUE(std::any_of(registered.begin(), registered.end(), [](const plat::RegisteredClass& c) {
         return c.progId == "TelvoView.XLimitView" && c.clsid == host::XLimitView::Clsid;
@@ -60,7 +55,4 @@ TEST(XLimitView, IsCreatedByProgIdAndKeepsWhatItIsGiven)
     EXPECT_FALSE(custom->Visible());
     // A hidden view cannot take the focus; asking is no error.
     EXPECT_NO_THROW(custom->SetFocus());
-
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
 }

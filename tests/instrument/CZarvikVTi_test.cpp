@@ -10,6 +10,7 @@
 #include "host/ITelvoMLCQuery.h"
 #include "instrument/CZarvikQuery.h"
 #include "platform/com/ComRuntime.h"
+#include "support/Errors.h"
 
 #include <gtest/gtest.h>
 
@@ -43,15 +44,7 @@ protected:
     void ConfigurePort(int32_t port) { host::HostMtiSettings::SetPortOverride("ZARVIK", port); }
 
     // The error OpenChannel raised, 0 for none.
-    int32_t OpenChannel()
-    {
-        try {
-            instrument->OpenChannel();
-        } catch (const plat::ComError& error) {
-            return error.Number();
-        }
-        return 0;
-    }
+    int32_t OpenChannel() { return ztesting::ErrorNumberOf([this] { instrument->OpenChannel(); }); }
 
     // Opens the channel on port 1, whose analyzer answers the link check, and forgets the check.
     void Open()

@@ -10,14 +10,13 @@
 #include "platform/serial/InProcessDevices.h"
 #include "platform/serial/LinePeer.h"
 #include "platform/serial/PortMap.h"
-#include "platform/ui/MessageBox.h"
+#include "support/MessageBoxRecorder.h"
+#include "support/TempFolder.h"
 #include "support/VirtualLoop.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
-#include <filesystem>
 #include <functional>
 #include <list>
 #include <memory>
@@ -110,62 +109,11 @@ private:
     std::list<plat::Timer> mTimers;
 };
 
-// Records the message boxes shown while it lives and answers each with its default button.
-class MessageBoxRecorder : public plat::IMessageBoxService {
-public:
-    struct Box {
-        std::string prompt;
-        int style;
-        std::string title;
-    };
-
-    int Show(const std::string& prompt, int style, const std::string& title) override
-    {
-        boxes.push_back({prompt, style, title});
-        return plat::DefaultAnswer(style);
-    }
-
-    std::vector<Box> boxes;
-};
-
-class MessageBoxCapture {
-public:
-    MessageBoxCapture() : mRecorder(std::make_shared<MessageBoxRecorder>())
-    {
-        mPrevious = plat::SetMessageBoxService(mRecorder);
-    }
-    ~MessageBoxCapture() { plat::SetMessageBoxService(mPrevious); }
-    MessageBoxCapture(const MessageBoxCapture&) = delete;
-    MessageBoxCapture& operator=(const MessageBoxCapture&) = delete;
-
-    std::vector<MessageBoxRecorder::Box>& Boxes() { return mRecorder->boxes; }
-
-private:
-    std::shared_ptr<MessageBoxRecorder> mRecorder;
-    std::shared_ptr<plat::IMessageBoxService> mPrevious;
-};
-
-// A temporary registry for the life of a test.
-class TempRegistry {
-public:
-    TempRegistry()
-    {
-        char pattern[] = "/tmp/zarvik-link-XXXXXX";
-        const char* dir = ::mkdtemp(pattern);
-        mDir = dir ? dir : "/tmp";
-        plat::SetRegistryPath(mDir + "/registry");
-    }
-    ~TempRegistry()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(mDir, ignored);
-    }
-    TempRegistry(const TempRegistry&) = delete;
-    TempRegistry& operator=(const TempRegistry&) = delete;
-
-private:
-    std::string mDir;
-};
+// Message boxes are recorded and answered with their default buttons; the registry is a
+// temporary one for the life of a test.
+using ztesting::MessageBoxCapture;
+using ztesting::MessageBoxRecorder;
+using ztesting::TempRegistry;
 
 // Every test gets a fresh engine as the engine of the process, a virtual-time loop, and ports
 // 1 to 16 mapped to no device; MapDevice puts the scripted analyzer on a port.

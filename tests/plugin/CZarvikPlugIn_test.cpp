@@ -101,7 +101,8 @@ protected:
     }
 
     ztesting::PluginRegistry registry;
-    ztesting::MessageBoxRecorder boxes;
+    // Every message box is kept and answered with OK.
+    ztesting::MessageBoxCapture boxes{plat::vbOK};
     host::HostErrorRaiser::ReportCapture reports;
     std::shared_ptr<host::HostTranslator> previousTranslator =
         host::HostTranslator::SetProcess(std::make_shared<host::HostTranslator>());

@@ -1,11 +1,11 @@
 #pragma once
 
-// Fixtures shared by the plug-in's tests: a temporary registry with the libraries registered,
-// files written into its folder, and a message-box recorder.
+// Fixtures shared by the plug-in's tests: a temporary registry with the libraries registered
+// and files written into its folder. Their message boxes are recorded by the shared recorder.
 
 #include "platform/base/RegistryStore.h"
 #include "platform/com/ComRuntime.h"
-#include "platform/ui/MessageBox.h"
+#include "tests/support/MessageBoxRecorder.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -47,34 +47,6 @@ public:
 
 private:
     TempRegistry mRegistry;
-};
-
-// Answers every message box with OK and keeps its prompt, while it is installed.
-class MessageBoxRecorder {
-public:
-    MessageBoxRecorder() : mService(std::make_shared<Service>())
-    {
-        mPrevious = plat::SetMessageBoxService(mService);
-    }
-    ~MessageBoxRecorder() { plat::SetMessageBoxService(mPrevious); }
-    MessageBoxRecorder(const MessageBoxRecorder&) = delete;
-    MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
-
-    const std::vector<std::string>& Prompts() const { return mService->prompts; }
-    void Clear() { mService->prompts.clear(); }
-
-private:
-    struct Service : plat::IMessageBoxService {
-        std::vector<std::string> prompts;
-        int Show(const std::string& prompt, int, const std::string&) override
-        {
-            prompts.push_back(prompt);
-            return plat::vbOK;
-        }
-    };
-
-    std::shared_ptr<Service> mService;
-    std::shared_ptr<plat::IMessageBoxService> mPrevious;
 };
 
 } // namespace ztesting

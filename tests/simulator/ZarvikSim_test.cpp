@@ -4,19 +4,12 @@
 #include "platform/serial/PortMap.h"
 #include "platform/serial/SerialPort.h"
 #include "support/PtyPair.h"
+#include "support/SimProgram.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
-
-extern char** environ;
 
 namespace {
 
@@ -26,75 +19,29 @@ class SimProgram : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        const char* binDir = std::getenv("ZARVIK_BIN_DIR");
-        const std::string program = std::string(binDir ? binDir : ".") + "/zarvik-sim";
-        if (!std::filesystem::exists(program)) GTEST_SKIP() << "no " << program;
-
-        int toChild[2];
-        int fromChild[2];
-        ASSERT_EQ(::pipe2(toChild, O_CLOEXEC), 0);
-        ASSERT_EQ(::pipe2(fromChild, O_CLOEXEC), 0);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, toChild[0], STDIN_FILENO);
-        posix_spawn_file_actions_adddup2(&actions, fromChild[1], STDOUT_FILENO);
-        char* argv[] = {const_cast<char*>(program.c_str()), const_cast<char*>("--delay"), const_cast<char*>("1"), nullptr};
-        ASSERT_EQ(posix_spawn(&child, program.c_str(), &actions, nullptr, argv, environ), 0);
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(toChild[0]);
-        ::close(fromChild[1]);
-        input = toChild[1];
-        output = fromChild[0];
-
+        if (!std::filesystem::exists(ztesting::SimProgram::Path())) GTEST_SKIP() << "no " << ztesting::SimProgram::Path();
+        ASSERT_TRUE(sim.Start({"--delay", "1"}));
         plat::SetLoop(std::make_shared<plat::EventLoop>(plat::MakeSystemClock()));
     }
 
     void TearDown() override
     {
-        if (input >= 0) ::close(input);
-        if (output >= 0) ::close(output);
-        if (child > 0 && !Exited(2000ms)) {
-            ::kill(child, SIGKILL);
-            ::waitpid(child, nullptr, 0);
-        }
         plat::PortMap::ClearOverrides();
         plat::SetLoop(nullptr);
     }
 
-    std::string ReadLine(std::chrono::milliseconds timeout)
-    {
-        std::string line;
-        const auto deadline = std::chrono::steady_clock::now() + timeout;
-        while (!line.ends_with("\n") && std::chrono::steady_clock::now() < deadline) {
-            pollfd fd{output, POLLIN, 0};
-            if (::poll(&fd, 1, 50) <= 0) continue;
-            char c;
-            if (::read(output, &c, 1) != 1) break;
-            line.push_back(c);
-        }
-        return line;
-    }
+    std::string ReadLine(std::chrono::milliseconds timeout) { return sim.ReadLine(timeout); }
 
     bool Exited(std::chrono::milliseconds timeout)
     {
-        const auto deadline = std::chrono::steady_clock::now() + timeout;
-        while (std::chrono::steady_clock::now() < deadline) {
-            int status = 0;
-            if (::waitpid(child, &status, WNOHANG) == child) {
-                exitStatus = status;
-                child = -1;
-                return true;
-            }
-            ::usleep(5000);
-        }
-        return false;
+        if (!sim.Exited(timeout)) return false;
+        exitStatus = sim.WaitStatus();
+        return true;
     }
 
-    void Tell(const std::string& line) { ASSERT_EQ(::write(input, line.data(), line.size()), static_cast<ssize_t>(line.size())); }
+    void Tell(const std::string& line) { ASSERT_TRUE(sim.Tell(line)); }
 
-    pid_t child = -1;
-    int input = -1;
-    int output = -1;
+    ztesting::SimProgram sim;
     int exitStatus = -1;
 };
 
@@ -127,8 +74,7 @@ TEST_F(SimProgram, ServesTheAnalyzerOnThePrintedTerminalUntilItsInputEnds)
     EXPECT_EQ(exchange("ENERGYDATA\r"), "150.0,1732,34.6,0.0050\r\n");
     port.SetPortOpen(false);
 
-    ::close(input);
-    input = -1;
+    sim.CloseInput();
     ASSERT_TRUE(Exited(2000ms));
     EXPECT_TRUE(WIFEXITED(exitStatus));
     EXPECT_EQ(WEXITSTATUS(exitStatus), 0);

@@ -2,6 +2,8 @@
 
 #include "platform/base/ComError.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -19,6 +21,19 @@ inline int32_t ErrorNumberOf(const std::function<void()>& action, std::string* d
         return e.Number();
     }
     return 0;
+}
+
+// The coded error that an action raises, for a test that looks at more than its number; fails
+// the test when the action raises none.
+inline plat::ComError ErrorOf(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const plat::ComError& error) {
+        return error;
+    }
+    ADD_FAILURE() << "no error was raised";
+    return plat::ComError(0, {}, {});
 }
 
 } // namespace ztesting

@@ -10,6 +10,11 @@ FakeTestElement::FakeTestElement(int32_t testId, std::shared_ptr<host::IConfigDa
 {
 }
 
+FakeTestElement::FakeTestElement(int32_t testId, std::shared_ptr<host::IResultData> result)
+    : mTestId(testId), mResult(std::move(result))
+{
+}
+
 void FakeTestElement::Initialize(const std::string& /*moduleKey*/, int32_t testId, int32_t /*id*/)
 {
     mTestId = testId;

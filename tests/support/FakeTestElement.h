@@ -8,12 +8,13 @@
 
 namespace ztesting {
 
-// A test element that gives the result records what a real element gives them: its
-// configuration record, its limits and its filter, and counts how often they were asked for.
-// Everything else does nothing.
+// A test element that gives the result records and the limits what a real element gives them:
+// its test ID, configuration record, limits, filter and current result, and counts how often the
+// limits and the filter were asked for. Everything else does nothing.
 class FakeTestElement : public host::ITestElement {
 public:
     FakeTestElement() = default;
+    explicit FakeTestElement(int32_t testId, std::shared_ptr<host::IResultData> result = nullptr);
     FakeTestElement(int32_t testId, std::shared_ptr<host::IConfigData> configuration,
                     std::shared_ptr<host::ILimitData> limits, std::shared_ptr<host::HostTestFilter> filter);
 

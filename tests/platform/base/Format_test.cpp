@@ -1,11 +1,11 @@
 #include "platform/base/ComError.h"
 #include "platform/base/Conversions.h"
+#include "tests/support/DecimalCommaLocale.h"
 
 #include <gtest/gtest.h>
 
 #include <clocale>
 #include <iostream>
-#include <locale>
 #include <string>
 
 using plat::Variant;
@@ -98,48 +98,7 @@ TEST(Format, ObjectsAndArraysAreATypeMismatch)
     }
 }
 
-namespace {
-
-// A decimal comma for the C++ side of the locale, which every machine can build.
-struct CommaPunct : std::numpunct<char> {
-    char do_decimal_point() const override { return ','; }
-    char do_thousands_sep() const override { return '.'; }
-    std::string do_grouping() const override { return "\3"; }
-};
-
-// Installs a decimal-comma locale for the test's duration: the global C++ locale always, and
-// the C locale (LC_ALL) when one with a decimal comma is installed on the machine.
-class DecimalCommaLocale {
-public:
-    DecimalCommaLocale()
-        : mOldCpp(std::locale::global(std::locale(std::locale::classic(), new CommaPunct))),
-          mOldC(std::setlocale(LC_ALL, nullptr))
-    {
-        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8", "fr_FR.utf8"}) {
-            if (std::setlocale(LC_ALL, name) != nullptr) {
-                if (std::localeconv()->decimal_point[0] == ',') {
-                    mCLocale = name;
-                    break;
-                }
-                std::setlocale(LC_ALL, mOldC.c_str());
-            }
-        }
-    }
-    ~DecimalCommaLocale()
-    {
-        std::setlocale(LC_ALL, mOldC.c_str());
-        std::locale::global(mOldCpp);
-    }
-    // The name of the decimal-comma C locale in force, or empty when none is installed.
-    const std::string& CLocale() const { return mCLocale; }
-
-private:
-    std::locale mOldCpp;
-    std::string mOldC;
-    std::string mCLocale;
-};
-
-} // namespace
+using ztesting::DecimalCommaLocale;
 
 TEST(Locale, ADecimalCommaChangesNothing)
 {

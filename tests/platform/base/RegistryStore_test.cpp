@@ -1,5 +1,6 @@
 #include "platform/base/ComError.h"
 #include "platform/base/RegistryStore.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -20,52 +21,9 @@ namespace {
 
 const std::string kSettings = "HKEY_LOCAL_MACHINE\\Software\\Vantrel\\telvo\\ZARVIK";
 
-class TempDir {
-public:
-    TempDir()
-    {
-        char pattern[] = "/tmp/zarvik-registry-XXXXXX";
-        mPath = ::mkdtemp(pattern);
-    }
-    ~TempDir()
-    {
-        ::chmod(mPath.c_str(), 0700);
-        std::error_code ignored;
-        std::filesystem::remove_all(mPath, ignored);
-    }
-    const std::string& Path() const { return mPath; }
-    std::string File(const std::string& name) const { return mPath + "/" + name; }
-
-    std::vector<std::string> Entries() const
-    {
-        std::vector<std::string> names;
-        if (DIR* dir = ::opendir(mPath.c_str())) {
-            while (dirent* entry = ::readdir(dir)) {
-                std::string name = entry->d_name;
-                if (name != "." && name != "..") names.push_back(name);
-            }
-            ::closedir(dir);
-        }
-        return names;
-    }
-
-private:
-    std::string mPath;
-};
-
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void WriteAll(const std::string& path, const std::string& text)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-}
+using ztesting::ReadAll;
+using ztesting::TempFolder;
+using ztesting::WriteAll;
 
 RegistryStore::Value String(const std::string& text)
 {
@@ -95,7 +53,7 @@ void ExpectValue(const RegistryStore& store, const std::string& key, const std::
 
 TEST(RegistryStore, EveryValueSurvivesTheFileWithItsKind)
 {
-    TempDir dir;
+    TempFolder dir;
     const std::string path = dir.File("registry");
     const std::vector<std::pair<std::string, RegistryStore::Value>> values = {
         {"", String("default value")},
@@ -135,7 +93,7 @@ TEST(RegistryStore, EveryValueSurvivesTheFileWithItsKind)
 
 TEST(RegistryStore, NamesCompareWithoutCaseAndKeepTheirFirstSpelling)
 {
-    TempDir dir;
+    TempFolder dir;
     RegistryStore store(dir.File("registry"));
     store.SetDWord("HKEY_LOCAL_MACHINE\\Software\\Vantrel\\telvo\\ZARVIK", "CommTimeOut", 1000);
     store.SetDWord("HKEY_LOCAL_MACHINE\\Software\\Vantrel\\Telvo\\ZARVIK\\MtiData\\", "MRU", 0);
@@ -154,7 +112,7 @@ TEST(RegistryStore, NamesCompareWithoutCaseAndKeepTheirFirstSpelling)
 
 TEST(RegistryStore, SubkeysEnumerateInCreationOrderAndDeleteWithTheirTree)
 {
-    TempDir dir;
+    TempFolder dir;
     RegistryStore store(dir.File("registry"));
     const std::string mti = kSettings + "\\MtiData";
     for (const char* type : {"ZARVIK", "Alpha", "beta"}) store.SetString(mti + "\\" + type, "Serial", type);
@@ -184,7 +142,7 @@ TEST(RegistryStore, SubkeysEnumerateInCreationOrderAndDeleteWithTheirTree)
 
 TEST(RegistryStore, ChangeSavesAllOrNothing)
 {
-    TempDir dir;
+    TempFolder dir;
     RegistryStore store(dir.File("registry"));
     store.SetString(kSettings, "Configuration", "/opt/catalogue.mpc");
     const std::string before = ReadAll(store.Path());
@@ -211,10 +169,10 @@ namespace {
 
 // Checks that a save which cannot complete raises, and leaves the file, the tree in memory and
 // the folder (no temporary file left behind) as they were.
-bool FailedSaveChangesNothing(RegistryStore& store, const TempDir& dir, std::string& why)
+bool FailedSaveChangesNothing(RegistryStore& store, const TempFolder& dir, std::string& why)
 {
     const std::string before = ReadAll(store.Path());
-    const auto entries = dir.Entries();
+    const auto entries = dir.Names();
     try {
         store.SetString(kSettings, "Big", std::string(4096, 'x'));
         why = "the save did not fail";
@@ -227,7 +185,7 @@ bool FailedSaveChangesNothing(RegistryStore& store, const TempDir& dir, std::str
     }
     if (ReadAll(store.Path()) != before) why = "the file changed";
     else if (store.GetValue(kSettings, "Big").has_value()) why = "the tree in memory kept the change";
-    else if (dir.Entries() != entries) why = "a temporary file was left behind";
+    else if (dir.Names() != entries) why = "a temporary file was left behind";
     return why.empty();
 }
 
@@ -235,7 +193,7 @@ bool FailedSaveChangesNothing(RegistryStore& store, const TempDir& dir, std::str
 
 TEST(RegistryStore, ASaveThatCannotBeWrittenLeavesTheOldFile)
 {
-    TempDir dir;
+    TempFolder dir;
     RegistryStore store(dir.File("registry"));
     store.SetDWord(kSettings, "CommTimeOut", 1000);
 
@@ -258,7 +216,7 @@ TEST(RegistryStore, ASaveThatCannotBeWrittenLeavesTheOldFile)
 
 TEST(RegistryStore, ASaveIntoAnUnwritableFolderLeavesTheOldFile)
 {
-    TempDir dir;
+    TempFolder dir;
     RegistryStore store(dir.File("registry"));
     store.SetDWord(kSettings, "CommTimeOut", 1000);
     ::chmod(dir.Path().c_str(), 0555);
@@ -303,7 +261,7 @@ TEST(RegistryStore, ACorruptOrHostileFileRaisesAndStaysAsItIs)
         {"unknown line", header + "delete \"HKEY\"\n"},
         {"too deep", tooDeep},
     };
-    TempDir dir;
+    TempFolder dir;
     const std::string path = dir.File("registry");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -321,7 +279,7 @@ TEST(RegistryStore, ACorruptOrHostileFileRaisesAndStaysAsItIs)
 
 TEST(RegistryStore, AFileThatIsTooLargeOrNoFileIsRefused)
 {
-    TempDir dir;
+    TempFolder dir;
     const std::string huge = dir.File("huge");
     {
         std::ofstream out(huge);
@@ -340,7 +298,7 @@ TEST(RegistryStore, AFileThatIsTooLargeOrNoFileIsRefused)
 
 TEST(RegistryStore, ReloadOfACorruptFileKeepsTheTreeInMemory)
 {
-    TempDir dir;
+    TempFolder dir;
     RegistryStore store(dir.File("registry"));
     store.SetDWord(kSettings, "CommTimeOut", 1000);
     WriteAll(store.Path(), "garbage\n");
@@ -356,7 +314,7 @@ TEST(RegistryStore, ReloadOfACorruptFileKeepsTheTreeInMemory)
 
 TEST(RegistryStore, TheProcessStoreFollowsTheRegistryPath)
 {
-    TempDir dir;
+    TempFolder dir;
     plat::SetRegistryPath(dir.File("a/first"));
     RegistryStore& store = plat::Registry();
     EXPECT_EQ(store.Path(), dir.File("a/first"));

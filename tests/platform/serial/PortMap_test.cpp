@@ -6,6 +6,8 @@
 #include "platform/serial/InProcessDevices.h"
 #include "platform/serial/LinePeer.h"
 #include "platform/serial/SerialPort.h"
+#include "support/Errors.h"
+#include "support/TempFolder.h"
 #include "support/VirtualLoop.h"
 
 #include <gtest/gtest.h>
@@ -27,20 +29,10 @@ protected:
 
 class PortMapping : public ztesting::VirtualLoopTest {
 protected:
-    void SetUp() override
-    {
-        dir = fs::temp_directory_path() / ("zarvik-portmap-" + std::to_string(::getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        plat::SetRegistryPath((dir / "registry").string());
-    }
-
     void TearDown() override
     {
         plat::PortMap::ClearOverrides();
         plat::InProcessDevices::Unregister("sim");
-        fs::remove_all(dir);
     }
 
     static void Map(int port, const std::string& text)
@@ -58,16 +50,13 @@ protected:
         plat::SerialPort serial;
         serial.SetCommPort(port);
         OpenResult result;
-        try {
-            serial.SetPortOpen(true);
-        } catch (const plat::ComError& error) {
-            result.error = error.Number();
-        }
+        result.error = ztesting::ErrorNumberOf([&] { serial.SetPortOpen(true); });
         result.status = serial.StatusText();
         return result;
     }
 
-    fs::path dir;
+    ztesting::TempRegistry registry;
+    fs::path dir = registry.Folder();
 };
 
 TEST_F(PortMapping, OverrideThenRegistryThenTheDefaultDevice)

@@ -1,38 +1,22 @@
 #include "platform/ui/Beep.h"
 #include "platform/ui/BitmapResources.h"
 #include "platform/ui/MessageBox.h"
+#include "tests/support/MessageBoxRecorder.h"
+#include "tests/support/TempFolder.h"
 #include "tests/support/VirtualLoop.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 using namespace plat;
 
 namespace {
-
-class RecordingMessageBox : public IMessageBoxService {
-public:
-    struct Box {
-        std::string prompt;
-        int style;
-        std::string title;
-    };
-    int Show(const std::string& prompt, int style, const std::string& title) override
-    {
-        boxes.push_back({prompt, style, title});
-        return answer;
-    }
-    std::vector<Box> boxes;
-    int answer = vbNo;
-};
 
 class RecordingBeep : public IBeepService {
 public:
@@ -80,7 +64,7 @@ TEST(MessageBoxes, TheDefaultButtonOfAStyleIsItsAnswer)
 
 TEST(MessageBoxes, AnInstalledServiceShowsAndAnswersUntilReplaced)
 {
-    auto recorder = std::make_shared<RecordingMessageBox>();
+    auto recorder = std::make_shared<ztesting::MessageBoxRecorder>(vbNo);
     auto previous = SetMessageBoxService(recorder);
 
     EXPECT_EQ(MsgBox("Over Range!", vbCritical, "Telvo Plug-In MTI response"), vbNo);
@@ -117,9 +101,8 @@ TEST(Bitmaps, AreFoundByKeyWithoutRegardToCaseAndAMissIsNone)
     EXPECT_EQ(shock->Height(), 16);
     EXPECT_EQ(LoadBitmapResource("TI:NOTHING"), nullptr);
 
-    char pattern[] = "/tmp/zarvik-bmp-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    const std::string dir = pattern;
+    const ztesting::TempFolder folder("zarvik-bmp");
+    const std::string dir = folder.Path();
     const std::string file = dir + "/emt.bmp";
     {
         auto bytes = BitmapBytes(16, 16);
@@ -136,5 +119,4 @@ TEST(Bitmaps, AreFoundByKeyWithoutRegardToCaseAndAMissIsNone)
 
     EXPECT_TRUE(UnregisterBitmap("te:emt(16x16x256)"));
     EXPECT_FALSE(HasBitmap("TE:EMT(16X16X256)"));
-    std::filesystem::remove_all(dir);
 }

@@ -4,9 +4,8 @@
 #include "host/HostXmlDocument.h"
 #include "host/HostXmlElement.h"
 #include "host/HostXmlNodeList.h"
+#include "tests/support/DecimalCommaLocale.h"
 
-#include <clocale>
-#include <locale>
 #include <memory>
 #include <string>
 #include <utility>
@@ -83,39 +82,6 @@ public:
 
 private:
     std::shared_ptr<host::HostTranslator> mPrevious;
-};
-
-// Installs a decimal-comma locale while it lives: the global C++ locale always, and the C
-// locale when one with a decimal comma is installed on the machine.
-class DecimalCommaLocale {
-public:
-    DecimalCommaLocale()
-        : mOldCpp(std::locale::global(std::locale(std::locale::classic(), new CommaPunct))),
-          mOldC(std::setlocale(LC_ALL, nullptr))
-    {
-        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8", "fr_FR.utf8"}) {
-            if (std::setlocale(LC_ALL, name) == nullptr) continue;
-            if (std::localeconv()->decimal_point[0] == ',') return;
-            std::setlocale(LC_ALL, mOldC.c_str());
-        }
-    }
-    ~DecimalCommaLocale()
-    {
-        std::setlocale(LC_ALL, mOldC.c_str());
-        std::locale::global(mOldCpp);
-    }
-    DecimalCommaLocale(const DecimalCommaLocale&) = delete;
-    DecimalCommaLocale& operator=(const DecimalCommaLocale&) = delete;
-
-private:
-    struct CommaPunct : std::numpunct<char> {
-        char do_decimal_point() const override { return ','; }
-        char do_thousands_sep() const override { return '.'; }
-        std::string do_grouping() const override { return "\3"; }
-    };
-
-    std::locale mOldCpp;
-    std::string mOldC;
 };
 
 } // namespace ztesting

@@ -19,14 +19,14 @@
 #include "testlib/core/FDialogWrapper.h"
 #include "testlib/core/IZARVIKPlugIn.h"
 #include "testlib/core/MMiscUtils.h"
+#include "tests/support/LimitItems.h"
+#include "tests/support/TempFolder.h"
 #include "tests/testlib/core/LimitFakes.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <memory>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 using host::HostLimitItem;
@@ -36,7 +36,7 @@ using plat::ComError;
 using plat::Variant;
 using ztest::CLimitData;
 using ztest::CMeasurement;
-using ztesting::FakeElement;
+using ztesting::FakeTestElement;
 using ztesting::FakeResult;
 
 namespace {
@@ -68,10 +68,10 @@ protected:
     // Limits owned by a test element of the type, as a test element's construction makes them.
     std::shared_ptr<CLimitData> OwnedLimits(int32_t testType)
     {
-        auto element = std::make_shared<FakeElement>(testType);
+        auto element = std::make_shared<FakeTestElement>(testType);
         auto limits = std::make_shared<CLimitData>();
         limits->SetOwner(element, true);
-        element->limits = limits;
+        element->SetLimits(limits);
         elements.push_back(element);
         return limits;
     }
@@ -84,7 +84,7 @@ protected:
     }
 
     host::HostErrorRaiser::ReportCapture reports;
-    std::vector<std::shared_ptr<FakeElement>> elements;
+    std::vector<std::shared_ptr<FakeTestElement>> elements;
 };
 
 struct DefaultItem {
@@ -199,13 +199,13 @@ TEST_F(LimitData, CreateStandardWithoutAnOwnerGivesNoneAndReportsIt)
 
 TEST_F(LimitData, TheLimitsNeverKeepTheirOwnerAlive)
 {
-    auto element = std::make_shared<FakeElement>(100);
+    auto element = std::make_shared<FakeTestElement>(100);
     auto limits = std::make_shared<CLimitData>();
     limits->SetOwner(element, true);
-    element->limits = limits; // the element keeps its limits, as every test element does
+    element->SetLimits(limits); // the element keeps its limits, as every test element does
     EXPECT_EQ(limits->Owner(), element);
 
-    std::weak_ptr<FakeElement> watch = element;
+    std::weak_ptr<FakeTestElement> watch = element;
     element.reset();
     EXPECT_TRUE(watch.expired());
 
@@ -221,16 +221,8 @@ namespace {
 
 std::shared_ptr<HostStandard> EnergyStandard(const std::string& alpha, const std::string& complete, float upper, float lower)
 {
-    auto standard = std::make_shared<HostStandard>();
-    standard->Initialize(alpha, complete, 1);
-    auto item = HostLimitItem::Create();
-    item->Initialize("ENGY", "J", "", "");
-    item->SetEnabled(kUpper, true);
-    item->SetValue(kUpper, upper);
-    item->SetEnabled(kLower, true);
-    item->SetValue(kLower, lower);
-    standard->AddItem(item);
-    return standard;
+    return ztesting::MakeStandard(
+        alpha, complete, {{.key = "ENGY", .unit = "J", .upper = {true, upper, ""}, .lower = {true, lower, ""}}});
 }
 
 std::shared_ptr<CMeasurement> Energy(const std::string& key, Variant value, Variant preset = Variant())
@@ -493,10 +485,10 @@ TEST_F(LimitData, PrintsARatedMeasurementSetWithItsStandards)
 
     // An energy test with its result and two standards from the catalogue form.
     auto result = std::make_shared<FakeResult>();
-    auto element = std::make_shared<FakeElement>(100, result);
+    auto element = std::make_shared<FakeTestElement>(100, result);
     auto limits = std::make_shared<CLimitData>();
     limits->SetOwner(element, true);
-    element->limits = limits;
+    element->SetLimits(limits);
     limits->Load(ParseElement(R"xml(<ExpectedResult>
         <Standard AlphaName="IEC" CompleteName="IEC 60601-2-4">
           <LimitItem Key="ENGY" Unit="J">
@@ -588,26 +580,13 @@ class LimitDialog : public LimitData {
 protected:
     LimitDialog()
     {
-        char pattern[] = "/tmp/zarvik-limits-XXXXXX";
-        const char* dir = ::mkdtemp(pattern);
-        if (!dir) {
-            ADD_FAILURE() << "no temporary folder";
-            return;
-        }
-        mDir = dir;
-        plat::SetRegistryPath(mDir + "/registry");
         plat::RegisterServerLibrary(std::string(ZARVIK_LIBRARY_DIR) + "/libtelvoView.so");
 
         auto translator = std::make_shared<host::HostTranslator>();
         translator->SetText("ZARVIK", "20120", "Energie");
         mPreviousTranslator = host::HostTranslator::SetProcess(translator);
     }
-    ~LimitDialog() override
-    {
-        host::HostTranslator::SetProcess(mPreviousTranslator);
-        std::error_code ignored;
-        if (!mDir.empty()) std::filesystem::remove_all(mDir, ignored);
-    }
+    ~LimitDialog() override { host::HostTranslator::SetProcess(mPreviousTranslator); }
 
     // The limit view inside a dialog that CreateDialog made.
     static std::shared_ptr<host::XLimitView> ViewOf(const std::shared_ptr<host::IDialog>& dialog)
@@ -617,7 +596,8 @@ protected:
         return plat::QueryInterface<host::XLimitView>(wrapper->Control()->Object());
     }
 
-    std::string mDir;
+    ztesting::TempRegistry mRegistry;
+    const std::string mDir = mRegistry.Folder();
     std::shared_ptr<host::HostTranslator> mPreviousTranslator;
 };
 

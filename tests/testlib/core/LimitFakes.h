@@ -1,12 +1,12 @@
 #pragma once
 
-// Small stand-ins for the test element and its result, as the limits and their report rows
-// see them.
+// A small stand-in for the result of a test element, as the limits and their report rows see
+// it; the element itself is the shared FakeTestElement.
 
 #include "host/IResultData.h"
-#include "host/ITestElement.h"
 #include "platform/base/ComError.h"
 #include "platform/base/Variant.h"
+#include "support/FakeTestElement.h"
 
 #include <cstdint>
 #include <map>
@@ -40,31 +40,6 @@ public:
     void Load(const std::shared_ptr<host::HostXmlElement>&, const std::shared_ptr<host::HostLoadLog>&) override {}
     std::shared_ptr<host::HostXmlElement> Save(const std::shared_ptr<host::HostXmlDocument>&) override { return nullptr; }
     void PrintReport(const std::shared_ptr<host::HostReport>&, const plat::ObjectPtr&) override {}
-};
-
-// A test element of one test type, with its limits and current result.
-class FakeElement : public host::ITestElement {
-public:
-    explicit FakeElement(int32_t testId, std::shared_ptr<host::IResultData> result = nullptr)
-        : testId(testId), result(std::move(result))
-    {
-    }
-
-    int32_t testId;
-    std::shared_ptr<host::IResultData> result;
-    std::shared_ptr<host::ILimitData> limits;
-
-    void Initialize(const std::string&, int32_t, int32_t) override {}
-    std::shared_ptr<host::ITestElement> Clone() override { return nullptr; }
-    int32_t TestID() override { return testId; }
-    std::shared_ptr<host::IResultData> Result() override { return result; }
-    std::shared_ptr<host::ILimitData> Limits() override { return limits; }
-    std::shared_ptr<host::IConfigData> Configuration() override { return nullptr; }
-    std::shared_ptr<host::HostTestFilter> Filter() override { return nullptr; }
-    std::shared_ptr<host::HostTestInfo> Info() override { return nullptr; }
-    void Load(const std::shared_ptr<host::HostXmlElement>&, const std::shared_ptr<host::HostLoadLog>&) override {}
-    std::shared_ptr<host::HostXmlElement> Save(const std::shared_ptr<host::HostXmlDocument>&) override { return nullptr; }
-    void Perform(const std::shared_ptr<host::HostTestContext>&) override {}
 };
 
 } // namespace ztesting

@@ -13,7 +13,7 @@
 
 using plat::Variant;
 using ztest::CMeasurement;
-using ztesting::FakeElement;
+using ztesting::FakeTestElement;
 using ztesting::FakeResult;
 
 namespace {
@@ -72,7 +72,7 @@ TEST(LimitReportRows, EveryTypeGivesItsRowsWithTheMeasurementsOfItsResult)
         for (const char* key : {"ENGY", "ENGY1", "PULW", "PEAC", "PEAV", "CHTI", "PACR", "PACC", "PACW", "SENS", "PACE", "PLSC"}) {
             result->measurements[key] = Measurement(key);
         }
-        auto element = std::make_shared<FakeElement>(c.testType, result);
+        auto element = std::make_shared<FakeTestElement>(c.testType, result);
 
         const Variant rows = ztest::MMiscUtils::BuildLimitReportRows(report, element);
         if (c.rows.empty()) {
@@ -106,7 +106,7 @@ TEST(LimitReportRows, MissingMeasurementsLeaveTheirCellEmpty)
     // The battery-capacity result holds only the numbered charge times.
     auto battery = std::make_shared<FakeResult>();
     for (int n = 1; n <= 15; ++n) battery->measurements["CHTI" + std::to_string(n)] = Measurement("CHTI" + std::to_string(n));
-    Variant rows = ztest::MMiscUtils::BuildLimitReportRows(report, std::make_shared<FakeElement>(900, battery));
+    Variant rows = ztest::MMiscUtils::BuildLimitReportRows(report, std::make_shared<FakeTestElement>(900, battery));
     ASSERT_TRUE(rows.IsArray());
     EXPECT_EQ(rows.AsArray().At(0, 0), Variant("CHTI"));
     EXPECT_TRUE(rows.AsArray().At(0, 3).IsEmpty());
@@ -115,7 +115,7 @@ TEST(LimitReportRows, MissingMeasurementsLeaveTheirCellEmpty)
     auto repetition = std::make_shared<FakeResult>();
     repetition->measurements["ENGY"] = Measurement("ENGY");
     repetition->measurements["PLSC"] = Measurement("PLSC");
-    rows = ztest::MMiscUtils::BuildLimitReportRows(report, std::make_shared<FakeElement>(1000, repetition));
+    rows = ztest::MMiscUtils::BuildLimitReportRows(report, std::make_shared<FakeTestElement>(1000, repetition));
     ASSERT_TRUE(rows.IsArray());
     EXPECT_TRUE(rows.AsArray().At(0, 3).IsEmpty());
     EXPECT_FALSE(rows.AsArray().At(1, 3).IsEmpty());
@@ -125,7 +125,7 @@ TEST(LimitReportRows, MissingMeasurementsLeaveTheirCellEmpty)
     auto failing = std::make_shared<FakeResult>();
     failing->failing = true;
     for (const auto& result : {std::shared_ptr<FakeResult>(), failing}) {
-        rows = ztest::MMiscUtils::BuildLimitReportRows(report, std::make_shared<FakeElement>(100, result));
+        rows = ztest::MMiscUtils::BuildLimitReportRows(report, std::make_shared<FakeTestElement>(100, result));
         ASSERT_TRUE(rows.IsArray());
         for (int32_t i = 0; i < 4; ++i) {
             EXPECT_FALSE(rows.AsArray().At(i, 0).IsEmpty());

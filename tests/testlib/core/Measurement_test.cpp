@@ -14,6 +14,7 @@
 #include "host/ILimitData.h"
 #include "platform/base/ComError.h"
 #include "platform/base/Conversions.h"
+#include "tests/support/LimitItems.h"
 
 #include <gtest/gtest.h>
 
@@ -74,6 +75,7 @@ public:
     }
 };
 
+// The item of a rating case: ENGY in J, judged against 90 and 110, unless the case changes it.
 struct ItemSetup {
     std::string key = "ENGY";
     bool upperOn = true;
@@ -85,26 +87,25 @@ struct ItemSetup {
     bool formulaCapable = true;
 };
 
+ztesting::LimitItemSpec SpecOf(const ItemSetup& setup)
+{
+    return {.key = setup.key,
+            .unit = "J",
+            .upper = {setup.upperOn, setup.upper, setup.upperFormula},
+            .lower = {setup.lowerOn, setup.lower, setup.lowerFormula},
+            .formulaCapable = setup.formulaCapable};
+}
+
 std::shared_ptr<HostLimitItem> MakeItem(const ItemSetup& setup)
 {
-    std::shared_ptr<HostLimitItem> item =
-        setup.formulaCapable ? HostLimitItem::Create() : std::make_shared<HostLimitItem>();
-    item->Initialize(setup.key, "J", "", "");
-    item->SetEnabled(kUpper, setup.upperOn);
-    item->SetValue(kUpper, setup.upper);
-    item->SetFormula(kUpper, setup.upperFormula);
-    item->SetEnabled(kLower, setup.lowerOn);
-    item->SetValue(kLower, setup.lower);
-    item->SetFormula(kLower, setup.lowerFormula);
-    return item;
+    return ztesting::MakeLimitItem(SpecOf(setup));
 }
 
 std::shared_ptr<HostStandard> MakeStandard(const std::vector<ItemSetup>& items, const std::string& alpha = "IEC")
 {
-    auto standard = std::make_shared<HostStandard>();
-    standard->Initialize(alpha, alpha + " complete", 1);
-    for (const auto& setup : items) standard->AddItem(MakeItem(setup));
-    return standard;
+    std::vector<ztesting::LimitItemSpec> specs;
+    for (const auto& setup : items) specs.push_back(SpecOf(setup));
+    return ztesting::MakeStandard(alpha, alpha + " complete", specs);
 }
 
 std::shared_ptr<CMeasurement> MakeMeasurement(const std::string& key, const Variant& value, const Variant& preset = {},

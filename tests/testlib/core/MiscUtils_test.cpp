@@ -10,13 +10,13 @@
 #include "testlib/core/GGlobals.h"
 #include "testlib/core/IGGlobals.h"
 #include "testlib/core/IZARVIKPlugIn.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -243,9 +243,7 @@ TEST_F(MiscUtils, TheStoredPlugInCanBeReleasedByItsHost)
 // registry, exactly as the host's libraries find each other.
 TEST_F(MiscUtils, TheSharedClassesAreServedByTheTestLibrary)
 {
-    char pattern[] = "/tmp/zarvik-misc-XXXXXX";
-    const std::string dir = ::mkdtemp(pattern);
-    plat::SetRegistryPath(dir + "/registry");
+    const ztesting::TempRegistry registry;
     const auto registered = plat::RegisterServerLibrary(std::string(ZARVIK_LIBRARY_DIR) + "/libtelvoZarvikTest.so");
     std::vector<std::string> progIds;
     for (const auto& c : registered) progIds.push_back(c.progId + " " + c.clsid);
@@ -268,6 +266,4 @@ TEST_F(MiscUtils, TheSharedClassesAreServedByTheTestLibrary)
 
     globals.reset();
     record.reset();
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
 }

@@ -7,6 +7,8 @@
 #include "host/HostTranslator.h"
 #include "platform/ui/MessageBox.h"
 #include "support/FakeTestElement.h"
+#include "support/LimitItems.h"
+#include "support/MessageBoxRecorder.h"
 #include "testlib/config/CConfigArr.h"
 #include "testlib/config/CConfigBatCap.h"
 #include "testlib/config/CConfigCardio.h"
@@ -46,22 +48,6 @@
 
 namespace ztesting {
 
-// Keeps the message boxes that the records show, instead of showing them.
-class MessageBoxRecorder : public plat::IMessageBoxService {
-public:
-    struct Box {
-        std::string prompt;
-        int style;
-        std::string title;
-    };
-    int Show(const std::string& prompt, int style, const std::string& title) override
-    {
-        boxes.push_back({prompt, style, title});
-        return plat::vbOK;
-    }
-    std::vector<Box> boxes;
-};
-
 // What a result record's test element gives it, ready for every record: a configuration
 // record of the record's test with its defaults, the element's limits with one standard (no
 // items until a test adds them), and a filter that asks for a service record.
@@ -92,21 +78,14 @@ struct ResultWorld {
     void AddBounds(const std::string& key, std::optional<float> upper, std::optional<float> lower,
                    const std::string& upperFormula = {}) const
     {
-        std::shared_ptr<host::HostLimitItem> item = host::HostLimitItem::Create();
-        item->Initialize(key, "", "", "");
-        if (upper) {
-            item->SetEnabled(host::HostLimitItem::UpperBound, true);
-            item->SetValue(host::HostLimitItem::UpperBound, *upper);
-            item->SetFormula(host::HostLimitItem::UpperBound, upperFormula);
-        }
-        if (lower) {
-            item->SetEnabled(host::HostLimitItem::LowerBound, true);
-            item->SetValue(host::HostLimitItem::LowerBound, *lower);
-        }
-        standard->AddItem(item);
+        ztesting::LimitItemSpec spec{.key = key};
+        if (upper) spec.upper = {true, *upper, upperFormula};
+        if (lower) spec.lower = {true, *lower, ""};
+        standard->AddItem(MakeLimitItem(spec));
     }
 
-    std::shared_ptr<MessageBoxRecorder> messageBoxes = std::make_shared<MessageBoxRecorder>();
+    // The records' message boxes are kept, instead of shown, and answered with OK.
+    std::shared_ptr<MessageBoxRecorder> messageBoxes = std::make_shared<MessageBoxRecorder>(plat::vbOK);
     std::shared_ptr<host::HostTranslator> previousTranslator;
     std::shared_ptr<plat::IMessageBoxService> previousMessageBoxes;
     std::shared_ptr<ztest::CLimitData> limits;

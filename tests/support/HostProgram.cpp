@@ -1,0 +1,93 @@
+#include "support/HostProgram.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace ztesting {
+
+std::string ProgramFolder()
+{
+    const char* binDir = std::getenv("ZARVIK_BIN_DIR");
+    return binDir && *binDir ? binDir : ZARVIK_LIBRARY_DIR "/../bin";
+}
+
+std::vector<std::string> SplitLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+int Reap(pid_t pid, std::chrono::milliseconds timeout)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    int status = 0;
+    while (::waitpid(pid, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            ADD_FAILURE() << "child " << pid << " did not end in time";
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, &status, 0);
+            break;
+        }
+        ::usleep(2000);
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+HostProgram::HostProgram(const std::string& folderPrefix, const std::string& environmentRegistry)
+    : mFolder(folderPrefix), mProgram(ProgramFolder() + "/zarvik-host"),
+      mEnvironmentRegistry(mFolder.File(environmentRegistry))
+{
+}
+
+pid_t HostProgram::Start(std::vector<std::string> arguments) const
+{
+    // The environment of this process, with its registry replaced by the folder's.
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e)
+        if (std::string(*e).rfind("ZARVIK_REGISTRY=", 0) != 0) env.emplace_back(*e);
+    env.push_back("ZARVIK_REGISTRY=" + mEnvironmentRegistry);
+    std::vector<char*> envp;
+    for (auto& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
+
+    arguments.insert(arguments.begin(), mLeadingArguments.begin(), mLeadingArguments.end());
+    arguments.insert(arguments.begin(), mProgram);
+    std::vector<char*> argv;
+    for (auto& a : arguments) argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    const std::string outPath = File("stdout");
+    const std::string errPath = File("stderr");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    pid_t pid = -1;
+    if (posix_spawn(&pid, mProgram.c_str(), &actions, nullptr, argv.data(), envp.data()) != 0) pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    if (pid <= 0) ADD_FAILURE() << "cannot run " << mProgram;
+    return pid;
+}
+
+ProgramOutcome HostProgram::Finish(pid_t pid, std::chrono::milliseconds timeout) const
+{
+    ProgramOutcome outcome;
+    if (pid <= 0) return outcome;
+    outcome.status = Reap(pid, timeout);
+    outcome.out = ReadAll(File("stdout"));
+    outcome.err = ReadAll(File("stderr"));
+    return outcome;
+}
+
+} // namespace ztesting

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "support/TempFolder.h"
+
+#include <chrono>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace ztesting {
+
+// What one run of a program gave: its exit status (128 + the signal when a signal ended it)
+// and what it wrote to its standard output and standard error.
+struct ProgramOutcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// The folder of the built programs: the one ctest names in $ZARVIK_BIN_DIR, else the one next
+// to the built libraries.
+std::string ProgramFolder();
+
+// The lines of a text, without their line ends.
+std::vector<std::string> SplitLines(const std::string& text);
+
+// Waits at most the time for a child to end, and kills it when it does not, so that a program
+// that hangs fails its test instead of hanging the suite. Gives the exit status, or 128 + the
+// signal.
+int Reap(pid_t pid, std::chrono::milliseconds timeout);
+
+// Runs the built zarvik-host from a test, in a temporary folder of its own. Standard output and
+// error of each run go to files in the folder, and $ZARVIK_REGISTRY in the program's environment
+// names a registry file in the folder too, so that no run can touch the user's registry.
+class HostProgram {
+public:
+    static constexpr std::chrono::milliseconds DefaultTimeout{10000};
+
+    // The folder's name starts with the prefix; the environment's registry is the folder's
+    // file of that name.
+    explicit HostProgram(const std::string& folderPrefix, const std::string& environmentRegistry = "registry");
+
+    const std::string& Folder() const { return mFolder.Path(); }
+    std::string File(const std::string& name) const { return mFolder.File(name); }
+    const std::string& Path() const { return mProgram; }
+    const std::string& EnvironmentRegistry() const { return mEnvironmentRegistry; }
+
+    // Arguments that go before the arguments of every run, such as a registry option.
+    void SetLeadingArguments(std::vector<std::string> arguments) { mLeadingArguments = std::move(arguments); }
+
+    // Starts a run and gives its process id, or -1 (and a test failure) when it cannot start.
+    pid_t Start(std::vector<std::string> arguments) const;
+    // Waits for a run that Start began, and gives what it wrote.
+    ProgramOutcome Finish(pid_t pid, std::chrono::milliseconds timeout = DefaultTimeout) const;
+    // Starts a run and waits for it.
+    ProgramOutcome Run(std::vector<std::string> arguments) const { return Finish(Start(std::move(arguments))); }
+
+private:
+    TempFolder mFolder;
+    std::string mProgram;
+    std::string mEnvironmentRegistry;
+    std::vector<std::string> mLeadingArguments;
+};
+
+} // namespace ztesting
