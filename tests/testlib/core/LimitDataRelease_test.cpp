@@ -15,7 +15,7 @@
 TEST(LimitDataRelease, AHolderOfTheStandardsKeepsThemWhenTheLimitsGo)
 {
     ztest::MMiscUtils::ResetModuleState();
-    auto element = std::make_shared<ztesting::FakeElement>(100);
+    auto element = std::make_shared<ztesting::FakeTestElement>(100);
     auto limits = std::make_shared<ztest::CLimitData>();
     limits->SetOwner(element, true);
     ASSERT_NE(limits->CreateStandard("IEC", "IEC 60601-2-4"), nullptr);
