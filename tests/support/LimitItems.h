@@ -31,7 +31,7 @@ struct LimitItemSpec {
     bool formulaCapable = true;
 };
 
-// A new item of the spec's kind, set up from the spec.
+// A new item of the described kind, set up from its description.
 std::shared_ptr<host::HostLimitItem> MakeLimitItem(const LimitItemSpec& spec);
 
 // A standard of the two names and the kind (the test library passes 1), holding an item of
