@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/IHelpText.h"
+#include "host/interfaces/IHelpText.h"
 #include "platform/ui/UserControl.h"
 
 #include <string>

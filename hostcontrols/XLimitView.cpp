@@ -1,6 +1,6 @@
 #include "hostcontrols/XLimitView.h"
 
-#include "host/HostCallback.h"
+#include "host/interfaces/HostCallback.h"
 #include "platform/com/ServerEntryPoints.h"
 
 namespace host {

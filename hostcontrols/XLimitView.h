@@ -1,8 +1,8 @@
 #pragma once
 
-#include "host/ICustomControl.h"
-#include "host/ILimitData.h"
-#include "host/ILimitView.h"
+#include "host/interfaces/ICustomControl.h"
+#include "host/interfaces/ILimitData.h"
+#include "host/interfaces/ILimitView.h"
 #include "platform/ui/UserControl.h"
 
 #include <memory>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/ITelvoMLCQuery.h"
+#include "host/interfaces/ITelvoMLCQuery.h"
 #include "instrument/VtiClasses.h"
 #include "platform/ui/Event.h"
 

@@ -1,9 +1,9 @@
 #include "instrument/CZarvikVTi.h"
 
-#include "host/HostErrorRaiser.h"
-#include "host/HostMtiConfiguration.h"
-#include "host/HostTranslator.h"
-#include "host/HostVersionCheck.h"
+#include "host/documents/HostErrorRaiser.h"
+#include "host/units/HostMtiConfiguration.h"
+#include "host/documents/HostTranslator.h"
+#include "host/units/HostVersionCheck.h"
 #include "instrument/LinkProtocol.h"
 #include "instrument/MComm.h"
 #include "instrument/ReplyCollector.h"

@@ -1,8 +1,8 @@
 #include "plugin/CZARVIKSetup.h"
 
-#include "host/HostErrorRaiser.h"
-#include "host/HostRegistry.h"
-#include "host/HostUtilities.h"
+#include "host/documents/HostErrorRaiser.h"
+#include "host/documents/HostRegistry.h"
+#include "host/documents/HostUtilities.h"
 #include "platform/base/Conversions.h"
 #include "platform/com/ServerEntryPoints.h"
 #include "plugin/PlugInErrors.h"

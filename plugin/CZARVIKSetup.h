@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/ISetup.h"
+#include "host/interfaces/ISetup.h"
 #include "platform/base/ComError.h"
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/IPlugIn.h"
+#include "host/interfaces/IPlugIn.h"
 #include "platform/base/ComError.h"
 #include "testlib/core/IZARVIKPlugIn.h"
 

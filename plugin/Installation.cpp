@@ -1,7 +1,7 @@
 #include "plugin/Installation.h"
 
-#include "host/HostRegistry.h"
-#include "host/HostUtilities.h"
+#include "host/documents/HostRegistry.h"
+#include "host/documents/HostUtilities.h"
 #include "platform/com/ComRuntime.h"
 #include "plugin/CZARVIKSetup.h"
 

@@ -1,7 +1,7 @@
 #include "plugin/XPluginPrefs.h"
 
-#include "host/HostTranslator.h"
-#include "host/IHelpText.h"
+#include "host/documents/HostTranslator.h"
+#include "host/interfaces/IHelpText.h"
 #include "platform/base/Conversions.h"
 #include "platform/com/ServerEntryPoints.h"
 #include "platform/ui/ControlExtender.h"

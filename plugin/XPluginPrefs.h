@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/HostCallback.h"
-#include "host/ICustomControl.h"
+#include "host/interfaces/HostCallback.h"
+#include "host/interfaces/ICustomControl.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/PictureBox.h"
 #include "platform/ui/TabStrip.h"

@@ -4,7 +4,7 @@
 
 #include "instrument/IZarvikVTi.h"
 
-#include "host/HostMtiSettings.h"
+#include "host/units/HostMtiSettings.h"
 
 #include "apps/host/ServerLibraries.h"
 #include "platform/base/ComError.h"

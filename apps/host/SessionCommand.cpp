@@ -1,7 +1,7 @@
 #include "apps/host/CommandTable.h"
 #include "apps/host/InstrumentLink.h"
 
-#include "host/ITelvoMLCQuery.h"
+#include "host/interfaces/ITelvoMLCQuery.h"
 #include "instrument/IZarvikVTi.h"
 #include "instrument/VtiClasses.h"
 #include "platform/base/ComError.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/HostTestGuideSettings.h"
-#include "host/IConfigData.h"
+#include "host/elements/HostTestGuideSettings.h"
+#include "host/interfaces/IConfigData.h"
 #include "platform/base/ComError.h"
 
 #include <cstdint>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/HostForward.h"
-#include "host/ILimitData.h"
+#include "host/interfaces/HostForward.h"
+#include "host/interfaces/ILimitData.h"
 #include "platform/base/ComError.h"
 
 #include <cstdint>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "host/HostForward.h"
-#include "host/IMeasurement.h"
-#include "host/IMeasurement2.h"
+#include "host/interfaces/HostForward.h"
+#include "host/interfaces/IMeasurement.h"
+#include "host/interfaces/IMeasurement2.h"
 #include "platform/base/Variant.h"
 
 #include <cstdint>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "host/HostCallback.h"
-#include "host/ICustomControl.h"
-#include "host/IDialog.h"
+#include "host/interfaces/HostCallback.h"
+#include "host/interfaces/ICustomControl.h"
+#include "host/interfaces/IDialog.h"
 #include "platform/ui/ControlExtender.h"
 #include "platform/ui/Form.h"
 

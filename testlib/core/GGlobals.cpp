@@ -1,6 +1,6 @@
 #include "testlib/core/GGlobals.h"
 
-#include "host/IPlugIn.h"
+#include "host/interfaces/IPlugIn.h"
 #include "platform/com/ServerEntryPoints.h"
 #include "testlib/core/IZARVIKPlugIn.h"
 #include "testlib/core/MMiscUtils.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/HostForward.h"
+#include "host/interfaces/HostForward.h"
 #include "platform/base/Unknown.h"
 
 #include <memory>

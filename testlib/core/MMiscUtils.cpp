@@ -1,8 +1,8 @@
 #include "testlib/core/MMiscUtils.h"
 
-#include "host/HostMtiList.h"
+#include "host/units/HostMtiList.h"
 #include "platform/base/ComError.h"
-#include "host/HostStandard.h"
+#include "host/standards/HostStandard.h"
 #include "testlib/core/CMtiData2.h"
 #include "testlib/core/IZARVIKPlugIn.h"
 

@@ -1,10 +1,10 @@
 #include "testlib/core/MMiscUtils.h"
 
-#include "host/HostReport.h"
-#include "host/HostTranslator.h"
-#include "host/IMeasurement.h"
-#include "host/IResultData.h"
-#include "host/ITestElement.h"
+#include "host/report/HostReport.h"
+#include "host/documents/HostTranslator.h"
+#include "host/interfaces/IMeasurement.h"
+#include "host/interfaces/IResultData.h"
+#include "host/interfaces/ITestElement.h"
 
 #include <exception>
 #include <vector>

@@ -1,7 +1,7 @@
 #include "testlib/results/CLimitRatedResult.h"
 
-#include "host/ILimitData.h"
-#include "host/ITestElement.h"
+#include "host/interfaces/ILimitData.h"
+#include "host/interfaces/ITestElement.h"
 #include "platform/base/Conversions.h"
 #include "testlib/core/CMeasurement.h"
 

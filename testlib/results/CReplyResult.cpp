@@ -1,6 +1,6 @@
 #include "testlib/results/CReplyResult.h"
 
-#include "host/ITestElement.h"
+#include "host/interfaces/ITestElement.h"
 #include "platform/base/ComError.h"
 #include "platform/ui/MessageBox.h"
 #include "testlib/core/CMeasurement.h"

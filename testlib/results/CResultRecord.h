@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/HostForward.h"
-#include "host/IResultData.h"
+#include "host/interfaces/HostForward.h"
+#include "host/interfaces/IResultData.h"
 #include "platform/base/Variant.h"
 #include "testlib/results/MeasurementSpec.h"
 

@@ -1,6 +1,6 @@
 #include "testlib/results/CVerdictResult.h"
 
-#include "host/ITestElement.h"
+#include "host/interfaces/ITestElement.h"
 #include "testlib/core/CMeasurement.h"
 
 #include <exception>

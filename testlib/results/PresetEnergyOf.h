@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/IConfigData.h"
+#include "host/interfaces/IConfigData.h"
 #include "platform/base/Variant.h"
 
 #include <memory>

@@ -1,5 +1,5 @@
-#include "host/HostErrorRaiser.h"
-#include "host/HostXmlErrors.h"
+#include "host/documents/HostErrorRaiser.h"
+#include "host/documents/HostXmlErrors.h"
 #include "platform/base/ComError.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "host/HostLoadLog.h"
+#include "host/documents/HostLoadLog.h"
 #include "platform/base/ComError.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "host/HostMtiList.h"
+#include "host/units/HostMtiList.h"
 #include "platform/base/ComError.h"
 
 #include <gtest/gtest.h>

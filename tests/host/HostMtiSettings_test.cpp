@@ -1,5 +1,5 @@
-#include "host/HostMtiConfiguration.h"
-#include "host/HostMtiSettings.h"
+#include "host/units/HostMtiConfiguration.h"
+#include "host/units/HostMtiSettings.h"
 
 #include "platform/base/ComError.h"
 #include "platform/base/RegistryStore.h"

@@ -1,4 +1,4 @@
-#include "host/HostRegistry.h"
+#include "host/documents/HostRegistry.h"
 #include "platform/base/ComError.h"
 #include "platform/base/RegistryStore.h"
 #include "support/TempFolder.h"

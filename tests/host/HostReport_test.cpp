@@ -1,4 +1,4 @@
-#include "host/HostReport.h"
+#include "host/report/HostReport.h"
 #include "platform/base/ComError.h"
 
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
-#include "host/HostServiceRecord.h"
+#include "host/units/HostServiceRecord.h"
 
-#include "host/HostLoadLog.h"
-#include "host/HostTestFilter.h"
-#include "host/HostXmlDocument.h"
-#include "host/HostXmlElement.h"
-#include "host/HostXmlErrors.h"
+#include "host/documents/HostLoadLog.h"
+#include "host/elements/HostTestFilter.h"
+#include "host/documents/HostXmlDocument.h"
+#include "host/documents/HostXmlElement.h"
+#include "host/documents/HostXmlErrors.h"
 #include "platform/base/ComError.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
-#include "host/HostFormulaLimit.h"
-#include "host/HostLimitItem.h"
-#include "host/HostStandard.h"
-#include "host/HostStandards.h"
+#include "host/standards/HostFormulaLimit.h"
+#include "host/standards/HostLimitItem.h"
+#include "host/standards/HostStandard.h"
+#include "host/standards/HostStandards.h"
 #include "platform/base/ComError.h"
 #include "tests/support/LimitItems.h"
 

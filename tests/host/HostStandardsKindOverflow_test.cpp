@@ -1,7 +1,7 @@
-#include "host/HostLoadLog.h"
-#include "host/HostStandards.h"
-#include "host/HostXmlDocument.h"
-#include "host/HostXmlElement.h"
+#include "host/documents/HostLoadLog.h"
+#include "host/standards/HostStandards.h"
+#include "host/documents/HostXmlDocument.h"
+#include "host/documents/HostXmlElement.h"
 #include "platform/base/ComError.h"
 
 #include <gtest/gtest.h>

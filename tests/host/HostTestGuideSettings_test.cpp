@@ -1,8 +1,8 @@
-#include "host/HostLoadLog.h"
-#include "host/HostTestGuideSettings.h"
-#include "host/HostXmlDocument.h"
-#include "host/HostXmlElement.h"
-#include "host/HostXmlErrors.h"
+#include "host/documents/HostLoadLog.h"
+#include "host/elements/HostTestGuideSettings.h"
+#include "host/documents/HostXmlDocument.h"
+#include "host/documents/HostXmlElement.h"
+#include "host/documents/HostXmlErrors.h"
 #include "platform/base/ComError.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "host/HostTranslator.h"
+#include "host/documents/HostTranslator.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Frame.h"
 #include "platform/ui/Label.h"

@@ -1,4 +1,4 @@
-#include "host/HostTranslator.h"
+#include "host/documents/HostTranslator.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>

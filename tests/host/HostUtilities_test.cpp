@@ -1,4 +1,4 @@
-#include "host/HostUtilities.h"
+#include "host/documents/HostUtilities.h"
 #include "platform/base/ComError.h"
 
 #include <gtest/gtest.h>

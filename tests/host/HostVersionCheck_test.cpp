@@ -1,4 +1,4 @@
-#include "host/HostVersionCheck.h"
+#include "host/units/HostVersionCheck.h"
 
 #include "platform/base/ComError.h"
 

@@ -1,7 +1,7 @@
-#include "host/HostXmlDocument.h"
-#include "host/HostXmlElement.h"
-#include "host/HostXmlErrors.h"
-#include "host/HostXmlHelper.h"
+#include "host/documents/HostXmlDocument.h"
+#include "host/documents/HostXmlElement.h"
+#include "host/documents/HostXmlErrors.h"
+#include "host/documents/HostXmlHelper.h"
 #include "platform/base/ComError.h"
 #include "tests/support/Errors.h"
 

@@ -1,8 +1,8 @@
 // The instrument over the real termios backend, against the simulated analyzer on a
 // pseudo-terminal, in real time. Each test is bounded by the link's own time-outs.
 #include "LinkFixture.h"
-#include "host/HostMtiSettings.h"
-#include "host/HostVersionCheck.h"
+#include "host/units/HostMtiSettings.h"
+#include "host/units/HostVersionCheck.h"
 #include "instrument/CZarvikQuery.h"
 #include "instrument/CZarvikVTi.h"
 #include "simulator/Analyzer.h"

@@ -8,7 +8,7 @@
 //                  3000 ms reply time; the counters give the CPU time its thread used (user +
 //                  system) and its share of the wait.
 #include "LinkFixture.h"
-#include "host/HostMtiSettings.h"
+#include "host/units/HostMtiSettings.h"
 #include "instrument/CZarvikVTi.h"
 #include "platform/serial/PseudoTerminal.h"
 

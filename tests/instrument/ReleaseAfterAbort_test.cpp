@@ -3,8 +3,8 @@
 #include "instrument/CZarvikVTi.h"
 
 #include "LinkFixture.h"
-#include "host/HostMtiSettings.h"
-#include "host/HostVersionCheck.h"
+#include "host/units/HostMtiSettings.h"
+#include "host/units/HostVersionCheck.h"
 
 #include <gtest/gtest.h>
 

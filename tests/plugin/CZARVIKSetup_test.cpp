@@ -1,5 +1,5 @@
-#include "host/HostErrorRaiser.h"
-#include "host/HostRegistry.h"
+#include "host/documents/HostErrorRaiser.h"
+#include "host/documents/HostRegistry.h"
 #include "plugin/CZARVIKSetup.h"
 #include "tests/plugin/PluginTestSupport.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/ITestElement.h"
+#include "host/interfaces/ITestElement.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/HostLimitItem.h"
-#include "host/HostStandard.h"
+#include "host/standards/HostLimitItem.h"
+#include "host/standards/HostStandard.h"
 
 #include <cstdint>
 #include <memory>

@@ -2,11 +2,11 @@
 // stored element, refused elements, unreadable values, copies and registration.
 #include "tests/testlib/config/ConfigTestSupport.h"
 
-#include "host/HostErrorRaiser.h"
-#include "host/HostLoadLog.h"
-#include "host/HostTestGuideSettings.h"
-#include "host/HostXmlDocument.h"
-#include "host/HostXmlElement.h"
+#include "host/documents/HostErrorRaiser.h"
+#include "host/documents/HostLoadLog.h"
+#include "host/elements/HostTestGuideSettings.h"
+#include "host/documents/HostXmlDocument.h"
+#include "host/documents/HostXmlElement.h"
 #include "platform/base/ComError.h"
 #include "platform/base/RegistryStore.h"
 #include "testlib/core/FDialogWrapper.h"

@@ -1,7 +1,7 @@
 // The records' report tables: column formats by page width, header, formatting and rows.
 #include "tests/testlib/config/ConfigTestSupport.h"
 
-#include "host/HostReport.h"
+#include "host/report/HostReport.h"
 #include "testlib/config/CConfigArr.h"
 #include "testlib/config/CConfigBatCap.h"
 #include "testlib/config/CConfigCardio.h"

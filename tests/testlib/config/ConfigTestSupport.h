@@ -1,9 +1,9 @@
 #pragma once
 
-#include "host/HostTranslator.h"
-#include "host/HostXmlDocument.h"
-#include "host/HostXmlElement.h"
-#include "host/HostXmlNodeList.h"
+#include "host/documents/HostTranslator.h"
+#include "host/documents/HostXmlDocument.h"
+#include "host/documents/HostXmlElement.h"
+#include "host/documents/HostXmlNodeList.h"
 #include "tests/support/DecimalCommaLocale.h"
 
 #include <memory>

@@ -2,8 +2,8 @@
 // unreadable values and documents written where the decimal point is a comma.
 #include "tests/testlib/config/ConfigTestSupport.h"
 
-#include "host/HostLoadLog.h"
-#include "host/HostXmlDocument.h"
+#include "host/documents/HostLoadLog.h"
+#include "host/documents/HostXmlDocument.h"
 #include "platform/base/ComError.h"
 #include "testlib/config/CConfigArr.h"
 #include "testlib/config/CConfigDefib.h"

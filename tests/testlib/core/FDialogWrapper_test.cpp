@@ -1,4 +1,4 @@
-#include "host/HostCallback.h"
+#include "host/interfaces/HostCallback.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Window.h"
 #include "testlib/core/FDialogWrapper.h"

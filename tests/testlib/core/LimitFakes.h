@@ -3,7 +3,7 @@
 // A small stand-in for the result of a test element, as the limits and their report rows see
 // it; the element itself is the shared FakeTestElement.
 
-#include "host/IResultData.h"
+#include "host/interfaces/IResultData.h"
 #include "platform/base/ComError.h"
 #include "platform/base/Variant.h"
 #include "support/FakeTestElement.h"

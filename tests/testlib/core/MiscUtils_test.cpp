@@ -1,8 +1,8 @@
 #include "testlib/core/MMiscUtils.h"
 
-#include "host/HostMtiList.h"
-#include "host/HostStandard.h"
-#include "host/IPlugIn.h"
+#include "host/units/HostMtiList.h"
+#include "host/standards/HostStandard.h"
+#include "host/interfaces/IPlugIn.h"
 #include "platform/base/ComError.h"
 #include "platform/base/RegistryStore.h"
 #include "platform/com/ComRuntime.h"

@@ -1,8 +1,8 @@
 #include "ResultTestSupport.h"
 
-#include "host/HostServiceRecord.h"
-#include "host/HostXmlDocument.h"
-#include "host/HostXmlElement.h"
+#include "host/units/HostServiceRecord.h"
+#include "host/documents/HostXmlDocument.h"
+#include "host/documents/HostXmlElement.h"
 
 #include <gtest/gtest.h>
 

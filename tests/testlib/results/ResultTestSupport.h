@@ -1,10 +1,10 @@
 #pragma once
 
-#include "host/HostLimitItem.h"
-#include "host/HostStandard.h"
-#include "host/HostStandards.h"
-#include "host/HostTestFilter.h"
-#include "host/HostTranslator.h"
+#include "host/standards/HostLimitItem.h"
+#include "host/standards/HostStandard.h"
+#include "host/standards/HostStandards.h"
+#include "host/elements/HostTestFilter.h"
+#include "host/documents/HostTranslator.h"
 #include "platform/ui/MessageBox.h"
 #include "support/FakeTestElement.h"
 #include "support/LimitItems.h"

@@ -1,8 +1,8 @@
 #include "ResultTestSupport.h"
 
-#include "host/HostLoadLog.h"
-#include "host/HostXmlDocument.h"
-#include "host/HostXmlElement.h"
+#include "host/documents/HostLoadLog.h"
+#include "host/documents/HostXmlDocument.h"
+#include "host/documents/HostXmlElement.h"
 
 #include <gtest/gtest.h>
 

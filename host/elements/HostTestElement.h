@@ -1,0 +1,57 @@
+#pragma once
+
+#include "host/interfaces/HostForward.h"
+#include "platform/base/Unknown.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace host {
+
+// The host's generic test element, which every test element of a plug-in creates and wraps: it
+// keeps the bookkeeping (plug-in ID, test ID, ID, info, filter) and the slots of the
+// configuration record, the limits and the result record, and makes copies of itself.
+class HostTestElement : public plat::IUnknown {
+public:
+    HostTestElement();
+
+    // Sets the plug-in ID (the module key), the test type code and the element's ID.
+    void Initialize(const std::string& plugInId, int32_t testId, int32_t id);
+
+    const std::string& PlugInID() const { return mPlugInId; }
+    int32_t TestID() const { return mTestId; }
+    int32_t ID() const { return mId; }
+    void SetID(int32_t id) { mId = id; }
+
+    const std::shared_ptr<HostTestInfo>& Info() const { return mInfo; }
+    const std::shared_ptr<HostTestFilter>& Filter() const { return mFilter; }
+
+    const std::shared_ptr<IConfigData>& Configuration() const { return mConfiguration; }
+    void SetConfiguration(std::shared_ptr<IConfigData> configuration) { mConfiguration = std::move(configuration); }
+    const std::shared_ptr<ILimitData>& Limits() const { return mLimits; }
+    void SetLimits(std::shared_ptr<ILimitData> limits) { mLimits = std::move(limits); }
+    const std::shared_ptr<IResultData>& Result() const { return mResult; }
+    void SetResult(std::shared_ptr<IResultData> result) { mResult = std::move(result); }
+
+    // A copy that shares nothing that can change with this element: the same IDs, copies of
+    // the info and the filter, the configuration record's and the limits' own clones (so the
+    // copy's standards are its own), and no result: a result belongs to the run that made it.
+    // An error of a clone passes on, and no copy is made.
+    std::shared_ptr<HostTestElement> Clone() const;
+
+    // Drops the configuration, the limits and the result, as the element ends.
+    void Terminate();
+
+private:
+    std::string mPlugInId;
+    int32_t mTestId = 0;
+    int32_t mId = 0;
+    std::shared_ptr<HostTestInfo> mInfo;
+    std::shared_ptr<HostTestFilter> mFilter;
+    std::shared_ptr<IConfigData> mConfiguration;
+    std::shared_ptr<ILimitData> mLimits;
+    std::shared_ptr<IResultData> mResult;
+};
+
+} // namespace host
