@@ -5,17 +5,12 @@
 
 namespace host {
 
-XLimitView::XLimitView() : plat::UserControl("XLimitView") {}
+XLimitView::XLimitView() : CustomControl("XLimitView") {}
 
 void XLimitView::AddRow(const std::string& key, const std::string& caption, const std::string& unit,
                         const std::string& operators)
 {
     mRows.push_back(Row{key, caption, unit, operators});
-}
-
-void XLimitView::SetLocked(bool locked)
-{
-    mLocked = locked;
 }
 
 void XLimitView::Initialize(const plat::Variant& data)

@@ -1,9 +1,8 @@
 #pragma once
 
-#include "host/interfaces/ICustomControl.h"
+#include "host/interfaces/CustomControl.h"
 #include "host/interfaces/ILimitData.h"
 #include "host/interfaces/ILimitView.h"
-#include "platform/ui/UserControl.h"
 
 #include <memory>
 #include <string>
@@ -14,7 +13,7 @@ namespace host {
 // The host's limit view: the control in which the operator edits the standards of a test
 // element. This stand-in keeps the rows it is given and the limits object it shows, so that a
 // dialog can host it and a test can read back what it was given; it draws no grid.
-class XLimitView : public plat::UserControl, public ICustomControl, public ILimitView {
+class XLimitView : public CustomControl, public ILimitView {
 public:
     static constexpr const char* ProgId = "TelvoView.XLimitView";
     static constexpr const char* Clsid = "{C6DCE789-D1AD-445F-A869-96DE5974DF83}";
@@ -33,18 +32,11 @@ public:
                 const std::string& operators) override;
 
     // ICustomControl
-    std::shared_ptr<HostCallback> CallBack() override { return mCallBack; }
-    void SetCallBack(const std::shared_ptr<HostCallback>& callback) override { mCallBack = callback; }
-    int32_t hWnd() override { return plat::UserControl::hWnd(); }
-    bool Visible() override { return plat::UserControl::Visible(); }
-    void SetVisible(bool visible) override { plat::UserControl::SetVisible(visible); }
-    bool Locked() override { return mLocked; }
-    // A locked view shows the limits without letting the operator change them.
-    void SetLocked(bool locked) override;
+    // A locked view shows the limits without letting the operator change them (the base keeps
+    // the flag).
     // Takes the limits object (ILimitData) that the rows are edited in; any other data leaves
     // the view without limits.
     void Initialize(const plat::Variant& data) override;
-    void Refresh() override { plat::UserControl::Refresh(); }
     void SetFocus() override;
 
     // What the view was given, in order.
@@ -54,8 +46,6 @@ public:
 private:
     std::vector<Row> mRows;
     std::shared_ptr<ILimitData> mLimits;
-    std::shared_ptr<HostCallback> mCallBack;
-    bool mLocked = false;
 };
 
 } // namespace host

@@ -34,12 +34,12 @@ int32_t LabelNumber(const plat::Label& label) { return plat::CLng(plat::Val(labe
 
 } // namespace
 
-XPluginPrefs::XPluginPrefs() : plat::UserControl("XPluginPrefs")
+XPluginPrefs::XPluginPrefs() : host::CustomControl("XPluginPrefs")
 {
     mLoading = true;
     IgnoreErrors([&] { BuildPages(); });
     IgnoreErrors([&] { host::HostTranslator::Process()->TranslateObject(ModuleKey, *this); });
-    mCallBack = std::make_shared<host::HostCallback>();
+    SetCallBack(std::make_shared<host::HostCallback>());
     mLoading = false;
 }
 
@@ -146,7 +146,6 @@ void XPluginPrefs::Initialize(const plat::Variant& data)
     mInitializing = false;
 }
 
-void XPluginPrefs::Refresh() { plat::UserControl::Refresh(); }
 
 void XPluginPrefs::SetFocus()
 {
@@ -188,8 +187,8 @@ void XPluginPrefs::PacRefTimeChange()
 
 void XPluginPrefs::RaiseChange()
 {
-    if (!mCallBack || mInitializing) return;
-    IgnoreErrors([&] { mCallBack->Notify("Change", plat::VariantArray::OneDim(0, 0)); });
+    if (mInitializing) return;
+    NotifyHost("Change");
 }
 
 } // namespace zplugin

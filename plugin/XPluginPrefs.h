@@ -1,12 +1,10 @@
 #pragma once
 
-#include "host/interfaces/HostCallback.h"
-#include "host/interfaces/ICustomControl.h"
+#include "host/interfaces/CustomControl.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/PictureBox.h"
 #include "platform/ui/TabStrip.h"
 #include "platform/ui/UpDown.h"
-#include "platform/ui/UserControl.h"
 
 #include <array>
 #include <memory>
@@ -20,7 +18,7 @@ class CZARVIKSetup;
 // with the pacer refractory time-out and "Communications" with the communication time-out.
 // Every change goes straight into the settings object it was given and is announced to the
 // host with "Change"; the page never saves, the host does that through the settings' RegSave.
-class XPluginPrefs : public plat::UserControl, public host::ICustomControl {
+class XPluginPrefs : public host::CustomControl {
 public:
     static constexpr const char* ProgId = "TelvoZARVIK.XPluginPrefs";
     static constexpr const char* ClassId = "{1352A005-8A46-42EC-9E19-A45BAB03B048}";
@@ -37,18 +35,11 @@ public:
     XPluginPrefs();
 
     // ICustomControl
-    std::shared_ptr<host::HostCallback> CallBack() override { return mCallBack; }
-    void SetCallBack(const std::shared_ptr<host::HostCallback>& callback) override { mCallBack = callback; }
-    int32_t hWnd() override { return plat::UserControl::hWnd(); }
-    bool Visible() override { return plat::UserControl::Visible(); }
-    void SetVisible(bool visible) override { plat::UserControl::SetVisible(visible); }
-    bool Locked() override { return mLocked; }
     // Locking disables both up-downs; unlocking enables them.
     void SetLocked(bool locked) override;
     // Takes the data as the settings object to edit, reads the settings again from the registry
     // and shows them; nothing is announced to the host meanwhile. Errors are ignored.
     void Initialize(const plat::Variant& data) override;
-    void Refresh() override;
     // Gives the focus to the tab strip.
     void SetFocus() override;
 
@@ -66,8 +57,6 @@ private:
     void EnableControls();
 
     std::shared_ptr<CZARVIKSetup> mSettings;
-    std::shared_ptr<host::HostCallback> mCallBack;
-    bool mLocked = false;
     int mPageIndex = 0;
     bool mLoading = false;
     bool mInitializing = false;
