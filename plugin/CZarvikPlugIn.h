@@ -1,6 +1,7 @@
 #pragma once
 
 #include "host/interfaces/IPlugIn.h"
+#include "instrument/ZarvikModule.h"
 #include "platform/base/ComError.h"
 #include "testlib/core/IZARVIKPlugIn.h"
 
@@ -29,7 +30,7 @@ public:
     static constexpr const char* ClassId = "{4D5F9EC4-D35D-4784-9FE6-56265DC2C414}";
     static constexpr const char* Source = "TelvoZARVIK.CZARVIKPlugIn";
     static constexpr const char* ClassName = "CZarvikPlugIn";
-    static constexpr const char* ModuleKey = "ZARVIK";
+    static constexpr const char* ModuleKey = zarvik::ModuleKey;
 
     static constexpr int32_t ErrNotInitialized = plat::Hr(0x8004A229u);
     static constexpr int32_t ErrFileNotFound = plat::Hr(0x8004A22Au);

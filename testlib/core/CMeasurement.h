@@ -4,6 +4,7 @@
 #include "host/interfaces/IMeasurement.h"
 #include "host/interfaces/IMeasurement2.h"
 #include "platform/base/Variant.h"
+#include "testlib/core/RatingStatus.h"
 
 #include <cstdint>
 #include <memory>
@@ -29,9 +30,9 @@ public:
     static constexpr int32_t ValueTypeNoSync = 5;
 
     // Status values.
-    static constexpr int32_t StatusNotRated = 0;
-    static constexpr int32_t StatusPassed = 1;
-    static constexpr int32_t StatusFailed = 2;
+    static constexpr int32_t StatusNotRated = rating::NotRated;
+    static constexpr int32_t StatusPassed = rating::Passed;
+    static constexpr int32_t StatusFailed = rating::Failed;
 
     // Flags of GetLimitValue and GetResultValue.
     static constexpr int32_t FlagEvaluateFormula = 1;
@@ -121,7 +122,7 @@ private:
     std::string mKey;
     std::string mDescription;
     int32_t mValueType = 0;
-    int32_t mStatus = 0;
+    int32_t mStatus = StatusNotRated;
     plat::Variant mValue;
     plat::Variant mPresetValue;
     std::string mUnit;
