@@ -14,6 +14,7 @@
 #include "host/documents/HostXmlHelper.h"
 #include "host/documents/HostXmlNodeList.h"
 #include "host/interfaces/ILimitData.h"
+#include "instrument/ZarvikModule.h"
 #include "platform/base/ComError.h"
 #include "platform/base/Conversions.h"
 
@@ -25,7 +26,7 @@ namespace ztest {
 
 namespace {
 
-constexpr const char* kModuleKey = "ZARVIK";
+constexpr const char* kModuleKey = zarvik::ModuleKey;
 // The text that stands for a value the analyzer could not measure.
 constexpr const char* kNoSync = "NOSYNC";
 
@@ -305,7 +306,7 @@ void CMeasurement::GetReportLine(const std::shared_ptr<host::HostReport>& report
     if (!report) return;
     if ((report->Flags() & host::HostReport::FlagFailedOnly) && mStatus != StatusFailed) return;
     const std::string caption = report->Translate(kModuleKey, mDescription, std::vector<plat::Variant>{});
-    line = "|      " + caption + "|" + FormatValue(mPresetValue) + "|" + FormatValue(mValue) + "|" + mUnit + ";";
+    line = host::HostReport::Row({"", "      " + caption, FormatValue(mPresetValue), FormatValue(mValue), mUnit});
 }
 
 // ---- Persistence ----------------------------------------------------------------------------

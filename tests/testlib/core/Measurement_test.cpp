@@ -454,6 +454,12 @@ TEST(CMeasurementText, ReportLinesListEveryRowOrOnlyFailedOnes)
     std::string line;
     unmeasured.GetReportLine(std::make_shared<host::HostReport>(std::make_shared<host::HostTranslator>()), line);
     EXPECT_EQ(line, "|      Pulse Width|||ms;");
+
+    // A caption or unit holding the table's separators stays in its cell.
+    CMeasurement odd;
+    odd.Initialize("PKV", "20124::Peak|Voltage; max", "k;V", 1);
+    odd.GetReportLine(std::make_shared<host::HostReport>(std::make_shared<host::HostTranslator>()), line);
+    EXPECT_EQ(line, "|      Peak Voltage  max|||k V;");
 }
 
 TEST(CMeasurementText, TheHostSeesTheTranslatedCaptionAndTheFields)
