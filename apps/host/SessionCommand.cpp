@@ -5,6 +5,7 @@
 #include "instrument/IZarvikVTi.h"
 #include "instrument/VtiClasses.h"
 #include "platform/base/ComError.h"
+#include "platform/loop/EventLoop.h"
 #include "simulator/Analyzer.h"
 #include "simulator/SimDevice.h"
 
@@ -21,10 +22,15 @@ constexpr int kMaxPolls = 20;
 
 // An energy measurement as the energy test runs it, against the built-in simulated analyzer on
 // port 1: the analyzer is found, the channel opened, the mode, range and wave set, the operator
-// discharges, the data are polled for and read, and the channel closed.
+// discharges, the data are polled for and read, and the channel closed. With --virtual-clock
+// the run takes no real time: the analyzer is built in and runs on the same event loop, so a
+// virtual clock keeps every wait and the order of events, only not their duration.
 int Session(zhost::CommandContext& context)
 {
-    zhost::ExpectNoArguments(context);
+    for (const std::string& arg : context.args) {
+        if (arg != "--virtual-clock") throw zhost::UsageError("unexpected argument '" + arg + "'");
+    }
+    if (!context.args.empty()) plat::SetLoop(std::make_shared<plat::EventLoop>(plat::MakeVirtualClock()));
 
     // This run's own simulated analyzer, so that the session can discharge into it.
     auto analyzer = std::make_shared<zsim::Analyzer>();
@@ -85,7 +91,8 @@ int Session(zhost::CommandContext& context)
 
 } // namespace
 
-ZARVIK_HOST_COMMAND("session", "",
+ZARVIK_HOST_COMMAND("session", "[--virtual-clock]",
                     "\n                    runs an energy measurement against the built-in simulated"
-                    "\n                    analyzer on port 1 and prints every command with its reply",
+                    "\n                    analyzer on port 1 and prints every command with its reply"
+                    "\n                    (--virtual-clock: without waiting in real time)",
                     Session)
