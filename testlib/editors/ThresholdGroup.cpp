@@ -18,9 +18,6 @@ ThresholdGroup::ThresholdGroup(plat::Window& container, Site site) : mSite(std::
     mWidth = container.Add<plat::ComboBox>("cboWidth", plat::vbComboDropdownList);
     mWidth->Move(1560, 660, 1095, 315);
     mWidth->Click.Connect([this] { Picked(*mWidth, &CConfigEcg::SetWidth, &CConfigEcg::SetWidthIndex); });
-    auto widthUnit = container.Add<plat::Label>("lblmswidth");
-    widthUnit->Move(2760, 720, 375, 255);
-    widthUnit->SetCaption("20452::ms");
 
     auto amplitudeLabel = container.Add<plat::Label>("lblAmplitude");
     amplitudeLabel->Move(360, 1200, 1095, 255);
@@ -28,9 +25,6 @@ ThresholdGroup::ThresholdGroup(plat::Window& container, Site site) : mSite(std::
     mAmplitude = container.Add<plat::ComboBox>("cboAmplitude", plat::vbComboDropdownList);
     mAmplitude->Move(1560, 1140, 1095, 315);
     mAmplitude->Click.Connect([this] { Picked(*mAmplitude, &CConfigEcg::SetAmplitude, &CConfigEcg::SetAmplitudeIndex); });
-    auto amplitudeUnit = container.Add<plat::Label>("lblmV");
-    amplitudeUnit->Move(2760, 1200, 375, 255);
-    amplitudeUnit->SetCaption("20453::mV");
 }
 
 void ThresholdGroup::FillThresholdLists()
