@@ -41,7 +41,11 @@ AtrialPaceLists::AtrialPaceLists(plat::Window& container, Site site) : mSite(std
 
 void AtrialPaceLists::Fill()
 {
-    const bool wasLoading = std::exchange(mSite.loading, true);
+    mSite.editor.whileLoading([&] { FillEntries(); });
+}
+
+void AtrialPaceLists::FillEntries()
+{
     plat::IgnoreErrors([&] { mWidth->Clear(); });
     for (float width : {0.1f, 0.2f, 0.5f, 1.0f, 2.0f}) {
         plat::IgnoreErrors([&] { mWidth->AddItem(plat::Format(plat::Variant(width), "0.0")); });
@@ -57,15 +61,14 @@ void AtrialPaceLists::Fill()
         plat::IgnoreErrors([&] { mAmplitude->AddItem(plat::CStr(static_cast<int32_t>(amplitude))); });
     }
     ShowDefaults();
-    mSite.loading = wasLoading;
 }
 
 void AtrialPaceLists::ShowDefaults()
 {
-    const bool wasLoading = std::exchange(mSite.loading, true);
-    plat::IgnoreErrors([&] { mWidth->SetText(DefaultWidth); });
-    plat::IgnoreErrors([&] { mAmplitude->SetText(DefaultAmplitude); });
-    mSite.loading = wasLoading;
+    mSite.editor.whileLoading([&] {
+        plat::IgnoreErrors([&] { mWidth->SetText(DefaultWidth); });
+        plat::IgnoreErrors([&] { mAmplitude->SetText(DefaultAmplitude); });
+    });
 }
 
 void AtrialPaceLists::ShowValue(plat::ComboBox& list, float value)
@@ -81,20 +84,20 @@ void AtrialPaceLists::ShowValue(plat::ComboBox& list, float value)
 
 void AtrialPaceLists::ShowValues(const CConfigArr& record)
 {
-    const bool wasLoading = std::exchange(mSite.loading, true);
-    ShowValue(*mWidth, record.GetWidth());
-    ShowValue(*mAmplitude, record.GetAmplitude());
-    mSite.loading = wasLoading;
+    mSite.editor.whileLoading([&] {
+        ShowValue(*mWidth, record.GetWidth());
+        ShowValue(*mAmplitude, record.GetAmplitude());
+    });
 }
 
 void AtrialPaceLists::SetPacing(bool pacing)
 {
     mPacing = pacing;
     if (!pacing) {
-        const bool wasLoading = std::exchange(mSite.loading, true);
-        plat::IgnoreErrors([&] { mWidth->SetListIndex(-1); });
-        plat::IgnoreErrors([&] { mAmplitude->SetListIndex(-1); });
-        mSite.loading = wasLoading;
+        mSite.editor.whileLoading([&] {
+            plat::IgnoreErrors([&] { mWidth->SetListIndex(-1); });
+            plat::IgnoreErrors([&] { mAmplitude->SetListIndex(-1); });
+        });
     }
     ApplyStates();
 }
@@ -117,14 +120,12 @@ void AtrialPaceLists::ApplyStates()
 
 void AtrialPaceLists::Picked(plat::ComboBox& list, void (CConfigArr::*setValue)(float))
 {
-    if (mSite.loading || list.ListIndex() < 0) return;
-    mSite.loading = true;
-    plat::IgnoreErrors([&] {
+    if (mSite.editor.loading() || list.ListIndex() < 0) return;
+    mSite.editor.whileLoading([&] {
         CConfigArr* record = mSite.record();
         if (record) (record->*setValue)(plat::CSng(plat::Variant(list.Text())));
     });
-    mSite.loading = false;
-    mSite.changed();
+    mSite.editor.changed();
 }
 
 } // namespace ztest

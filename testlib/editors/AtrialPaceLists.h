@@ -2,6 +2,7 @@
 
 #include "platform/ui/ComboBox.h"
 #include "platform/ui/Label.h"
+#include "testlib/editors/GroupSite.h"
 
 #include <functional>
 #include <memory>
@@ -18,9 +19,8 @@ class CConfigArr;
 class AtrialPaceLists {
 public:
     struct Site {
-        bool& loading;
+        GroupSite editor;
         std::function<CConfigArr*()> record;
-        std::function<void()> changed;
     };
 
     static constexpr const char* DefaultWidth = "0.1";
@@ -46,6 +46,7 @@ public:
     const std::shared_ptr<plat::ComboBox>& AmplitudeList() const { return mAmplitude; }
 
 private:
+    void FillEntries();
     void Picked(plat::ComboBox& list, void (CConfigArr::*setValue)(float));
     void ApplyStates();
     static void ShowValue(plat::ComboBox& list, float value);

@@ -21,13 +21,13 @@ CheckedWaveList::CheckedWaveList(plat::Window& container, const std::string& nam
 
 void CheckedWaveList::FillWaveList()
 {
-    const bool wasLoading = std::exchange(mSite.loading, true);
-    plat::IgnoreErrors([&] { mList->Clear(); });
-    const auto translator = host::HostTranslator::Process();
-    for (std::string_view text : mTexts) {
-        plat::IgnoreErrors([&] { mList->AddItem(translator->Translate(kModuleKey, text)); });
-    }
-    mSite.loading = wasLoading;
+    mSite.editor.whileLoading([&] {
+        plat::IgnoreErrors([&] { mList->Clear(); });
+        const auto translator = host::HostTranslator::Process();
+        for (std::string_view text : mTexts) {
+            plat::IgnoreErrors([&] { mList->AddItem(translator->Translate(kModuleKey, text)); });
+        }
+    });
 }
 
 void CheckedWaveList::ClearChecks(bool state)
@@ -43,28 +43,27 @@ int CheckedWaveList::IndexOf(int32_t code) const
 
 void CheckedWaveList::SelectWave(int32_t code)
 {
-    const bool wasLoading = std::exchange(mSite.loading, true);
-    ClearChecks(false);
-    const int index = IndexOf(code);
-    if (index >= 0) {
+    mSite.editor.whileLoading([&] {
+        ClearChecks(false);
+        const int index = IndexOf(code);
+        if (index < 0) return;
         plat::IgnoreErrors([&] { mList->SetSelected(index, true); });
         plat::IgnoreErrors([&] { mList->SetTopIndex(index); });
-    }
-    mSite.loading = wasLoading;
+    });
 }
 
 void CheckedWaveList::ItemCheck(int index)
 {
-    if (mSite.loading) return;
-    mSite.loading = true;
-    if (mSite.picked) plat::IgnoreErrors([&] { mSite.picked(index); });
-    // Exactly one entry stays checked, also when the operator unchecked the checked one.
-    ClearChecks(false);
-    plat::IgnoreErrors([&] { mList->SetSelected(index, true); });
-    mSite.loading = false;
-    mSite.changed();
+    if (mSite.editor.loading()) return;
+    mSite.editor.whileLoading([&] {
+        if (mSite.picked) plat::IgnoreErrors([&] { mSite.picked(index); });
+        // Exactly one entry stays checked, also when the operator unchecked the checked one.
+        ClearChecks(false);
+        plat::IgnoreErrors([&] { mList->SetSelected(index, true); });
+    });
+    mSite.editor.changed();
     plat::IgnoreErrors([&] { mSite.setWavetype(mFirstCode + index); });
-    mSite.changed();
+    mSite.editor.changed();
 }
 
 } // namespace ztest

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ui/ListBox.h"
+#include "testlib/editors/GroupSite.h"
 
 #include <cstdint>
 #include <functional>
@@ -16,13 +17,12 @@ namespace ztest {
 // code into the record between two "Change" notices.
 class CheckedWaveList {
 public:
-    // What the list needs of its editor: the loading flag, the record's wave code (a write may
-    // fail when no record is bound; it is then skipped), the "Change" notice, and what the
-    // editor does itself when the operator checks an entry (before the checks are redrawn).
+    // What the list needs of its editor, the record's wave code (a write may fail when no
+    // record is bound; it is then skipped), and what the editor does itself when the operator
+    // checks an entry (before the checks are redrawn).
     struct Site {
-        bool& loading;
+        GroupSite editor;
         std::function<void(int32_t)> setWavetype;
-        std::function<void()> changed;
         std::function<void(int)> picked;
     };
 

@@ -128,30 +128,30 @@ void DurationGroup::TextChange()
 {
     if (mBusy) return;
     const FlagScope busy(mBusy);
-    if (mSite.loading) return;
+    if (mSite.editor.loading()) return;
     WriteDuration(ValidateDuration());
-    mSite.changed();
+    mSite.editor.changed();
 }
 
 void DurationGroup::SliderMoved()
 {
-    if (mSite.loading) return;
+    if (mSite.editor.loading()) return;
     // The text follows the slider, and its change handling writes the duration.
     plat::IgnoreErrors([&] { mText->SetText(plat::CStr(mSlider->Value()) + " s"); });
 }
 
 void DurationGroup::SliderScrolled()
 {
-    if (mSite.loading) return;
+    if (mSite.editor.loading()) return;
     WriteDuration(mSlider->Value());
-    mSite.changed();
+    mSite.editor.changed();
 }
 
 void DurationGroup::IndefiniteClick()
 {
     ApplyStates();
     // Showing a stored duration writes nothing back.
-    if (mSite.loading) return;
+    if (mSite.editor.loading()) return;
     int32_t duration = 0;
     if (!Indefinite()) {
         // The text box's own change handling stays out of it: this handler writes and tells
@@ -160,7 +160,7 @@ void DurationGroup::IndefiniteClick()
         duration = ValidateDuration();
     }
     WriteDuration(duration);
-    mSite.changed();
+    mSite.editor.changed();
 }
 
 } // namespace ztest

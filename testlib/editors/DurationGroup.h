@@ -4,6 +4,7 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/Slider.h"
 #include "platform/ui/TextBox.h"
+#include "testlib/editors/GroupSite.h"
 
 #include <cstdint>
 #include <functional>
@@ -21,12 +22,11 @@ namespace ztest {
 // editor loads nothing is written and nothing is sent.
 class DurationGroup {
 public:
-    // What the group needs of its editor: the editor's loading flag, the record's duration
-    // (a write may fail when no record is bound; it is then skipped) and the "Change" notice.
+    // What the group needs of its editor, and the record's duration (a write may fail when no
+    // record is bound; it is then skipped).
     struct Site {
-        bool& loading;
+        GroupSite editor;
         std::function<void(int32_t)> setDuration;
-        std::function<void()> changed;
     };
     // How the slider reports a move. Moved: one notice per move, the text follows and the
     // text writes. MovedAndScrolled (the ECG editor): the operator's drag also writes the

@@ -5,6 +5,8 @@
 #include "host/interfaces/CustomControl.h"
 #include "platform/ui/ControlExtender.h"
 #include "platform/ui/Frame.h"
+#include "testlib/editors/GroupSite.h"
+#include <utility>
 
 #include <memory>
 #include <string>
@@ -23,6 +25,16 @@ protected:
     float FitHelpText(float height);
     void MoveSettingsEditor(float left, float top);
     void SendChange() { NotifyHost("Change"); }
+    GroupSite Hooks()
+    {
+        return {[this] { return mfLoading; },
+                [this](const std::function<void()>& step) {
+                    const bool was = std::exchange(mfLoading, true);
+                    plat::IgnoreErrors(step);
+                    mfLoading = was;
+                },
+                [this] { SendChange(); }};
+    }
 
     bool mfLoading = false;
     std::shared_ptr<plat::Frame> mSettingsFrame;

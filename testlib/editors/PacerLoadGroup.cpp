@@ -74,19 +74,19 @@ std::string PacerLoadGroup::LoadText(int ohms)
 
 void PacerLoadGroup::FillAdapterList()
 {
-    const bool wasLoading = std::exchange(mSite.loading, true);
-    plat::IgnoreErrors([&] { mAdapter->Clear(); });
-    for (const Adapter& adapter : Adapters()) plat::IgnoreErrors([&] { mAdapter->AddItem(Translate(adapter.caption)); });
-    plat::IgnoreErrors([&] { mAdapter->SetListIndex(0); });
-    mSite.loading = wasLoading;
+    mSite.editor.whileLoading([&] {
+        plat::IgnoreErrors([&] { mAdapter->Clear(); });
+        for (const Adapter& adapter : Adapters()) plat::IgnoreErrors([&] { mAdapter->AddItem(Translate(adapter.caption)); });
+        plat::IgnoreErrors([&] { mAdapter->SetListIndex(0); });
+    });
 }
 
 void PacerLoadGroup::FillLoadList()
 {
-    const bool wasLoading = std::exchange(mSite.loading, true);
-    FillLoads(0);
-    plat::IgnoreErrors([&] { mLoad->SetEnabled(false); });
-    mSite.loading = wasLoading;
+    mSite.editor.whileLoading([&] {
+        FillLoads(0);
+        plat::IgnoreErrors([&] { mLoad->SetEnabled(false); });
+    });
 }
 
 void PacerLoadGroup::FillLoads(int adapterIndex)
@@ -110,21 +110,21 @@ void PacerLoadGroup::ShowIndex(plat::ComboBox& list, int index)
 
 void PacerLoadGroup::Show(const CConfigPacer& record, ShowOrder order)
 {
-    const bool wasLoading = std::exchange(mSite.loading, true);
-    // A pick-only list refuses a text it does not hold; the list then stays as it was.
-    auto showText = [](plat::ComboBox& list, const std::string& text) { plat::IgnoreErrors([&] { list.SetText(text); }); };
-    if (order == ShowOrder::IndexThenText) {
-        ShowIndex(*mAdapter, record.GetAdapterIndex());
-        showText(*mAdapter, record.GetAdapter());
-        ShowIndex(*mLoad, record.GetLoadIndex());
-        showText(*mLoad, record.GetLoad());
-    } else {
-        showText(*mAdapter, record.GetAdapter());
-        ShowIndex(*mAdapter, record.GetAdapterIndex());
-        showText(*mLoad, record.GetLoad());
-        ShowIndex(*mLoad, record.GetLoadIndex());
-    }
-    mSite.loading = wasLoading;
+    mSite.editor.whileLoading([&] {
+        // A pick-only list refuses a text it does not hold; the list then stays as it was.
+        auto showText = [](plat::ComboBox& list, const std::string& text) { plat::IgnoreErrors([&] { list.SetText(text); }); };
+        if (order == ShowOrder::IndexThenText) {
+            ShowIndex(*mAdapter, record.GetAdapterIndex());
+            showText(*mAdapter, record.GetAdapter());
+            ShowIndex(*mLoad, record.GetLoadIndex());
+            showText(*mLoad, record.GetLoad());
+        } else {
+            showText(*mAdapter, record.GetAdapter());
+            ShowIndex(*mAdapter, record.GetAdapterIndex());
+            showText(*mLoad, record.GetLoad());
+            ShowIndex(*mLoad, record.GetLoadIndex());
+        }
+    });
 }
 
 void PacerLoadGroup::SetLocked(bool locked)
@@ -138,14 +138,14 @@ void PacerLoadGroup::AdapterClick()
 {
     const int index = mAdapter->ListIndex();
     if (index < 0) return;
-    if (!mSite.loading) {
+    if (!mSite.editor.loading()) {
         plat::IgnoreErrors([&] {
             CConfigPacer* record = mSite.record();
             if (!record) return;
             record->SetAdapterIndex(static_cast<int16_t>(index));
             record->SetAdapter(mAdapter->Text());
         });
-        mSite.changed();
+        mSite.editor.changed();
     }
     FillLoads(index);
     // The internal load offers nothing to choose; a locked editor keeps its lists disabled.
@@ -155,14 +155,14 @@ void PacerLoadGroup::AdapterClick()
 void PacerLoadGroup::LoadClick()
 {
     const int index = mLoad->ListIndex();
-    if (mSite.loading || index < 0) return;
+    if (mSite.editor.loading() || index < 0) return;
     plat::IgnoreErrors([&] {
         CConfigPacer* record = mSite.record();
         if (!record) return;
         record->SetLoadIndex(static_cast<int16_t>(index));
         record->SetLoad(mLoad->Text());
     });
-    mSite.changed();
+    mSite.editor.changed();
 }
 
 } // namespace ztest

@@ -2,6 +2,7 @@
 
 #include "platform/ui/ComboBox.h"
 #include "platform/ui/Label.h"
+#include "testlib/editors/GroupSite.h"
 
 #include <cstdint>
 #include <functional>
@@ -30,12 +31,10 @@ public:
     };
     static std::span<const Adapter> Adapters();
 
-    // What the group needs of its editor: the loading flag, the record (none before one is
-    // bound) and the "Change" notice.
+    // What the group needs of its editor, and the record (none before one is bound).
     struct Site {
-        bool& loading;
+        GroupSite editor;
         std::function<CConfigPacer*()> record;
-        std::function<void()> changed;
     };
     // The order in which Show sets a list: its index first, then its text (pacer parameters),
     // or its text first (pacer refractory).

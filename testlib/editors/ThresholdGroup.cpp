@@ -48,10 +48,10 @@ void ThresholdGroup::ShowIndex(plat::ComboBox& list, float storedIndex)
 
 void ThresholdGroup::Show(const CConfigEcg& record)
 {
-    const bool wasLoading = std::exchange(mSite.loading, true);
-    ShowIndex(*mWidth, record.GetWidthIndex());
-    ShowIndex(*mAmplitude, record.GetAmplitudeIndex());
-    mSite.loading = wasLoading;
+    mSite.editor.whileLoading([&] {
+        ShowIndex(*mWidth, record.GetWidthIndex());
+        ShowIndex(*mAmplitude, record.GetAmplitudeIndex());
+    });
 }
 
 void ThresholdGroup::SetEnabled(bool enabled)
@@ -71,7 +71,7 @@ void ThresholdGroup::Picked(plat::ComboBox& list, void (CConfigEcg::*setValue)(f
         (record->*setValue)(plat::CSng(plat::Variant(list.Text())));
         (record->*setIndex)(static_cast<float>(index));
     });
-    if (!mSite.loading) mSite.changed();
+    if (!mSite.editor.loading()) mSite.editor.changed();
 }
 
 } // namespace ztest

@@ -2,6 +2,7 @@
 
 #include "platform/ui/ComboBox.h"
 #include "platform/ui/Label.h"
+#include "testlib/editors/GroupSite.h"
 
 #include <functional>
 #include <memory>
@@ -17,9 +18,8 @@ class CConfigEcg;
 class ThresholdGroup {
 public:
     struct Site {
-        bool& loading;
+        GroupSite editor;
         std::function<CConfigEcg*()> record;
-        std::function<void()> changed;
     };
 
     ThresholdGroup(plat::Window& container, Site site);

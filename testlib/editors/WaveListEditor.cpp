@@ -32,10 +32,10 @@ WaveListEditor::WaveListEditor(const Design& design)
       mDesign(design),
       mWaveFrame(AddWaveFrame(*this, design.frameName)),
       mWaves(*mWaveFrame, design.listName, design.waves, design.firstCode,
-             {mfLoading, [this](int32_t code) { if (mConfig) mConfig->SetWavetype(code); }, [this] { SendChange(); },
+             {Hooks(), [this](int32_t code) { if (mConfig) mConfig->SetWavetype(code); },
               [this](int index) { WavePicked(index); }}),
       mDuration(*mWaveFrame,
-                {mfLoading, [this](int32_t duration) { if (mConfig) mConfig->SetDuration(duration); }, [this] { SendChange(); }},
+                {Hooks(), [this](int32_t duration) { if (mConfig) mConfig->SetDuration(duration); }},
                 true, DurationGroup::SliderNotices::Moved)
 {
     Move(0, 0, kDesignWidth, kDesignHeight);

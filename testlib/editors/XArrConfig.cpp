@@ -27,7 +27,7 @@ constexpr WaveListEditor::Design kDesign{
 
 XArrConfig::XArrConfig()
     : WaveListEditor(kDesign),
-      mPace(*mWaveFrame, {mfLoading, [this] { return dynamic_cast<CConfigArr*>(mConfig.get()); }, [this] { SendChange(); }})
+      mPace(*mWaveFrame, {Hooks(), [this] { return dynamic_cast<CConfigArr*>(mConfig.get()); }})
 {
     mPace.Fill();
     Start();

@@ -31,9 +31,9 @@ void AddLabel(plat::Window& container, const char* name, const char* caption, fl
 XEcgConfig::XEcgConfig()
     : EditorShim("XEcgConfig"),
       mSetupFrame(Add<plat::Frame>("fraTestSetup")),
-      mThreshold(*mSetupFrame, {mfLoading, [this] { return mConfig.get(); }, [this] { SendChange(); }}),
+      mThreshold(*mSetupFrame, {Hooks(), [this] { return mConfig.get(); }}),
       mDuration(*mSetupFrame,
-                {mfLoading, [this](int32_t duration) { if (mConfig) mConfig->SetDuration(duration); }, [this] { SendChange(); }},
+                {Hooks(), [this](int32_t duration) { if (mConfig) mConfig->SetDuration(duration); }},
                 false, DurationGroup::SliderNotices::MovedAndScrolled, false)
 {
     Move(0, 0, kDesignWidth, kDesignHeight);

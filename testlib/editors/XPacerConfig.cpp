@@ -38,7 +38,7 @@ XPacerConfig::XPacerConfig(const char* kind, const char* help, PacerLoadGroup::S
     : EditorShim(kind),
       mShowOrder(order),
       mPacerFrame(Add<plat::Frame>("fraPacer")),
-      mLoads(*mPacerFrame, {mfLoading, [this] { return mConfig.get(); }, [this] { SendChange(); }})
+      mLoads(*mPacerFrame, {Hooks(), [this] { return mConfig.get(); }})
 {
     const float frameHeight = kLayoutHeight - kHelpHeight - kGap;
     Move(0, 0, kLayoutWidth, kLayoutHeight);
