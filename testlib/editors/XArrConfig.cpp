@@ -27,15 +27,20 @@ constexpr WaveListEditor::Design kDesign{
 
 XArrConfig::XArrConfig()
     : WaveListEditor(kDesign),
-      mPace(*mWaveFrame, {Hooks(), [this] { return dynamic_cast<CConfigArr*>(mConfig.get()); }})
+      mPace(*mWaveFrame, {Site(), [this] { return dynamic_cast<CConfigArr*>(mConfig.get()); }})
 {
-    mPace.Fill();
     Start();
 }
 
-std::shared_ptr<CConfigSimWave> XArrConfig::Accept(const plat::Variant& vData) const
+bool XArrConfig::Accepts(const plat::ObjectPtr& object) const
 {
-    return vData.IsObject() ? std::dynamic_pointer_cast<CConfigArr>(vData.AsObject()) : nullptr;
+    return std::dynamic_pointer_cast<CConfigArr>(object) != nullptr;
+}
+
+void XArrConfig::OnStart()
+{
+    mPace.Fill();
+    WaveListEditor::OnStart();
 }
 
 bool XArrConfig::PacesAtrially(int32_t code)

@@ -15,7 +15,8 @@ public:
     XArrConfig();
 
 protected:
-    std::shared_ptr<CConfigSimWave> Accept(const plat::Variant& vData) const override;
+    bool Accepts(const plat::ObjectPtr& object) const override;
+    void OnStart() override;
     // The atrial pace lists follow the stored wave and show the record's width and amplitude.
     void ShowMore(CConfigSimWave& record) override;
     void LockMore(bool locked) override;

@@ -1,11 +1,7 @@
 #include "testlib/editors/XEcgConfig.h"
 
-#include "platform/base/ComError.h"
 #include "platform/com/ServerEntryPoints.h"
 #include "platform/ui/Label.h"
-#include "testlib/config/CConfigEcg.h"
-
-#include <algorithm>
 
 namespace ztest {
 
@@ -15,34 +11,22 @@ constexpr float kDesignWidth = 8720;
 constexpr float kDesignHeight = 2895;
 constexpr float kHelpTop = 2280;
 constexpr float kMinHeight = 2055;
-constexpr float kGap = 120;
 constexpr float kSetupFrameWidth = 6000;
 constexpr float kSettingsFrameWidth = 2600;
-
-void AddLabel(plat::Window& container, const char* name, const char* caption, float left, float top, float width)
-{
-    auto label = container.Add<plat::Label>(name);
-    label->Move(left, top, width, 255);
-    label->SetCaption(caption);
-}
 
 } // namespace
 
 XEcgConfig::XEcgConfig()
-    : EditorShim("XEcgConfig"),
-      mSetupFrame(Add<plat::Frame>("fraTestSetup")),
-      mThreshold(*mSetupFrame, {Hooks(), [this] { return mConfig.get(); }}),
-      mDuration(*mSetupFrame,
-                {Hooks(), [this](int32_t duration) { if (mConfig) mConfig->SetDuration(duration); }},
-                false, DurationGroup::SliderNotices::MovedAndScrolled, false)
+    : XGroupEditor("XEcgConfig", kDesignWidth, kDesignHeight),
+      mSetupFrame(AddFrame("fraTestSetup", {0, 0, kSetupFrameWidth, kHelpTop - FrameGap})),
+      mThreshold(*mSetupFrame, {Site(), [this] { return &Rec(); }}),
+      mDuration(*mSetupFrame, {Site(), [this](int32_t duration) { Rec().SetDuration(duration); }}, false,
+                DurationGroup::SliderNotices::MovedAndScrolled, false)
 {
-    Move(0, 0, kDesignWidth, kDesignHeight);
-    mSetupFrame->Move(0, 0, kSetupFrameWidth, kHelpTop - kGap);
-    AddLabel(*mSetupFrame, "lblecgrwavethreshold", " 20100::ECG R-Wave Threshold", 120, 240, 2900);
-
-    AddLabel(*mSetupFrame, "Label3", "20101::Duration for each increment", 3240, 240, 2640);
+    AddLabel(*mSetupFrame, "lblecgrwavethreshold", {120, 240, 2900, 255}, " 20100::ECG R-Wave Threshold");
+    AddLabel(*mSetupFrame, "Label3", {3240, 240, 2640, 255}, "20101::Duration for each increment");
     mDuration.TextBox()->Move(3240, 570, 735, 285);
-    AddLabel(*mSetupFrame, "lblswidth", "20451::s", 4020, 600, 255);
+    AddLabel(*mSetupFrame, "lblswidth", {4020, 600, 255, 255}, "20451::s");
     mDuration.Slider()->Move(3120, 900, 2760, 495);
 
     const char* optionLabels[3][2] = {{"Label4", "20110::No auto increment"},
@@ -54,66 +38,69 @@ XEcgConfig::XEcgConfig()
         option->Move(3240, top, 255, 255);
         option->Click.Connect([this, i] { OptionClick(i); });
         mOptions[static_cast<size_t>(i)] = option;
-        AddLabel(*mSetupFrame, optionLabels[i][0], optionLabels[i][1], 3540, top, 2340);
+        AddLabel(*mSetupFrame, optionLabels[i][0], {3540, top, 2340, 255}, optionLabels[i][1]);
     }
 
-    AddSettingsFrame(kSetupFrameWidth + kGap, 0, kSettingsFrameWidth, kHelpTop - kGap);
+    auto settingsFrame =
+        AddFrame("fraTestGuideSettings", {kSetupFrameWidth + FrameGap, 0, kSettingsFrameWidth, kHelpTop - FrameGap});
+    AddLabel(*settingsFrame, "lblTestGuideSettings", {120, 240, 2055, 285}, "20080::Test guide settings:");
+    AddSettingsEditor(*settingsFrame, {120, 600, 1815, 735});
     // The one caption of this editor that is no language-ID text.
-    AddHelpText("Select width, amplitude and auto increment settings for the ECG R-Wave Peak Detection Test", 0,
-                kHelpTop, kDesignWidth, kDesignHeight - kHelpTop);
-    Resize.Connect([this] { Layout(); });
+    AddHelpText({0, kHelpTop, kDesignWidth, kDesignHeight - kHelpTop},
+                "Select width, amplitude and auto increment settings for the ECG R-Wave Peak Detection Test");
+    SetLayoutFrames(mSetupFrame, settingsFrame, nullptr);
+    Start();
+}
 
-    TranslateCaptions();
+void XEcgConfig::OnStart()
+{
     mThreshold.FillThresholdLists();
-    plat::IgnoreErrors([&] { mDuration.TextBox()->SetLocked(true); });
+    // The duration is set with the slider only.
+    Try([&] { mDuration.TextBox()->SetLocked(true); });
 }
 
-void XEcgConfig::Initialize(const plat::Variant& vData)
+void XEcgConfig::FillFromRecord()
 {
-    mfLoading = true;
-    plat::IgnoreErrors([&] {
-        if (auto record = vData.IsObject() ? std::dynamic_pointer_cast<CConfigEcg>(vData.AsObject()) : nullptr) {
-            mConfig = record;
-        }
-    });
-    if (mConfig) {
-        mDuration.Show(mConfig->GetDuration());
-        mThreshold.Show(*mConfig);
-        // The option of the stored mode switched on writes the mode; a mode that names no
-        // option leaves every option off and the record unchanged.
-        const int16_t mode = mConfig->GetAutoIncrement();
-        for (size_t i = 0; i < mOptions.size(); ++i) {
-            plat::IgnoreErrors([&] { mOptions[i]->SetValue(static_cast<int16_t>(i) == mode); });
-        }
-        plat::IgnoreErrors([&] { BindSettings(mConfig->TestGuideConfig()); });
+    CConfigEcg& record = Rec();
+    mDuration.Show(record.GetDuration());
+    mThreshold.Show(record);
+    // The option of the stored mode switched on writes the mode (the same value); a mode that
+    // names no option leaves every option off and the record unchanged.
+    const int16_t mode = record.GetAutoIncrement();
+    for (size_t i = 0; i < mOptions.size(); ++i) {
+        Try([&] { mOptions[i]->SetValue(static_cast<int16_t>(i) == mode); });
     }
-    mfLoading = false;
+    Try([&] { BindSettingsEditor(); });
 }
 
-void XEcgConfig::SetLocked(bool locked)
+void XEcgConfig::ApplyLock(bool locked)
 {
-    if (locked == mLocked) return;
-    mLocked = locked;
-    for (auto& option : mOptions) plat::IgnoreErrors([&] { option->SetEnabled(!locked); });
+    for (auto& option : mOptions) Enable(*option, !locked);
     mThreshold.SetEnabled(!locked);
-    SetSettingsLocked(locked);
+    Try([&] { LockSettingsEditor(locked); });
     mDuration.SetLocked(locked);
+}
+
+XConfigEditor::LayoutRule XEcgConfig::Rule() const
+{
+    return {0, kMinHeight, 0};
+}
+
+void XEcgConfig::LayoutFirstFrame(float /*firstWidth*/, float height)
+{
+    Try([&] { mSetupFrame->Move(0, 0, kSetupFrameWidth, height); });
+}
+
+void XEcgConfig::LayoutSettingsFrame()
+{
+    Try([&] { mSettingsFrame->Move(kSetupFrameWidth + FrameGap, 0, kSettingsFrameWidth, mSetupFrame->Height()); });
 }
 
 void XEcgConfig::OptionClick(int index)
 {
-    plat::IgnoreErrors([&] {
-        if (mConfig) mConfig->SetAutoIncrement(static_cast<int16_t>(index));
-    });
-    if (!mfLoading) SendChange();
-}
-
-void XEcgConfig::Layout()
-{
-    const float height = std::max(ScaleHeight(), kMinHeight);
-    const float frameHeight = FitHelpText(height) - kGap;
-    plat::IgnoreErrors([&] { mSetupFrame->Move(0, 0, kSetupFrameWidth, frameHeight); });
-    plat::IgnoreErrors([&] { mSettingsFrame->Move(kSetupFrameWidth + kGap, 0, kSettingsFrameWidth, frameHeight); });
+    // Written while loading too: the option shown is the record's own mode.
+    Try([&] { Rec().SetAutoIncrement(static_cast<int16_t>(index)); });
+    if (!Loading()) NotifyHost("Change");
 }
 
 } // namespace ztest

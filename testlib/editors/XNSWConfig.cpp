@@ -24,9 +24,9 @@ XNSWConfig::XNSWConfig() : WaveListEditor(kDesign)
     Start();
 }
 
-std::shared_ptr<CConfigSimWave> XNSWConfig::Accept(const plat::Variant& vData) const
+bool XNSWConfig::Accepts(const plat::ObjectPtr& object) const
 {
-    return vData.IsObject() ? std::dynamic_pointer_cast<CConfigNSW>(vData.AsObject()) : nullptr;
+    return std::dynamic_pointer_cast<CConfigNSW>(object) != nullptr;
 }
 
 } // namespace ztest

@@ -14,7 +14,7 @@ public:
     XNSWConfig();
 
 protected:
-    std::shared_ptr<CConfigSimWave> Accept(const plat::Variant& vData) const override;
+    bool Accepts(const plat::ObjectPtr& object) const override;
 };
 
 } // namespace ztest

@@ -9,9 +9,9 @@ namespace ztest {
 namespace {
 
 template <class Record>
-std::shared_ptr<CConfigPacer> RecordOf(const plat::Variant& vData)
+bool IsA(const plat::ObjectPtr& object)
 {
-    return vData.IsObject() ? std::dynamic_pointer_cast<Record>(vData.AsObject()) : nullptr;
+    return std::dynamic_pointer_cast<Record>(object) != nullptr;
 }
 
 } // namespace
@@ -24,9 +24,9 @@ XPacerParConfig::XPacerParConfig()
 {
 }
 
-std::shared_ptr<CConfigPacer> XPacerParConfig::Accept(const plat::Variant& vData) const
+bool XPacerParConfig::Accepts(const plat::ObjectPtr& object) const
 {
-    return RecordOf<CConfigPacerPar>(vData);
+    return IsA<CConfigPacerPar>(object);
 }
 
 XPacerRefConfig::XPacerRefConfig()
@@ -37,9 +37,9 @@ XPacerRefConfig::XPacerRefConfig()
 {
 }
 
-std::shared_ptr<CConfigPacer> XPacerRefConfig::Accept(const plat::Variant& vData) const
+bool XPacerRefConfig::Accepts(const plat::ObjectPtr& object) const
 {
-    return RecordOf<CConfigPacerRef>(vData);
+    return IsA<CConfigPacerRef>(object);
 }
 
 } // namespace ztest

@@ -14,7 +14,7 @@ public:
     XPacerParConfig();
 
 protected:
-    std::shared_ptr<CConfigPacer> Accept(const plat::Variant& vData) const override;
+    bool Accepts(const plat::ObjectPtr& object) const override;
 };
 
 // The editor of the pacer-refractory record. A stored adapter and load are shown by their
@@ -27,7 +27,7 @@ public:
     XPacerRefConfig();
 
 protected:
-    std::shared_ptr<CConfigPacer> Accept(const plat::Variant& vData) const override;
+    bool Accepts(const plat::ObjectPtr& object) const override;
 };
 
 } // namespace ztest

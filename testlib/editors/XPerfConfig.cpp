@@ -1,6 +1,5 @@
 #include "testlib/editors/XPerfConfig.h"
 
-#include "platform/base/ComError.h"
 #include "platform/com/ServerEntryPoints.h"
 #include "platform/ui/Label.h"
 #include "testlib/config/CConfigPerf.h"
@@ -20,60 +19,50 @@ constexpr WaveListEditor::Design kDesign{
     "20155::Select Perfomance wave,duration and lead source for the performance wave test.", 900, true,
 };
 
-void AddLabel(plat::Window& container, const char* name, const char* caption, float left, float top)
-{
-    auto label = container.Add<plat::Label>(name);
-    label->Move(left, top, 1500, 255);
-    label->SetCaption(caption);
-}
-
 } // namespace
 
 XPerfConfig::XPerfConfig() : WaveListEditor(kDesign)
 {
-    AddLabel(*mWaveFrame, "lblLeadSource", "20092::Lead Source:", 2800, 1200);
-    mLeadI = mWaveFrame->Add<plat::OptionButton>("opLeadI");
-    mLeadI->Move(3000, 1650, 255, 255);
+    AddLabel(*mWaveFrame, "lblLeadSource", {2800, 1200, 1500, 255}, "20092::Lead Source:");
+    mLeadI = AddAt<plat::OptionButton>(*mWaveFrame, "opLeadI", {3000, 1650, 255, 255});
     mLeadI->Click.Connect([this] { LeadClick(CConfigPerf::LeadI); });
-    AddLabel(*mWaveFrame, "lblLead1", "20093::Lead I", 3250, 1650);
-    mLeadII = mWaveFrame->Add<plat::OptionButton>("opLeadII");
-    mLeadII->Move(3000, 2000, 255, 255);
+    AddLabel(*mWaveFrame, "lblLead1", {3250, 1650, 1500, 255}, "20093::Lead I");
+    mLeadII = AddAt<plat::OptionButton>(*mWaveFrame, "opLeadII", {3000, 2000, 255, 255});
     mLeadII->Click.Connect([this] { LeadClick(CConfigPerf::LeadII); });
-    AddLabel(*mWaveFrame, "lblLead2", "20094::Lead II", 3250, 2000);
-
-    mfLoading = true;
-    plat::IgnoreErrors([&] { mLeadI->SetValue(true); });
-    mfLoading = false;
+    AddLabel(*mWaveFrame, "lblLead2", {3250, 2000, 1500, 255}, "20094::Lead II");
     Start();
 }
 
-std::shared_ptr<CConfigSimWave> XPerfConfig::Accept(const plat::Variant& vData) const
+bool XPerfConfig::Accepts(const plat::ObjectPtr& object) const
 {
-    return vData.IsObject() ? std::dynamic_pointer_cast<CConfigPerf>(vData.AsObject()) : nullptr;
+    return std::dynamic_pointer_cast<CConfigPerf>(object) != nullptr;
+}
+
+void XPerfConfig::OnStart()
+{
+    {
+        LoadingScope loading(*this);
+        Try([&] { mLeadI->SetValue(true); });
+    }
+    WaveListEditor::OnStart();
 }
 
 void XPerfConfig::ShowMore(CConfigSimWave& record)
 {
     const int16_t lead = static_cast<CConfigPerf&>(record).GetLead();
-    plat::IgnoreErrors([&] { mLeadI->SetValue(lead == CConfigPerf::LeadI); });
-    plat::IgnoreErrors([&] { mLeadII->SetValue(lead == CConfigPerf::LeadII); });
+    Try([&] { mLeadI->SetValue(lead == CConfigPerf::LeadI); });
+    Try([&] { mLeadII->SetValue(lead == CConfigPerf::LeadII); });
 }
 
 void XPerfConfig::LockMore(bool locked)
 {
-    plat::IgnoreErrors([&] { mLeadI->SetEnabled(!locked); });
-    plat::IgnoreErrors([&] { mLeadII->SetEnabled(!locked); });
+    Enable(*mLeadI, !locked);
+    Enable(*mLeadII, !locked);
 }
 
 void XPerfConfig::LeadClick(int16_t lead)
 {
-    if (mfLoading) return;
-    mfLoading = true;
-    plat::IgnoreErrors([&] {
-        if (auto record = std::dynamic_pointer_cast<CConfigPerf>(mConfig)) record->SetLead(lead);
-    });
-    mfLoading = false;
-    SendChange();
+    Edit([&] { dynamic_cast<CConfigPerf&>(Rec()).SetLead(lead); });
 }
 
 } // namespace ztest

@@ -15,7 +15,9 @@ public:
     XPerfConfig();
 
 protected:
-    std::shared_ptr<CConfigSimWave> Accept(const plat::Variant& vData) const override;
+    bool Accepts(const plat::ObjectPtr& object) const override;
+    // Lead I is on until a record is shown.
+    void OnStart() override;
     // The stored lead's option on; a lead other than I or II switches both off.
     void ShowMore(CConfigSimWave& record) override;
     void LockMore(bool locked) override;

@@ -11,7 +11,7 @@ using ztest::XArrConfig;
 
 namespace {
 
-class ArrEditor : public ::testing::Test, public ztesting::EditorHarness<CConfigArr, XArrConfig> {
+class ArrEditor : public ztesting::EditorHarness<CConfigArr, XArrConfig> {
 protected:
     plat::ListBox& Waves() { return Find<plat::ListBox>("lstArrhythmia"); }
     plat::ComboBox& Width() { return Find<plat::ComboBox>("cboWidth"); }
@@ -72,7 +72,7 @@ TEST_F(ArrEditor, AnAtrialPacingWaveShowsTheRecordsWidthAndAmplitude)
         record->SetWidth(c.width);
         record->SetAmplitude(c.amplitude);
         if (!editor) Open();
-        else dialog->Initialize(plat::Variant(plat::ObjectPtr(record)));
+        else Reinitialize();
         EXPECT_TRUE(Waves().Selected(c.code - 200));
         ExpectPaceLists(true, c.shownWidth, c.shownAmplitude);
         EXPECT_EQ(record->GetWidth(), c.width);
@@ -121,7 +121,7 @@ TEST_F(ArrEditor, CodesOutsideTheListCheckNothing)
         SCOPED_TRACE(code);
         record->SetWavetype(code);
         if (!editor) Open();
-        else dialog->Initialize(plat::Variant(plat::ObjectPtr(record)));
+        else Reinitialize();
         EXPECT_EQ(Waves().SelCount(), 0);
         ExpectPaceLists(false, "", "");
         EXPECT_EQ(record->GetWavetype(), code);

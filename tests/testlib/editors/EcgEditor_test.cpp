@@ -10,7 +10,7 @@ using ztest::XEcgConfig;
 
 namespace {
 
-class EcgEditor : public ::testing::Test, public ztesting::EditorHarness<CConfigEcg, XEcgConfig> {
+class EcgEditor : public ztesting::EditorHarness<CConfigEcg, XEcgConfig> {
 protected:
     plat::ComboBox& Width() { return Find<plat::ComboBox>("cboWidth"); }
     plat::ComboBox& Amplitude() { return Find<plat::ComboBox>("cboAmplitude"); }
@@ -47,7 +47,7 @@ TEST_F(EcgEditor, ShowingARecordBringsItsValuesIntoLineWithItsIndexesAndNothingE
     record->SetWidthIndex(11.0f);
     record->SetAmplitudeIndex(27.0f);
     record->SetAutoIncrement(CConfigEcg::StepAmplitude);
-    dialog->Initialize(plat::Variant(plat::ObjectPtr(record)));
+    Reinitialize();
     EXPECT_EQ(Width().ListCount(), 12);
     EXPECT_EQ(record->GetWidth(), 200.0f);
     EXPECT_EQ(record->GetAmplitude(), 5.0f);

@@ -13,8 +13,8 @@ using ztest::XPacerRefConfig;
 
 namespace {
 
-template <class Record, class Editor>
-class PacerHarness : public ::testing::Test, public ztesting::EditorHarness<Record, Editor> {
+template <class Record, class EditorClass>
+class PacerHarness : public ztesting::EditorHarness<Record, EditorClass> {
 protected:
     plat::ComboBox& Adapter() { return this->template Find<plat::ComboBox>("cboAdapter"); }
     plat::ComboBox& Load() { return this->template Find<plat::ComboBox>("cboLoad"); }
@@ -131,7 +131,7 @@ TEST_F(PacerParEditor, LockingDisablesTheInputsAndUnlockingEnablesTheLoadList)
     }
     // Showing an adapter while locked keeps the load list disabled.
     record->SetAdapterIndex(5);
-    dialog->Initialize(plat::Variant(plat::ObjectPtr(record)));
+    Reinitialize();
     EXPECT_FALSE(Load().Enabled());
     dialog->SetLocked(false);
     for (const char* name : {"cboAdapter", "cboLoad", "txtPresetPacerRate", "txtPresetPacerAmplitude"}) {
@@ -153,7 +153,7 @@ TEST_F(PacerParEditor, StoredIndexesThatNameNoEntryLeaveTheListsAsTheyWere)
     record->SetAdapterIndex(5);
     record->SetAdapter("");
     record->SetLoadIndex(7);
-    dialog->Initialize(plat::Variant(plat::ObjectPtr(record)));
+    Reinitialize();
     EXPECT_EQ(Adapter().ListIndex(), 5);
     EXPECT_EQ(Load().ListIndex(), 0);
     EXPECT_EQ(record->GetLoadIndex(), 7);
@@ -190,7 +190,7 @@ TEST_F(PacerRefEditor, TheStoredIndexesWinOverTheStoredTexts)
     // A text saved in another language is not in the list: the index shows.
     record->SetAdapter("PXA6 MDE (fr)");
     record->SetAdapterIndex(7);
-    dialog->Initialize(plat::Variant(plat::ObjectPtr(record)));
+    Reinitialize();
     EXPECT_EQ(Adapter().ListIndex(), 7);
 }
 

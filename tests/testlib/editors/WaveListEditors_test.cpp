@@ -25,7 +25,7 @@ std::vector<int> Checked(const plat::ListBox& list)
     return checked;
 }
 
-class NswEditor : public ::testing::Test, public ztesting::EditorHarness<CConfigNSW, XNSWConfig> {
+class NswEditor : public ztesting::EditorHarness<CConfigNSW, XNSWConfig> {
 protected:
     plat::ListBox& Waves() { return Find<plat::ListBox>("lstNSWParameters"); }
     plat::TextBox& Text() { return Find<plat::TextBox>("txtTimeSlider"); }
@@ -39,7 +39,7 @@ protected:
     }
 };
 
-class PerfEditor : public ::testing::Test, public ztesting::EditorHarness<CConfigPerf, XPerfConfig> {
+class PerfEditor : public ztesting::EditorHarness<CConfigPerf, XPerfConfig> {
 protected:
     plat::ListBox& Waves() { return Find<plat::ListBox>("lstPerformance"); }
 };
@@ -68,7 +68,7 @@ TEST_F(NswEditor, ShowsTheRecordWithoutWritingItOrTellingTheHost)
     EXPECT_EQ(Changes(), 0);
 
     // Shown again (with the same record): still one check, the list not filled twice.
-    dialog->Initialize(plat::Variant(plat::ObjectPtr(record)));
+    Reinitialize();
     EXPECT_EQ(Waves().ListCount(), 8);
     EXPECT_EQ(Checked(Waves()), std::vector<int>{2});
     EXPECT_EQ(Changes(), 0);
@@ -95,7 +95,7 @@ TEST_F(NswEditor, ACodeOutsideTheListChecksNothingAndWritesNothing)
         SCOPED_TRACE(code);
         record->SetWavetype(code);
         if (!editor) Open();
-        else dialog->Initialize(plat::Variant(plat::ObjectPtr(record)));
+        else Reinitialize();
         EXPECT_TRUE(Checked(Waves()).empty());
         EXPECT_EQ(record->GetWavetype(), code);
         // The editor still works afterwards.
@@ -241,23 +241,29 @@ TEST_F(NswEditor, LockingDisablesTheInputsAndUnlockingKeepsAnIndefiniteDurationD
 
 TEST_F(NswEditor, EditsWithoutARecordStillTellTheHost)
 {
-    auto bare = std::make_shared<XNSWConfig>();
-    bare->SetCallBack(callback);
-    spy.Watch(callback->Notified, "Change");
-    bare->Initialize(plat::Variant());
-    EXPECT_EQ(bare->Config(), nullptr);
-    // Another record class is refused too.
-    bare->Initialize(plat::Variant(plat::ObjectPtr(std::make_shared<CConfigPerf>())));
-    EXPECT_EQ(bare->Config(), nullptr);
+    OpenUnbound(XNSWConfig::ProgId);
+    auto& bare = dynamic_cast<XNSWConfig&>(Editor());
+    EXPECT_EQ(bare.Config(), nullptr);
+    // A record of another class is refused.
+    host.Dialog()->Initialize(plat::Variant(plat::ObjectPtr(std::make_shared<CConfigPerf>())));
+    EXPECT_EQ(bare.Config(), nullptr);
 
-    auto list = bare->FindAs<plat::ListBox>("lstNSWParameters");
-    list->UserCheckItem(4);
+    driver.Check(Waves(), 4);
     EXPECT_EQ(Changes(), 2);
-    auto slider = bare->FindAs<plat::Slider>("sldTimeSlider");
-    slider->UserScroll(20);
+    driver.MoveSlider(Slider(), 20);
     EXPECT_EQ(Changes(), 3);
-    bare->FindAs<plat::CheckBox>("chkIndefiniteDuration")->UserClick();
+    driver.Click(Indefinite());
     EXPECT_EQ(Changes(), 4);
+    EXPECT_FALSE(bare.Loading());
+}
+
+TEST_F(NswEditor, ARecordOfAnotherClassKeepsTheRecordBound)
+{
+    Open();
+    dialog->Initialize(plat::Variant(plat::ObjectPtr(std::make_shared<CConfigPerf>())));
+    EXPECT_EQ(editor->Config(), record);
+    driver.Check(Waves(), 1);
+    EXPECT_EQ(record->GetWavetype(), 101);
 }
 
 TEST_F(NswEditor, LaysOutAtTheMinimumHeightWhenSmaller)
@@ -319,7 +325,7 @@ TEST_F(PerfEditor, CodesOfOtherListsAndLeadsOfNoOptionShowNothing)
     for (int32_t code : {107, 317, 299}) {
         SCOPED_TRACE(code);
         record->SetWavetype(code);
-        dialog->Initialize(plat::Variant(plat::ObjectPtr(record)));
+        Reinitialize();
         EXPECT_TRUE(Checked(Waves()).empty());
     }
     EXPECT_EQ(Changes(), 0);
