@@ -352,3 +352,20 @@ TEST(DischargeEditorStart, CaptionsAndWavesAreTranslated)
     }
     host::HostTranslator::SetProcess(previous);
 }
+
+// The host's callback failing is the host's business: the edit is written and the handler
+// returns normally to the event loop.
+TEST_P(DischargeEditor, AFailingCallbackNeitherStopsTheEditNorLeavesTheHandler)
+{
+    struct FailingCallback : host::HostCallback {
+        void Notify(const std::string&, const plat::VariantArray&) override
+        {
+            throw plat::ComError(plat::Hr(0x80004005u), "host", "the host's callback failed");
+        }
+    };
+    OpenWith(100);
+    host.Dialog()->SetCallBack(std::make_shared<FailingCallback>());
+    driver.SelectAll(Energy());
+    EXPECT_NO_THROW(driver.Type(Energy(), "42"));
+    EXPECT_FLOAT_EQ(record->GetPresetEnergy(), 42);
+}
