@@ -17,8 +17,6 @@ class XTestGuideSettings : public plat::UserControl, public ITestGuideSettings {
 public:
     static constexpr const char* ProgId = "telvoView.XTestGuideSettings";
     static constexpr const char* ClassId = "{6F1B3C2E-58A4-4D0B-9C57-1E2D4A7B9F30}";
-    // The events, in their declared order; the change event is the last.
-    static constexpr const char* Events[] = {"Click", ChangeEvent};
 
     XTestGuideSettings();
 

@@ -1,34 +1,21 @@
 #include "testlib/editors/XBatCapConfig.h"
 
 #include "platform/com/ServerEntryPoints.h"
+#include "testlib/editors/XDefibConfig.h"
 
 namespace ztest {
 
 namespace {
 
+// The pulse-repetition editor's design without the battery check box, the energy row higher.
 DischargeDesign BatCapDesign()
 {
-    return DischargeDesign{
-        .kind = "XBatCapConfig",
-        .width = 7665,
-        .height = 2445,
-        .firstFrameName = "fraEnergy",
-        .firstFrame = {0, 0, 3135, 1935},
-        .waves = {},
-        .waveLabel = {},
-        .waveList = {},
-        .presetLabel = {120, 240, 2175, 285},
-        .energyBox = {360, 600, 975, 285},
-        .energyUnit = {1440, 620, 135, 255},
-        .batteryCheck = std::nullopt,
-        .settingsFrame = {3240, 0, 2295, 1935},
-        .settingsLabelName = "lblTestGudeSettings",
-        .settingsLabel = {120, 240, 2055, 285},
-        .settings = {120, 600, 1815, 615},
-        .thirdFrame = std::nullopt,
-        .help = {0, 1950, 7665, 495},
-        .helpCaption = "20150::Select energy according to 'Energy select' settings on the defibrillator. ",
-    };
+    DischargeDesign design = XDefibConfig::DefibDesign("XBatCapConfig");
+    design.batteryCheck = std::nullopt;
+    design.energyBox.top = 600;
+    design.energyUnit.top = 620;
+    design.helpCaption = "20150::Select energy according to 'Energy select' settings on the defibrillator. ";
+    return design;
 }
 
 } // namespace

@@ -42,7 +42,11 @@ void XConfigEditor::Initialize(const plat::Variant& data)
     LoadingScope loading(*this);
     bool bound = false;
     Try([&] { bound = BindRecord(data); });
-    if (bound) Try([&] { FillFromRecord(); });
+    if (bound) {
+        Try([&] { FillFromRecord(); });
+    } else {
+        Try([&] { ShowNoRecord(); });
+    }
 }
 
 void XConfigEditor::Edit(const std::function<void()>& write)

@@ -37,6 +37,7 @@ struct Place {
 // An editor derives from XRecordEditor<its record class> (below), builds its controls in its
 // constructor and ends the constructor with Start(). It overrides:
 // - FillFromRecord: shows the bound record (runs under the loading flag, errors step by step);
+// - ShowNoRecord, when it shows anything particular without a record;
 // - ApplyLock: enables or disables its inputs in its own order (runs only on a real change);
 // - LayoutFrames / the LayoutRule: how its frames follow the control's size;
 // - SetFocus, OnStart as it needs.
@@ -54,8 +55,9 @@ public:
     // ICustomControl
     // A value equal to the one kept does nothing; otherwise it is kept and ApplyLock runs.
     void SetLocked(bool locked) final;
-    // Binds the record given (BindRecord); with a record bound, FillFromRecord shows it. All of
-    // it under the loading flag, which is cleared again whatever happens.
+    // Binds the record given (BindRecord); with a record bound, FillFromRecord shows it, without
+    // one ShowNoRecord runs. All of it under the loading flag, which is cleared again whatever
+    // happens.
     void Initialize(const plat::Variant& data) final;
 
     bool Loading() const { return mLoading; }
@@ -108,6 +110,9 @@ protected:
     // The bound record's test-guide settings; null without a record.
     virtual std::shared_ptr<host::HostTestGuideSettings> RecordSettings() const = 0;
     virtual void FillFromRecord() = 0;
+    // What an editor shows while no record is bound; by default it keeps what it shows. (The
+    // enabled state of an input follows the lock alone, never the binding.)
+    virtual void ShowNoRecord() {}
     virtual void ApplyLock(bool locked) = 0;
 
     // An edit of the operator: unless loading, the write runs (skipped when it fails, as with

@@ -9,10 +9,12 @@ namespace {
 constexpr float kCaptionMargin = 540;
 constexpr Place kSettingsPlace{120, 600, 1815, 615};
 
-DischargeDesign DefibDesign()
+} // namespace
+
+DischargeDesign XDefibConfig::DefibDesign(const char* kind)
 {
     return DischargeDesign{
-        .kind = "XDefibConfig",
+        .kind = kind,
         .width = 7665,
         .height = 2445,
         .firstFrameName = "fraEnergy",
@@ -34,9 +36,7 @@ DischargeDesign DefibDesign()
     };
 }
 
-} // namespace
-
-XDefibConfig::XDefibConfig() : XDischargeEditor(DefibDesign()) {}
+XDefibConfig::XDefibConfig() : XDischargeEditor(DefibDesign("XDefibConfig")) {}
 
 void XDefibConfig::LayoutFirstFrame(float firstWidth, float /*height*/)
 {

@@ -13,6 +13,9 @@ public:
 
     XDefibConfig();
 
+    // The design, shared with the battery-capacity editor.
+    static DischargeDesign DefibDesign(const char* kind);
+
 protected:
     // The caption follows the first frame's width; the inputs keep their rows.
     void LayoutFirstFrame(float firstWidth, float height) override;

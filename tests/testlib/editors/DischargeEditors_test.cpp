@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -96,6 +97,10 @@ TEST_P(DischargeEditor, InitializeShowsTheRecordWithoutWritingOrNotifying)
     if (GetParam().battery) {
         EXPECT_EQ(Find<plat::CheckBox>("chkBatteryOperated").Value(), plat::vbChecked);
     }
+    // Refresh repaints; it reads nothing from the record again.
+    record->SetPresetEnergy(5);
+    host.Dialog()->Refresh();
+    EXPECT_EQ(Energy().Text(), "360");
 }
 
 TEST_P(DischargeEditor, TypingWritesEveryKeystrokeAndNotifiesOnce)
@@ -149,9 +154,14 @@ TEST_P(DischargeEditor, PickingAWaveOrTheBatteryWritesItAndNotifiesOnce)
     }
 }
 
-TEST_P(DischargeEditor, AStoredWaveIndexOutsideTheListShowsNoEntryAndWritesNothing)
+// The editors with a wave list.
+class DischargeWaveEditor : public DischargeEditor {};
+INSTANTIATE_TEST_SUITE_P(Editors, DischargeWaveEditor,
+                         ::testing::ValuesIn(std::begin(kCases), std::begin(kCases) + 3), Name);
+
+TEST_P(DischargeWaveEditor, AStoredWaveIndexOutsideTheListShowsNoEntryAndWritesNothing)
 {
-    if (GetParam().waves == 0) GTEST_SKIP() << "no wave list";
+    ASSERT_GT(GetParam().waves, 0);
     for (int32_t index : {-1, GetParam().waves, 40000}) {
         SCOPED_TRACE(index);
         OpenWith(100, index);
@@ -341,4 +351,21 @@ TEST(DischargeEditorStart, CaptionsAndWavesAreTranslated)
         EXPECT_EQ(host.HostedAs<ztest::XCardioConfig>()->HelpText()->Text(), "Hilfe");
     }
     host::HostTranslator::SetProcess(previous);
+}
+
+// The host's callback failing is the host's business: the edit is written and the handler
+// returns normally to the event loop.
+TEST_P(DischargeEditor, AFailingCallbackNeitherStopsTheEditNorLeavesTheHandler)
+{
+    struct FailingCallback : host::HostCallback {
+        void Notify(const std::string&, const plat::VariantArray&) override
+        {
+            throw plat::ComError(plat::Hr(0x80004005u), "host", "the host's callback failed");
+        }
+    };
+    OpenWith(100);
+    host.Dialog()->SetCallBack(std::make_shared<FailingCallback>());
+    driver.SelectAll(Energy());
+    EXPECT_NO_THROW(driver.Type(Energy(), "42"));
+    EXPECT_FLOAT_EQ(record->GetPresetEnergy(), 42);
 }

@@ -116,3 +116,26 @@ TEST_P(EditorDialog, SettingsEditedInTheEditorAreSavedWithTheRecordAndSurviveARe
     EXPECT_EQ(record->TestGuideConfig()->ToolbarFlags(), 0);
     EXPECT_EQ(record->Save(document)->SelectChild("TestGuideSettings")->SelectChild("ToolbarFlags")->Text(), "0");
 }
+
+// A load reads the stored settings into the record's own settings object, the one an open
+// editor is bound to; a stored record without settings puts that object back to the defaults.
+TEST_P(EditorDialog, LoadingARecordKeepsItsSettingsObject)
+{
+    auto record = MakeRecord();
+    ASSERT_NE(record, nullptr);
+    const auto settings = record->TestGuideConfig();
+    const auto document = host::HostXmlDocument::Create();
+
+    auto stored = MakeRecord();
+    stored->TestGuideConfig()->SetRemark("stored");
+    stored->TestGuideConfig()->SetToolbarFlags(0);
+    record->Load(stored->Save(document), nullptr);
+    EXPECT_EQ(record->TestGuideConfig(), settings);
+    EXPECT_EQ(*settings, *stored->TestGuideConfig());
+
+    auto withoutSettings = stored->Save(document);
+    withoutSettings->SelectChild("TestGuideSettings")->SetName("SomethingElse");
+    record->Load(withoutSettings, nullptr);
+    EXPECT_EQ(record->TestGuideConfig(), settings);
+    EXPECT_EQ(*settings, host::HostTestGuideSettings());
+}
