@@ -4,22 +4,10 @@
 
 namespace ztest {
 
-namespace {
-
-constexpr float kDesignWidth = 8720;
-constexpr float kDesignHeight = 2895;
-constexpr float kHelpTop = 2280;
-constexpr float kMinHeight = 2055;
-constexpr float kWaveFrameWidth = 6000;
-constexpr float kSettingsFrameWidth = 2600;
-constexpr Place kSettingsEditor{120, 600, 1815, 735};
-
-} // namespace
-
 WaveListEditor::WaveListEditor(const Design& design)
-    : XGroupEditor(design.kind, kDesignWidth, kDesignHeight),
+    : XColumnsEditor(design.kind, design.frameName),
       mDesign(design),
-      mWaveFrame(AddFrame(design.frameName, {0, 0, kWaveFrameWidth, kHelpTop - FrameGap})),
+      mWaveFrame(mInputs),
       mWaves(*mWaveFrame, design.listName, design.waves, design.firstCode,
              {Site(), [this](int32_t code) { Rec().SetWavetype(code); }, [this](int index) { WavePicked(index); }}),
       mDuration(*mWaveFrame, {Site(), [this](int32_t duration) { Rec().SetDuration(duration); }}, true,
@@ -27,13 +15,8 @@ WaveListEditor::WaveListEditor(const Design& design)
 {
     AddLabel(*mWaveFrame, design.titleName, {120, 240, 2000, 255}, design.title);
     AddLabel(*mWaveFrame, "lblWaveform", {120, 540, 1800, 255}, "20083::Waveform");
-    mWaves.List()->Move(120, 800, 1800, kHelpTop - FrameGap - design.listFootMargin);
-
-    auto settingsFrame = AddFrame("fraTestGuideSettings", {kWaveFrameWidth + FrameGap, 0, kSettingsFrameWidth, kHelpTop - FrameGap});
-    AddLabel(*settingsFrame, "lblTestGuideSettings", {120, 240, 2055, 285}, "20080::Test guide settings:");
-    AddSettingsEditor(*settingsFrame, kSettingsEditor);
-    AddHelpText({0, kHelpTop, kDesignWidth, kDesignHeight - kHelpTop}, design.help);
-    SetLayoutFrames(mWaveFrame, settingsFrame, nullptr);
+    mWaves.List()->Move(120, 800, 1800, HelpTop - FrameGap - design.listFootMargin);
+    AddSettingsAndHelp(design.help);
 }
 
 void WaveListEditor::OnStart()
@@ -61,27 +44,14 @@ void WaveListEditor::ApplyLock(bool locked)
     LockMore(locked);
 }
 
-XConfigEditor::LayoutRule WaveListEditor::Rule() const
+void WaveListEditor::LayoutInputs(float height)
 {
-    return {0, kMinHeight, 0};
-}
-
-void WaveListEditor::LayoutFirstFrame(float /*firstWidth*/, float height)
-{
-    // The wave frame keeps its width whatever the control's.
-    Try([&] { mWaveFrame->Move(0, 0, kWaveFrameWidth, height); });
     Try([&] { mWaves.List()->Move(120, 800, 1800, height - mDesign.listFootMargin); });
     if (!mDesign.placesDuration) return;
     Try([&] { mDuration.DurationLabel()->Move(2300, 250); });
     Try([&] { mDuration.IndefiniteBox()->Move(3300, 250); });
     Try([&] { mDuration.TextBox()->Move(5000, 250); });
     Try([&] { mDuration.Slider()->Move(2100, 600); });
-}
-
-void WaveListEditor::LayoutSettingsFrame()
-{
-    Try([&] { mSettingsFrame->Move(kWaveFrameWidth + FrameGap, 0, kSettingsFrameWidth, mWaveFrame->Height()); });
-    Try([&] { SettingsExtender()->Move(kSettingsEditor.left, kSettingsEditor.top); });
 }
 
 } // namespace ztest

@@ -4,7 +4,7 @@
 #include "testlib/config/CConfigSimWave.h"
 #include "testlib/editors/CheckedWaveList.h"
 #include "testlib/editors/DurationGroup.h"
-#include "testlib/editors/GroupSite.h"
+#include "testlib/editors/XColumnsEditor.h"
 
 #include <cstdint>
 #include <memory>
@@ -22,7 +22,7 @@ namespace ztest {
 // Initialize shows the duration, binds the settings editor, checks the stored wave and lets
 // the editor show the rest; nothing is written and the host is not told. A stored code outside
 // the editor's own range checks nothing.
-class WaveListEditor : public XGroupEditor<CConfigSimWave> {
+class WaveListEditor : public XColumnsEditor<CConfigSimWave> {
 public:
     // An editor's tables and places.
     struct Design {
@@ -49,9 +49,7 @@ protected:
     void OnStart() override;
     void FillFromRecord() override;
     void ApplyLock(bool locked) override;
-    LayoutRule Rule() const override;
-    void LayoutFirstFrame(float firstWidth, float height) override;
-    void LayoutSettingsFrame() override;
+    void LayoutInputs(float height) override;
 
     // What a derived editor shows after the wave is checked (under the loading flag).
     virtual void ShowMore(CConfigSimWave&) {}
@@ -61,6 +59,7 @@ protected:
     virtual void WavePicked(int) {}
 
     const Design& mDesign;
+    // The inputs frame.
     std::shared_ptr<plat::Frame> mWaveFrame;
     CheckedWaveList mWaves;
     DurationGroup mDuration;

@@ -5,20 +5,9 @@
 
 namespace ztest {
 
-namespace {
-
-constexpr float kDesignWidth = 8720;
-constexpr float kDesignHeight = 2895;
-constexpr float kHelpTop = 2280;
-constexpr float kMinHeight = 2055;
-constexpr float kSetupFrameWidth = 6000;
-constexpr float kSettingsFrameWidth = 2600;
-
-} // namespace
-
 XEcgConfig::XEcgConfig()
-    : XGroupEditor("XEcgConfig", kDesignWidth, kDesignHeight),
-      mSetupFrame(AddFrame("fraTestSetup", {0, 0, kSetupFrameWidth, kHelpTop - FrameGap})),
+    : XColumnsEditor("XEcgConfig", "fraTestSetup"),
+      mSetupFrame(mInputs),
       mThreshold(*mSetupFrame, {Site(), [this] { return &Rec(); }}),
       mDuration(*mSetupFrame, {Site(), [this](int32_t duration) { Rec().SetDuration(duration); }}, false,
                 DurationGroup::SliderNotices::MovedAndScrolled, false)
@@ -41,14 +30,8 @@ XEcgConfig::XEcgConfig()
         AddLabel(*mSetupFrame, optionLabels[i][0], {3540, top, 2340, 255}, optionLabels[i][1]);
     }
 
-    auto settingsFrame =
-        AddFrame("fraTestGuideSettings", {kSetupFrameWidth + FrameGap, 0, kSettingsFrameWidth, kHelpTop - FrameGap});
-    AddLabel(*settingsFrame, "lblTestGuideSettings", {120, 240, 2055, 285}, "20080::Test guide settings:");
-    AddSettingsEditor(*settingsFrame, {120, 600, 1815, 735});
     // The one caption of this editor that is no language-ID text.
-    AddHelpText({0, kHelpTop, kDesignWidth, kDesignHeight - kHelpTop},
-                "Select width, amplitude and auto increment settings for the ECG R-Wave Peak Detection Test");
-    SetLayoutFrames(mSetupFrame, settingsFrame, nullptr);
+    AddSettingsAndHelp("Select width, amplitude and auto increment settings for the ECG R-Wave Peak Detection Test");
     Start();
 }
 
@@ -79,21 +62,6 @@ void XEcgConfig::ApplyLock(bool locked)
     mThreshold.SetEnabled(!locked);
     Try([&] { LockSettingsEditor(locked); });
     mDuration.SetLocked(locked);
-}
-
-XConfigEditor::LayoutRule XEcgConfig::Rule() const
-{
-    return {0, kMinHeight, 0};
-}
-
-void XEcgConfig::LayoutFirstFrame(float /*firstWidth*/, float height)
-{
-    Try([&] { mSetupFrame->Move(0, 0, kSetupFrameWidth, height); });
-}
-
-void XEcgConfig::LayoutSettingsFrame()
-{
-    Try([&] { mSettingsFrame->Move(kSetupFrameWidth + FrameGap, 0, kSettingsFrameWidth, mSetupFrame->Height()); });
 }
 
 void XEcgConfig::OptionClick(int index)

@@ -4,7 +4,7 @@
 #include "platform/ui/OptionButton.h"
 #include "testlib/config/CConfigEcg.h"
 #include "testlib/editors/DurationGroup.h"
-#include "testlib/editors/GroupSite.h"
+#include "testlib/editors/XColumnsEditor.h"
 #include "testlib/editors/ThresholdGroup.h"
 
 #include <array>
@@ -19,7 +19,7 @@ namespace ztest {
 // Showing a record brings its width and amplitude values into line with its indexes and its
 // step mode into line with the option shown; nothing else is written and the host is not told.
 // A stored index or mode that names no entry leaves its list or options without a selection.
-class XEcgConfig : public XGroupEditor<CConfigEcg> {
+class XEcgConfig : public XColumnsEditor<CConfigEcg> {
 public:
     static constexpr const char* ProgId = "TelvoZarvikTest.XEcgConfig";
     static constexpr const char* ClassId = "{5B0E7C21-3F4A-4D8E-9A61-2C7D9E4B1F06}";
@@ -33,13 +33,11 @@ protected:
     void OnStart() override;
     void FillFromRecord() override;
     void ApplyLock(bool locked) override;
-    LayoutRule Rule() const override;
-    void LayoutFirstFrame(float firstWidth, float height) override;
-    void LayoutSettingsFrame() override;
 
 private:
     void OptionClick(int index);
 
+    // The inputs frame.
     std::shared_ptr<plat::Frame> mSetupFrame;
     ThresholdGroup mThreshold;
     DurationGroup mDuration;
