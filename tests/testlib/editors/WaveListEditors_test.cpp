@@ -4,6 +4,7 @@
 #include "testlib/config/CConfigPerf.h"
 #include "testlib/editors/XNSWConfig.h"
 #include "testlib/editors/XPerfConfig.h"
+#include "tests/support/DecimalCommaLocale.h"
 #include "tests/testlib/editors/EditorHarness.h"
 
 #include <gtest/gtest.h>
@@ -166,9 +167,14 @@ TEST_F(NswEditor, AStoredDurationOutsideTheSliderIsShownClampedAndNotWrittenBack
 
 TEST_F(NswEditor, TypedDurationsAreClampedToOneMinute)
 {
+    ztesting::DecimalCommaLocale comma;
     Open();
     UnlockText();
     ASSERT_FALSE(Text().Locked());
+    // The focus selects the whole text.
+    driver.Focus(Text());
+    EXPECT_EQ(Text().SelStart(), 0);
+    EXPECT_EQ(Text().SelLength(), 3);
 
     // Typing "75" over the selected text: 7 first, then 75 is clamped to 60 (selected).
     driver.SelectAll(Text());
@@ -196,7 +202,7 @@ TEST_F(NswEditor, TypedDurationsAreClampedToOneMinute)
         {"99999999999999999999999999", "60", 60},  // clamped before it is rounded
         {"1e400", "60", 60},                       // beyond any number
         {"4 2", "4 2", 42},                        // blanks are skipped
-        {"7,5", "7,5", 7},                         // only "." continues a number
+        {"7,5", "7,5", 7},                         // only "." continues a number, whatever the locale
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
