@@ -2,12 +2,9 @@
 #   cmake -DROOT=<tree> -P cmake/CheckIncludes.cmake
 # Every #include "folder/..." in a source under ROOT is held against the folders its own
 # top-level folder may not include. Prints each wrong include and fails when there is one.
+# Included without ROOT, it only defines zarvik_wrong_includes (its test does so).
 
 cmake_minimum_required(VERSION 3.25)
-
-if(NOT ROOT)
-  message(FATAL_ERROR "CheckIncludes: pass -DROOT=<the tree to check>")
-endif()
 
 # What each top-level folder must not include. The deliverables are instrument, testlib and
 # plugin; the simulator stands on the platform only and no deliverable includes it.
@@ -22,31 +19,42 @@ set(forbidden_simulator host hostcontrols instrument testlib plugin operator app
 set(forbidden_operator hostcontrols instrument testlib plugin simulator apps tests)
 set(checked_folders platform host hostcontrols instrument testlib plugin simulator operator)
 
-set(wrong 0)
-foreach(folder ${checked_folders})
-  if(NOT IS_DIRECTORY "${ROOT}/${folder}")
-    continue()
-  endif()
-  file(GLOB_RECURSE sources LIST_DIRECTORIES false
-    "${ROOT}/${folder}/*.h" "${ROOT}/${folder}/*.hpp" "${ROOT}/${folder}/*.cpp" "${ROOT}/${folder}/*.cc")
-  foreach(source ${sources})
-    file(STRINGS "${source}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
-    foreach(line ${lines})
-      if(NOT line MATCHES "#[ \t]*include[ \t]*\"([^\"/]+)/")
-        continue()
-      endif()
-      set(target "${CMAKE_MATCH_1}")
-      if(target IN_LIST forbidden_${folder})
-        file(RELATIVE_PATH where "${ROOT}" "${source}")
-        string(STRIP "${line}" line)
-        message("${where}: ${line}: ${folder}/ may not include ${target}/")
-        math(EXPR wrong "${wrong} + 1")
-      endif()
+# Sets out_var to the list of wrong includes under root, one "file: include: reason" each.
+function(zarvik_wrong_includes root out_var)
+  set(wrong)
+  foreach(folder ${checked_folders})
+    if(NOT IS_DIRECTORY "${root}/${folder}")
+      continue()
+    endif()
+    file(GLOB_RECURSE sources LIST_DIRECTORIES false
+      "${root}/${folder}/*.h" "${root}/${folder}/*.hpp" "${root}/${folder}/*.cpp" "${root}/${folder}/*.cc")
+    foreach(source ${sources})
+      file(STRINGS "${source}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+      foreach(line ${lines})
+        if(NOT line MATCHES "#[ \t]*include[ \t]*\"([^\"/]+)/")
+          continue()
+        endif()
+        set(target "${CMAKE_MATCH_1}")
+        if(target IN_LIST forbidden_${folder})
+          file(RELATIVE_PATH where "${root}" "${source}")
+          string(STRIP "${line}" line)
+          list(APPEND wrong "${where}: ${line}: ${folder}/ may not include ${target}/")
+        endif()
+      endforeach()
     endforeach()
   endforeach()
-endforeach()
+  set(${out_var} "${wrong}" PARENT_SCOPE)
+endfunction()
 
-if(wrong GREATER 0)
-  message(FATAL_ERROR "CheckIncludes: ${wrong} include(s) point the wrong way")
+# Run as a script with ROOT: checks that tree.
+if(ROOT)
+  zarvik_wrong_includes("${ROOT}" wrong)
+  list(LENGTH wrong count)
+  if(count GREATER 0)
+    foreach(entry ${wrong})
+      message("${entry}")
+    endforeach()
+    message(FATAL_ERROR "CheckIncludes: ${count} include(s) point the wrong way")
+  endif()
+  message(STATUS "CheckIncludes: every include points downward")
 endif()
-message(STATUS "CheckIncludes: every include points downward")
