@@ -17,7 +17,7 @@ if [ ${#missing[@]} -gt 0 ]; then
     $sudo_cmd apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
 # The tests of numbers under a decimal-comma locale need one installed.
-if ! locale -a 2>/dev/null | grep -qix 'de_DE.utf-\?8'; then
+if ! locale -a 2>/dev/null | grep -ix 'de_DE.utf-\?8' >/dev/null; then
     echo "generating the locale de_DE.UTF-8"
     $sudo_cmd localedef -i de_DE -f UTF-8 de_DE.UTF-8
 fi

@@ -427,7 +427,7 @@ void SaveFile(const std::string& path, const std::string& text)
     try {
         SaveFileAtomically(path, text);
     } catch (const FileError& error) {
-        RaiseIo("Cannot save the registry file", path, error.Errno() != 0 ? error.Errno() : EISDIR);
+        RaiseIo("Cannot save the registry file", path, error.Errno());
     }
 }
 
