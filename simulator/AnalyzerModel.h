@@ -49,6 +49,9 @@ public:
         std::chrono::milliseconds work{0};
         // A speed to change to once the reply has gone out.
         std::optional<int> switchBaud;
+        // The reply ends a refractory measurement; a new "PACEREFRACT" that arrives while it
+        // is still being measured restarts the measurement, so this reply never goes out.
+        bool refractory = false;
     };
 
     static constexpr int ErrUnknownCommand = 1;
@@ -60,6 +63,8 @@ public:
     // Highest energy each range measures (J); more gives "OVERRANGE".
     static constexpr double LowRangeLimit = 100.0;
     static constexpr double HighRangeLimit = 1000.0;
+    // Largest atrial pacing amplitude (mV), either sign.
+    static constexpr double AtrialAmplitudeLimit = 700.0;
 
     // The error reply of a code: "ERR=" and at least two digits.
     static std::string ErrorLine(int code);

@@ -223,6 +223,17 @@ TEST(AnalyzerModel, SimulationOutputCommands)
                    {"PERFLEAD=", "ERR=02"},
                    {"PERFLEAD=III", "ERR=02"},
                    {"ATRPACE=0.1,100", "OK"},
+                   // The atrial amplitude carries its polarity and may be 0.
+                   {"ATRPACE=2.0,-700", "OK"},
+                   {"ATRPACE=2.0,700", "OK"},
+                   {"ATRPACE=0.5,-0.5", "OK"},
+                   {"ATRPACE=0.5,-700.5", "ERR=02"},
+                   {"ATRPACE=0.5,701", "ERR=02"},
+                   {"ATRPACE=0,100", "ERR=02"},
+                   {"ATRPACE=-1,100", "ERR=02"},
+                   {"ATRPACE=0.5,", "ERR=02"},
+                   {"ATRPACE=0.5,0", "OK"},
+                   {"VENTPACE=1.0,-100", "ERR=02"},
                    {"VENTPACE=1.0,100", "OK"},
                    {"VENTPACE=1.0", "ERR=02"},
                    {"VFB3", "ERR=01"},
@@ -230,7 +241,7 @@ TEST(AnalyzerModel, SimulationOutputCommands)
     EXPECT_EQ(model.Threshold(), "40,2.00");
     EXPECT_EQ(model.Output(), "RWAVE");
     EXPECT_EQ(model.Lead(), "II");
-    EXPECT_EQ(model.AtrialPace(), "0.1,100");
+    EXPECT_EQ(model.AtrialPace(), "0.5,0");
     EXPECT_EQ(model.VentPace(), "1.0,100");
 
     // Every wave of the arrhythmia, normal sinus and performance lists is a command of its own.
