@@ -28,8 +28,9 @@ namespace {
 
 constexpr const char* kAnalyzerTitle = "20471::Telvo Plug-In MTI response";
 
-// The number and description of the error in hand.
-void DescribeCurrent(int32_t& number, std::string& description)
+} // namespace
+
+void CTestElement::DescribeCurrent(int32_t& number, std::string& description)
 {
     try {
         throw;
@@ -41,8 +42,6 @@ void DescribeCurrent(int32_t& number, std::string& description)
         description = error.what();
     }
 }
-
-} // namespace
 
 CTestElement::CTestElement(int32_t typeCode, std::string progId) : mTypeCode(typeCode), mProgId(std::move(progId)) {}
 
@@ -133,7 +132,7 @@ void CTestElement::CopyFrom(const CTestElement& source)
     mTestElement = source.CloneBase();
     mResult = nullptr;
     if (auto limits = std::dynamic_pointer_cast<CLimitData>(mTestElement->Limits()))
-        limits->SetOwner(shared_from_this(), true);
+        limits->SetOwner(shared_from_this(), LimitsHaveDialog());
 }
 
 std::shared_ptr<host::ITestElement> CTestElement::Clone()
@@ -143,7 +142,7 @@ std::shared_ptr<host::ITestElement> CTestElement::Clone()
         copy->CopyFrom(*this);
         return copy;
     } catch (...) {
-        host::HostErrorRaiser().ReportCurrent(mProgId);
+        host::HostErrorRaiser().ReportCurrent(ErrorSource());
         return nullptr;
     }
 }
@@ -154,7 +153,7 @@ void CTestElement::Load(const std::shared_ptr<host::HostXmlElement>& element, co
         if (element && element->Name() == CResultRecord::ElementName) EnsureResult(true);
         mTestElement->Load(element, log);
     } catch (...) {
-        host::HostErrorRaiser().PassOnOrReport(mProgId, {ErrLoadFirst, ErrLoadFirst + 1, ErrLoadLast, ErrLoadOther});
+        host::HostErrorRaiser().PassOnOrReport(ErrorSource(), {ErrLoadFirst, ErrLoadFirst + 1, ErrLoadLast, ErrLoadOther});
     }
 }
 
@@ -163,7 +162,7 @@ std::shared_ptr<host::HostXmlElement> CTestElement::Save(const std::shared_ptr<h
     try {
         return mTestElement->Save(document);
     } catch (...) {
-        host::HostErrorRaiser().PassOnOrReport(mProgId, {ErrSave});
+        host::HostErrorRaiser().PassOnOrReport(ErrorSource(), {ErrSave});
         return nullptr;
     }
 }
@@ -246,9 +245,7 @@ void CTestElement::Perform(const std::shared_ptr<host::HostTestContext>& context
         mfrmTestGuide = std::make_shared<FZARVIKTestGuide>();
         ConnectGuide();
         mfrmTestGuide->Load();
-        mfrmTestGuide->SetRunState(1, hasPrevious);
-        mfrmTestGuide->ShowResultStatus(mTestElement->Result());
-        mfrmTestGuide->InitGuide(shared_from_this(), context, BuildInstructions());
+        PrepareGuide(hasPrevious);
         mfrmTestGuide->Show(plat::vbModal);
 
         auto mtiData = mfrmTestGuide->GetMtiData();
@@ -270,6 +267,19 @@ void CTestElement::Perform(const std::shared_ptr<host::HostTestContext>& context
         // The window goes on the error path too: nothing is left shown or subscribed.
         plat::IgnoreErrors([&] { CloseGuide(); });
     }
+}
+
+void CTestElement::PrepareGuide(bool hasPrevious)
+{
+    mfrmTestGuide->SetRunState(1, hasPrevious);
+    mfrmTestGuide->ShowResultStatus(mTestElement->Result());
+    mfrmTestGuide->InitGuide(shared_from_this(), mTestContext, BuildInstructions());
+}
+
+void CTestElement::ShowRunInProgress()
+{
+    mfrmTestGuide->ShowStatusText("20531::Test in progress");
+    mfrmTestGuide->ShowInstruction("TI:WAIT", "20178::Please wait... ", false);
 }
 
 void CTestElement::ConnectGuide()
@@ -307,7 +317,7 @@ void CTestElement::FinishTest(const std::shared_ptr<CMtiData2>& mtiData)
         mResult = nullptr;
         return;
     }
-    if (!mfNotApplicable && !(mfStarted && !mfStopped)) return;
+    if (!mfNotApplicable && !RunIsRated()) return;
     mResult = std::dynamic_pointer_cast<CResultRecord>(mTestElement->Result());
     if (!mResult) return;
     plat::IgnoreErrors([&] { RateResult(mfNotApplicable); });
@@ -344,8 +354,7 @@ void CTestElement::mfrmTestGuide_StartTest()
 
         mfrmTestGuide->SetRunState(2, false);
         mfrmTestGuide->HighLightSteps();
-        mfrmTestGuide->ShowStatusText("20531::Test in progress");
-        mfrmTestGuide->ShowInstruction("TI:WAIT", "20178::Please wait... ", false);
+        ShowRunInProgress();
 
         Vti().OpenChannel();
         if (Vti().State() == vti::evtiIdle && !mfStopped) {
@@ -453,6 +462,13 @@ void CTestElement::mfrmTestGuide_NA()
 }
 
 // ---- Helpers of the measurement procedures ----
+
+void CTestElement::HighLight(const std::vector<int16_t>& steps)
+{
+    plat::IgnoreErrors([&] {
+        if (mfrmTestGuide) mfrmTestGuide->HighLightSteps(steps);
+    });
+}
 
 vti::IZarvikVTi& CTestElement::Vti()
 {

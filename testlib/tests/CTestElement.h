@@ -110,6 +110,17 @@ protected:
     virtual void RunMeasurement() = 0;
     // The steps StartTest highlights when the run ends.
     virtual std::vector<int16_t> StepsHighlightedAtEnd() const { return {1, 2}; }
+    // Prepares the loaded window before Perform shows it: run state, result status and the
+    // instruction lines, in the type's order.
+    virtual void PrepareGuide(bool hasPrevious);
+    // What the window shows while a run starts: the status text and the waiting instruction.
+    virtual void ShowRunInProgress();
+    // Whether the limits that the element owns let the host open their editor.
+    virtual bool LimitsHaveDialog() const { return true; }
+    // Whether the finishing step rates the result: a run that was started and not stopped.
+    virtual bool RunIsRated() const { return mfStarted && !mfStopped; }
+    // The source of the errors that Load, Save and Clone report.
+    virtual std::string ErrorSource() const { return mProgId; }
 
     // ---- The guide window's events ----
     virtual void mfrmTestGuide_StartTest();
@@ -128,6 +139,14 @@ protected:
     virtual void FinishTest(const std::shared_ptr<CMtiData2>& mtiData);
     // Navigation from the window: a run still going on is stopped first, as Stop does.
     void Navigate(int32_t code);
+
+    // The number and description of the error in hand (inside a catch block).
+    static void DescribeCurrent(int32_t& number, std::string& description);
+    // The "Error #" box of an error trapped by Perform or StartTest; none for the link's own.
+    void ShowTrappedError(int32_t number, const std::string& description) const;
+
+    // Marks exactly these steps of the window's step list.
+    void HighLight(const std::vector<int16_t>& steps);
 
     // The analyzer link, made on first use.
     vti::IZarvikVTi& Vti();
@@ -170,7 +189,6 @@ protected:
 
 private:
     void ConnectGuide();
-    void ShowTrappedError(int32_t number, const std::string& description) const;
     void CloseGuide();
     // Puts the record that the run replaced back, and shows it again.
     void RestoreKeptResult();
