@@ -80,6 +80,12 @@ bool Operator::Press(int buttonId, bool clickFlag)
     return mSource->Press(buttonId, clickFlag);
 }
 
+bool Operator::Judge(bool passed)
+{
+    Say(std::string("operator: judges the wave ") + (passed ? "passed" : "failed"));
+    return mSource->Judge(passed);
+}
+
 void Operator::Say(const std::string& line) const
 {
     if (mLog) mLog(line);

@@ -81,6 +81,8 @@ public:
 
     // Presses a toolbar button and says so in the log.
     bool Press(int buttonId, bool clickFlag = true);
+    // Clicks "Test passed" (or "Test fail") in the checklist result view and says so.
+    bool Judge(bool passed);
 
     // Where the operator says what it sees and does: each instruction as it appears, each box
     // answered, each physical action; one line each.

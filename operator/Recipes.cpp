@@ -1,5 +1,7 @@
 #include "operator/Recipes.h"
 
+#include "operator/SimulationRecipes.h"
+
 #include "platform/base/Conversions.h"
 
 #include <cctype>
@@ -33,6 +35,7 @@ RecipeBook& RecipeBook::Standard()
     static RecipeBook book = [] {
         RecipeBook standard;
         standard.Add(100, EnergyRecipe);
+        AddSimulationRecipes(standard);
         return standard;
     }();
     return book;

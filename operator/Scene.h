@@ -54,6 +54,9 @@ public:
     // Presses a toolbar button as a person does (the click flag False: chosen from button
     // 202's menu); false when there is no window or no such usable button.
     virtual bool Press(int buttonId, bool clickFlag) = 0;
+    // Clicks the verdict of the checklist result view's first row as a person does ("Test
+    // passed" or "Test fail"); false when there is no such view.
+    virtual bool Judge(bool /*passed*/) { return false; }
 };
 
 } // namespace zop

@@ -15,6 +15,7 @@
 #include "operator/GuideWindowScene.h"
 #include "operator/Operator.h"
 #include "operator/Recipes.h"
+#include "operator/SimulationRecipes.h"
 #include "platform/base/ComError.h"
 #include "platform/base/Conversions.h"
 #include "platform/com/ComRuntime.h"
@@ -272,10 +273,19 @@ int RunTests(const RunArguments& arguments, CommandContext& context)
         op.SetPhysical(zop::physical::Discharge,
                        [analyzer](double joules) { analyzer->Discharge(zsim::Pulse::Into50Ohm(joules)); });
         op.SetPhysical(zop::physical::Charge, [analyzer](double seconds) { analyzer->Charge(seconds); });
-        op.SetPhysical(zop::physical::AttachPacemaker, [analyzer](double) { analyzer->AttachPacemaker(); });
+        // The pacemaker is attached at the rate (ppm) and output (mA) the operator set.
+        auto pacemaker = std::make_shared<zsim::Pacemaker>();
+        op.SetPhysical(zop::physical::SetPacemakerOutput, [pacemaker](double mA) { pacemaker->current = mA / 1000.0; });
+        op.SetPhysical(zop::physical::ConnectAdapter,
+                       [analyzer](double connected) { analyzer->Model().SetAdapterPresent(connected != 0); });
+        op.SetPhysical(zop::physical::AttachPacemaker, [analyzer, pacemaker](double rate) {
+            if (rate > 0) pacemaker->rate = rate;
+            analyzer->AttachPacemaker(*pacemaker);
+        });
     } else {
         // A person at the bench does what the instructions ask.
-        for (const char* action : {zop::physical::Discharge, zop::physical::Charge, zop::physical::AttachPacemaker}) {
+        for (const char* action : {zop::physical::Discharge, zop::physical::Charge, zop::physical::AttachPacemaker,
+                                   zop::physical::SetPacemakerOutput, zop::physical::ConnectAdapter}) {
             op.SetPhysical(action, [&context, action](double amount) {
                 context.err << "operator: please " << action << " now (" << plat::CStr(amount) << ")\n" << std::flush;
             });
