@@ -5,6 +5,7 @@
 #include "platform/ui/Bitmap.h"
 #include "platform/ui/ControlExtender.h"
 #include "platform/ui/Form.h"
+#include "platform/ui/Grid.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/TimerControl.h"
@@ -79,6 +80,19 @@ bool GuideWindowScene::Press(int buttonId, bool clickFlag)
     if (!toolbar) return false;
     if (buttonId == button::Start && !clickFlag) return toolbar->UserChooseStart();
     return toolbar->UserClickButton(buttonId);
+}
+
+bool GuideWindowScene::Judge(bool passed)
+{
+    auto form = FindWindow();
+    if (!form || !form->Controls().Contains("irvResult")) return false;
+    auto extender = form->Controls().Extender("irvResult");
+    auto view = extender ? extender->Control() : nullptr;
+    auto list = view ? view->FindAs<plat::Grid>("tliResult") : nullptr;
+    if (!list || list->Rows() < 2) return false;
+    // The first measurement's row; column 2 "Test passed", column 3 "Test fail".
+    list->UserClickCell(1, passed ? 2 : 3);
+    return true;
 }
 
 } // namespace zop

@@ -20,6 +20,7 @@ public:
 
     Scene Look() override;
     bool Press(int buttonId, bool clickFlag) override;
+    bool Judge(bool passed) override;
 
 private:
     // The guide window that is shown, else the last one loaded; none without one.

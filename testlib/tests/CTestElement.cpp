@@ -374,7 +374,7 @@ void CTestElement::mfrmTestGuide_StartTest()
         mfrmTestGuide->ShowResultStatus(mTestElement->Result());
         mfrmTestGuide->SetRunState(1, !mfStopped);
         const auto steps = StepsHighlightedAtEnd();
-        if (!steps.empty()) mfrmTestGuide->HighLightSteps(steps);
+        if (!steps.empty()) mfrmTestGuide->HighLightStepList(steps);
         mfBusy = false;
     } catch (...) {
         int32_t number = 0;
@@ -466,7 +466,7 @@ void CTestElement::mfrmTestGuide_NA()
 void CTestElement::HighLight(const std::vector<int16_t>& steps)
 {
     plat::IgnoreErrors([&] {
-        if (mfrmTestGuide) mfrmTestGuide->HighLightSteps(steps);
+        if (mfrmTestGuide) mfrmTestGuide->HighLightStepList(steps);
     });
 }
 

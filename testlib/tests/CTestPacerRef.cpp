@@ -4,6 +4,7 @@
 #include "platform/base/Conversions.h"
 #include "platform/loop/EventLoop.h"
 #include "testlib/guide/FZARVIKTestGuide.h"
+#include "testlib/guide/XTestInstruction.h"
 #include "testlib/tests/AnalyzerReply.h"
 #include "testlib/tests/CDischargeTest.h"
 #include "testlib/tests/PacerReply.h"
@@ -129,7 +130,7 @@ void CTestPacerRef::mfrmWaitTimer_Timer()
             const std::string text = Translate("20174::Wait for %%1 seconds", plat::Variant(static_cast<int32_t>(miCountdown)));
             if (mfrmTestGuide) {
                 // Lays the popup out for the count-down text.
-                // TODO(guide): mfrmTestGuide->xtipopup()->MoveImage();
+                if (auto popup = mfrmTestGuide->xtipopup()) popup->MoveImage();
                 mfrmTestGuide->ShowInstruction("TI:WAIT", text, false);
             }
         } else {
