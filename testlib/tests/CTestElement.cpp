@@ -335,11 +335,7 @@ void CTestElement::FinishTest(const std::shared_ptr<CMtiData2>& mtiData)
 void CTestElement::mfrmTestGuide_StartTest()
 {
     if (mfBusy) return;
-    mfBusy = true;
-    mfStopped = false;
-    mfStarted = true;
-    mfNotApplicable = false;
-    mfDiscardResult = false;
+    BeginRun();
     mfRunStored = false;
     try {
         // Every run measures into a fresh record of the current configuration; the record it
@@ -380,24 +376,38 @@ void CTestElement::mfrmTestGuide_StartTest()
         int32_t number = 0;
         std::string description;
         DescribeCurrent(number, description);
-        plat::IgnoreErrors([&] {
-            if (mfrmTestGuide) mfrmTestGuide->HideInstruction();
-        });
-        plat::IgnoreErrors([&] {
-            if (mVti) mVti->CloseChannel();
-        });
         plat::IgnoreErrors([&] { RestoreKeptResult(); });
         mKeptResult = nullptr;
-        plat::IgnoreErrors([&] {
-            if (mfrmTestGuide) mfrmTestGuide->SetRunState(1, false);
-        });
-        plat::IgnoreErrors([&] {
-            if (mfrmTestGuide) mfrmTestGuide->ShowStatusText("");
-        });
-        mfStarted = false;
-        mfBusy = false;
-        ShowTrappedError(number, description);
+        EndRunAfterError(number, description);
     }
+}
+
+void CTestElement::BeginRun()
+{
+    mfBusy = true;
+    mfStopped = false;
+    mfStarted = true;
+    mfNotApplicable = false;
+    mfDiscardResult = false;
+}
+
+void CTestElement::EndRunAfterError(int32_t number, const std::string& description)
+{
+    plat::IgnoreErrors([&] {
+        if (mfrmTestGuide) mfrmTestGuide->HideInstruction();
+    });
+    plat::IgnoreErrors([&] {
+        if (mVti) mVti->CloseChannel();
+    });
+    plat::IgnoreErrors([&] {
+        if (mfrmTestGuide) mfrmTestGuide->SetRunState(1, false);
+    });
+    plat::IgnoreErrors([&] {
+        if (mfrmTestGuide) mfrmTestGuide->ShowStatusText("");
+    });
+    mfStarted = false;
+    mfBusy = false;
+    ShowTrappedError(number, description);
 }
 
 void CTestElement::RestoreKeptResult()

@@ -140,6 +140,11 @@ protected:
     // Navigation from the window: a run still going on is stopped first, as Stop does.
     void Navigate(int32_t code);
 
+    // The flags of a run that starts: busy, started, and nothing stopped, discarded or N/A.
+    void BeginRun();
+    // The end of a run that an error broke off: the instruction hidden, the channel closed, the
+    // window ready again, the run not started, and the "Error #" box unless it is the link's own.
+    void EndRunAfterError(int32_t number, const std::string& description);
     // The number and description of the error in hand (inside a catch block).
     static void DescribeCurrent(int32_t& number, std::string& description);
     // The "Error #" box of an error trapped by Perform or StartTest; none for the link's own.

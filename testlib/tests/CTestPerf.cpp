@@ -4,8 +4,7 @@ namespace ztest {
 
 plat::Variant CTestPerf::BuildInstructions()
 {
-    return InstructionLines({"20260::1. Click Start to begin the ECG test.", "20261::2. Sending command to MTI.",
-                             "20262::3. Simulating wave on defib monitor.", "20263::4. Press stop to cancel test."});
+    return SimulatedWaveInstructions();
 }
 
 void CTestPerf::RunMeasurement()

@@ -60,6 +60,12 @@ plat::Variant CWaveHoldTest::InstructionLines(std::initializer_list<const char*>
     return plat::Variant(std::move(lines));
 }
 
+plat::Variant CWaveHoldTest::SimulatedWaveInstructions()
+{
+    return InstructionLines({"20260::1. Click Start to begin the ECG test.", "20261::2. Sending command to MTI.",
+                             "20262::3. Simulating wave on defib monitor.", "20263::4. Press stop to cancel test."});
+}
+
 // ---- The run ----
 
 void CWaveHoldTest::mfrmTestGuide_StartTest()
@@ -67,11 +73,7 @@ void CWaveHoldTest::mfrmTestGuide_StartTest()
     // Re-entry is told by a flag of its own: mfBusy ends with the hold, before StartTest ends.
     if (mfRunning) return;
     mfRunning = true;
-    mfBusy = true;
-    mfStopped = false;
-    mfStarted = true;
-    mfNotApplicable = false;
-    mfDiscardResult = false;
+    BeginRun();
     mfWaveStarted = false;
     mfOutputActive = false;
     try {
@@ -105,19 +107,8 @@ void CWaveHoldTest::mfrmTestGuide_StartTest()
         DescribeCurrent(number, description);
         mfrmTimer.Stop();
         plat::IgnoreErrors([&] { EndOutput(); });
-        plat::IgnoreErrors([&] {
-            if (mVti) mVti->CloseChannel();
-        });
-        plat::IgnoreErrors([&] {
-            if (mfrmTestGuide) mfrmTestGuide->SetRunState(1, false);
-        });
-        plat::IgnoreErrors([&] {
-            if (mfrmTestGuide) mfrmTestGuide->ShowStatusText("");
-        });
-        mfStarted = false;
-        mfBusy = false;
         mfRunning = false;
-        ShowTrappedError(number, description);
+        EndRunAfterError(number, description);
     }
 }
 

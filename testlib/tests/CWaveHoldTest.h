@@ -74,6 +74,8 @@ protected:
                         int32_t seconds);
     // An instruction line array of six entries from language-ID texts (empty for none).
     static plat::Variant InstructionLines(std::initializer_list<const char*> texts);
+    // The lines of the performance and normal-sinus tests.
+    static plat::Variant SimulatedWaveInstructions();
 
     bool mfSimulationStopped = false;
     bool mfVerdictGiven = false;
