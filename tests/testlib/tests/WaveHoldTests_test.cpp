@@ -223,7 +223,7 @@ TEST_F(WaveHoldTests, ArrhythmiaStoppedInTheSecondWait)
     EXPECT_EQ(Heard(), (Strings{"VENTPACE=1.0,100", "ATRPACE=0.1,100", "NCA", "ZERO"}));
 }
 
-TEST_F(WaveHoldTests, ZeroAfterAnErrorInTheRun)
+TEST_F(WaveHoldTests, HugeHoldTimeHoldsUntilAbortAndZeroes)
 {
     // A hold time whose milliseconds leave the 32-bit range holds (indefinitely here) instead of
     // failing; Abort ends it, and the analyzer is zeroed.
@@ -239,14 +239,29 @@ TEST_F(WaveHoldTests, ZeroAfterAnErrorInTheRun)
     EXPECT_EQ(element->Result(), nullptr);
 }
 
-TEST_F(WaveHoldTests, SecondStartDuringTheRunIsIgnored)
+TEST_F(WaveHoldTests, StartButtonDuringTheHoldStopsIt)
 {
     auto element = ztest::CTestNSW::Create();
-    SettingsOf<ztest::CConfigNSW>(element)->SetDuration(2);
-    // Start again once the hold ended the run's busy state... and during the hold.
+    SettingsOf<ztest::CConfigNSW>(element)->SetDuration(5);
+    // While the run goes on, the start button's face is "Stop".
     PressAt(button::Start, 1s);
     Perform(element, NoVerdict);
     EXPECT_EQ(Heard(), (Strings{"THRESH=40,2.00", "NSB30", "ZERO"}));
+    const auto zero = TimesOf("ZERO");
+    ASSERT_EQ(zero.size(), 1u);
+    EXPECT_LT(zero[0], 2000);
+}
+
+TEST_F(WaveHoldTests, EcgNegativeDurationHoldsUntilStop)
+{
+    auto element = ztest::CTestEcg::Create();
+    SettingsOf<ztest::CConfigEcg>(element)->SetDuration(-3);
+    PressAt(button::Stop, 30s);
+    Perform(element, NoVerdict);
+    EXPECT_EQ(Heard(), (Strings{"THRESH=160,0.50", "ZERO"}));
+    const auto zero = TimesOf("ZERO");
+    ASSERT_EQ(zero.size(), 1u);
+    EXPECT_GE(zero[0], 30000);
 }
 
 TEST_F(WaveHoldTests, LimitsAndListsOfTheFamily)
