@@ -113,7 +113,11 @@ TEST(XTestWizard, StepsAndMarks)
     marks.items[2] = Variant(int32_t{4});
     wizard.HighLight(Variant(marks));
     EXPECT_EQ(std::vector<int32_t>{3}, wizard.HighlightedLines());
-    wizard.SetSteps(Variant("not an array"));
+    // Late-bound callers reach the same operations by dispatch ID.
+    wizard.Invoke(host::ITestWizard::DispIdHighLight, Variant(plat::VariantArray::OneDim(0, 0)));
+    EXPECT_TRUE(wizard.HighlightedLines().empty());
+    EXPECT_THROW(wizard.Invoke(0x60030003, Variant()), plat::ComError);
+    wizard.Invoke(host::ITestWizard::DispIdSetSteps, Variant("not an array"));
     EXPECT_TRUE(wizard.Lines().empty());
     EXPECT_TRUE(wizard.HighlightedLines().empty());
 }
