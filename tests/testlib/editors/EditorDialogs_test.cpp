@@ -28,12 +28,12 @@ const EditorCase kEditors[] = {
     {"TelvoZarvikTest.CConfigCardio", "TelvoZarvikTest.XCardioConfig", true},
     {"TelvoZarvikTest.CConfigDefib", "TelvoZarvikTest.XDefibConfig", true},
     {"TelvoZarvikTest.CConfigBatCap", "TelvoZarvikTest.XBatCapConfig", true},
-    {"TelvoZarvikTest.CConfigEcg", "TelvoZarvikTest.XEcgConfig", false},
-    {"TelvoZarvikTest.CConfigArr", "TelvoZarvikTest.XArrConfig", false},
-    {"TelvoZarvikTest.CConfigNSW", "TelvoZarvikTest.XNSWConfig", false},
-    {"TelvoZarvikTest.CConfigPerf", "TelvoZarvikTest.XPerfConfig", false},
-    {"TelvoZarvikTest.CConfigPacerPar", "TelvoZarvikTest.XPacerParConfig", false},
-    {"TelvoZarvikTest.CConfigPacerRef", "TelvoZarvikTest.XPacerRefConfig", false},
+    {"TelvoZarvikTest.CConfigEcg", "TelvoZarvikTest.XEcgConfig", true},
+    {"TelvoZarvikTest.CConfigArr", "TelvoZarvikTest.XArrConfig", true},
+    {"TelvoZarvikTest.CConfigNSW", "TelvoZarvikTest.XNSWConfig", true},
+    {"TelvoZarvikTest.CConfigPerf", "TelvoZarvikTest.XPerfConfig", true},
+    {"TelvoZarvikTest.CConfigPacerPar", "TelvoZarvikTest.XPacerParConfig", true},
+    {"TelvoZarvikTest.CConfigPacerRef", "TelvoZarvikTest.XPacerRefConfig", true},
 };
 
 std::string Name(const ::testing::TestParamInfo<EditorCase>& info)
