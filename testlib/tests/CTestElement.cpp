@@ -21,6 +21,7 @@
 #include "testlib/core/MMiscUtils.h"
 #include "testlib/guide/FZARVIKTestGuide.h"
 #include "testlib/results/CResultRecord.h"
+#include "testlib/tests/AnalyzerReply.h"
 
 namespace ztest {
 
@@ -524,12 +525,12 @@ void CTestElement::ShowAnalyzerBox(std::string_view text)
 
 bool CTestElement::Begins(std::string_view reply, std::string_view token)
 {
-    return reply.substr(0, token.size()) == token;
+    return AnalyzerReply::Begins(reply, token);
 }
 
 double CTestElement::ErrorCode(std::string_view reply)
 {
-    return reply.size() > 4 ? plat::Val(reply.substr(4, 2)) : 0.0;
+    return AnalyzerReply::ErrorCode(reply);
 }
 
 void CTestElement::HandleErrorReply(std::string_view reply, bool stopWhenNegative)
@@ -544,7 +545,7 @@ void CTestElement::HandleErrorReply(std::string_view reply, bool stopWhenNegativ
 
 bool CTestElement::IsEmptyReply(std::string_view reply)
 {
-    return reply.empty() || reply == "\r\n" || reply == "\n" || reply == "\r";
+    return AnalyzerReply::Text(reply).empty();
 }
 
 std::string CTestElement::Translate(std::string_view text)
