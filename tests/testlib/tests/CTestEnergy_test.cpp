@@ -9,6 +9,7 @@
 #include "platform/ui/MessageBox.h"
 #include "simulator/Fault.h"
 #include "testlib/config/CConfigEnergy.h"
+#include "testlib/core/LibraryInfo.h"
 #include "testlib/results/CResultEnergy.h"
 #include "testlib/guide/FZARVIKTestGuide.h"
 #include "testlib/tests/CTestEnergy.h"
@@ -347,6 +348,32 @@ TEST_F(EnergyTest, NoAnalyzerLeavesTheResultUnratedWithTheLinksOwnMessageOnly)
     EXPECT_NE(op->Boxes()[0].prompt.find("No MTI was found connected"), std::string::npos);
 }
 
+// An element whose window cannot be prepared.
+class BrokenEnergy : public ztest::CTestEnergy {
+public:
+    static std::shared_ptr<BrokenEnergy> Make()
+    {
+        auto element = std::make_shared<BrokenEnergy>();
+        element->Construct();
+        return element;
+    }
+
+protected:
+    plat::Variant BuildInstructions() override { throw plat::ComError(plat::rt::Overflow, "test", "Overflow"); }
+};
+
+TEST_F(EnergyTest, AnErrorInPerformIsShownAndTheWindowDestroyed)
+{
+    auto broken = BrokenEnergy::Make();
+    broken->Perform(context);
+    ASSERT_EQ(op->Boxes().size(), 1u);
+    EXPECT_EQ(op->Boxes()[0].prompt, "Error #6\r\nOverflow");
+    EXPECT_EQ(op->Boxes()[0].style, 48);
+    EXPECT_EQ(op->Boxes()[0].title, "Zarvik Test Library");
+    for (const auto& form : plat::LoadedForms()) EXPECT_NE(form->Name(), "FZARVIKTestGuide");
+    EXPECT_EQ(context->Navigation(), -1);
+}
+
 TEST_F(EnergyTest, ListsItsMeasurementsInTheirOrder)
 {
     const plat::Variant list = element->GetMeasurementList();
@@ -374,6 +401,9 @@ TEST_F(EnergyTest, ASavedSequenceLoadsBackWithTheSameResults)
     auto plugIn = plat::CreateObjectAs<host::IPlugIn>("TelvoZARVIK.CZARVIKPlugIn");
     ASSERT_NE(plugIn, nullptr);
     plugIn->Initialize(std::make_shared<host::HostLoadLog>());
+    EXPECT_EQ(plugIn->Version(), std::to_string(ztest::LibraryInfo::VersionMajor) + "." +
+                                     std::to_string(ztest::LibraryInfo::VersionMinor) + "." +
+                                     std::to_string(ztest::LibraryInfo::VersionRevision));
     auto sequence = std::make_shared<host::HostTestSequence>(plugIn);
     sequence->AddTest(100);
     sequence->AddTest(100);
