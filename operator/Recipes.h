@@ -18,7 +18,8 @@ class RecipeBook {
 public:
     using Recipe = std::function<void(Operator&)>;
 
-    // The recipes of the test types this system knows, each added where its test is.
+    // The recipes of the test types this system knows; each test type's recipe lives in a file
+    // of its own under operator/recipes/ and adds itself with ZARVIK_OPERATOR_RECIPE.
     static RecipeBook& Standard();
 
     // Adds or replaces the recipe of a test type.
@@ -47,3 +48,14 @@ inline constexpr const char* AttachPacemaker = "attach pacemaker";
 } // namespace physical
 
 } // namespace zop
+
+#define ZARVIK_OPERATOR_RECIPE_CONCAT2(a, b) a##b
+#define ZARVIK_OPERATOR_RECIPE_CONCAT(a, b) ZARVIK_OPERATOR_RECIPE_CONCAT2(a, b)
+// Adds the recipe of a test type to the standard book at start-up.
+#define ZARVIK_OPERATOR_RECIPE(testType, recipe)                                                             \
+    namespace {                                                                                              \
+    [[maybe_unused]] const bool ZARVIK_OPERATOR_RECIPE_CONCAT(zarvikRecipeAdded_, __COUNTER__) = [] {        \
+        ::zop::RecipeBook::Standard().Add(testType, recipe);                                                 \
+        return true;                                                                                         \
+    }();                                                                                                     \
+    }

@@ -3,7 +3,7 @@
 #include "host/documents/HostRegistry.h"
 #include "host/interfaces/ITestElement.h"
 #include "host/units/HostMtiSettings.h"
-#include "operator/SimulationRecipes.h"
+#include "operator/recipes/SimulationRecipes.h"
 #include "platform/com/ComRuntime.h"
 #include "platform/serial/PortMap.h"
 #include "simulator/SimDevice.h"

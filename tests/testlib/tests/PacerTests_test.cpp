@@ -2,7 +2,7 @@
 // the simulated analyzer, in virtual time.
 #include "host/elements/HostTestElement.h"
 #include "host/interfaces/IMeasurement.h"
-#include "operator/SimulationRecipes.h"
+#include "operator/recipes/SimulationRecipes.h"
 #include "support/SimulatedBench.h"
 #include "testlib/config/CConfigPacerPar.h"
 #include "testlib/config/CConfigPacerRef.h"

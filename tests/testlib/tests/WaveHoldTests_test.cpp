@@ -3,7 +3,7 @@
 #include "host/elements/HostTestElement.h"
 #include "host/interfaces/ILimitData.h"
 #include "host/interfaces/IMeasurement.h"
-#include "operator/SimulationRecipes.h"
+#include "operator/recipes/SimulationRecipes.h"
 #include "support/SimulatedBench.h"
 #include "testlib/config/CConfigArr.h"
 #include "testlib/config/CConfigEcg.h"

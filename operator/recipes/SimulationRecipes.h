@@ -13,9 +13,6 @@ RecipeBook::Recipe WaveRecipe(bool pass = true);
 // ask for the variable load (or when told to), and attaches the pacemaker.
 RecipeBook::Recipe PacerRecipe(bool adapter = false);
 
-// Adds the recipes of 400, 500, 600, 700, 800 and 1100.
-void AddSimulationRecipes(RecipeBook& book);
-
 namespace physical {
 inline constexpr const char* SetPacemakerOutput = "set pacemaker output"; // mA
 inline constexpr const char* ConnectAdapter = "connect adapter";          // 1 connected, 0 not

@@ -1,4 +1,4 @@
-#include "operator/SimulationRecipes.h"
+#include "operator/recipes/SimulationRecipes.h"
 
 #include <string>
 
@@ -49,10 +49,11 @@ RecipeBook::Recipe PacerRecipe(bool adapter)
     };
 }
 
-void AddSimulationRecipes(RecipeBook& book)
-{
-    for (int32_t type : {400, 500, 600, 1100}) book.Add(type, WaveRecipe());
-    for (int32_t type : {700, 800}) book.Add(type, PacerRecipe());
-}
-
 } // namespace zop
+
+ZARVIK_OPERATOR_RECIPE(400, zop::WaveRecipe())
+ZARVIK_OPERATOR_RECIPE(500, zop::WaveRecipe())
+ZARVIK_OPERATOR_RECIPE(600, zop::WaveRecipe())
+ZARVIK_OPERATOR_RECIPE(1100, zop::WaveRecipe())
+ZARVIK_OPERATOR_RECIPE(700, zop::PacerRecipe())
+ZARVIK_OPERATOR_RECIPE(800, zop::PacerRecipe())
