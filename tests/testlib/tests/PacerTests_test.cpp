@@ -2,8 +2,7 @@
 // the simulated analyzer, in virtual time.
 #include "host/elements/HostTestElement.h"
 #include "host/interfaces/IMeasurement.h"
-#include "operator/recipes/SimulationRecipes.h"
-#include "support/SimulatedBench.h"
+#include "tests/testlib/tests/SimulationFixture.h"
 #include "testlib/config/CConfigPacerPar.h"
 #include "testlib/config/CConfigPacerRef.h"
 #include "testlib/results/CResultPacerPar.h"
@@ -44,7 +43,7 @@ plat::Variant Value(const std::shared_ptr<host::ITestElement>& element, const ch
     return measurement ? measurement->value() : plat::Variant();
 }
 
-class PacerTests : public ztesting::SimulatedBench {
+class PacerTests : public ztesting::SimulationFixture {
 protected:
     std::shared_ptr<ztest::CTestPacerPar> Parameters(int16_t adapterIndex = 0)
     {
@@ -63,7 +62,7 @@ TEST_F(PacerTests, InternalLoadMeasuresAndRatesBeforeTheWindowCloses)
 {
     auto element = Parameters();
     auto context = Perform(element);
-    EXPECT_EQ(Heard(), (Strings{"PACELOAD=INT", "PACEPMODE", "QDATA", "PACEPDATA"}));
+    EXPECT_EQ(Commands(), (Strings{"PACELOAD=INT", "PACEPMODE", "QDATA", "PACEPDATA"}));
     EXPECT_EQ(analyzer->Model().Load(), "INT");
     EXPECT_DOUBLE_EQ(Value(element, "PACR").AsDouble(), 60.0);
     EXPECT_DOUBLE_EQ(Value(element, "PACC").AsDouble(), 0.05);
@@ -95,7 +94,7 @@ TEST_F(PacerTests, AdapterCheckComesBeforeTheLoad)
         if (c.adapterReply) analyzer->Faults().Add(Fault::Reply(*c.adapterReply).For("QADAPTER"));
         auto element = Parameters(1);
         Perform(element, zop::PacerRecipe(c.adapter));
-        EXPECT_EQ(Heard(), c.heard);
+        EXPECT_EQ(Commands(), c.heard);
         EXPECT_EQ(c.box != nullptr, Contains(BoxPrompts(), c.box ? c.box : "?"));
         EXPECT_EQ(Status(element), c.status);
     }
@@ -127,7 +126,7 @@ TEST_F(PacerTests, PacerModeRepliesAndDataReplies)
         for (const auto& fault : c.faults) analyzer->Faults().Add(fault);
         auto element = Parameters();
         Perform(element);
-        EXPECT_EQ(Count(Heard(), "PACEPMODE"), c.pacerModes);
+        EXPECT_EQ(Count(Commands(), "PACEPMODE"), c.pacerModes);
         if (c.box) {
             EXPECT_TRUE(Contains(BoxPrompts(), c.box));
             // Nothing reached the result, and the run is not rated.
@@ -136,7 +135,6 @@ TEST_F(PacerTests, PacerModeRepliesAndDataReplies)
         } else {
             EXPECT_EQ(Status(element), 1);
         }
-        op->ClearRules();
     }
 }
 
@@ -146,7 +144,7 @@ TEST_F(PacerTests, AdapterPollGivesUpAfterSixPollsButTheSixthMayBringData)
     analyzer->Faults().Add(Fault::Reply("NODATA").For("QDATA").Times(5));
     auto element = Parameters(1);
     Perform(element, zop::PacerRecipe(true));
-    EXPECT_EQ(Count(Heard(), "QDATA"), 6);
+    EXPECT_EQ(Count(Commands(), "QDATA"), 6);
     EXPECT_FALSE(Contains(BoxPrompts(), kNoData));
     EXPECT_EQ(Status(element), 1);
 
@@ -155,7 +153,7 @@ TEST_F(PacerTests, AdapterPollGivesUpAfterSixPollsButTheSixthMayBringData)
     const auto start = ElapsedMs();
     auto again = Parameters(1);
     Perform(again, zop::PacerRecipe(true));
-    EXPECT_EQ(Count(Heard(), "QDATA"), 6);
+    EXPECT_EQ(Count(Commands(), "QDATA"), 6);
     EXPECT_TRUE(Contains(BoxPrompts(), kNoData));
     EXPECT_GE(ElapsedMs() - start, 12000);
     EXPECT_EQ(Status(again), 0);
@@ -166,7 +164,7 @@ TEST_F(PacerTests, LinkLostAtTheLoadStopsTheRunUnrated)
     analyzer->Faults().Add(Fault::Silence().For("PACELOAD").Always());
     auto element = Parameters();
     Perform(element);
-    EXPECT_EQ(Count(Heard(), "PACEPMODE"), 0);
+    EXPECT_EQ(Count(Commands(), "PACEPMODE"), 0);
     EXPECT_EQ(Status(element), 0);
 }
 
@@ -174,7 +172,7 @@ TEST_F(PacerTests, RefractoryMeasuresPacedAndSensedPeriods)
 {
     auto element = Refractory();
     Perform(element);
-    EXPECT_EQ(Heard(), (Strings{"PACELOAD=INT", "PACEREFRACT"}));
+    EXPECT_EQ(Commands(), (Strings{"PACELOAD=INT", "PACEREFRACT"}));
     EXPECT_DOUBLE_EQ(Value(element, "PACE").AsDouble(), 250.0);
     EXPECT_DOUBLE_EQ(Value(element, "SENS").AsDouble(), 300.0);
     EXPECT_EQ(Status(element), 1);
@@ -190,13 +188,13 @@ TEST_F(PacerTests, RefractoryCountDownWithoutReplyStoresNothing)
     Perform(element);
     EXPECT_GE(ElapsedMs() - start, 120000);
     EXPECT_LT(ElapsedMs() - start, 130000);
-    EXPECT_GT(Count(Heard(), "PACEREFRACT"), 10);
+    EXPECT_GT(Count(Commands(), "PACEREFRACT"), 10);
     EXPECT_TRUE(Value(element, "PACE").IsEmpty());
     EXPECT_EQ(Status(element), 0);
     EXPECT_TRUE(op->Boxes().empty());
     // The count-down was shown from 119 down and is hidden again.
     EXPECT_TRUE(std::any_of(said.begin(), said.end(), [](const std::string& l) { return l.find("119") != std::string::npos; }));
-    EXPECT_FALSE(scene->Look().popupVisible);
+    EXPECT_FALSE(zop::GuideWindowScene().Look().popupVisible);
     // No measurement is left running behind the run.
     EXPECT_TRUE(analyzer->Idle() || analyzer->SentLog().empty() ||
                 analyzer->SentLog().back().bytes.find("0,") == std::string::npos);
@@ -207,7 +205,7 @@ TEST_F(PacerTests, RefractoryEmptyReplyThenData)
     analyzer->Faults().Add(Fault::Silence().For("PACEREFRACT"));
     auto element = Refractory();
     Perform(element);
-    EXPECT_EQ(Count(Heard(), "PACEREFRACT"), 2);
+    EXPECT_EQ(Count(Commands(), "PACEREFRACT"), 2);
     EXPECT_DOUBLE_EQ(Value(element, "PACE").AsDouble(), 250.0);
     EXPECT_EQ(Status(element), 1);
 }
@@ -219,7 +217,7 @@ TEST_F(PacerTests, RefractoryOneCharacterReplyIsNeitherAskedAgainNorData)
     auto element = Refractory();
     const auto start = ElapsedMs();
     Perform(element);
-    EXPECT_EQ(Count(Heard(), "PACEREFRACT"), 1);
+    EXPECT_EQ(Count(Commands(), "PACEREFRACT"), 1);
     EXPECT_GE(ElapsedMs() - start, 5000);
     EXPECT_TRUE(Value(element, "SENS").IsEmpty());
     EXPECT_EQ(Status(element), 0);

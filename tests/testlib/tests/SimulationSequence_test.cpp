@@ -8,16 +8,17 @@
 #include "host/interfaces/ITestElement.h"
 #include "platform/com/ComRuntime.h"
 #include "support/HostProgram.h"
-#include "support/SimulatedBench.h"
+#include "tests/testlib/tests/SimulationFixture.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class SimulationSequence : public ztesting::SimulatedBench {};
+class SimulationSequence : public ztesting::SimulationFixture {};
 
 TEST_F(SimulationSequence, EveryTestIsRatedAndTheAnalyzerEndsAtZero)
 {
+    plat::RegisterServerLibrary(std::string(ZARVIK_LIBRARY_DIR) + "/libtelvoZarvik.so");
     auto plugIn = plat::CreateObjectAs<host::IPlugIn>("TelvoZARVIK.CZARVIKPlugIn");
     ASSERT_TRUE(plugIn);
     plugIn->Initialize(std::make_shared<host::HostLoadLog>());
@@ -26,9 +27,7 @@ TEST_F(SimulationSequence, EveryTestIsRatedAndTheAnalyzerEndsAtZero)
     for (int32_t id : ids) ASSERT_TRUE(sequence->AddTest(id)) << id;
     sequence->SetBeforePerform(
         [&](std::size_t index) { zop::RecipeBook::Standard().Apply(sequence->Item(index).element->TestID(), *op); });
-    op->Start();
     sequence->Run();
-    op->Stop();
 
     for (const auto& entry : sequence->Entries()) {
         SCOPED_TRACE(entry.element->TestID());

@@ -3,8 +3,7 @@
 #include "host/elements/HostTestElement.h"
 #include "host/interfaces/ILimitData.h"
 #include "host/interfaces/IMeasurement.h"
-#include "operator/recipes/SimulationRecipes.h"
-#include "support/SimulatedBench.h"
+#include "tests/testlib/tests/SimulationFixture.h"
 #include "testlib/config/CConfigArr.h"
 #include "testlib/config/CConfigEcg.h"
 #include "testlib/config/CConfigNSW.h"
@@ -36,7 +35,7 @@ std::shared_ptr<Config> SettingsOf(const std::shared_ptr<host::ITestElement>& el
 // The operator who never judges: only the shared habits (start, and Next when done).
 void NoVerdict(zop::Operator&) {}
 
-class WaveHoldTests : public ztesting::SimulatedBench {
+class WaveHoldTests : public ztesting::SimulationFixture {
 protected:
     int32_t Status(const std::shared_ptr<host::ITestElement>& element) { return element->Result()->Status(); }
     // Virtual times (ms since the bench began) at which the analyzer heard a command.
@@ -81,16 +80,16 @@ TEST_F(WaveHoldTests, EcgStepsThroughItsTableAndRestoresTheIndexes)
         const auto begun = ElapsedMs();
         Perform(element, NoVerdict);
         Strings thresholds;
-        for (const auto& command : Heard()) {
+        for (const auto& command : Commands()) {
             if (command.starts_with("THRESH")) thresholds.push_back(command);
         }
         EXPECT_EQ(thresholds, c.thresholds);
         // Each hold lasts the duration and one tick more; the analyzer ends at zero output.
         if (!c.thresholds.empty()) {
             EXPECT_GE(ElapsedMs() - begun, static_cast<int64_t>(3000 * c.thresholds.size()));
-            EXPECT_EQ(Heard().back(), "ZERO");
+            EXPECT_EQ(Commands().back(), "ZERO");
         } else {
-            EXPECT_EQ(Heard(), Strings{});
+            EXPECT_EQ(Commands(), Strings{});
         }
         EXPECT_EQ(analyzer->Model().Output(), "ZERO");
         EXPECT_EQ(settings->GetWidthIndex(), c.widthIndex);
@@ -121,7 +120,7 @@ TEST_F(WaveHoldTests, VerdictDuringTheHoldEndsItAndIsRated)
         auto context = Perform(element, zop::WaveRecipe(c.pass));
         // The verdict came 1.5 s into the 7 s hold and ended it.
         EXPECT_LT(ElapsedMs() - begun, 3000);
-        EXPECT_EQ(Heard().back(), "ZERO");
+        EXPECT_EQ(Commands().back(), "ZERO");
         EXPECT_EQ(analyzer->Model().Output(), "ZERO");
         EXPECT_EQ(Status(element), c.pass ? 1 : 2);
         EXPECT_GE(context->ResultChangedCount(), 1);
@@ -139,7 +138,7 @@ TEST_F(WaveHoldTests, VerdictAfterTheHoldRatesAtOnce)
                     [](zop::Operator& self, const zop::Scene&) { self.Judge(true); }, 1, "start"});
     });
     // The hold ended by its time with "ZERO"; the verdict came afterwards and rated the run.
-    EXPECT_EQ(Heard(), (Strings{"THRESH=40,2.00", "NSB30", "ZERO"}));
+    EXPECT_EQ(Commands(), (Strings{"THRESH=40,2.00", "NSB30", "ZERO"}));
     EXPECT_EQ(Status(element), 1);
 }
 
@@ -149,7 +148,7 @@ TEST_F(WaveHoldTests, DurationZeroHoldsUntilStop)
     SettingsOf<ztest::CConfigNSW>(element)->SetDuration(0);
     PressAt(button::Stop, 60s);
     Perform(element, NoVerdict);
-    EXPECT_EQ(Heard(), (Strings{"THRESH=40,2.00", "NSB30", "ZERO"}));
+    EXPECT_EQ(Commands(), (Strings{"THRESH=40,2.00", "NSB30", "ZERO"}));
     const auto zero = TimesOf("ZERO");
     ASSERT_EQ(zero.size(), 1u);
     EXPECT_GE(zero[0], 60000);
@@ -186,12 +185,10 @@ TEST_F(WaveHoldTests, RepliesGateTheHold)
         }
         const std::size_t boxes = op->Boxes().size();
         Perform(element, NoVerdict);
-        EXPECT_EQ(Heard(), c.heard);
+        EXPECT_EQ(Commands(), c.heard);
         EXPECT_EQ(c.box, op->Boxes().size() > boxes && op->Boxes().back().prompt.find(kUnexpected) != std::string::npos);
         EXPECT_EQ(analyzer->Model().Output(), "ZERO");
         EXPECT_EQ(Status(element), 0);
-        op->ClearRules();
-        op->Stop();
     }
 }
 
@@ -210,7 +207,7 @@ TEST_F(WaveHoldTests, ArrhythmiaStoppedInTheSecondWait)
     });
     Perform(element, NoVerdict);
     watch.Stop();
-    EXPECT_EQ(Heard(), (Strings{"VENTPACE=1.0,100"}));
+    EXPECT_EQ(Commands(), (Strings{"VENTPACE=1.0,100"}));
     EXPECT_EQ(analyzer->Model().Output(), "ZERO");
 
     // Unstopped, all three commands go out, an error reply notwithstanding, and the hold runs.
@@ -220,7 +217,7 @@ TEST_F(WaveHoldTests, ArrhythmiaStoppedInTheSecondWait)
     SettingsOf<ztest::CConfigArr>(again)->SetWavetype(ztest::CConfigArr::WaveNoncapture);
     SettingsOf<ztest::CConfigArr>(again)->SetDuration(1);
     Perform(again, NoVerdict);
-    EXPECT_EQ(Heard(), (Strings{"VENTPACE=1.0,100", "ATRPACE=0.1,100", "NCA", "ZERO"}));
+    EXPECT_EQ(Commands(), (Strings{"VENTPACE=1.0,100", "ATRPACE=0.1,100", "NCA", "ZERO"}));
 }
 
 TEST_F(WaveHoldTests, HugeHoldTimeHoldsUntilAbortAndZeroes)
@@ -234,7 +231,7 @@ TEST_F(WaveHoldTests, HugeHoldTimeHoldsUntilAbortAndZeroes)
     PressAt(button::Abort, 5s);
     op->AddBoxRule({"", "", 6, -1});
     auto context = Perform(element, NoVerdict);
-    EXPECT_EQ(Heard().back(), "ZERO");
+    EXPECT_EQ(Commands().back(), "ZERO");
     EXPECT_EQ(context->Navigation(), 2);
     EXPECT_EQ(element->Result(), nullptr);
 }
@@ -246,7 +243,7 @@ TEST_F(WaveHoldTests, StartButtonDuringTheHoldStopsIt)
     // While the run goes on, the start button's face is "Stop".
     PressAt(button::Start, 1s);
     Perform(element, NoVerdict);
-    EXPECT_EQ(Heard(), (Strings{"THRESH=40,2.00", "NSB30", "ZERO"}));
+    EXPECT_EQ(Commands(), (Strings{"THRESH=40,2.00", "NSB30", "ZERO"}));
     const auto zero = TimesOf("ZERO");
     ASSERT_EQ(zero.size(), 1u);
     EXPECT_LT(zero[0], 2000);
@@ -258,7 +255,7 @@ TEST_F(WaveHoldTests, EcgNegativeDurationHoldsUntilStop)
     SettingsOf<ztest::CConfigEcg>(element)->SetDuration(-3);
     PressAt(button::Stop, 30s);
     Perform(element, NoVerdict);
-    EXPECT_EQ(Heard(), (Strings{"THRESH=160,0.50", "ZERO"}));
+    EXPECT_EQ(Commands(), (Strings{"THRESH=160,0.50", "ZERO"}));
     const auto zero = TimesOf("ZERO");
     ASSERT_EQ(zero.size(), 1u);
     EXPECT_GE(zero[0], 30000);
