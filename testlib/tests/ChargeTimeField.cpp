@@ -1,0 +1,69 @@
+#include "testlib/tests/ChargeTimeField.h"
+
+#include "platform/base/Conversions.h"
+
+#include <cctype>
+#include <exception>
+
+namespace ztest {
+
+namespace {
+
+constexpr std::size_t kChargeTimeField = 3;
+
+std::string_view WithoutLineEnd(std::string_view text)
+{
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.remove_suffix(1);
+    return text;
+}
+
+bool IsDigit(char c)
+{
+    return std::isdigit(static_cast<unsigned char>(c)) != 0;
+}
+
+// Blanks, then an optional sign, then a digit or a decimal point with a digit after it.
+bool BeginsWithNumber(std::string_view text)
+{
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    if (i < text.size() && text[i] == '.') ++i;
+    return i < text.size() && IsDigit(text[i]);
+}
+
+} // namespace
+
+std::optional<std::string> ChargeTimeField(std::string_view reply)
+{
+    const std::string_view line = WithoutLineEnd(reply);
+
+    std::size_t start = 0;
+    std::size_t commas = 0;
+    std::string_view field = line;
+    for (std::size_t comma = line.find(','); comma != std::string_view::npos; comma = line.find(',', comma + 1)) {
+        ++commas;
+        if (commas > kChargeTimeField) {
+            // Four or more commas: the fourth field ends at the fourth comma.
+            field = line.substr(start, comma - start);
+            break;
+        }
+        start = comma + 1;
+        field = line.substr(start);
+    }
+    if (!BeginsWithNumber(field)) return std::nullopt;
+    try {
+        // A number beyond every range is no charge time either.
+        (void)plat::Val(field);
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+    return std::string(field);
+}
+
+std::string ChargeTimeText(std::string_view field)
+{
+    return plat::CStr(plat::Val(field));
+}
+
+} // namespace ztest
