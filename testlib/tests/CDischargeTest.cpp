@@ -98,7 +98,7 @@ void CDischargeTest::RunMeasurement()
         }
     }
     if (!TimedOut() && !mfStopped) {
-        mfrmTestGuide->ShowInstruction("TI:SHOCK", "20170::Defibrillate Now", true);
+        mfrmTestGuide->ShowInstruction("TI:SHOCK", Commands().prompt, true);
         Wait(200);
         if (!TimedOut() && !mfStopped) data = ReadMeasurementData();
         if (Begins(data, "OVERRANGE")) {

@@ -15,6 +15,8 @@ struct DischargeCommands {
     const char* mode;
     const char* wave;
     std::vector<const char*> data;
+    // The flashing prompt that asks for the shock.
+    const char* prompt = "20170::Defibrillate Now";
 };
 
 // The defibrillator measurement sequence that the energy, charge-time, cardioversion,

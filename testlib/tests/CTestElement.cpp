@@ -343,7 +343,7 @@ void CTestElement::mfrmTestGuide_StartTest()
         mfrmTestGuide->ShowResultStatus(mResult);
 
         mfrmTestGuide->SetRunState(2, false);
-        mfrmTestGuide->HighLightSteps();
+        mfrmTestGuide->HighLightSteps(StepsHighlightedAtStart());
         mfrmTestGuide->ShowStatusText("20531::Test in progress");
         mfrmTestGuide->ShowInstruction("TI:WAIT", "20178::Please wait... ", false);
 

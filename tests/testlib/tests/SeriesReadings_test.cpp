@@ -1,4 +1,4 @@
-#include "testlib/tests/ChargeTimeField.h"
+#include "testlib/tests/SeriesReadings.h"
 
 #include <gtest/gtest.h>
 
@@ -8,10 +8,11 @@
 namespace {
 
 using ztest::ChargeTimeField;
-using ztest::ChargeTimeText;
+using ztest::EnergyField;
+using ztest::ReadingText;
 
 // Replies as the link returns them: with their line end.
-TEST(ChargeTimeField, TakesTheChargeTimeFieldOfEveryReplyShape)
+TEST(SeriesReadings, TheChargeTimeComesFromItsFieldOfEveryReplyShape)
 {
     struct Case {
         const char* reply;
@@ -45,9 +46,32 @@ TEST(ChargeTimeField, TakesTheChargeTimeFieldOfEveryReplyShape)
         const std::optional<std::string> field = ChargeTimeField(c.reply);
         EXPECT_EQ(field, c.field);
         if (field && c.text) {
-            EXPECT_EQ(ChargeTimeText(*field), c.text);
+            EXPECT_EQ(ReadingText(*field), c.text);
         }
     }
+}
+
+TEST(SeriesReadings, TheEnergyIsTheFirstFieldOfADischargeRecord)
+{
+    struct Case {
+        const char* reply;
+        std::optional<std::string> field;
+    };
+    const Case cases[] = {
+        {"150.2,2000,50.1,0.0045\r\n", "150.2"},
+        {"150.2,2000\r\n", "150.2"},
+        {" 99,1,1,1\r\n", " 99"},
+        {"\r\n", std::nullopt},
+        {"150.2\r\n", std::nullopt}, // no comma: no discharge record
+        {"NODATA\r\n", std::nullopt},
+        {",2000,50.1,0.0045\r\n", std::nullopt},
+        {"OLDDATA,1\r\n", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reply);
+        EXPECT_EQ(EnergyField(c.reply), c.field);
+    }
+    EXPECT_EQ(ReadingText("150.20"), "150.2");
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "testlib/tests/ChargeTimeField.h"
+#include "testlib/tests/SeriesReadings.h"
 
 #include "platform/base/Conversions.h"
 
@@ -22,22 +22,42 @@ bool IsDigit(char c)
     return std::isdigit(static_cast<unsigned char>(c)) != 0;
 }
 
-// Blanks, then an optional sign, then a digit or a decimal point with a digit after it.
+// Blanks, then an optional sign, then a digit or a decimal point with a digit after it; and a
+// number within the range of a Double.
 bool BeginsWithNumber(std::string_view text)
 {
     std::size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
     if (i < text.size() && text[i] == '.') ++i;
-    return i < text.size() && IsDigit(text[i]);
+    if (i >= text.size() || !IsDigit(text[i])) return false;
+    try {
+        (void)plat::Val(text);
+    } catch (const std::exception&) {
+        return false;
+    }
+    return true;
+}
+
+std::optional<std::string> Reading(std::string_view field)
+{
+    if (!BeginsWithNumber(field)) return std::nullopt;
+    return std::string(field);
 }
 
 } // namespace
 
+std::optional<std::string> EnergyField(std::string_view reply)
+{
+    const std::string_view line = WithoutLineEnd(reply);
+    const std::size_t comma = line.find(',');
+    if (comma == std::string_view::npos) return std::nullopt;
+    return Reading(line.substr(0, comma));
+}
+
 std::optional<std::string> ChargeTimeField(std::string_view reply)
 {
     const std::string_view line = WithoutLineEnd(reply);
-
     std::size_t start = 0;
     std::size_t commas = 0;
     std::string_view field = line;
@@ -51,17 +71,10 @@ std::optional<std::string> ChargeTimeField(std::string_view reply)
         start = comma + 1;
         field = line.substr(start);
     }
-    if (!BeginsWithNumber(field)) return std::nullopt;
-    try {
-        // A number beyond every range is no charge time either.
-        (void)plat::Val(field);
-    } catch (const std::exception&) {
-        return std::nullopt;
-    }
-    return std::string(field);
+    return Reading(field);
 }
 
-std::string ChargeTimeText(std::string_view field)
+std::string ReadingText(std::string_view field)
 {
     return plat::CStr(plat::Val(field));
 }
