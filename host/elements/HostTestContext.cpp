@@ -5,10 +5,7 @@
 
 namespace host {
 
-HostTestContext::HostTestContext()
-    : mSelectedStandards(std::make_shared<HostStandards>()), mMtiList(std::make_shared<HostMtiList>())
-{
-}
+HostTestContext::HostTestContext() : mMtiList(std::make_shared<HostMtiList>()) {}
 
 bool HostTestContext::AskRun(const std::shared_ptr<ITestElement>& element)
 {
@@ -19,11 +16,6 @@ void HostTestContext::ResultChanged(const std::shared_ptr<ITestElement>& element
 {
     ++mResultChanged;
     if (mResultListener) mResultListener(element);
-}
-
-void HostTestContext::SetSelectedStandards(std::shared_ptr<HostStandards> standards)
-{
-    mSelectedStandards = standards ? std::move(standards) : std::make_shared<HostStandards>();
 }
 
 void HostTestContext::SetMtiList(std::shared_ptr<HostMtiList> list)

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <utility>
 
 namespace host {
 
@@ -40,11 +41,12 @@ public:
     int ResultChangedCount() const { return mResultChanged; }
     void SetResultListener(ResultListener listener) { mResultListener = std::move(listener); }
 
-    // The standards the results are rated against; an empty collection when none was set.
+    // The standards the run is rated against; none when the run selects none.
     const std::shared_ptr<HostStandards>& SelectedStandards() const { return mSelectedStandards; }
-    void SetSelectedStandards(std::shared_ptr<HostStandards> standards);
+    void SetSelectedStandards(std::shared_ptr<HostStandards> standards) { mSelectedStandards = std::move(standards); }
 
-    // The known analyzer units; an empty list when none was set.
+    // The host's list of known analyzer units; a context always has one (an empty pointer puts
+    // a new empty list in place).
     const std::shared_ptr<HostMtiList>& MtiList() const { return mMtiList; }
     void SetMtiList(std::shared_ptr<HostMtiList> list);
 

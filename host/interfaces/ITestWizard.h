@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/base/Unknown.h"
+#include "platform/base/Variant.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace host {
+
+// The host's step list ("TelvoView.XTestWizard"): lines of text, some of them marked. Its back
+// colour is the control's own.
+class ITestWizard : public virtual plat::IUnknown {
+public:
+    // Replaces all lines with the entries of a Variant holding a String array (one line per
+    // entry, an empty entry gives an empty line); anything else empties the list.
+    virtual void SetSteps(const plat::Variant& steps) = 0;
+    // Marks exactly the lines whose numbers (counted from 1) the array holds and unmarks all
+    // others; a number that names no line marks nothing, an empty array clears all marks.
+    virtual void HighLight(const plat::Variant& items) = 0;
+    // Shows the lines as one message instead of as steps (no numbers, no marks).
+    virtual void SetMessageMode(bool message) = 0;
+
+    // What the operator sees.
+    virtual std::vector<std::string> Lines() = 0;
+    virtual std::vector<int32_t> HighlightedLines() = 0;
+    virtual bool MessageMode() = 0;
+};
+
+} // namespace host
