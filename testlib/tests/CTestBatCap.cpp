@@ -137,7 +137,7 @@ void CTestBatCap::RunIdlePhase()
     while (!mfCountdownDone && !mfStopped) {
         if (miCountdown == kIdleLinesSecond && !kept.empty()) {
             ShowSteps(0);
-            MarkSteps(*mfrmTestGuide, {6, 7});
+            mfrmTestGuide->HighLightSteps(6, 7);
             kept.clear();
         }
         PumpWindowEvents();
@@ -175,7 +175,7 @@ std::string CTestBatCap::ReadMeasurementData()
             }
             if (firstPass) {
                 ShowSteps(0);
-                MarkSteps(*mfrmTestGuide, {4, 5, 7});
+                mfrmTestGuide->HighLightSteps(4, 5, 7);
                 firstPass = false;
             }
             if (TimedOut()) mfStopped = true;
@@ -209,9 +209,9 @@ void CTestBatCap::CheckReply(std::string& reply)
 
 void CTestBatCap::RunCycles(std::vector<std::string>& chargeTimes)
 {
-    MarkSteps(*mfrmTestGuide, {3, 7});
+    mfrmTestGuide->HighLightSteps(3, 7);
     StartChargeCountdown();
-    MarkSteps(*mfrmTestGuide, {4, 5, 7});
+    mfrmTestGuide->HighLightSteps(4, 5, 7);
     miCountdown = PhaseSeconds;
 
     int16_t stored = 0;
@@ -232,7 +232,7 @@ void CTestBatCap::RunCycles(std::vector<std::string>& chargeTimes)
                 } else {
                     if (miCountdown == restoreSecond) {
                         ShowSteps(0);
-                        MarkSteps(*mfrmTestGuide, phaseReads == ReadsPerPhase ? std::vector<int16_t>{7}
+                        mfrmTestGuide->HighLightStepList(phaseReads == ReadsPerPhase ? std::vector<int16_t>{7}
                                                                                : std::vector<int16_t>{4, 5, 7});
                         restoreSecond = 0;
                     }
@@ -255,7 +255,7 @@ void CTestBatCap::RunCycles(std::vector<std::string>& chargeTimes)
                     chargeTimes[static_cast<std::size_t>(stored)] = chargeTime;
                     ++stored;
                     plat::Beep(BeepHz, BeepMs);
-                    MarkSteps(*mfrmTestGuide, {1, 2, 3});
+                    mfrmTestGuide->HighLightSteps(1, 2, 3);
                     restoreSecond = static_cast<int16_t>(miCountdown - 1);
                 }
                 // A charge beyond the fifteenth is dropped.

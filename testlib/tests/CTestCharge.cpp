@@ -128,7 +128,7 @@ void CTestCharge::RunMeasurement()
     // No count-down outlives the procedure, errors included.
     WaitTickerGuard stopTicker(mfrmWaitTimer);
     SetInstrumentMode();
-    MarkSteps(*mfrmTestGuide, {3});
+    mfrmTestGuide->HighLightSteps(3);
     if (!TimedOut() && !mfStopped) {
         const std::string waveCommand = std::string(Commands().wave) + "=" + WaveCode();
         if (!TimedOut() && !mfStopped) {
@@ -140,7 +140,7 @@ void CTestCharge::RunMeasurement()
     if (!TimedOut() && !mfStopped) {
         try {
             StartChargeCountdown();
-            MarkSteps(*mfrmTestGuide, {});
+            mfrmTestGuide->HighLightSteps();
             mfrmTestGuide->ShowInstruction("TI:SHOCK", kChargePrompt, true);
             Wait(200);
             if (!TimedOut() && !mfStopped) data = ReadChargeData();

@@ -103,7 +103,7 @@ void CTestDefib::mfrmWaitTimer_Timer()
 void CTestDefib::ShowInstructionLines()
 {
     ReplaceStepLines(*mfrmTestGuide, BuildInstructions(0, 0, std::string()));
-    MarkSteps(*mfrmTestGuide, {3});
+    mfrmTestGuide->HighLightSteps(3);
 }
 
 std::string CTestDefib::ReadPulseData()
@@ -146,7 +146,7 @@ void CTestDefib::RunMeasurement()
         if (!mfStopped) {
             miCountdown = BudgetSeconds;
             mfCountdownDone = false;
-            MarkSteps(*mfrmTestGuide, {3});
+            mfrmTestGuide->HighLightSteps(3);
             StartWaitTimer();
 
             // The second at which the instruction lines come back when one tick came between
@@ -177,7 +177,7 @@ void CTestDefib::RunMeasurement()
                         pulses[static_cast<std::size_t>(count)] = energy;
                         ++count;
                         plat::Beep(BeepHz, BeepMs);
-                        MarkSteps(*mfrmTestGuide, {1, 2, 3, 4, 5});
+                        mfrmTestGuide->HighLightSteps(1, 2, 3, 4, 5);
                         if (count == target) break;
                     }
                 }

@@ -343,7 +343,7 @@ void CTestElement::mfrmTestGuide_StartTest()
         mfrmTestGuide->ShowResultStatus(mResult);
 
         mfrmTestGuide->SetRunState(2, false);
-        mfrmTestGuide->HighLightSteps(StepsHighlightedAtStart());
+        mfrmTestGuide->HighLightStepList(StepsHighlightedAtStart());
         mfrmTestGuide->ShowStatusText("20531::Test in progress");
         mfrmTestGuide->ShowInstruction("TI:WAIT", "20178::Please wait... ", false);
 
@@ -365,7 +365,7 @@ void CTestElement::mfrmTestGuide_StartTest()
         mfrmTestGuide->ShowResultStatus(mTestElement->Result());
         mfrmTestGuide->SetRunState(1, !mfStopped);
         const auto steps = StepsHighlightedAtEnd();
-        if (!steps.empty()) mfrmTestGuide->HighLightSteps(steps);
+        if (!steps.empty()) mfrmTestGuide->HighLightStepList(steps);
         mfBusy = false;
     } catch (...) {
         int32_t number = 0;
