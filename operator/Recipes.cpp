@@ -33,6 +33,7 @@ RecipeBook& RecipeBook::Standard()
     static RecipeBook book = [] {
         RecipeBook standard;
         standard.Add(100, EnergyRecipe);
+        AddDefibRecipes(standard);
         return standard;
     }();
     return book;

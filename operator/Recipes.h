@@ -35,6 +35,10 @@ private:
     std::map<int32_t, Recipe> mRecipes;
 };
 
+// The recipes of the defibrillator tests that charge and discharge in their own rhythm:
+// charge time (200), cardioversion (300), battery capacity (900), pulse repetition (1000).
+void AddDefibRecipes(RecipeBook& book);
+
 // The first number in the step lines that stands before the unit (" J" in "... energy to 150
 // J."), as a person reads the preset off the instructions.
 std::optional<double> NumberBefore(const Scene& scene, const std::string& unit);
