@@ -1,6 +1,7 @@
 #include "hostcontrols/XTestWizard.h"
 
 #include "platform/base/ComError.h"
+#include "platform/base/Conversions.h"
 #include "platform/com/ServerEntryPoints.h"
 
 namespace host {
@@ -28,7 +29,7 @@ void XTestWizard::HighLight(const plat::Variant& items)
     if (items.IsArray()) {
         for (const auto& item : items.AsArray().items) {
             int32_t line = 0;
-            plat::IgnoreErrors([&] { line = item.AsLong(); });
+            plat::IgnoreErrors([&] { line = plat::CLng(item); });
             if (line >= 1 && static_cast<size_t>(line) <= mLines.size()) mMarked[static_cast<size_t>(line - 1)] = true;
         }
     }

@@ -18,10 +18,7 @@ void EnergyRecipe(Operator& op)
 {
     op.AddRule({"discharge", [](const Scene& scene) { return scene.Shows("TI:SHOCK"); }, kReachTime,
                 [](Operator& self, const Scene& scene) {
-                    const double joules = NumberBefore(scene, " J").value_or(0.0);
-                    self.Say("operator: discharges " + std::to_string(static_cast<long>(joules)) +
-                             " J into the analyzer");
-                    self.Perform(physical::Discharge, joules);
+                    self.Perform(physical::Discharge, NumberBefore(scene, " J").value_or(0.0));
                 },
                 -1, ""});
 }

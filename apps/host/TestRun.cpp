@@ -269,8 +269,10 @@ int RunTests(const RunArguments& arguments, CommandContext& context)
     op.SetLog([&](const std::string& line) { context.err << line << '\n' << std::flush; });
     if (simulated) {
         op.SetPatience(kSimPatience);
-        op.SetPhysical(zop::physical::Discharge,
-                       [analyzer](double joules) { analyzer->Discharge(zsim::Pulse::Into50Ohm(joules)); });
+        op.SetPhysical(zop::physical::Discharge, [analyzer, &op](double joules) {
+            op.Say("operator: discharges " + plat::CStr(joules) + " J into the analyzer");
+            analyzer->Discharge(zsim::Pulse::Into50Ohm(joules));
+        });
         op.SetPhysical(zop::physical::Charge, [analyzer](double seconds) { analyzer->Charge(seconds); });
         op.SetPhysical(zop::physical::AttachPacemaker, [analyzer](double) { analyzer->AttachPacemaker(); });
     } else {

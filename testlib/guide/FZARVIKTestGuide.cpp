@@ -372,7 +372,7 @@ void FZARVIKTestGuide::OnToolbarEvent(const plat::EventInfo& info)
 {
     if (info.name == host::ITgToolbar::EventButtonClick) {
         bool clickFlag = false;
-        Try([&] { clickFlag = info.Parameter(1).AsBool(); });
+        Try([&] { clickFlag = plat::CBool(info.Parameter(1)); });
         const plat::Variant button = info.Parameter(0);
         ToolbarButtonClick(button.IsObject() ? button.AsObject() : nullptr, clickFlag);
     } else if (info.name == host::ITgToolbar::EventSizeChanged) {

@@ -3,6 +3,7 @@
 #include "host/documents/HostRegistry.h"
 #include "host/documents/HostTranslator.h"
 #include "platform/base/ComError.h"
+#include "platform/base/Conversions.h"
 #include "platform/com/ServerEntryPoints.h"
 #include "testlib/core/CMtiData2.h"
 
@@ -100,7 +101,7 @@ void XMTIData::RegLoad()
     });
     // An unreadable "MRU" reads as 0; the subkeys are read all the same.
     plat::IgnoreErrors([&] {
-        if (opened) mCurrent = registry.GetValue("MRU").AsLong();
+        if (opened) mCurrent = plat::CLng(registry.GetValue("MRU"));
     });
     int32_t subKeys = 0;
     plat::IgnoreErrors([&] {

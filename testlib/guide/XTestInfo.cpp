@@ -3,6 +3,7 @@
 #include "host/documents/HostTranslator.h"
 #include "host/interfaces/ITestWizard.h"
 #include "platform/base/ComError.h"
+#include "platform/base/Conversions.h"
 #include "platform/com/ServerEntryPoints.h"
 #include "platform/ui/PropertyBag.h"
 
@@ -153,11 +154,11 @@ void XTestInfo::Layout()
 void XTestInfo::ReadProperties(const plat::PropertyBag& bag)
 {
     plat::IgnoreErrors([&] {
-        const int32_t color = bag.ReadProperty("BackColor", plat::Variant(DefaultBackColor)).AsLong();
+        const int32_t color = plat::CLng(bag.ReadProperty("BackColor", plat::Variant(DefaultBackColor)));
         plat::UserControl::SetBackColor(color);
         SetListBackColor(color);
     });
-    plat::IgnoreErrors([&] { SetBorderStyle(bag.ReadProperty("Border", plat::Variant(DefaultBorder)).AsInteger()); });
+    plat::IgnoreErrors([&] { SetBorderStyle(plat::CInt(bag.ReadProperty("Border", plat::Variant(DefaultBorder)))); });
 }
 
 void XTestInfo::WriteProperties(plat::PropertyBag& bag) const

@@ -4,6 +4,7 @@
 #include "host/interfaces/IMeasurement.h"
 #include "host/interfaces/IResultData.h"
 #include "platform/base/ComError.h"
+#include "platform/base/Conversions.h"
 #include "platform/com/ServerEntryPoints.h"
 #include "platform/ui/BitmapResources.h"
 #include "testlib/core/CMeasurement.h"
@@ -76,7 +77,7 @@ void XTestResult::SetRowState(int row, const plat::Variant& value)
     bool failed = false;
     if (!value.IsEmpty() && !value.IsNull()) {
         plat::IgnoreErrors([&] {
-            const bool verdict = value.AsBool();
+            const bool verdict = plat::CBool(value);
             passed = verdict;
             failed = !verdict;
         });
