@@ -46,8 +46,9 @@ protected:
 
         op = std::make_unique<zop::Operator>(std::make_shared<zop::GuideWindowScene>());
         op->SetLog([this](const std::string& line) { log.push_back(line); });
-        // A run that hangs ends as a person who gives up ends it.
-        op->SetPatience(plat::Millis(120000));
+        // A run that hangs ends as a person who gives up ends it (after the longest quiet wait
+        // of a battery-capacity run).
+        op->SetPatience(plat::Millis(700000));
         op->SetPhysical(zop::physical::Discharge, [this](double joules) {
             zsim::Pulse pulse = zsim::Pulse::Into50Ohm(joules);
             pulse.syncDelay = syncDelay;
@@ -84,6 +85,8 @@ protected:
     {
         auto standard = MakeStandard("IEC", "IEC complete",
                                      {{.key = key, .unit = "", .upper = {true, upper, ""}, .lower = {true, lower, ""}}});
+        // The limits keep a standard of the type's own first, so that they have a collection.
+        element->Limits()->CreateStandard("HOUSE", "House standard");
         element->Limits()->Standards()->Add(standard);
         auto selected = std::make_shared<host::HostStandards>();
         selected->Add(standard->Copy());
