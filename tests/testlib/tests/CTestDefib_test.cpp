@@ -192,4 +192,26 @@ TEST_F(DefibTest, StopDuringTheCountdownEndsEverything)
     EXPECT_EQ(log.size(), lines);
 }
 
+// The link lost in the middle of the budget: the link says so, the run ends, nothing is
+// stored and the count-down is gone with it.
+TEST_F(DefibTest, ALostLinkEndsTheRunAndItsCountdown)
+{
+    DischargeOnly(2);
+    op->SetPhysical(zop::physical::Discharge, [this](double joules) {
+        dischargeTimes.push_back(Now());
+        analyzer->Discharge(zsim::Pulse::Into50Ohm(joules));
+        if (dischargeTimes.size() == 2) analyzer->Faults().Add(Fault::Silence().For("QDATA").Always());
+    });
+    Perform(element);
+
+    ASSERT_EQ(op->Boxes().size(), 1u);
+    EXPECT_NE(op->Boxes()[0].prompt.find("No MTI was found"), std::string::npos) << op->Boxes()[0].prompt;
+    EXPECT_EQ(op->Beeps().size(), 1u);
+    EXPECT_EQ(StatusOf(element), 0);
+    EXPECT_EQ(CountOf("LOC"), 1); // no release after a lost link
+    const std::size_t lines = log.size();
+    FastForwardBy(plat::Millis(5000));
+    EXPECT_EQ(log.size(), lines);
+}
+
 } // namespace
