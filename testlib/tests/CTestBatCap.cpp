@@ -30,13 +30,6 @@ constexpr int16_t kIdleLinesSecond = 57;
 // The charge-time array has one slot more than charges are kept.
 constexpr std::size_t kChargeSlots = 16;
 
-plat::Variant StringArray(const std::vector<std::string>& lines)
-{
-    plat::VariantArray array = plat::VariantArray::OneDim(0, static_cast<int32_t>(lines.size()));
-    for (std::size_t i = 0; i < lines.size(); ++i) array.At(static_cast<int32_t>(i)) = plat::Variant(lines[i]);
-    return plat::Variant(std::move(array));
-}
-
 } // namespace
 
 const DischargeCommands& CTestBatCap::Commands() const
@@ -70,7 +63,7 @@ plat::Variant CTestBatCap::BuildInstructions(int16_t mode, int16_t count, const 
             lines[6] = Translate("20396::7. Test complete after 15 discharges.");
         }
     });
-    return StringArray(lines);
+    return StepLines(lines);
 }
 
 void CTestBatCap::ShowSteps(int16_t mode, int16_t count, const std::string& chargeTime)

@@ -38,18 +38,9 @@ std::span<const MeasurementListRow> CTestCharge::MeasurementList() const
 
 plat::Variant CTestCharge::BuildInstructions()
 {
-    plat::VariantArray lines = plat::VariantArray::OneDim(0, 5);
-    for (int32_t i = 0; i < 5; ++i) lines.At(i) = plat::Variant(std::string());
-    plat::IgnoreErrors([&] {
-        const int32_t energy = plat::CLng(static_cast<double>(PresetEnergy()));
-        ReadRangeThreshold();
-        lines.At(0) = plat::Variant(
-            Translate("20220::1. Set defibrillator to %%1 J.", plat::Variant(std::to_string(energy))));
-        lines.At(1) = plat::Variant(Translate("20221::2. Click Start to begin the test"));
-        lines.At(2) = plat::Variant(
-            Translate("20222::3. Wait for the countdown and then press charge button of the defibrillator."));
-    });
-    return plat::Variant(std::move(lines));
+    return InstructionLines("20220::1. Set defibrillator to %%1 J.",
+                            {"20221::2. Click Start to begin the test",
+                             "20222::3. Wait for the countdown and then press charge button of the defibrillator."});
 }
 
 // ---- The count-down ----
@@ -166,12 +157,7 @@ void CTestCharge::RunMeasurement()
         }
         mfrmTestGuide->HideInstruction();
     }
-    if (TimedOut()) mfStopped = true;
-    if (!mfStopped) {
-        StoreData(data);
-        RateResult(false);
-        mfrmTestGuide->ShowResult(mResult);
-    }
+    StoreMeasuredData(data);
 }
 
 } // namespace ztest

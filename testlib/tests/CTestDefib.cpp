@@ -23,13 +23,6 @@ constexpr std::array<MeasurementListRow, 2> kMeasurements{{
     {"PLSC", "20133::Pulse Count"},
 }};
 
-plat::Variant StringArray(const std::vector<std::string>& lines)
-{
-    plat::VariantArray array = plat::VariantArray::OneDim(0, static_cast<int32_t>(lines.size()));
-    for (std::size_t i = 0; i < lines.size(); ++i) array.At(static_cast<int32_t>(i)) = plat::Variant(lines[i]);
-    return plat::Variant(std::move(array));
-}
-
 } // namespace
 
 const DischargeCommands& CTestDefib::Commands() const
@@ -62,7 +55,7 @@ plat::Variant CTestDefib::BuildInstructions(int16_t mode, int16_t pulse, const s
                 "20412::3. Perform the charge and discharge action repeatedly, until count down ticks to ZERO.");
         }
     });
-    return StringArray(lines);
+    return StepLines(lines);
 }
 
 int16_t CTestDefib::TargetCount() const
