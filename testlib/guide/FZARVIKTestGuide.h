@@ -38,8 +38,9 @@ class XTestInstruction;
 //                 text, the standard selector;
 //   "xtwDetails"  the step list (host::ITestWizard): its lines and the marked ones;
 //   "xtipopup"    the instruction popup (a user control with "imgIcon" (plat::Image, picture
-//                 key), "lblHelpTxt" (plat::Label, the message), "tmrFlash" (running while it
-//                 flashes) and its BackColor (red or the window colour));
+//                 key), "lblHelpTxt" (plat::Label: its caption the translated message, its tag
+//                 the message as the test gave it), "tmrFlash" (enabled while it flashes) and
+//                 its BackColor (red or the window colour));
 //   "xtwWizard"   the page container (host::ITgContentPane): pages and the chosen one;
 //   "xmdMtiData"  the analyzer identity page; "irvResult" the result view.
 // Every procedure runs with its failing steps skipped and reports nothing to its caller.

@@ -48,6 +48,9 @@ void XTestInstruction::ShowMsg(const std::string& iconKey, const std::string& me
     if (!iconKey.empty()) {
         plat::IgnoreErrors([&] { mIcon->SetPicture(plat::LoadBitmapResource(iconKey)); });
     }
+    // The label's tag keeps the message as given (a language-ID text keeps its ID), so that what
+    // is shown can be told apart whatever the language.
+    mText->SetTag(message);
     plat::IgnoreErrors([&] { mText->SetCaption(host::HostTranslator::Process()->Translate(kModuleKey, message)); });
 }
 
@@ -66,6 +69,8 @@ std::string XTestInstruction::IconKey() const
 }
 
 std::string XTestInstruction::Message() const { return mText->Caption(); }
+
+std::string XTestInstruction::MessageText() const { return mText->Tag(); }
 
 void XTestInstruction::OnFlashTick()
 {

@@ -36,7 +36,9 @@ public:
 
     // What the operator sees.
     std::string IconKey() const;
+    // The message as shown (translated), and as it was given (also the tag of "lblHelpTxt").
     std::string Message() const;
+    std::string MessageText() const;
 
     const std::shared_ptr<plat::Image>& imgIcon() const { return mIcon; }
     const std::shared_ptr<plat::Label>& lblHelpTxt() const { return mText; }

@@ -166,6 +166,7 @@ TEST_F(InstructionPopup, ShowMsgFlashAndMoveImage)
     EXPECT_EQ("TI:WAIT", popup.IconKey());
     EXPECT_TRUE(popup.imgIcon()->Picture()->Width() > 0);
     EXPECT_EQ("Defibrillieren", popup.Message());
+    EXPECT_EQ("T9::Defibrillate", popup.lblHelpTxt()->Tag());
     popup.ShowMsg("", "Plain text");
     EXPECT_EQ("TI:WAIT", popup.IconKey());
     EXPECT_EQ("Plain text", popup.Message());

@@ -3,11 +3,13 @@
 #include "host/elements/HostTestGuideSettings.h"
 #include "host/elements/HostTestInfo.h"
 #include "host/guide/HostGuideServices.h"
+#include "host/guide/HostIconLibrary.h"
 #include "host/interfaces/ITestWizard.h"
 #include "host/interfaces/ITgContentPane.h"
 #include "host/interfaces/ITgToolbar.h"
 #include "host/standards/HostStandards.h"
 #include "host/units/HostMtiList.h"
+#include "platform/ui/Bitmap.h"
 #include "platform/ui/ListView.h"
 #include "testlib/config/CConfigEnergy.h"
 #include "testlib/core/CLimitData.h"
@@ -109,6 +111,8 @@ TEST_F(TestGuide, InitGuideSetsCaptionStepsAndTheResultViewOfTheTestId)
         EXPECT_EQ(c.checklist, std::dynamic_pointer_cast<ztest::XTestResult>(view) != nullptr);
         EXPECT_EQ(!c.checklist, std::dynamic_pointer_cast<ztest::XChargeResult>(view) != nullptr);
         EXPECT_EQ("Defibrillieren", window->Caption());
+        ASSERT_TRUE(window->Icon());
+        EXPECT_EQ(host::HostIconLibrary::PictureKey(101), window->Icon()->Key());
         EXPECT_EQ((std::vector<std::string>{"One", "Two"}), window->xtwDetails()->Lines());
         EXPECT_EQ(2, window->xtwWizard()->PageCount());
         EXPECT_EQ("Analysator", window->xtwWizard()->PageCaption(1));
