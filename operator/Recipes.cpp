@@ -11,28 +11,12 @@ namespace {
 
 // A person reads the window before acting on it.
 constexpr plat::Millis kReadingTime{100};
-// ... and takes a moment to pick up the paddles.
-constexpr plat::Millis kReachTime{400};
-
-void EnergyRecipe(Operator& op)
-{
-    op.AddRule({"discharge", [](const Scene& scene) { return scene.Shows("TI:SHOCK"); }, kReachTime,
-                [](Operator& self, const Scene& scene) {
-                    self.Perform(physical::Discharge, NumberBefore(scene, " J").value_or(0.0));
-                },
-                -1, ""});
-}
 
 } // namespace
 
 RecipeBook& RecipeBook::Standard()
 {
-    static RecipeBook book = [] {
-        RecipeBook standard;
-        standard.Add(100, EnergyRecipe);
-        AddDefibRecipes(standard);
-        return standard;
-    }();
+    static RecipeBook book;
     return book;
 }
 

@@ -18,7 +18,8 @@ class RecipeBook {
 public:
     using Recipe = std::function<void(Operator&)>;
 
-    // The recipes of the test types this system knows, each added where its test is.
+    // The recipes of the test types this system knows; each test type's recipe lives in a file
+    // of its own under operator/recipes/ and adds itself with ZARVIK_OPERATOR_RECIPE.
     static RecipeBook& Standard();
 
     // Adds or replaces the recipe of a test type.
@@ -35,10 +36,6 @@ private:
     std::map<int32_t, Recipe> mRecipes;
 };
 
-// The recipes of the defibrillator tests that charge and discharge in their own rhythm:
-// charge time (200), cardioversion (300), battery capacity (900), pulse repetition (1000).
-void AddDefibRecipes(RecipeBook& book);
-
 // The first number in the step lines that stands before the unit (" J" in "... energy to 150
 // J."), as a person reads the preset off the instructions.
 std::optional<double> NumberBefore(const Scene& scene, const std::string& unit);
@@ -51,3 +48,14 @@ inline constexpr const char* AttachPacemaker = "attach pacemaker";
 } // namespace physical
 
 } // namespace zop
+
+#define ZARVIK_OPERATOR_RECIPE_CONCAT2(a, b) a##b
+#define ZARVIK_OPERATOR_RECIPE_CONCAT(a, b) ZARVIK_OPERATOR_RECIPE_CONCAT2(a, b)
+// Adds the recipe of a test type to the standard book at start-up.
+#define ZARVIK_OPERATOR_RECIPE(testType, recipe)                                                             \
+    namespace {                                                                                              \
+    [[maybe_unused]] const bool ZARVIK_OPERATOR_RECIPE_CONCAT(zarvikRecipeAdded_, __COUNTER__) = [] {        \
+        ::zop::RecipeBook::Standard().Add(testType, recipe);                                                 \
+        return true;                                                                                         \
+    }();                                                                                                     \
+    }

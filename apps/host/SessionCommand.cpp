@@ -20,9 +20,10 @@ int Session(zhost::CommandContext& context)
         if (i + 1 >= context.args.size() || context.args[i + 1].empty()) throw zhost::UsageError("--out needs a file");
         arguments.out = context.args[++i];
     }
-    arguments.testIds = zhost::CatalogueTestIds(context);
+    auto plugIn = zhost::StartPlugIn();
+    arguments.testIds = zhost::CatalogueTestIds(*plugIn);
     if (arguments.testIds.empty()) throw zhost::UsageError("the catalogue holds no test whose class exists");
-    return zhost::RunTests(arguments, context);
+    return zhost::RunTests(arguments, context, plugIn);
 }
 
 } // namespace

@@ -58,29 +58,6 @@ std::string CodeText(int32_t code)
     return text;
 }
 
-// The plug-in, registered first when it is not (a fresh registry), initialised as the host
-// does. A catalogue that cannot be read is a usage error.
-std::shared_ptr<host::IPlugIn> StartPlugIn()
-{
-    std::shared_ptr<host::IPlugIn> plugIn;
-    try {
-        plugIn = plat::CreateObjectAs<host::IPlugIn>(kPlugInProgId);
-    } catch (const plat::ComError& error) {
-        if (error.Number() != plat::rt::ClassNotRegistered) throw;
-        std::ostringstream quiet;
-        RegisterDeliverables(quiet);
-        plugIn = plat::CreateObjectAs<host::IPlugIn>(kPlugInProgId);
-    }
-    if (!plugIn) throw plat::ComError(plat::rt::TypeMismatch, "zarvik-host", std::string(kPlugInProgId) + " is no plug-in");
-    try {
-        plugIn->Initialize(std::make_shared<host::HostLoadLog>());
-        if (!plugIn->Tests()) throw UsageError("the plug-in has no test catalogue");
-    } catch (const plat::ComError& error) {
-        throw UsageError("cannot read the test catalogue: error " + CodeText(error.Number()) + ": " + error.Description());
-    }
-    return plugIn;
-}
-
 // Ctrl-C while a sequence runs: the handler only writes a byte; the loop reads it.
 int gInterruptPipe[2] = {-1, -1};
 
@@ -233,18 +210,38 @@ bool PrintResults(const host::HostTestSequence& sequence, std::ostream& out)
     return allPassed;
 }
 
-std::vector<int32_t> CatalogueTestIds(CommandContext& /*context*/)
+std::shared_ptr<host::IPlugIn> StartPlugIn()
 {
-    auto plugIn = StartPlugIn();
+    std::shared_ptr<host::IPlugIn> plugIn;
+    try {
+        plugIn = plat::CreateObjectAs<host::IPlugIn>(kPlugInProgId);
+    } catch (const plat::ComError& error) {
+        if (error.Number() != plat::rt::ClassNotRegistered) throw;
+        std::ostringstream quiet;
+        RegisterDeliverables(quiet);
+        plugIn = plat::CreateObjectAs<host::IPlugIn>(kPlugInProgId);
+    }
+    if (!plugIn) throw plat::ComError(plat::rt::TypeMismatch, "zarvik-host", std::string(kPlugInProgId) + " is no plug-in");
+    try {
+        plugIn->Initialize(std::make_shared<host::HostLoadLog>());
+        if (!plugIn->Tests()) throw UsageError("the plug-in has no test catalogue");
+    } catch (const plat::ComError& error) {
+        throw UsageError("cannot read the test catalogue: error " + CodeText(error.Number()) + ": " + error.Description());
+    }
+    return plugIn;
+}
+
+std::vector<int32_t> CatalogueTestIds(host::IPlugIn& plugIn)
+{
     std::vector<int32_t> ids;
-    auto tests = plugIn->Tests();
+    auto tests = plugIn.Tests();
     for (int32_t i = 0; i < tests->Count(); ++i) {
         if (auto test = tests->Item(i)) ids.push_back(test->TestID());
     }
     return ids;
 }
 
-int RunTests(const RunArguments& arguments, CommandContext& context)
+int RunTests(const RunArguments& arguments, CommandContext& context, std::shared_ptr<host::IPlugIn> plugIn)
 {
     const bool simulated = arguments.device && *arguments.device == "sim";
     std::shared_ptr<zsim::Analyzer> analyzer;
@@ -257,7 +254,7 @@ int RunTests(const RunArguments& arguments, CommandContext& context)
     if (arguments.device) plat::PortMap::SetOverride(arguments.port, *arguments.device);
     host::HostMtiSettings::SetPortOverride(kModuleKey, arguments.port);
 
-    auto plugIn = StartPlugIn();
+    if (!plugIn) plugIn = StartPlugIn();
     auto tests = plugIn->Tests();
     for (int32_t id : arguments.testIds) {
         if (!tests->ItemByTestID(id)) throw UsageError("unknown test ID " + std::to_string(id));

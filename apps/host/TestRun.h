@@ -12,6 +12,7 @@
 
 namespace host {
 class HostTestSequence;
+class IPlugIn;
 class IResultData;
 }
 
@@ -42,11 +43,15 @@ constexpr int RunInterrupted = 130;
 // what the instructions ask. A catalogue test ID that is unknown, or a catalogue that cannot be
 // read, is a usage error. Ctrl-C stops the test in hand, ends the sequence cleanly and gives
 // RunInterrupted.
-int RunTests(const RunArguments& arguments, CommandContext& context);
+// A plug-in already started may be given.
+int RunTests(const RunArguments& arguments, CommandContext& context, std::shared_ptr<host::IPlugIn> plugIn = nullptr);
 
-// The test IDs of the catalogue whose templates exist, in catalogue order (raises a UsageError
-// when the catalogue cannot be read).
-std::vector<int32_t> CatalogueTestIds(CommandContext& context);
+// The plug-in, registered first when it is not (a fresh registry) and initialised as the host
+// does; a catalogue that cannot be read raises a UsageError.
+std::shared_ptr<host::IPlugIn> StartPlugIn();
+
+// The test IDs of the plug-in's catalogue whose templates exist, in catalogue order.
+std::vector<int32_t> CatalogueTestIds(host::IPlugIn& plugIn);
 
 // "<ID>\t<status>" for each element, then "\t<key>\t<value>\t<unit>\t<status>" for each of
 // its measurements; the status of an element is "passed", "failed", "not rated", "skipped" or

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <regex>
 #include <sstream>
+#include <csignal>
 #include <thread>
 
 namespace {
@@ -109,6 +110,22 @@ TEST_F(RunCommand, APersonsDischargeCompletesARunOverAPseudoTerminal)
     EXPECT_EQ(run.status, 1) << run.err << run.out; // 150 J against a preset of 100 J fails
     EXPECT_TRUE(std::regex_search(run.out, std::regex("^100\t(passed|failed)\n\tENGY\t150\tJ\t"))) << run.out;
     EXPECT_NE(run.err.find("please discharge now"), std::string::npos) << run.err;
+}
+
+// Ctrl-C in the poll: Stop, the analyzer released, the sequence ended, every test not run.
+TEST_F(RunCommand, CtrlCEndsTheSequenceCleanly)
+{
+    ASSERT_TRUE(mSim.Start({}));
+    std::string path = mSim.ReadLine(5s);
+    ASSERT_TRUE(path.ends_with("\n"));
+    path.pop_back();
+    const pid_t pid = mHost.Start({"run", "--port", "1", "--device", path, "100", "100"});
+    std::this_thread::sleep_for(2000ms);
+    ::kill(pid, SIGINT);
+    Outcome run = mHost.Finish(pid, 20s);
+    EXPECT_EQ(run.status, 130) << run.err;
+    EXPECT_EQ(run.out, "100\tnot run\n100\tnot run\n");
+    EXPECT_NE(run.err.find("interrupted"), std::string::npos) << run.err;
 }
 
 } // namespace
