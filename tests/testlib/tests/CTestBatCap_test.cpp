@@ -74,9 +74,9 @@ TEST_F(BatCapTest, StopDuringTheStandbyStartsNoReadOut)
     EXPECT_EQ(CountOf("MAXESTART"), 0);
     EXPECT_EQ(CountOf("QDATA"), 0);
     EXPECT_EQ(StatusOf(element), 0);
-    const std::size_t lines = log.size();
+    const std::size_t lines = said.size();
     FastForwardBy(plat::Millis(5000));
-    EXPECT_EQ(log.size(), lines);
+    EXPECT_EQ(said.size(), lines);
 }
 
 // A run stopped while it polled leaves the analyzer disarmed by the next mode command: the next

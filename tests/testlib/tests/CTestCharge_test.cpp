@@ -102,9 +102,9 @@ TEST_F(ChargeTest, StopDuringTheCountdownSendsNothingMore)
     EXPECT_FALSE(Logged("instruction: Standby to initiate charge in 2 seconds"));
     EXPECT_EQ(StatusOf(element), 0);
     // Nothing ticks behind the closed window.
-    const std::size_t lines = log.size();
+    const std::size_t lines = said.size();
     FastForwardBy(plat::Millis(5000));
-    EXPECT_EQ(log.size(), lines);
+    EXPECT_EQ(said.size(), lines);
 }
 
 TEST_F(ChargeTest, MeasurementListAndInstructions)

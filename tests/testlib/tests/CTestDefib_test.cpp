@@ -187,9 +187,9 @@ TEST_F(DefibTest, StopDuringTheCountdownEndsEverything)
     EXPECT_FALSE(Logged("instruction: Charge and Shock!      289 seconds left"));
     EXPECT_EQ(StatusOf(element), 0);
     EXPECT_TRUE(ValueOf(element, "ENGY1").IsEmpty());
-    const std::size_t lines = log.size();
+    const std::size_t lines = said.size();
     FastForwardBy(plat::Millis(5000));
-    EXPECT_EQ(log.size(), lines);
+    EXPECT_EQ(said.size(), lines);
 }
 
 // The link lost in the middle of the budget: the link says so, the run ends, nothing is
@@ -209,9 +209,9 @@ TEST_F(DefibTest, ALostLinkEndsTheRunAndItsCountdown)
     EXPECT_EQ(op->Beeps().size(), 1u);
     EXPECT_EQ(StatusOf(element), 0);
     EXPECT_EQ(CountOf("LOC"), 1); // no release after a lost link
-    const std::size_t lines = log.size();
+    const std::size_t lines = said.size();
     FastForwardBy(plat::Millis(5000));
-    EXPECT_EQ(log.size(), lines);
+    EXPECT_EQ(said.size(), lines);
 }
 
 } // namespace

@@ -1,27 +1,18 @@
 #pragma once
 
-// What the tests of the defibrillator test elements share: virtual time, a registry of their
-// own with the libraries registered, the simulated analyzer on port 1, and the automatic
-// operator in the guide window with the physical actions wired to the analyzer.
+// What the tests of the charge-time, cardioversion, pulse-repetition and battery-capacity
+// tests add to the shared test-run fixture: a defibrillator that charges as well as discharges
+// (with a synchronisation delay and, when a test sets one, a fixed charge time), the times of
+// its discharges, and a few readings of the run.
 
-#include "host/elements/HostTestContext.h"
 #include "host/interfaces/ILimitData.h"
 #include "host/interfaces/IResultData.h"
 #include "host/standards/HostStandard.h"
 #include "host/standards/HostStandards.h"
-#include "host/units/HostMtiSettings.h"
-#include "operator/GuideWindowScene.h"
-#include "operator/Operator.h"
 #include "operator/Recipes.h"
-#include "platform/com/ComRuntime.h"
-#include "platform/serial/PortMap.h"
-#include "simulator/Analyzer.h"
-#include "simulator/SimDevice.h"
 #include "testlib/core/CMeasurement.h"
-#include "testlib/results/CResultRecord.h"
 #include "tests/support/LimitItems.h"
-#include "tests/support/TempFolder.h"
-#include "tests/support/VirtualLoop.h"
+#include "tests/testlib/tests/TestRunFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -33,19 +24,10 @@
 
 namespace ztesting {
 
-class DefibRun : public VirtualLoopTest {
+class DefibRun : public TestRunFixture {
 protected:
     DefibRun()
     {
-        for (const char* name : {"telvoView", "telvoTGCL2", "telvoZarvikTest", "telvoZarvikVti"})
-            plat::RegisterServerLibrary(std::string(ZARVIK_LIBRARY_DIR) + "/lib" + name + ".so");
-        analyzer = std::make_shared<zsim::Analyzer>();
-        zsim::SimDevice::Install(analyzer, "sim");
-        plat::PortMap::SetOverride(1, "sim");
-        host::HostMtiSettings::SetPortOverride("ZARVIK", 1);
-
-        op = std::make_unique<zop::Operator>(std::make_shared<zop::GuideWindowScene>());
-        op->SetLog([this](const std::string& line) { log.push_back(line); });
         // A run that hangs ends as a person who gives up ends it (after the longest quiet wait
         // of a battery-capacity run).
         op->SetPatience(plat::Millis(700000));
@@ -57,27 +39,16 @@ protected:
         });
         op->SetPhysical(zop::physical::Charge,
                         [this](double seconds) { analyzer->Charge(chargeSeconds.value_or(seconds)); });
-        context = std::make_shared<host::HostTestContext>();
-    }
-
-    ~DefibRun() override
-    {
-        op->Stop();
-        zsim::SimDevice::Uninstall("sim");
-        plat::PortMap::ClearOverrides();
-        host::HostMtiSettings::ClearPortOverrides();
     }
 
     // The operator's recipe of the type (shared habits alone for another code); tests add
     // rules after it.
     void UseRecipe(int32_t testType) { zop::RecipeBook::Standard().Apply(testType, *op); }
 
-    // Performs the element with the operator watching; the recipe must have been chosen.
     void Perform(const std::shared_ptr<host::ITestElement>& element)
     {
-        op->Start();
+        context->ClearNavigation();
         element->Perform(context);
-        op->Stop();
     }
 
     // Judges the key's measurements against [lower, upper] in a standard that the run selects.
@@ -107,7 +78,7 @@ protected:
             if (heard.command == command) times.push_back(heard.at);
         return times;
     }
-    bool Logged(const std::string& line) const { return std::find(log.begin(), log.end(), line) != log.end(); }
+    bool Logged(const std::string& line) const { return std::find(said.begin(), said.end(), line) != said.end(); }
     bool BoxShown(const std::string& part) const
     {
         for (const auto& box : op->Boxes())
@@ -115,15 +86,10 @@ protected:
         return false;
     }
 
-    static std::shared_ptr<ztest::CMeasurement> MeasurementOf(const std::shared_ptr<host::ITestElement>& element,
-                                                             const std::string& key)
-    {
-        auto result = element->Result();
-        return result ? std::dynamic_pointer_cast<ztest::CMeasurement>(result->Measurement(plat::Variant(key))) : nullptr;
-    }
     static plat::Variant ValueOf(const std::shared_ptr<host::ITestElement>& element, const std::string& key)
     {
-        auto measurement = MeasurementOf(element, key);
+        auto result = element->Result();
+        auto measurement = result ? result->Measurement(plat::Variant(key)) : nullptr;
         return measurement ? measurement->value() : plat::Variant();
     }
     static int32_t StatusOf(const std::shared_ptr<host::ITestElement>& element)
@@ -132,11 +98,6 @@ protected:
         return result ? result->Status() : -1;
     }
 
-    TempRegistry registry;
-    std::shared_ptr<zsim::Analyzer> analyzer;
-    std::unique_ptr<zop::Operator> op;
-    std::shared_ptr<host::HostTestContext> context;
-    std::vector<std::string> log;
     std::vector<plat::TimePoint> dischargeTimes;
     // What the defibrillator under test does: its synchronisation delay, a fixed charge time.
     std::optional<double> syncDelay = 0.040;
