@@ -67,16 +67,38 @@ TEST_F(BatCapTest, FifteenChargesInFivePhasesOfThree)
     EXPECT_LT(real, std::chrono::milliseconds(1000));
 }
 
-TEST_F(BatCapTest, StopDuringTheStandbyStartsNoReadOut)
+// Stop in each count-down: the standby, an active phase, an idle phase. The run ends at once,
+// nothing is stored and no count-down ticks on.
+TEST_F(BatCapTest, StopDuringEachCountdownEndsTheRunAndItsTicker)
 {
-    StopWhen([](const zop::Scene& scene) { return scene.popupMessage.find("in 3 seconds") != std::string::npos; });
-    Perform(element);
-    EXPECT_EQ(CountOf("MAXESTART"), 0);
-    EXPECT_EQ(CountOf("QDATA"), 0);
-    EXPECT_EQ(StatusOf(element), 0);
-    const std::size_t lines = said.size();
-    FastForwardBy(plat::Millis(5000));
-    EXPECT_EQ(said.size(), lines);
+    struct Case {
+        const char* name;
+        const char* popup;
+        int armings;
+    };
+    const Case cases[] = {
+        {"standby", "Standby to initiate charge in 3 seconds", 0},
+        {"active phase", "Charge and discharge repeatedly for 30 seconds", 3},
+        {"idle phase", "Standby to initiate charge in 30 seconds", 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        analyzer->ClearLogs();
+        UseRecipe(CTestBatCap::TypeCode);
+        const std::string popup = c.popup;
+        StopWhen([popup](const zop::Scene& scene) { return scene.popupMessage == popup; });
+        auto run = CTestBatCap::Create();
+        const plat::TimePoint start = Now();
+        Perform(run);
+
+        EXPECT_LT(Now() - start, plat::Millis(130000));
+        EXPECT_EQ(CountOf("MAXESTART"), c.armings);
+        EXPECT_EQ(StatusOf(run), 0);
+        EXPECT_TRUE(ValueOf(run, "CHTI1").IsEmpty());
+        const std::size_t lines = said.size();
+        FastForwardBy(plat::Millis(5000));
+        EXPECT_EQ(said.size(), lines);
+    }
 }
 
 // A run stopped while it polled leaves the analyzer disarmed by the next mode command: the next
