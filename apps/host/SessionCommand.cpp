@@ -16,6 +16,8 @@ int Session(zhost::CommandContext& context)
     arguments.device = "sim";
     for (std::size_t i = 0; i < context.args.size(); ++i) {
         const std::string& arg = context.args[i];
+        // The session always runs on a virtual clock; the option of earlier versions is kept.
+        if (arg == "--virtual-clock") continue;
         if (arg != "--out") throw zhost::UsageError("unexpected argument '" + arg + "'");
         if (i + 1 >= context.args.size() || context.args[i + 1].empty()) throw zhost::UsageError("--out needs a file");
         arguments.out = context.args[++i];

@@ -1,5 +1,7 @@
+#include "host/documents/HostXmlDocument.h"
 #include "host/elements/HostTestContext.h"
 #include "host/elements/HostTestSequence.h"
+#include "platform/base/ComError.h"
 #include "tests/support/FakeTestElement.h"
 
 #include <gtest/gtest.h>
@@ -75,6 +77,23 @@ TEST(HostTestSequence, ReportsWhatBecameOfEachElementAndStopsOnRequest)
     EXPECT_EQ(sequence->Item(1).navigation, 0);
     EXPECT_TRUE(sequence->Item(2).performed);
     EXPECT_EQ(sequence->Item(0).element->Parent(), sequence);
+}
+
+TEST(HostTestSequence, RefusesADocumentThatHoldsNoSequenceAndKeepsItsElements)
+{
+    std::deque<int32_t> script;
+    std::vector<int32_t> trace;
+    auto sequence = std::make_shared<host::HostTestSequence>(nullptr);
+    sequence->Add(std::make_shared<ScriptedElement>(1, script, trace));
+    auto document = host::HostXmlDocument::Create();
+    document->LoadXml("<TemplateData><TestElement ID=\"100\"/></TemplateData>");
+    try {
+        sequence->LoadDocument(document, nullptr);
+        ADD_FAILURE() << "no error";
+    } catch (const plat::ComError& error) {
+        EXPECT_EQ(error.Number(), host::HostTestSequence::ErrorNotASequence);
+    }
+    EXPECT_EQ(sequence->Count(), 1u);
 }
 
 TEST(HostTestContext, AsksEveryElementToRunUnlessARuleSaysOtherwise)

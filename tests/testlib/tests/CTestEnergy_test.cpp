@@ -261,11 +261,22 @@ TEST_F(EnergyTest, NavigationDecidesWhatBecomesOfTheResult)
     EXPECT_EQ(element->Result()->MTIID(), 1);
     EXPECT_EQ(context->ResultChangedCount(), 1);
 
-    // Skip after a completed run: navigation 3 and the result removed.
+    // The next Perform starts with clean flags: N/A of the last one rates nothing now.
     op->ClearRules();
-    PressWhen("start", Ready, button::Start);
-    PressWhen("skip", Done, button::Skip);
+    PressWhen("next", Done, button::Next);
     Perform();
+    EXPECT_EQ(context->ResultChangedCount(), 1);
+    EXPECT_EQ(Status(), 3);
+
+    // Skip after a completed run: navigation 3 and the result removed.
+    // (With a result on show the operator starts from button 202's menu.)
+    op->ClearRules();
+    op->AddRule({"start", Done, 100ms, [](zop::Operator& self, const Scene&) { self.Press(button::Start, false); }, 1, ""});
+    op->AddRule({"discharge", Shock, 300ms,
+                 [](zop::Operator& self, const Scene&) { self.Perform(zop::physical::Discharge, 100); }, -1, ""});
+    PressWhen("skip", Done, button::Skip, 100ms, 1, "start");
+    Perform();
+    EXPECT_EQ(CountHeard("ENERGYDATA"), 1);
     EXPECT_EQ(context->Navigation(), 3);
     EXPECT_EQ(element->Result(), nullptr);
 
