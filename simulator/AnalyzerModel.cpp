@@ -239,6 +239,7 @@ AnalyzerModel::Response AnalyzerModel::Handle(std::string_view commandLine)
     return Error(ErrUnknownCommand);
 }
 
+// A mode command starts the mode afresh: no data, and the charge-time measurement disarmed.
 AnalyzerModel::Response AnalyzerModel::EnterMode(Mode mode)
 {
     mMode = mode;

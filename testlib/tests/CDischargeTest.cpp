@@ -98,7 +98,7 @@ void CDischargeTest::RunMeasurement()
         }
     }
     if (!TimedOut() && !mfStopped) {
-        mfrmTestGuide->ShowInstruction("TI:SHOCK", "20170::Defibrillate Now", true);
+        mfrmTestGuide->ShowInstruction("TI:SHOCK", Commands().prompt, true);
         Wait(200);
         if (!TimedOut() && !mfStopped) data = ReadMeasurementData();
         if (Begins(data, "OVERRANGE")) {
@@ -111,12 +111,31 @@ void CDischargeTest::RunMeasurement()
         if (TimedOut()) mfStopped = true;
         mfrmTestGuide->HideInstruction();
     }
+    StoreMeasuredData(data);
+}
+
+void CDischargeTest::StoreMeasuredData(const std::string& data)
+{
     if (TimedOut()) mfStopped = true;
     if (!mfStopped) {
         StoreData(data);
         RateResult(false);
         mfrmTestGuide->ShowResult(mResult);
     }
+}
+
+plat::Variant CDischargeTest::InstructionLines(const char* presetLine, std::initializer_list<const char*> others)
+{
+    plat::VariantArray lines = plat::VariantArray::OneDim(0, 5);
+    for (int32_t i = 0; i < 5; ++i) lines.At(i) = plat::Variant(std::string());
+    plat::IgnoreErrors([&] {
+        const int32_t energy = plat::CLng(static_cast<double>(PresetEnergy()));
+        ReadRangeThreshold();
+        lines.At(0) = plat::Variant(Translate(presetLine, plat::Variant(std::to_string(energy))));
+        int32_t i = 1;
+        for (const char* line : others) lines.At(i++) = plat::Variant(Translate(line));
+    });
+    return plat::Variant(std::move(lines));
 }
 
 void CDischargeTest::StoreData(const std::string& data)

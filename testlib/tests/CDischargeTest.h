@@ -3,6 +3,7 @@
 #include "testlib/tests/CTestElement.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,8 @@ struct DischargeCommands {
     const char* mode;
     const char* wave;
     std::vector<const char*> data;
+    // The flashing prompt that asks for the shock.
+    const char* prompt = "20170::Defibrillate Now";
 };
 
 // The defibrillator measurement sequence that the energy, charge-time, cardioversion,
@@ -43,6 +46,14 @@ protected:
     // The poll and data steps; the data reply, or "" when the run was stopped.
     std::string ReadMeasurementData();
     void RunMeasurement() override;
+
+    // The end of a measurement: after a lost link nothing more; otherwise the data goes to
+    // the result record, which is rated and shown.
+    void StoreMeasuredData(const std::string& data);
+    // The instruction lines of a single-discharge test: 5 entries, the first with the preset
+    // energy rounded to a whole number, then the others as given, the rest empty. Reads the
+    // range threshold as well.
+    plat::Variant InstructionLines(const char* presetLine, std::initializer_list<const char*> others);
 
     // The configured preset energy (J) and background wave code.
     float PresetEnergy() const;

@@ -350,7 +350,7 @@ void CTestElement::mfrmTestGuide_StartTest()
         mfrmTestGuide->ShowResultStatus(mResult);
 
         mfrmTestGuide->SetRunState(2, false);
-        mfrmTestGuide->HighLightSteps();
+        mfrmTestGuide->HighLightStepList(StepsHighlightedAtStart());
         ShowRunInProgress();
 
         Vti().OpenChannel();

@@ -108,6 +108,8 @@ protected:
     // The measurement procedure that StartTest runs between opening and closing the channel;
     // it tests mfStopped and the link's time-out after every exchange.
     virtual void RunMeasurement() = 0;
+    // The steps StartTest highlights when the run begins (none: the marks are cleared).
+    virtual std::vector<int16_t> StepsHighlightedAtStart() const { return {}; }
     // The steps StartTest highlights when the run ends.
     virtual std::vector<int16_t> StepsHighlightedAtEnd() const { return {1, 2}; }
     // Prepares the loaded window before Perform shows it: run state, result status and the

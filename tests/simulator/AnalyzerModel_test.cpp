@@ -137,6 +137,37 @@ TEST(AnalyzerModel, ChargeTime)
                });
 }
 
+// A program that sets the mode again (a new run of a test) disarms the charge-time measurement:
+// a charge after it that no new "MAXESTART" armed reads "NOSTART".
+TEST(AnalyzerModel, ModeCommandDisarmsTheChargeTime)
+{
+    AnalyzerModel model;
+    Converse(model, {
+                   {"MAXEMODE", "OK"},
+                   {"MAXESTART", "OK"},
+                   Do([](AnalyzerModel& m) { EXPECT_TRUE(m.ChargeTimeArmed()); }),
+                   {"MAXEMODE", "OK"},
+                   Do([](AnalyzerModel& m) { EXPECT_FALSE(m.ChargeTimeArmed()); }),
+                   Do([](AnalyzerModel& m) { m.Charge(5.0); }),
+                   Do([](AnalyzerModel& m) { m.Discharge(Shock(200, 2100, 42, 0.005)); }),
+                   {"QDATA", "NEWDATA"},
+                   {"MAXEDATA", "NOSTART"},
+                   // Armed again, each charge is measured once; the data stays old until the next.
+                   {"MAXESTART", "OK"},
+                   Do([](AnalyzerModel& m) { m.Charge(5.0); }),
+                   Do([](AnalyzerModel& m) { m.Discharge(Shock(200, 2100, 42, 0.005)); }),
+                   Do([](AnalyzerModel& m) { EXPECT_FALSE(m.ChargeTimeArmed()); }),
+                   {"MAXEDATA", "200.0,2100,42.0,5.00"},
+                   {"MAXESTART", "OK"},
+                   {"QDATA", "OLDDATA"},
+                   // Another mode forgets the arming as well.
+                   {"ENERGYMODE", "OK"},
+                   {"MAXEMODE", "OK"},
+                   Do([](AnalyzerModel& m) { EXPECT_FALSE(m.ChargeTimeArmed()); }),
+                   {"QDATA", "NODATA"},
+               });
+}
+
 TEST(AnalyzerModel, SynchronisedCardioversion)
 {
     AnalyzerModel model;
