@@ -4,6 +4,7 @@
 #include "instrument/ZarvikModule.h"
 #include "platform/base/ComError.h"
 #include "testlib/core/IZARVIKPlugIn.h"
+#include "testlib/core/LibraryInfo.h"
 
 #include <cstdint>
 #include <memory>
@@ -49,9 +50,10 @@ public:
     static constexpr int MaxGroupDepth = 16;
 
     // The deliverable's version: major, minor and revision.
-    static constexpr int VersionMajor = 1;
-    static constexpr int VersionMinor = 0;
-    static constexpr int VersionRevision = 0;
+    // The version of the system, one for the plug-in and the test library.
+    static constexpr int VersionMajor = ztest::LibraryInfo::VersionMajor;
+    static constexpr int VersionMinor = ztest::LibraryInfo::VersionMinor;
+    static constexpr int VersionRevision = ztest::LibraryInfo::VersionRevision;
 
     CZarvikPlugIn() = default;
     ~CZarvikPlugIn() override;

@@ -290,7 +290,7 @@ std::string CMeasurement::FormatValue(const plat::Variant& value) const
 
 void CMeasurement::ValueToString(std::string& text, int32_t& status) const
 {
-    if (mValueType == ValueTypeNumber || mValueType == ValueTypeNumber2) {
+    if (IsNumericType()) {
         text = NumberText(mValue);
     } else if (mValueType == ValueTypeBoolean) {
         text = IsTrue(mValue) ? "True" : "False";
@@ -321,9 +321,11 @@ std::shared_ptr<host::HostXmlElement> CMeasurement::Save(const std::shared_ptr<h
 
         element->SetAttribute("Key", mKey);
         if (!mDescription.empty()) element->AddChildWithText("Description", mDescription);
-        if (mValue.IsString() && mValue.AsString() == kNoSync) mValueType = ValueTypeNoSync;
+        // A "NOSYNC" delay is marked in the stored element only: the measurement keeps its own
+        // type, so that a later number in it is still saved and rated as a number.
+        const bool noSync = mValue.IsString() && mValue.AsString() == kNoSync;
         const host::HostXmlHelper helper;
-        if (auto valueElement = helper.CreateValueElement(document, mValue, mValueType))
+        if (auto valueElement = helper.CreateValueElement(document, mValue, noSync ? ValueTypeNoSync : mValueType))
             element->AppendChild(valueElement);
         if (!mUnit.empty()) element->AddChildWithText("Unit", mUnit);
         if (auto statusElement = helper.CreateStatusElement(document, mStatus, mStatusText))

@@ -112,7 +112,11 @@ private:
     std::optional<float> LimitOf(const host::HostLimitItem& item, int32_t bound) const;
     // The value as a 32-bit float, or none when it is not a number (Empty, "NOSYNC", ...).
     std::optional<float> NumericValue() const;
-    bool IsNumericType() const { return mValueType == ValueTypeNumber || mValueType == ValueTypeNumber2; }
+    // A stored "NOSYNC" mark (type 5) is a number that could not be had: rated like a number.
+    bool IsNumericType() const
+    {
+        return mValueType == ValueTypeNumber || mValueType == ValueTypeNumber2 || mValueType == ValueTypeNoSync;
+    }
     // The first four characters of the key: limit items are found through them.
     std::string LimitItemKey() const { return mKey.substr(0, 4); }
     // Whether the limits hold an enabled bound for this key in one of the given standards.
