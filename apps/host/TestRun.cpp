@@ -175,6 +175,8 @@ RunArguments ParseRunArguments(const std::vector<std::string>& args)
 std::string MeasurementValueText(const plat::Variant& value)
 {
     if (value.IsEmpty() || value.IsNull()) return {};
+    // A verdict the operator gave: the checklist view checks its "passed" or its "fail" column.
+    if (value.Type() == plat::VarType::Boolean) return value.AsBool() ? "passed" : "failed";
     if (value.IsString() && !plat::IsNumericText(value.AsString())) return value.AsString();
     try {
         return plat::CStr(plat::CSng(value));

@@ -59,7 +59,8 @@ std::vector<int32_t> CatalogueTestIds(host::IPlugIn& plugIn);
 bool PrintResults(const host::HostTestSequence& sequence, std::ostream& out);
 
 // The value of a measurement as the result view shows it, with "." decimals; text values as
-// they are; empty when there is none.
+// they are; a verdict (a Boolean) as the column the checklist view checks, "passed" or
+// "failed"; empty when there is none.
 std::string MeasurementValueText(const plat::Variant& value);
 
 } // namespace zhost

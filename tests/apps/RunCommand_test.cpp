@@ -60,6 +60,18 @@ TEST_F(RunCommand, PrintsARatedEnergyResultOfTheBuiltInSimulator)
     EXPECT_NE(ReadFile(mDir + "/results.xml.txt").find("Energy measurement"), std::string::npos);
 }
 
+// The tests the operator judges store a verdict: printed as the checklist view shows it, by
+// the column it checks, never as the number behind it.
+TEST_F(RunCommand, PrintsTheOperatorsVerdictAsTheChecklistShowsIt)
+{
+    auto run = Host({"run", "--port", "1", "--device", "sim", "400", "500", "600", "1100"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "400\tpassed\n\tNSW\tpassed\t\tpassed\n"
+                       "500\tpassed\n\tARR\tpassed\t\tpassed\n"
+                       "600\tpassed\n\tPERF\tpassed\t\tpassed\n"
+                       "1100\tpassed\n\tECGR\tpassed\t\tpassed\n");
+}
+
 TEST_F(RunCommand, RefusesWrongArgumentsWithAClearMessage)
 {
     struct Case {
