@@ -80,7 +80,7 @@ void CTestBatCap::PumpWindowEvents()
 
 void CTestBatCap::StartWaitTimer()
 {
-    mfrmWaitTimer.Start([this] { mfrmWaitTimer_Timer(); });
+    plat::IgnoreErrors([&] { mfrmWaitTimer.Start(TestTimer::OneSecond, [this] { mfrmWaitTimer_Timer(); }); });
 }
 
 void CTestBatCap::StopWaitTimer()
@@ -109,7 +109,7 @@ void CTestBatCap::mfrmWaitTimer_Timer()
 void CTestBatCap::StartChargeCountdown()
 {
     // The ticker goes with the count-down, whichever way it ends.
-    WaitTickerGuard stopTicker(mfrmWaitTimer);
+    TestTimerGuard stopTimer(mfrmWaitTimer);
     miTickText = StandbyText;
     mfCountdownDone = false;
     miCountdown = StandbySeconds;
@@ -120,7 +120,7 @@ void CTestBatCap::StartChargeCountdown()
 
 void CTestBatCap::RunIdlePhase()
 {
-    WaitTickerGuard stopTicker(mfrmWaitTimer);
+    TestTimerGuard stopTimer(mfrmWaitTimer);
     mfCountdownDone = false;
     miCountdown = PhaseSeconds;
     std::string kept = Translate(kStandbyText, plat::Variant(miCountdown));
@@ -268,7 +268,7 @@ void CTestBatCap::RunCycles(std::vector<std::string>& chargeTimes)
 void CTestBatCap::RunMeasurement()
 {
     // No count-down outlives the procedure, errors included.
-    WaitTickerGuard stopTicker(mfrmWaitTimer);
+    TestTimerGuard stopTimer(mfrmWaitTimer);
     // A run after a stopped one arms the analyzer again instead of polling a disarmed one.
     msPrevCommand.clear();
     try {

@@ -4,7 +4,7 @@
 #include "testlib/results/CResultBatCap.h"
 #include "testlib/tests/CDischargeTest.h"
 #include "testlib/tests/CTestOf.h"
-#include "testlib/tests/WaitTicker.h"
+#include "testlib/tests/TestTimer.h"
 
 #include <cstdint>
 #include <string>
@@ -64,7 +64,7 @@ private:
     bool mfCountdownDone = false;
     int16_t miTickText = StandbyText;
     std::string msPrevCommand;
-    WaitTicker mfrmWaitTimer;
+    TestTimer mfrmWaitTimer;
 };
 
 } // namespace ztest

@@ -47,7 +47,7 @@ plat::Variant CTestCharge::BuildInstructions()
 
 void CTestCharge::StartWaitTimer()
 {
-    mfrmWaitTimer.Start([this] { mfrmWaitTimer_Timer(); });
+    plat::IgnoreErrors([&] { mfrmWaitTimer.Start(TestTimer::OneSecond, [this] { mfrmWaitTimer_Timer(); }); });
 }
 
 void CTestCharge::StopWaitTimer()
@@ -75,7 +75,7 @@ void CTestCharge::mfrmWaitTimer_Timer()
 void CTestCharge::StartChargeCountdown()
 {
     // The ticker goes with the count-down, whichever way it ends.
-    WaitTickerGuard stopTicker(mfrmWaitTimer);
+    TestTimerGuard stopTimer(mfrmWaitTimer);
     mfCountdownDone = false;
     miCountdown = CountdownSeconds;
     ShowCountdown();
@@ -117,7 +117,7 @@ std::string CTestCharge::ReadChargeData()
 void CTestCharge::RunMeasurement()
 {
     // No count-down outlives the procedure, errors included.
-    WaitTickerGuard stopTicker(mfrmWaitTimer);
+    TestTimerGuard stopTimer(mfrmWaitTimer);
     SetInstrumentMode();
     mfrmTestGuide->HighLightSteps(3);
     if (!TimedOut() && !mfStopped) {

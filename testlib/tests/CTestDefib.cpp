@@ -70,7 +70,7 @@ int16_t CTestDefib::TargetCount() const
 
 void CTestDefib::StartWaitTimer()
 {
-    mfrmWaitTimer.Start([this] { mfrmWaitTimer_Timer(); });
+    plat::IgnoreErrors([&] { mfrmWaitTimer.Start(TestTimer::OneSecond, [this] { mfrmWaitTimer_Timer(); }); });
 }
 
 void CTestDefib::StopWaitTimer()
@@ -129,7 +129,7 @@ std::string CTestDefib::ReadPulseData()
 void CTestDefib::RunMeasurement()
 {
     // No count-down outlives the procedure, errors included.
-    WaitTickerGuard stopTicker(mfrmWaitTimer);
+    TestTimerGuard stopTimer(mfrmWaitTimer);
     try {
         SetInstrumentMode();
         const int16_t target = TargetCount();

@@ -4,7 +4,7 @@
 #include "testlib/results/CResultDefib.h"
 #include "testlib/tests/CDischargeTest.h"
 #include "testlib/tests/CTestOf.h"
-#include "testlib/tests/WaitTicker.h"
+#include "testlib/tests/TestTimer.h"
 
 #include <cstdint>
 #include <string>
@@ -51,7 +51,7 @@ private:
 
     int16_t miCountdown = 0;
     bool mfCountdownDone = false;
-    WaitTicker mfrmWaitTimer;
+    TestTimer mfrmWaitTimer;
 };
 
 } // namespace ztest

@@ -92,7 +92,7 @@ void CTestEcg::RunMeasurement()
         mfSimulationStopped = false;
         if (TimedOut()) mfStopped = true;
         if (!mfStopped) {
-            mfrmWaitTimer.Start(1000, [this] { mfrmWaitTimer_Timer(); });
+            mfrmWaitTimer.Start(TestTimer::OneSecond, [this] { mfrmWaitTimer_Timer(); });
             plat::Loop().RunUntil([this] { return mfSimulationStopped || mfStopped; });
             mfrmWaitTimer.Stop();
         }

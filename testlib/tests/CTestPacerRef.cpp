@@ -74,7 +74,7 @@ void CTestPacerRef::RunMeasurement()
     }
     miCountdown = ReadPacerRefractoryTimeout();
     mfCountdownDone = false;
-    mfrmWaitTimer.Start(1000, [this] { mfrmWaitTimer_Timer(); });
+    mfrmWaitTimer.Start(TestTimer::OneSecond, [this] { mfrmWaitTimer_Timer(); });
     std::optional<std::string> data;
     try {
         HighLight({6});

@@ -12,9 +12,13 @@ class FTimer;
 
 // The timer form of a test's count-down or hold: Start makes a new form, loads it and starts
 // it with the tick handler; Stop stops and unloads it and drops it (it may be called any
-// number of times). A stopped timer never ticks again.
+// number of times). Start stops a timer that still runs first: a stopped or replaced timer
+// never ticks again.
 class TestTimer {
 public:
+    // The interval of the one-second count-downs.
+    static constexpr int32_t OneSecond = 1000;
+
     TestTimer() = default;
     ~TestTimer();
     TestTimer(const TestTimer&) = delete;
@@ -27,6 +31,19 @@ public:
 private:
     std::shared_ptr<FTimer> mForm;
     plat::ScopedConnection mConnection;
+};
+
+// Stops the timer when the scope is left, by any way out: no count-down outlives the
+// procedure that started it.
+class TestTimerGuard {
+public:
+    explicit TestTimerGuard(TestTimer& timer) : mTimer(timer) {}
+    ~TestTimerGuard() { mTimer.Stop(); }
+    TestTimerGuard(const TestTimerGuard&) = delete;
+    TestTimerGuard& operator=(const TestTimerGuard&) = delete;
+
+private:
+    TestTimer& mTimer;
 };
 
 } // namespace ztest

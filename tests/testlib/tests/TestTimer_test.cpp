@@ -1,4 +1,4 @@
-#include "testlib/tests/WaitTicker.h"
+#include "testlib/tests/TestTimer.h"
 
 #include "tests/support/VirtualLoop.h"
 
@@ -6,26 +6,26 @@
 
 namespace {
 
-using WaitTickerTest = ztesting::VirtualLoopTest;
+using TestTimerTest = ztesting::VirtualLoopTest;
 
-// A ticker started again replaces the running one, which never ticks again; a stopped ticker
+// A timer started again replaces the running one, which never ticks again; a stopped timer
 // is silent.
-TEST_F(WaitTickerTest, AReplacedOrStoppedTickerNeverTicksAgain)
+TEST_F(TestTimerTest, AReplacedOrStoppedTickerNeverTicksAgain)
 {
-    ztest::WaitTicker ticker;
+    ztest::TestTimer ticker;
     int first = 0;
     int second = 0;
-    ticker.Start([&] { ++first; });
+    ticker.Start(ztest::TestTimer::OneSecond, [&] { ++first; });
     FastForwardBy(plat::Millis(1500));
     EXPECT_EQ(first, 1);
 
-    ticker.Start([&] { ++second; });
+    ticker.Start(ztest::TestTimer::OneSecond, [&] { ++second; });
     FastForwardBy(plat::Millis(2100));
     EXPECT_EQ(first, 1);
     EXPECT_EQ(second, 2); // a second after the restart, then every second
 
     ticker.Stop();
-    EXPECT_FALSE(ticker.Running());
+    EXPECT_FALSE(ticker.IsSet());
     FastForwardBy(plat::Millis(3000));
     EXPECT_EQ(second, 2);
 }
