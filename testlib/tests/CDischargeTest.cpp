@@ -8,6 +8,7 @@
 #include "testlib/config/CConfigWaveIndex.h"
 #include "testlib/guide/FZARVIKTestGuide.h"
 #include "testlib/results/CReplyResult.h"
+#include "testlib/tests/GuideSteps.h"
 
 namespace ztest {
 
@@ -126,16 +127,15 @@ void CDischargeTest::StoreMeasuredData(const std::string& data)
 
 plat::Variant CDischargeTest::InstructionLines(const char* presetLine, std::initializer_list<const char*> others)
 {
-    plat::VariantArray lines = plat::VariantArray::OneDim(0, 5);
-    for (int32_t i = 0; i < 5; ++i) lines.At(i) = plat::Variant(std::string());
+    std::vector<std::string> lines(5);
     plat::IgnoreErrors([&] {
         const int32_t energy = plat::CLng(static_cast<double>(PresetEnergy()));
         ReadRangeThreshold();
-        lines.At(0) = plat::Variant(Translate(presetLine, plat::Variant(std::to_string(energy))));
-        int32_t i = 1;
-        for (const char* line : others) lines.At(i++) = plat::Variant(Translate(line));
+        lines[0] = Translate(presetLine, plat::Variant(std::to_string(energy)));
+        std::size_t i = 1;
+        for (const char* line : others) lines[i++] = Translate(line);
     });
-    return plat::Variant(std::move(lines));
+    return StepLines(lines);
 }
 
 void CDischargeTest::StoreData(const std::string& data)

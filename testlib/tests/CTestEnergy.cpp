@@ -31,16 +31,8 @@ std::span<const MeasurementListRow> CTestEnergy::MeasurementList() const
 
 plat::Variant CTestEnergy::BuildInstructions()
 {
-    plat::VariantArray lines = plat::VariantArray::OneDim(0, 5);
-    for (int32_t i = 0; i < 5; ++i) lines.At(i) = plat::Variant(std::string());
-    plat::IgnoreErrors([&] {
-        const int32_t energy = plat::CLng(static_cast<double>(PresetEnergy()));
-        ReadRangeThreshold();
-        lines.At(0) = plat::Variant(Translate("20200::1. On defibrillator, set Defibrillator energy to %%1 J.",
-                                              plat::Variant(std::to_string(energy))));
-        lines.At(1) = plat::Variant(Translate("20201::2. Click Start to begin test."));
-    });
-    return plat::Variant(std::move(lines));
+    return InstructionLines("20200::1. On defibrillator, set Defibrillator energy to %%1 J.",
+                            {"20201::2. Click Start to begin test."});
 }
 
 } // namespace ztest

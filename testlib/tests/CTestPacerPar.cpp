@@ -3,6 +3,7 @@
 #include "instrument/IZarvikVTi.h"
 #include "platform/base/Conversions.h"
 #include "testlib/tests/AnalyzerReply.h"
+#include "testlib/tests/GuideSteps.h"
 #include "testlib/tests/PacerReply.h"
 
 #include <array>
@@ -26,17 +27,15 @@ std::span<const MeasurementListRow> CTestPacerPar::MeasurementList() const
 
 plat::Variant CTestPacerPar::BuildInstructions()
 {
-    plat::VariantArray lines = plat::VariantArray::OneDim(0, 4);
-    for (int32_t i = 0; i < 4; ++i) lines.At(i) = plat::Variant(std::string());
+    std::vector<std::string> lines(4);
     plat::IgnoreErrors([&] {
         auto settings = Settings();
-        lines.At(0) = plat::Variant(
-            Translate("20370::1. Set pacemaker rate to %%1 PPM", plat::Variant(NumberText(settings->GetRate()))));
-        lines.At(1) = plat::Variant(
-            Translate("20371::2. Set pacemaker output to %%1mA", plat::Variant(NumberText(settings->GetAmplitude()))));
-        lines.At(2) = plat::Variant(Translate("20372::3. Click Start to begin test, stop to end test"));
+        lines[0] = Translate("20370::1. Set pacemaker rate to %%1 PPM", plat::Variant(NumberText(settings->GetRate())));
+        lines[1] =
+            Translate("20371::2. Set pacemaker output to %%1mA", plat::Variant(NumberText(settings->GetAmplitude())));
+        lines[2] = Translate("20372::3. Click Start to begin test, stop to end test");
     });
-    return plat::Variant(std::move(lines));
+    return StepLines(lines);
 }
 
 void CTestPacerPar::RunMeasurement()

@@ -7,6 +7,7 @@
 #include "testlib/guide/XTestInstruction.h"
 #include "testlib/tests/AnalyzerReply.h"
 #include "testlib/tests/CDischargeTest.h"
+#include "testlib/tests/GuideSteps.h"
 #include "testlib/tests/PacerReply.h"
 
 #include <array>
@@ -30,22 +31,19 @@ std::span<const MeasurementListRow> CTestPacerRef::MeasurementList() const
 
 plat::Variant CTestPacerRef::BuildInstructions()
 {
-    plat::VariantArray lines = plat::VariantArray::OneDim(0, 6);
-    for (int32_t i = 0; i < 6; ++i) lines.At(i) = plat::Variant(std::string());
+    std::vector<std::string> lines(6);
     plat::IgnoreErrors([&] {
         auto settings = Settings();
-        lines.At(0) = plat::Variant(Translate(settings->GetAdapterIndex() == 0
-                                                  ? "20380::1. Connect pacer to input fixed load"
-                                                  : "20381::1. Connect pacer to input variable load"));
-        lines.At(1) = plat::Variant(Translate("20382::2. Connect ECG leads"));
-        lines.At(2) = plat::Variant(
-            Translate("20383::3. Set pacer output level to %%1 mA.", plat::Variant(NumberText(settings->GetAmplitude()))));
-        lines.At(3) =
-            plat::Variant(Translate("20384::4. Set pacer rate to %%1 PPM", plat::Variant(NumberText(settings->GetRate()))));
-        lines.At(4) = plat::Variant(Translate("20385::5. Start pacer"));
-        lines.At(5) = plat::Variant(Translate("20386::6. Click Start to begin test, stop to end test"));
+        lines[0] = Translate(settings->GetAdapterIndex() == 0 ? "20380::1. Connect pacer to input fixed load"
+                                                              : "20381::1. Connect pacer to input variable load");
+        lines[1] = Translate("20382::2. Connect ECG leads");
+        lines[2] =
+            Translate("20383::3. Set pacer output level to %%1 mA.", plat::Variant(NumberText(settings->GetAmplitude())));
+        lines[3] = Translate("20384::4. Set pacer rate to %%1 PPM", plat::Variant(NumberText(settings->GetRate())));
+        lines[4] = Translate("20385::5. Start pacer");
+        lines[5] = Translate("20386::6. Click Start to begin test, stop to end test");
     });
-    return plat::Variant(std::move(lines));
+    return StepLines(lines);
 }
 
 int16_t CTestPacerRef::ReadPacerRefractoryTimeout()

@@ -4,11 +4,12 @@
 #include "host/elements/HostTestElement.h"
 #include "host/interfaces/IResultData.h"
 #include "instrument/IZarvikVTi.h"
-#include "testlib/results/CResultRecord.h"
 #include "platform/loop/EventLoop.h"
 #include "testlib/core/CLimitData.h"
 #include "testlib/guide/FZARVIKTestGuide.h"
+#include "testlib/results/CResultRecord.h"
 #include "testlib/tests/AnalyzerReply.h"
+#include "testlib/tests/GuideSteps.h"
 
 #include <algorithm>
 #include <limits>
@@ -49,15 +50,13 @@ void CWaveHoldTest::PrepareGuide(bool hasPrevious)
 
 plat::Variant CWaveHoldTest::InstructionLines(std::initializer_list<const char*> texts)
 {
-    plat::VariantArray lines = plat::VariantArray::OneDim(0, 6);
-    int32_t i = 0;
+    std::vector<std::string> lines(6);
+    std::size_t i = 0;
     for (const char* text : texts) {
-        std::string line;
-        plat::IgnoreErrors([&] { line = text ? Translate(text) : std::string(); });
-        lines.At(i++) = plat::Variant(line);
+        const std::size_t line = i++;
+        if (text) plat::IgnoreErrors([&] { lines[line] = Translate(text); });
     }
-    for (; i < 6; ++i) lines.At(i) = plat::Variant(std::string());
-    return plat::Variant(std::move(lines));
+    return StepLines(lines);
 }
 
 plat::Variant CWaveHoldTest::SimulatedWaveInstructions()
