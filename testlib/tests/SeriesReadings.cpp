@@ -1,6 +1,7 @@
 #include "testlib/tests/SeriesReadings.h"
 
 #include "platform/base/Conversions.h"
+#include "testlib/tests/AnalyzerReply.h"
 
 #include <cctype>
 #include <exception>
@@ -10,12 +11,6 @@ namespace ztest {
 namespace {
 
 constexpr std::size_t kChargeTimeField = 3;
-
-std::string_view WithoutLineEnd(std::string_view text)
-{
-    while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.remove_suffix(1);
-    return text;
-}
 
 bool IsDigit(char c)
 {
@@ -49,7 +44,7 @@ std::optional<std::string> Reading(std::string_view field)
 
 std::optional<std::string> EnergyField(std::string_view reply)
 {
-    const std::string_view line = WithoutLineEnd(reply);
+    const std::string_view line = AnalyzerReply::Text(reply);
     const std::size_t comma = line.find(',');
     if (comma == std::string_view::npos) return std::nullopt;
     return Reading(line.substr(0, comma));
@@ -57,7 +52,7 @@ std::optional<std::string> EnergyField(std::string_view reply)
 
 std::optional<std::string> ChargeTimeField(std::string_view reply)
 {
-    const std::string_view line = WithoutLineEnd(reply);
+    const std::string_view line = AnalyzerReply::Text(reply);
     std::size_t start = 0;
     std::size_t commas = 0;
     std::string_view field = line;
