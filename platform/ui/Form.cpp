@@ -9,10 +9,12 @@ namespace plat {
 
 namespace {
 
+// Never destroyed: a form held by another static object leaves the registry at the end of the
+// process, after the statics of this file may be gone.
 std::vector<std::weak_ptr<Form>>& Registry()
 {
-    static std::vector<std::weak_ptr<Form>> forms;
-    return forms;
+    static auto* forms = new std::vector<std::weak_ptr<Form>>();
+    return *forms;
 }
 
 } // namespace
