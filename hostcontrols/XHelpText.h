@@ -18,6 +18,9 @@ public:
 
     std::string Text() override { return mText; }
     void SetText(const std::string& text) override;
+    // Keeps the panel's own height, spans its container's width and stands on the foot of the
+    // height given; a height lower than the panel puts it at the top.
+    float FitHeight(float height) override;
 
     void MapTexts(const plat::TextMap& map) override;
 

@@ -12,4 +12,4 @@ int Register(zhost::CommandContext& context)
 
 } // namespace
 
-ZARVIK_HOST_COMMAND("register", "", "registers the plug-in's three libraries from the lib folder", Register)
+ZARVIK_HOST_COMMAND("register", "", "registers the host's control libraries and the plug-in's three libraries from the lib folder", Register)

@@ -10,7 +10,7 @@ namespace zhost {
 
 const std::vector<std::string>& DeliverableNames()
 {
-    static const std::vector<std::string> names = {"telvoView", "telvoZarvikVti", "telvoZarvikTest", "telvoZarvik"};
+    static const std::vector<std::string> names = {"telvoView", "telvoTGCL2", "telvoZarvikVti", "telvoZarvikTest", "telvoZarvik"};
     return names;
 }
 

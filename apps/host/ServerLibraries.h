@@ -6,8 +6,9 @@
 
 namespace zhost {
 
-// The plug-in's three server libraries, in the order they are registered: the instrument link,
-// the test library that creates its objects, the plug-in entry that creates the test library's.
+// The server libraries, in the order they are registered: the host's two control libraries,
+// the instrument link, the test library that creates its objects, the plug-in entry that
+// creates the test library's.
 const std::vector<std::string>& DeliverableNames();
 
 // The folder the libraries are installed in: the "lib" folder beside the program's own folder.

@@ -12,4 +12,4 @@ int Unregister(zhost::CommandContext& context)
 
 } // namespace
 
-ZARVIK_HOST_COMMAND("unregister", "", "removes the three libraries' classes from the registry", Unregister)
+ZARVIK_HOST_COMMAND("unregister", "", "removes the libraries' classes from the registry", Unregister)

@@ -13,6 +13,9 @@ class IHelpText : public virtual plat::IUnknown {
 public:
     virtual std::string Text() = 0;
     virtual void SetText(const std::string& text) = 0;
+    // Places the panel at the foot of a page of the given height (in twips), across the page's
+    // width, and returns the panel's top edge, above which the page lays out its own controls.
+    virtual float FitHeight(float height) = 0;
 };
 
 } // namespace host

@@ -63,6 +63,13 @@ public:
     Event<> Activate;
     Event<> GotFocus;
     Event<> LostFocus;
+    // Raised when the operator closes the form from its frame; a handler that sets the flag
+    // keeps the form.
+    Event<bool&> CloseRequest;
+
+    // The operator closes the form from its frame: CloseRequest, then Unload unless a handler
+    // kept the form (FormClose.cpp).
+    void UserClose();
 
 protected:
     bool IsNamingScope() const override { return true; }

@@ -11,6 +11,7 @@
 namespace plat {
 
 class ControlExtender;
+class PropertyBag;
 
 // A user control: a control made of other controls, with a naming scope of its own. Classes
 // that a catalogue or a wrapper creates by ProgID derive from it; their constructor is the
@@ -33,6 +34,17 @@ public:
     // Raised once when the control is destroyed (its container unloaded or removed it).
     Event<> Terminate;
 
+    // The properties the control keeps between sessions (PropertyBag.h): its container hands
+    // them over when the control is placed and asks for them when it saves its design. The
+    // control reads and writes its own; the defaults do nothing.
+    virtual void ReadProperties(const PropertyBag& bag);
+    virtual void WriteProperties(PropertyBag& bag) const;
+    // Tells the container that a kept property changed, so that its design needs saving.
+    void PropertyChanged(const std::string& name);
+    // The names passed to PropertyChanged since the properties were last written, in order.
+    const std::vector<std::string>& ChangedProperties() const { return mChangedProperties; }
+    void ClearChangedProperties() { mChangedProperties.clear(); }
+
     // The extender through which the container sees the control; null unless it was added by
     // ProgID.
     std::shared_ptr<ControlExtender> Extender() const { return mExtender.lock(); }
@@ -47,6 +59,7 @@ private:
     ControlCollection mControls;
     std::weak_ptr<ControlExtender> mExtender;
     int mBorderStyle = 0;
+    std::vector<std::string> mChangedProperties;
 };
 
 } // namespace plat

@@ -113,8 +113,13 @@ void CConfigBase::Load(const std::shared_ptr<host::HostXmlElement>& element, con
             raiser.Raise(ModuleKey, ErrorLoad, source, kRaiseLevelLoad);
         }
         // A record loaded from an element without settings gets default settings, not the
-        // ones it held before.
-        mTestGuideConfig = std::make_shared<host::HostTestGuideSettings>();
+        // ones it held before. The settings object itself stays: an editor bound to it goes
+        // on editing the record's settings, not an orphan.
+        if (mTestGuideConfig) {
+            *mTestGuideConfig = host::HostTestGuideSettings();
+        } else {
+            mTestGuideConfig = std::make_shared<host::HostTestGuideSettings>();
+        }
         for (const ValueChild& child : Info().loadOrder) {
             if (child.reading == Reading::None) continue;
             std::shared_ptr<host::HostXmlElement> node = element->SelectChild(std::string(child.name));

@@ -31,7 +31,7 @@ protected:
 
 bool IsDeliverable(const std::string& library, const std::string& libDir)
 {
-    for (const char* name : {"telvoView", "telvoZarvikTest", "telvoZarvikVti", "telvoZarvik"})
+    for (const char* name : {"telvoView", "telvoTGCL2", "telvoZarvikTest", "telvoZarvikVti", "telvoZarvik"})
         if (library == libDir + "/lib" + name + ".so") return true;
     return false;
 }

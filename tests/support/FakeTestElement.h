@@ -5,13 +5,21 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
+
+namespace ztest {
+class CMtiData2;
+class FZARVIKTestGuide;
+} // namespace ztest
 
 namespace ztesting {
 
 // A test element that gives the result records and the limits what a real element gives them:
 // its test ID, configuration record, limits, filter and current result, and counts how often the
-// limits and the filter were asked for. Everything else does nothing.
-class FakeTestElement : public host::ITestElement {
+// limits and the filter were asked for. Everything else does nothing, except Perform once
+// SetGuideSteps has been called: then it runs one modal round through the test-guide window as
+// a test element does (see GuideRound).
+class FakeTestElement : public host::ITestElement, public std::enable_shared_from_this<FakeTestElement> {
 public:
     FakeTestElement() = default;
     explicit FakeTestElement(int32_t testId, std::shared_ptr<host::IResultData> result = nullptr);
@@ -22,6 +30,23 @@ public:
     void SetLimits(std::shared_ptr<host::ILimitData> limits) { mLimits = std::move(limits); }
     void SetFilter(std::shared_ptr<host::HostTestFilter> filter) { mFilter = std::move(filter); }
     void SetResult(std::shared_ptr<host::IResultData> result) { mResult = std::move(result); }
+
+    void SetInfo(std::shared_ptr<host::HostTestInfo> info) { mInfo = std::move(info); }
+
+    // What one Perform through the test-guide window did. The window is loaded with
+    // SetRunState(1, False), InitGuide with the steps and ShowResultStatus, and shown modally.
+    // StartTest runs a "test": running state, "20531::Test in progress", the result shown,
+    // finished ready state and its status. StopTest goes back to the initial ready state.
+    // NextTest, Previous, Skip, NA and AbortTest end the round: the navigation is noted and the
+    // window hidden. After the modal show the confirmed unit is read and the window unloaded.
+    struct GuideRound {
+        std::vector<std::string> events;
+        std::string navigation;
+        std::shared_ptr<ztest::CMtiData2> unit;
+        std::weak_ptr<ztest::FZARVIKTestGuide> window;
+    };
+    void SetGuideSteps(std::vector<std::string> steps);
+    const GuideRound& Round() const { return mRound; }
 
     int LimitsAsked() const { return mLimitsAsked; }
     int FilterAsked() const { return mFilterAsked; }
@@ -34,7 +59,7 @@ public:
     std::shared_ptr<host::ILimitData> Limits() override;
     std::shared_ptr<host::IConfigData> Configuration() override { return mConfiguration; }
     std::shared_ptr<host::HostTestFilter> Filter() override;
-    std::shared_ptr<host::HostTestInfo> Info() override { return nullptr; }
+    std::shared_ptr<host::HostTestInfo> Info() override { return mInfo; }
     void Load(const std::shared_ptr<host::HostXmlElement>& element, const std::shared_ptr<host::HostLoadLog>& log) override;
     std::shared_ptr<host::HostXmlElement> Save(const std::shared_ptr<host::HostXmlDocument>& document) override;
     void Perform(const std::shared_ptr<host::HostTestContext>& context) override;
@@ -45,6 +70,10 @@ private:
     std::shared_ptr<host::ILimitData> mLimits;
     std::shared_ptr<host::HostTestFilter> mFilter;
     std::shared_ptr<host::IResultData> mResult;
+    std::shared_ptr<host::HostTestInfo> mInfo;
+    bool mGuided = false;
+    std::vector<std::string> mGuideSteps;
+    GuideRound mRound;
     int mLimitsAsked = 0;
     int mFilterAsked = 0;
 };

@@ -137,4 +137,51 @@ void UiDriver::ClickCell(plat::Grid& grid, int row, int col, int16_t button)
     grid.UserClickCell(row, col, button);
 }
 
+plat::Control& UiDriver::ControlOf(plat::IUnknown& object)
+{
+    auto* control = dynamic_cast<plat::Control*>(&object);
+    if (!control) throw UiDriverError("the object is no control");
+    return *control;
+}
+
+void UiDriver::ClickToolbarButton(host::ITgToolbar& toolbar, int32_t id)
+{
+    Require(ControlOf(toolbar));
+    auto button = toolbar.Button(id);
+    if (!button) throw UiDriverError("no toolbar button " + std::to_string(id));
+    if (!button->Visible()) throw UiDriverError("toolbar button " + std::to_string(id) + " is not visible");
+    if (!button->Enabled()) throw UiDriverError("toolbar button " + std::to_string(id) + " is disabled");
+    toolbar.UserClickButton(id);
+}
+
+void UiDriver::ChooseToolbarStart(host::ITgToolbar& toolbar)
+{
+    Require(ControlOf(toolbar));
+    if (!toolbar.UserChooseStart()) throw UiDriverError("the start menu cannot be used now");
+}
+
+void UiDriver::SelectStandard(host::ITgToolbar& toolbar, int32_t index)
+{
+    Require(ControlOf(toolbar));
+    if (!toolbar.UserSelectStandard(index)) throw UiDriverError("standard " + std::to_string(index) + " cannot be chosen now");
+}
+
+void UiDriver::SetCalculate(host::ITgToolbar& toolbar, bool calculate)
+{
+    Require(ControlOf(toolbar));
+    if (!toolbar.UserSetCalculate(calculate)) throw UiDriverError("the calculate option cannot be changed now");
+}
+
+void UiDriver::SelectPage(host::ITgContentPane& pane, int16_t index)
+{
+    Require(ControlOf(pane));
+    if (!pane.UserSelectPage(index)) throw UiDriverError("no page " + std::to_string(index));
+}
+
+void UiDriver::CloseForm(plat::Form& form)
+{
+    if (form.IsUnloaded() || !form.Visible()) throw UiDriverError("form " + form.Name() + " is not shown");
+    form.UserClose();
+}
+
 } // namespace ztesting

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "host/interfaces/ITgContentPane.h"
+#include "host/interfaces/ITgToolbar.h"
 #include "platform/ui/CheckBox.h"
 #include "platform/ui/ComboBox.h"
+#include "platform/ui/Form.h"
 #include "platform/ui/Control.h"
 #include "platform/ui/Grid.h"
 #include "platform/ui/ListBox.h"
@@ -61,8 +64,20 @@ public:
     void MouseDown(plat::Control& control, int16_t button, int16_t shift = 0, float x = 0, float y = 0);
     void ClickCell(plat::Grid& grid, int row, int col, int16_t button = 1);
 
+    // The test-guide toolbar and page container: the control itself must be reachable, and so
+    // must the button (visible and enabled), the menu and the selector (not locked).
+    void ClickToolbarButton(host::ITgToolbar& toolbar, int32_t id);
+    void ChooseToolbarStart(host::ITgToolbar& toolbar);
+    void SelectStandard(host::ITgToolbar& toolbar, int32_t index);
+    void SetCalculate(host::ITgToolbar& toolbar, bool calculate);
+    void SelectPage(host::ITgContentPane& pane, int16_t index);
+    // Closes a shown form from its frame.
+    void CloseForm(plat::Form& form);
+
 private:
     static void Require(const plat::Control& control);
+    // The control behind an interface of a host control; fails when it is none.
+    static plat::Control& ControlOf(plat::IUnknown& object);
 };
 
 } // namespace ztesting

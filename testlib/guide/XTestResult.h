@@ -1,0 +1,48 @@
+#pragma once
+
+#include "platform/base/Variant.h"
+#include "platform/ui/Bitmap.h"
+#include "platform/ui/Grid.h"
+#include "platform/ui/UserControl.h"
+#include "testlib/core/IZARVIKResult.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace ztest {
+
+// The checklist result view of the tests the operator judges: one row per measurement with a
+// "passed" and a "fail" column, each showing a checked or unchecked picture. A left click on
+// either column of a row sets the measurement's verdict; every left click raises the event
+// "ItemClicked" (no arguments).
+class XTestResult : public plat::UserControl, public IZARVIKResult {
+public:
+    static constexpr const char* ProgId = "TelvoZarvikTest.XTestResult";
+    static constexpr const char* ClassId = "{45919F70-990A-473E-9162-F19758A45BC0}";
+
+    XTestResult();
+
+    // IZARVIKResult
+    void SetLimits(const std::shared_ptr<host::ILimitData>& limits) override;
+    void Clear() override;
+    void ShowTestResult(const std::shared_ptr<host::IResultData>& irdResult) override;
+    void SelectStandard(const std::string& sAName, const std::string& sCName, bool fCalc) override;
+
+    const std::shared_ptr<plat::Grid>& tliResult() const { return mGrid; }
+    const std::shared_ptr<plat::Bitmap>& CheckedPicture() const { return mChecked; }
+    const std::shared_ptr<plat::Bitmap>& UncheckedPicture() const { return mUnchecked; }
+
+private:
+    void SetRowState(int row, const plat::Variant& value);
+    void OnCellClick(int row, int col, int16_t button);
+    void Layout();
+
+    std::shared_ptr<host::IResultData> mResult;
+    std::shared_ptr<plat::Bitmap> mChecked;
+    std::shared_ptr<plat::Bitmap> mUnchecked;
+    std::shared_ptr<plat::Grid> mGrid;
+    std::vector<plat::ScopedConnection> mConnections;
+};
+
+} // namespace ztest
