@@ -2,6 +2,7 @@
 
 #include "host/interfaces/ITelvoMLCQuery.h"
 #include "instrument/VtiClasses.h"
+#include "instrument/ZarvikModule.h"
 #include "platform/ui/Event.h"
 
 #include <cstdint>
@@ -22,7 +23,7 @@ class FTimer;
 // each QueryMTI opens the port and closes it again. QueryMTI never raises.
 class CZarvikQuery : public host::ITelvoMLCQuery {
 public:
-    static constexpr const char* MtiTypeName = "ZARVIK";
+    static constexpr const char* MtiTypeName = zarvik::ModuleKey;
     static constexpr int32_t ProbeTime = 2000;
 
     CZarvikQuery();

@@ -13,10 +13,6 @@
 
 namespace vti {
 
-namespace {
-
-} // namespace
-
 void CZarvikVTi::Abort()
 {
     plat::IgnoreErrors([this] {
@@ -60,15 +56,11 @@ void CZarvikVTi::OpenChannel()
             if (!mfAborted) ShowNoMtiMessage();
             RaiseVtiError();
         }
-    } catch (const plat::DeadlockError&) {
-        meState = evtiNotConnected;
-        throw;
-    } catch (const plat::ComError& error) {
-        meState = evtiNotConnected;
-        if (error.Number() == eeVTI_Error) throw;
-        host::HostErrorRaiser().Report(error, ErrorSource);
     } catch (const std::exception& error) {
         meState = evtiNotConnected;
+        // The link's own error goes on to the caller, and so does a wait that can never end.
+        const auto* coded = dynamic_cast<const plat::ComError*>(&error);
+        if (!plat::IsIgnorable(error) || (coded && coded->Number() == eeVTI_Error)) throw;
         host::HostErrorRaiser().Report(error, ErrorSource);
     }
 }
@@ -115,9 +107,8 @@ plat::Variant CZarvikVTi::SendCommand(const std::string& sCommand, bool fIgnoreE
         }
         meState = evtiIdle;
         return result;
-    } catch (const plat::DeadlockError&) {
-        throw;
     } catch (const std::exception& error) {
+        if (!plat::IsIgnorable(error)) throw;
         auto* coded = dynamic_cast<const plat::ComError*>(&error);
         const int32_t number = coded ? coded->Number() : plat::rt::InvalidCall;
         if (number != eeVTI_Error && !fIgnoreErrors) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "instrument/IZarvikVTi.h"
+#include "instrument/ZarvikModule.h"
 
 #include <cstdint>
 #include <string>
@@ -15,7 +16,7 @@ class MComm;
 // host. All instances share the one engine, and so the one port.
 class CZarvikVTi : public IZarvikVTi {
 public:
-    static constexpr const char* ModuleKey = "ZARVIK";
+    static constexpr const char* ModuleKey = zarvik::ModuleKey;
     static constexpr const char* ErrorSource = "TelvoZarvikVTI.CZARVIKVti";
     static constexpr const char* NoMtiText =
         "20521::No MTI was found connected. Check that your ZARVIK is connected and that it has been powered on.";

@@ -21,24 +21,16 @@ FTestVTI::~FTestVTI() = default;
 
 void FTestVTI::StartTimer(int32_t interval)
 {
-    try {
+    plat::IgnoreErrors([&] {
         timZARVIK->SetEnabled(false);
         timZARVIK->SetInterval(interval);
         timZARVIK->SetEnabled(true);
-    } catch (const plat::DeadlockError&) {
-        throw;
-    } catch (const plat::ComError&) {
-    }
+    });
 }
 
 void FTestVTI::StopTimer()
 {
-    try {
-        timZARVIK->SetEnabled(false);
-    } catch (const plat::DeadlockError&) {
-        throw;
-    } catch (const plat::ComError&) {
-    }
+    plat::IgnoreErrors([&] { timZARVIK->SetEnabled(false); });
 }
 
 bool FTestVTI::IsTimerRunning() const

@@ -54,10 +54,7 @@ FTestVTI& MComm::Form()
 {
     if (mForm && mForm->IsUnloaded()) {
         // An unloaded form is made anew on its next use, as forms are; its port goes with it.
-        try {
-            mForm->Comm().SetPortOpen(false);
-        } catch (const plat::ComError&) {
-        }
+        plat::IgnoreErrors([&] { mForm->Comm().SetPortOpen(false); });
         mForm.reset();
     }
     if (!mForm) mForm = std::make_shared<FTestVTI>([this] { CommTimeoutElapsed(); });
@@ -75,10 +72,9 @@ bool MComm::PortStep(const std::function<void()>& step)
         try {
             step();
             return true;
-        } catch (const plat::DeadlockError&) {
-            // A virtual-time loop with nothing left to run is no fault of the port.
-            throw;
         } catch (const plat::ComError& error) {
+            // A wait that can never end (nothing left to run in virtual time) is no fault of the port.
+            if (!error.Ignorable()) throw;
             if (error.Number() == plat::serr::PermissionDenied) return true;
             // A busy device may come free: the step runs again, a bounded number of times.
             if (error.Number() == plat::serr::DeviceUnavailable && attempt < MaxDeviceRetries) continue;
@@ -123,7 +119,7 @@ int16_t MComm::CommInit()
     // A channel cannot be prepared under an exchange that is still running.
     if (mRunning) return 0;
     int16_t result = 0;
-    try {
+    plat::IgnoreErrors([&] {
         Form().Load();
         mfStopSearch = false;
         miLinkState = lnkClosed;
@@ -134,37 +130,31 @@ int16_t MComm::CommInit()
         miRetries = 0;
         mPortError = false;
         result = CommStateMachine(levEnter);
-    } catch (const plat::DeadlockError&) {
-        throw;
-    } catch (const plat::ComError&) {
-        result = 0;
-    }
-    try {
+    });
+    plat::IgnoreErrors([&] {
         if (mForm && mForm->Comm().PortOpen()) mForm->Comm().SetPortOpen(false);
-    } catch (const plat::DeadlockError&) {
-        throw;
-    } catch (const plat::ComError&) {
-    }
+    });
     return result;
 }
 
 int16_t MComm::CommOpenPort(int16_t port)
 {
     if (mRunning) return lnkFailed;
-    try {
+    int16_t result = lnkFailed;
+    plat::IgnoreErrors([&] {
         if (miPort > 0) CommClose();
         miPort = port;
-        if (mfStopSearch) return 0;
+        if (mfStopSearch) {
+            result = 0;
+            return;
+        }
         CommStateMachine(levOpen);
-        int16_t result = mfStopSearch ? 0 : (miLinkState == lnkIdle ? lnkIdle : lnkFailed);
+        const int16_t outcome = mfStopSearch ? 0 : (miLinkState == lnkIdle ? lnkIdle : lnkFailed);
         // A failed attempt, and one the search was stopped in, leave no port open behind.
-        if (result != lnkIdle) CommClose();
-        return result;
-    } catch (const plat::DeadlockError&) {
-        throw;
-    } catch (const plat::ComError&) {
-        return lnkFailed;
-    }
+        if (outcome != lnkIdle) CommClose();
+        result = outcome;
+    });
+    return result;
 }
 
 int16_t MComm::CommSendCommand(const std::string& command)
@@ -172,17 +162,14 @@ int16_t MComm::CommSendCommand(const std::string& command)
     // An exchange started from inside a message pumped by a running one would overwrite the
     // command the running one may still retransmit: it writes nothing.
     if (mRunning) return miLinkState;
-    try {
+    plat::IgnoreErrors([&] {
         msLastCommand = LinkProtocol::FrameCommand(command);
         // The reply of the command before is never taken for this one's.
         msReply.clear();
         // Every command gets its own retransmissions.
         miRetries = 0;
         CommStateMachine(levSend);
-    } catch (const plat::DeadlockError&) {
-        throw;
-    } catch (const plat::ComError&) {
-    }
+    });
     return miLinkState;
 }
 
@@ -201,12 +188,7 @@ int16_t MComm::CommGetReply(std::string& reply)
 void MComm::CommClose()
 {
     if (mRunning) return;
-    try {
-        CommStateMachine(levClose);
-    } catch (const plat::DeadlockError&) {
-        throw;
-    } catch (const plat::ComError&) {
-    }
+    plat::IgnoreErrors([&] { CommStateMachine(levClose); });
     miPort = 0;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "host/interfaces/ISetup.h"
+#include "instrument/ZarvikModule.h"
 #include "platform/base/ComError.h"
 
 #include <cstdint>
@@ -18,7 +19,7 @@ public:
     static constexpr const char* ProgId = "TelvoZARVIK.CZARVIKSetup";
     static constexpr const char* ClassId = "{DE1A361A-2E09-4DE8-9604-7A312D282BE5}";
     static constexpr const char* Source = "TelvoZARVIK.CZARVIKSetup";
-    static constexpr const char* ModuleKey = "ZARVIK";
+    static constexpr const char* ModuleKey = zarvik::ModuleKey;
 
     static constexpr const char* RegistryKey = "Software\\Vantrel\\telvo\\ZARVIK";
     static constexpr const char* ValueConfiguration = "Configuration";

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "host/interfaces/IPlugIn.h"
+#include "instrument/ZarvikModule.h"
 #include "platform/base/ComError.h"
 #include "testlib/core/IZARVIKPlugIn.h"
+#include "testlib/core/LibraryInfo.h"
 
 #include <cstdint>
 #include <memory>
@@ -29,7 +31,7 @@ public:
     static constexpr const char* ClassId = "{4D5F9EC4-D35D-4784-9FE6-56265DC2C414}";
     static constexpr const char* Source = "TelvoZARVIK.CZARVIKPlugIn";
     static constexpr const char* ClassName = "CZarvikPlugIn";
-    static constexpr const char* ModuleKey = "ZARVIK";
+    static constexpr const char* ModuleKey = zarvik::ModuleKey;
 
     static constexpr int32_t ErrNotInitialized = plat::Hr(0x8004A229u);
     static constexpr int32_t ErrFileNotFound = plat::Hr(0x8004A22Au);
@@ -48,9 +50,10 @@ public:
     static constexpr int MaxGroupDepth = 16;
 
     // The deliverable's version: major, minor and revision.
-    static constexpr int VersionMajor = 1;
-    static constexpr int VersionMinor = 0;
-    static constexpr int VersionRevision = 0;
+    // The version of the system, one for the plug-in and the test library.
+    static constexpr int VersionMajor = ztest::LibraryInfo::VersionMajor;
+    static constexpr int VersionMinor = ztest::LibraryInfo::VersionMinor;
+    static constexpr int VersionRevision = ztest::LibraryInfo::VersionRevision;
 
     CZarvikPlugIn() = default;
     ~CZarvikPlugIn() override;

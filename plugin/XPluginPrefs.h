@@ -1,6 +1,7 @@
 #pragma once
 
 #include "host/interfaces/CustomControl.h"
+#include "instrument/ZarvikModule.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/PictureBox.h"
 #include "platform/ui/TabStrip.h"
@@ -22,7 +23,7 @@ class XPluginPrefs : public host::CustomControl {
 public:
     static constexpr const char* ProgId = "TelvoZARVIK.XPluginPrefs";
     static constexpr const char* ClassId = "{1352A005-8A46-42EC-9E19-A45BAB03B048}";
-    static constexpr const char* ModuleKey = "ZARVIK";
+    static constexpr const char* ModuleKey = zarvik::ModuleKey;
 
     // The up-downs' ranges and steps.
     static constexpr int PacRefTimeMin = 10;

@@ -65,10 +65,28 @@ void Analyzer::Answer(const CommandFramer::Line& line)
     } else {
         response = line.overlong ? mModel.HandleOverlong() : mModel.Handle(line.text);
     }
-    Schedule(ShapeReply(response.text, fault, mReplyDelay + response.work), response.switchBaud);
+    // A new refractory measurement replaces the one still running: only its answer goes out,
+    // so no stray data line follows the run that asked again.
+    if (response.refractory) CancelRefractory();
+    Schedule(ShapeReply(response.text, fault, mReplyDelay + response.work), response.switchBaud, response.refractory);
 }
 
-void Analyzer::Schedule(const std::vector<ReplyPiece>& pieces, std::optional<int> switchBaud)
+void Analyzer::CancelRefractory()
+{
+    const plat::TimePoint now = mLoop->Now();
+    mBusyUntil = now;
+    for (auto& pending : mPending) {
+        if (pending.done) continue;
+        if (pending.refractory) {
+            pending.timer.Stop();
+            pending.done = true;
+        } else {
+            mBusyUntil = std::max(mBusyUntil, pending.due);
+        }
+    }
+}
+
+void Analyzer::Schedule(const std::vector<ReplyPiece>& pieces, std::optional<int> switchBaud, bool refractory)
 {
     mPending.remove_if([](const Pending& pending) { return pending.done; });
 
@@ -79,6 +97,8 @@ void Analyzer::Schedule(const std::vector<ReplyPiece>& pieces, std::optional<int
         const plat::TimePoint due = std::max(now + at, last);
         last = due;
         auto& pending = mPending.emplace_back();
+        pending.due = due;
+        pending.refractory = refractory;
         auto* entry = &pending;
         const auto delay = std::chrono::duration_cast<Millis>(due - now);
         pending.timer = mLoop->StartOneShot(delay, [this, entry, bytes = std::move(bytes), baud] {

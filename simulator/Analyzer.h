@@ -84,7 +84,9 @@ public:
 private:
     bool Matches(const std::optional<plat::LineSettings>& settings) const;
     void Answer(const CommandFramer::Line& line);
-    void Schedule(const std::vector<ReplyPiece>& pieces, std::optional<int> switchBaud);
+    void Schedule(const std::vector<ReplyPiece>& pieces, std::optional<int> switchBaud, bool refractory);
+    // Drops the reply of a refractory measurement that has not gone out yet.
+    void CancelRefractory();
     void Fire(const std::string& bytes, std::optional<int> switchBaud);
     void SyncClock();
 
@@ -97,7 +99,10 @@ private:
     AnalyzerLine* mLine = nullptr;
     struct Pending {
         plat::Timer timer;
+        plat::TimePoint due;
         bool done = false;
+        // A piece of the reply of a refractory measurement.
+        bool refractory = false;
     };
     std::list<Pending> mPending;
     // Replies go out in order: a reply never starts before the one before it has ended.

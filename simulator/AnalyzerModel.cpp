@@ -5,6 +5,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <utility>
 
 namespace zsim {
 
@@ -58,14 +59,22 @@ std::optional<double> Number(std::string_view text)
     return value;
 }
 
+// Two numbers "a,b", each written in full; nothing when the text is not such a pair.
+std::optional<std::pair<double, double>> Pair(std::string_view text)
+{
+    const size_t comma = text.find(',');
+    if (comma == std::string_view::npos) return std::nullopt;
+    auto first = Number(text.substr(0, comma));
+    auto second = Number(text.substr(comma + 1));
+    if (!first || !second) return std::nullopt;
+    return std::pair{*first, *second};
+}
+
 // Two positive numbers "a,b" within their limits.
 bool NumberPair(std::string_view text, double maxFirst, double maxSecond)
 {
-    const size_t comma = text.find(',');
-    if (comma == std::string_view::npos) return false;
-    auto first = Number(text.substr(0, comma));
-    auto second = Number(text.substr(comma + 1));
-    return first && second && *first > 0 && *first <= maxFirst && *second > 0 && *second <= maxSecond;
+    auto pair = Pair(text);
+    return pair && pair->first > 0 && pair->first <= maxFirst && pair->second > 0 && pair->second <= maxSecond;
 }
 
 std::string Fixed(double value, int decimals)
@@ -194,10 +203,20 @@ AnalyzerModel::Response AnalyzerModel::Handle(std::string_view commandLine)
         mOutput = "RWAVE";
         return Ok();
     }
-    if (name == "ATRPACE" || name == "VENTPACE") {
+    if (name == "VENTPACE") {
         // Pacing pulse width in ms and amplitude.
         if (!NumberPair(argument, 100.0, 1000.0)) return Error(ErrBadParameter);
-        (name == "ATRPACE" ? mAtrialPace : mVentPace) = std::string(argument);
+        mVentPace = std::string(argument);
+        return Ok();
+    }
+    if (name == "ATRPACE") {
+        // Pulse width in ms and amplitude in mV; the amplitude has a sign (the pulse's
+        // polarity) and may be 0, which simulates atrial pacing that puts out no pulse.
+        auto pair = Pair(argument);
+        if (!pair || pair->first <= 0 || pair->first > 100.0 || std::fabs(pair->second) > AtrialAmplitudeLimit) {
+            return Error(ErrBadParameter);
+        }
+        mAtrialPace = std::string(argument);
         return Ok();
     }
     if (name == "PERFLEAD") {
@@ -220,6 +239,7 @@ AnalyzerModel::Response AnalyzerModel::Handle(std::string_view commandLine)
     return Error(ErrUnknownCommand);
 }
 
+// A mode command starts the mode afresh: no data, and the charge-time measurement disarmed.
 AnalyzerModel::Response AnalyzerModel::EnterMode(Mode mode)
 {
     mMode = mode;
@@ -254,6 +274,7 @@ AnalyzerModel::Response AnalyzerModel::Refractory()
     if (!mPacemaker) return Say("NO PACER");
     Response response = Say("0," + Fixed(mPacemaker->pacedRefractory, 3) + "," + Fixed(mPacemaker->sensedRefractory, 3));
     response.work = mRefractoryTime;
+    response.refractory = true;
     return response;
 }
 

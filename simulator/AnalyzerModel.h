@@ -38,6 +38,12 @@ struct Pacemaker {
 // Replies: "OK"; "ERR=nn" with nn one of the Err* codes; "NODATA" / "NEWDATA" / "OLDDATA" to
 // "QDATA"; comma-separated data lines; "OVERRANGE", "NOSTART", "CT>99S", "NOSYNC" (as the last
 // data field), "MODULEOVERLOAD", "NO PACER".
+//
+// The charge-time measurement: "MAXESTART" arms it (in the charge-time mode only) and starts
+// its clock; the next discharge ends it and disarms it, so every charge needs a "MAXESTART" of
+// its own, and a discharge that nothing armed reads "NOSTART". Every mode command
+// ("MAXEMODE" included, even when the analyzer already is in that mode) disarms it and
+// forgets the data, so a program that sets the mode again must arm again before the charge.
 class AnalyzerModel {
 public:
     enum class Mode { None, Energy, ChargeTime, Cardio, Pacer };
@@ -49,6 +55,9 @@ public:
         std::chrono::milliseconds work{0};
         // A speed to change to once the reply has gone out.
         std::optional<int> switchBaud;
+        // The reply ends a refractory measurement; a new "PACEREFRACT" that arrives while it
+        // is still being measured restarts the measurement, so this reply never goes out.
+        bool refractory = false;
     };
 
     static constexpr int ErrUnknownCommand = 1;
@@ -60,6 +69,8 @@ public:
     // Highest energy each range measures (J); more gives "OVERRANGE".
     static constexpr double LowRangeLimit = 100.0;
     static constexpr double HighRangeLimit = 1000.0;
+    // Largest atrial pacing amplitude (mV), either sign.
+    static constexpr double AtrialAmplitudeLimit = 700.0;
 
     // The error reply of a code: "ERR=" and at least two digits.
     static std::string ErrorLine(int code);
@@ -74,8 +85,11 @@ public:
 
     // The device under test.
     void Discharge(const Pulse& pulse);
-    // A charge that took the given time; it counts for the next discharge.
+    // A charge that took the given time; it counts for the next discharge when the charge-time
+    // measurement is armed, and is forgotten otherwise.
     void Charge(double seconds);
+    // "MAXESTART" was heard since the last discharge or mode command.
+    bool ChargeTimeArmed() const { return mArmed; }
     void AttachPacemaker(const Pacemaker& pacemaker);
     void DetachPacemaker();
     void SetAdapterPresent(bool present) { mAdapterPresent = present; }

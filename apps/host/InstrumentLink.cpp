@@ -7,6 +7,7 @@
 #include "host/units/HostMtiSettings.h"
 
 #include "apps/host/ServerLibraries.h"
+#include "instrument/ZarvikModule.h"
 #include "platform/base/ComError.h"
 #include "platform/com/ComRuntime.h"
 #include "platform/serial/PortMap.h"
@@ -129,7 +130,7 @@ MessagesTo::~MessagesTo()
 
 std::shared_ptr<vti::IZarvikVTi> OpenInstrument(int32_t port)
 {
-    host::HostMtiSettings::SetPortOverride("ZARVIK", port);
+    host::HostMtiSettings::SetPortOverride(zarvik::ModuleKey, port);
     auto instrument = CreateLinkObjectAs<vti::IZarvikVTi>(vti::CLSID_CZarvikVTi);
     if (!instrument) throw plat::ComError(plat::rt::ObjectLacksMember, "zarvik-host", "the instrument lacks its interface");
     try {

@@ -1,91 +1,36 @@
 #include "apps/host/CommandTable.h"
-#include "apps/host/InstrumentLink.h"
+#include "apps/host/TestRun.h"
 
-#include "host/interfaces/ITelvoMLCQuery.h"
-#include "instrument/IZarvikVTi.h"
-#include "instrument/VtiClasses.h"
-#include "platform/base/ComError.h"
-#include "simulator/Analyzer.h"
-#include "simulator/SimDevice.h"
-
-#include <memory>
 #include <string>
 
 namespace {
 
 constexpr int32_t kPort = 1;
-constexpr int kNoAnalyzer = 2;
-constexpr int kLinkLost = 3;
-// Polls of "QDATA" before the session gives up waiting for the discharge.
-constexpr int kMaxPolls = 20;
 
-// An energy measurement as the energy test runs it, against the built-in simulated analyzer on
-// port 1: the analyzer is found, the channel opened, the mode, range and wave set, the operator
-// discharges, the data are polled for and read, and the channel closed.
+// Every test of the catalogue whose class exists, as one sequence against the built-in
+// simulated analyzer, with the automatic operator.
 int Session(zhost::CommandContext& context)
 {
-    zhost::ExpectNoArguments(context);
-
-    // This run's own simulated analyzer, so that the session can discharge into it.
-    auto analyzer = std::make_shared<zsim::Analyzer>();
-    zsim::SimDevice::Install(analyzer, "sim");
-    zhost::LinkArguments arguments;
+    zhost::RunArguments arguments;
     arguments.port = kPort;
     arguments.device = "sim";
-    zhost::PrepareLink(arguments);
-    zhost::MessagesTo messages(context.err);
-
-    context.out << "session: energy measurement on port " << kPort << " (built-in simulated analyzer)\n";
-    auto query = zhost::CreateLinkObjectAs<host::ITelvoMLCQuery>(vti::CLSID_CZarvikQuery);
-    if (!query) throw plat::ComError(plat::rt::ObjectLacksMember, "zarvik-host", "the query object lacks its interface");
-    const host::MlcQueryRecord record = query->QueryMTI(kPort);
-    if (record.found == 0 || record.mtiType.empty()) {
-        context.out << "probe: not found\n";
-        return kNoAnalyzer;
+    for (std::size_t i = 0; i < context.args.size(); ++i) {
+        const std::string& arg = context.args[i];
+        // The session always runs on a virtual clock; the option of earlier versions is kept.
+        if (arg == "--virtual-clock") continue;
+        if (arg != "--out") throw zhost::UsageError("unexpected argument '" + arg + "'");
+        if (i + 1 >= context.args.size() || context.args[i + 1].empty()) throw zhost::UsageError("--out needs a file");
+        arguments.out = context.args[++i];
     }
-    context.out << "probe: found " << record.mtiType << '\n';
-
-    auto instrument = zhost::OpenInstrument(kPort);
-    if (!instrument) {
-        context.err << "zarvik-host: session: no analyzer answered on port " << kPort << '\n';
-        return kNoAnalyzer;
-    }
-
-    // Sends one command and prints it with its reply; false when the link was lost.
-    std::string reply;
-    auto exchange = [&](const std::string& command) {
-        const plat::Variant answer = instrument->SendCommand(command);
-        if (instrument->mfTimeOut()) return false;
-        reply = answer.IsString() ? answer.AsString() : std::string();
-        context.out << command << '\t' << zhost::CQuote(reply) << '\n';
-        return true;
-    };
-
-    bool linked = exchange("ENERGYMODE") && exchange("DEFRANGE=HIGH") && exchange("DEFIBWAVE=VFB2");
-    bool discharged = false;
-    for (int poll = 0; linked && poll < kMaxPolls; ++poll) {
-        linked = exchange("QDATA");
-        if (!linked || reply.rfind("NEWDATA", 0) == 0 || reply.rfind("OLDDATA", 0) == 0) break;
-        if (!discharged) {
-            context.out << "operator: discharges 100 J into the analyzer\n";
-            analyzer->Discharge(zsim::Pulse::Into50Ohm(100.0));
-            discharged = true;
-        }
-        instrument->Wait(500);
-    }
-    if (linked) linked = exchange("ENERGYDATA");
-    if (!linked) {
-        instrument->CloseChannel();
-        return kLinkLost;
-    }
-    instrument->CloseChannel();
-    context.out << "session: channel closed\n";
-    return 0;
+    auto plugIn = zhost::StartPlugIn();
+    arguments.testIds = zhost::CatalogueTestIds(*plugIn);
+    if (arguments.testIds.empty()) throw zhost::UsageError("the catalogue holds no test whose class exists");
+    return zhost::RunTests(arguments, context, plugIn);
 }
 
 } // namespace
 
-ZARVIK_HOST_COMMAND("session", "",
-                    "\n                    runs an energy measurement against the built-in simulated"
-                    "\n                    analyzer on port 1 and prints every command with its reply",
+ZARVIK_HOST_COMMAND("session", "[--out FILE]",
+                    "\n                    runs every catalogue test against the built-in simulated"
+                    "\n                    analyzer on port 1 with the automatic operator",
                     Session)

@@ -12,7 +12,7 @@ namespace host {
 namespace {
 
 // The code of an error that carries no code of its own (an exception of a library).
-constexpr int32_t kUnspecified = plat::Hr(0x80004005u);
+constexpr int32_t kUnspecified = plat::E_FAIL_CODE;
 
 std::string CodeText(int32_t code)
 {

@@ -4,16 +4,12 @@
 #include "host/documents/HostXmlErrors.h"
 #include "host/documents/HostXmlTree.h"
 #include "platform/base/ComError.h"
+#include "platform/base/FileIo.h"
 
-#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <sstream>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace host {
 
@@ -70,116 +66,42 @@ constexpr unsigned kParseFlags = (pugi::parse_default | pugi::parse_ws_pcdata_si
     throw plat::ComError(number, kSource, std::string(title) + ": '" + path + "' (" + std::strerror(err) + ")");
 }
 
-class FileHandle {
-public:
-    explicit FileHandle(int fd) : mFd(fd) {}
-    ~FileHandle()
-    {
-        if (mFd >= 0) ::close(mFd);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    int Get() const { return mFd; }
-    // Closes now and gives the errno of a failed close, or 0.
-    int Close()
-    {
-        int result = ::close(mFd) == 0 ? 0 : errno;
-        mFd = -1;
-        return result;
-    }
-
-private:
-    int mFd;
-};
-
 std::string LimitText()
 {
     return std::to_string(HostXmlDocument::MaxDocumentBytes / (1024 * 1024)) + " MiB";
 }
 
-// Reads a whole regular file, refusing anything larger than the document limit before it is
-// read (and while it is read, should the file grow).
-std::string ReadDocumentFile(const std::string& path)
+// Turns a failure of the file layer into the error the document raises.
+[[noreturn]] void RaiseFileError(const plat::FileError& error)
 {
-    // O_NONBLOCK keeps a FIFO from blocking the open; it is refused below as not a file.
-    FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-    if (file.Get() < 0) RaiseFileError(errno, path);
-    struct stat info {};
-    if (::fstat(file.Get(), &info) != 0) RaiseFileError(errno, path);
-    if (S_ISDIR(info.st_mode)) RaiseFileError(EISDIR, path);
-    if (!S_ISREG(info.st_mode)) {
+    const std::string& path = error.Path();
+    switch (error.GetKind()) {
+    case plat::FileError::Kind::System: RaiseFileError(error.Errno(), path);
+    case plat::FileError::Kind::NotAFile:
+        if (error.Errno() == EISDIR) RaiseFileError(EISDIR, path);
         throw plat::ComError(xmlerr::PathFileAccessError, kSource, "Path/File access error: '" + path + "' is not a file");
+    case plat::FileError::Kind::TooLarge: break;
     }
-    auto tooLarge = [&] {
-        return plat::ComError(xmlerr::Rejected, kSource, "'" + path + "' is larger than the limit of " + LimitText());
-    };
-    if (static_cast<unsigned long long>(info.st_size) > HostXmlDocument::MaxDocumentBytes) throw tooLarge();
-
-    std::string buffer;
-    char chunk[65536];
-    for (;;) {
-        ssize_t got = ::read(file.Get(), chunk, sizeof chunk);
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            RaiseFileError(errno, path);
-        }
-        if (got == 0) break;
-        buffer.append(chunk, static_cast<std::size_t>(got));
-        if (buffer.size() > HostXmlDocument::MaxDocumentBytes) throw tooLarge();
-    }
-    return buffer;
+    throw plat::ComError(xmlerr::Rejected, kSource, "'" + path + "' is larger than the limit of " + LimitText());
 }
 
-// Writes the text to a new file beside the target, flushes it to the disk and renames it over
-// the target, so that the target holds either its old or its new content, never a part.
+// Reads a whole regular file, refusing anything larger than the document limit.
+std::string ReadDocumentFile(const std::string& path)
+{
+    try {
+        return plat::ReadFileBounded(path, HostXmlDocument::MaxDocumentBytes);
+    } catch (const plat::FileError& error) {
+        RaiseFileError(error);
+    }
+}
+
 void WriteFileAtomically(const std::string& path, const std::string& text)
 {
-    namespace fs = std::filesystem;
-    const fs::path target(path);
-    if (!target.has_filename()) RaiseFileError(EISDIR, path);
-    fs::path folder = target.parent_path();
-    if (folder.empty()) folder = ".";
-
-    static std::atomic<unsigned> counter{0};
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = (folder / ("." + target.filename().string() + "." + std::to_string(::getpid()) + "." +
-                          std::to_string(counter++) + ".tmp"))
-                   .string();
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
-        if (fd < 0 && errno != EEXIST) RaiseFileError(errno, path);
+    try {
+        plat::SaveFileAtomically(path, text);
+    } catch (const plat::FileError& error) {
+        RaiseFileError(error);
     }
-    if (fd < 0) RaiseFileError(EEXIST, path);
-    FileHandle file(fd);
-
-    auto fail = [&](int err) {
-        if (file.Get() >= 0) file.Close();
-        ::unlink(temp.c_str());
-        RaiseFileError(err, path);
-    };
-
-    // A replaced file keeps its permissions; a new one gets the usual ones (0666 less umask).
-    struct stat old {};
-    if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) (void)::fchmod(fd, old.st_mode & 07777);
-
-    std::size_t written = 0;
-    while (written < text.size()) {
-        ssize_t put = ::write(fd, text.data() + written, text.size() - written);
-        if (put < 0) {
-            if (errno == EINTR) continue;
-            fail(errno);
-        }
-        written += static_cast<std::size_t>(put);
-    }
-    if (::fsync(fd) != 0) fail(errno);
-    if (int err = file.Close(); err != 0) fail(err);
-    if (::rename(temp.c_str(), path.c_str()) != 0) fail(errno);
-
-    // The rename itself is made durable by flushing the folder; a failure here cannot be
-    // undone and the file is already complete, so it is not an error of the save.
-    FileHandle dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.Get() >= 0) (void)::fsync(dir.Get());
 }
 
 std::string Location(std::string_view text, std::ptrdiff_t offset, pugi::xml_encoding encoding)

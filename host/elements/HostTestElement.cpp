@@ -5,6 +5,10 @@
 #include "host/interfaces/IConfigData.h"
 #include "host/interfaces/ILimitData.h"
 #include "host/interfaces/IResultData.h"
+#include "host/documents/HostXmlDocument.h"
+#include "host/documents/HostXmlElement.h"
+#include "host/report/HostReport.h"
+#include "platform/base/Conversions.h"
 
 namespace host {
 
@@ -36,6 +40,46 @@ void HostTestElement::Terminate()
     mConfiguration.reset();
     mLimits.reset();
     mResult.reset();
+}
+
+std::shared_ptr<HostXmlElement> HostTestElement::Save(const std::shared_ptr<HostXmlDocument>& document) const
+{
+    auto element = document->CreateElement(ElementName);
+    element->SetAttribute("PlugInID", mPlugInId);
+    element->SetAttribute("TestID", std::to_string(mTestId));
+    element->SetAttribute("ID", std::to_string(mId));
+    if (!mInfo->ClassName().empty()) element->SetAttribute("ClassName", mInfo->ClassName());
+    if (!mInfo->Name().empty()) element->SetAttribute("Name", mInfo->Name());
+    auto append = [&](const std::shared_ptr<HostXmlElement>& child) {
+        if (child) element->AppendChild(child);
+    };
+    if (mConfiguration) append(mConfiguration->Save(document));
+    if (mLimits) append(mLimits->Save(document));
+    if (mResult) append(mResult->Save(document));
+    return element;
+}
+
+void HostTestElement::Load(const std::shared_ptr<HostXmlElement>& child, const std::shared_ptr<HostLoadLog>& log)
+{
+    if (!child) return;
+    const std::string name = child->Name();
+    if (name == "PlugInData") {
+        if (mConfiguration) mConfiguration->Load(child, log);
+    } else if (name == "ExpectedResult") {
+        if (mLimits) mLimits->Load(child, log);
+    } else if (name == "ResultItem") {
+        if (mResult) mResult->Load(child, log);
+    }
+}
+
+void HostTestElement::PrintReport(const std::shared_ptr<HostReport>& report, const plat::Variant& /*argument*/) const
+{
+    if (!report) return;
+    const std::string name = mInfo->Name().empty() ? mPlugInId + " " + std::to_string(mTestId) : mInfo->Name();
+    report->WriteLine(name);
+    if (mConfiguration) mConfiguration->PrintReport(report);
+    if (mLimits) mLimits->PrintReport(report, nullptr);
+    if (mResult) mResult->PrintReport(report, nullptr);
 }
 
 } // namespace host

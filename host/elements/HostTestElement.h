@@ -2,6 +2,7 @@
 
 #include "host/interfaces/HostForward.h"
 #include "platform/base/Unknown.h"
+#include "platform/base/Variant.h"
 
 #include <cstdint>
 #include <memory>
@@ -24,6 +25,11 @@ public:
     int32_t ID() const { return mId; }
     void SetID(int32_t id) { mId = id; }
 
+    // The collection or sequence holding the element, held weakly: a sequence holds its
+    // elements, never the other way round.
+    plat::ObjectPtr Parent() const { return mParent.lock(); }
+    void SetParent(const plat::ObjectPtr& parent) { mParent = parent; }
+
     const std::shared_ptr<HostTestInfo>& Info() const { return mInfo; }
     const std::shared_ptr<HostTestFilter>& Filter() const { return mFilter; }
 
@@ -43,10 +49,25 @@ public:
     // Drops the configuration, the limits and the result, as the element ends.
     void Terminate();
 
+    // The stored form: an element "TestElement" with the IDs and the class name as attributes
+    // and the children that the configuration ("PlugInData"), the limits ("ExpectedResult")
+    // and the result ("ResultItem") save, in this order; a slot that is empty or saves nothing
+    // adds no child. Errors of the records pass on.
+    std::shared_ptr<HostXmlElement> Save(const std::shared_ptr<HostXmlDocument>& document) const;
+    // Loads one child of a stored element into the slot it belongs to, by its name; a child
+    // for an empty slot, or of another name, is passed over. Errors of the records pass on.
+    void Load(const std::shared_ptr<HostXmlElement>& child, const std::shared_ptr<HostLoadLog>& log);
+    // Prints a heading with the element's name, then the configuration, the limits and the
+    // result, each as its record prints itself.
+    void PrintReport(const std::shared_ptr<HostReport>& report, const plat::Variant& argument) const;
+
+    static constexpr const char* ElementName = "TestElement";
+
 private:
     std::string mPlugInId;
     int32_t mTestId = 0;
     int32_t mId = 0;
+    std::weak_ptr<plat::IUnknown> mParent;
     std::shared_ptr<HostTestInfo> mInfo;
     std::shared_ptr<HostTestFilter> mFilter;
     std::shared_ptr<IConfigData> mConfiguration;

@@ -12,7 +12,7 @@ std::string HostGuideServices::CaptionText(const std::shared_ptr<ITestElement>& 
     if (!element) return {};
     auto info = element->Info();
     if (!info) return {};
-    return HostTranslator::Process()->Translate("ZARVIK", info->Name());
+    return HostTranslator::Process()->Translate(element->PlugInID(), info->Name());
 }
 
 bool HostGuideServices::ConfirmAbort() const

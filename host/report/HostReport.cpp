@@ -277,6 +277,25 @@ void HostReport::WriteTable(std::string_view columnFormat, std::string_view head
     mLines.insert(mLines.end(), lines.begin(), lines.end());
 }
 
+std::string HostReport::CellText(std::string_view text)
+{
+    std::string cell(text);
+    std::replace_if(cell.begin(), cell.end(), [](char c) { return c == '|' || c == ';'; }, ' ');
+    return cell;
+}
+
+std::string HostReport::Row(std::initializer_list<std::string_view> cells)
+{
+    std::string row;
+    bool first = true;
+    for (std::string_view cell : cells) {
+        if (!first) row += '|';
+        first = false;
+        row += CellText(cell);
+    }
+    return row + ";";
+}
+
 void HostReport::WriteLine(std::string_view text)
 {
     // One call is one body line; embedded line breaks start further lines.

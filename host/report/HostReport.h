@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <string>
@@ -95,6 +96,13 @@ public:
     // text rendering uses none of them. Cells are never cut: a column grows to its widest cell.
     void WriteTable(std::string_view columnFormat, std::string_view header, std::string_view rows,
                     int32_t option1 = 0, int32_t option2 = 0, int32_t option3 = 0);
+    // One body row as WriteTable takes it: the texts of the cells, each made safe by CellText,
+    // separated by "|" and ended by ";". Every row writer builds its rows with it.
+    static std::string Row(std::initializer_list<std::string_view> cells);
+    // A text as one cell may hold it: a "|" or ";" in a caption or value would end the cell or
+    // the row early, so each becomes a blank. Markup a writer means goes around the result.
+    static std::string CellText(std::string_view text);
+
     // Writes one line of text into the body.
     void WriteLine(std::string_view text);
 

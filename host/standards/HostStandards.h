@@ -32,6 +32,11 @@ public:
     // Appends a standard; an empty pointer raises Invalid procedure call.
     void Add(std::shared_ptr<HostStandard> standard);
     void Remove(std::size_t index);
+    // Makes the element the owner of the standards again (after a copy or a load); the owner
+    // is held weakly.
+    void UpdateReferences(const std::shared_ptr<ITestElement>& owner) { mOwner = owner; }
+    std::shared_ptr<ITestElement> Owner() const { return mOwner.lock(); }
+
     // Drops every standard; standards still held elsewhere keep their items.
     void ReleaseAll() { mStandards.clear(); }
 
@@ -61,6 +66,7 @@ public:
 
 private:
     StandardList mStandards;
+    std::weak_ptr<ITestElement> mOwner;
 };
 
 } // namespace host

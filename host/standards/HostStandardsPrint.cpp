@@ -61,15 +61,6 @@ std::vector<ReportRow> ReadRows(const plat::Variant& rows)
     return result;
 }
 
-// Cell texts must not end their cell or their row early.
-std::string Cell(std::string text)
-{
-    for (char& c : text) {
-        if (c == '|' || c == ';') c = ' ';
-    }
-    return text;
-}
-
 std::string Trimmed(const std::string& text)
 {
     const std::size_t first = text.find_first_not_of(' ');
@@ -165,17 +156,17 @@ std::string RowText(const HostStandard& standard, const ReportRow& row)
                      : "Passed";
     }
 
-    return Cell(row.caption) + "|" + LimitText(item.get(), HostLimitItem::LowerBound, presetX, row.format) + "|" +
-           LimitText(item.get(), HostLimitItem::UpperBound, presetX, row.format) + "|" +
-           Cell(Formatted(value, row.format)) + "|" + Cell(Trimmed(unit)) + "|" + result + ";";
+    return HostReport::Row({row.caption, LimitText(item.get(), HostLimitItem::LowerBound, presetX, row.format),
+                            LimitText(item.get(), HostLimitItem::UpperBound, presetX, row.format),
+                            Formatted(value, row.format), Trimmed(unit), result});
 }
 
 // Without report rows the standard's own items are printed, without measured values.
 std::string ItemText(const HostLimitItem& item)
 {
     const std::string caption = item.Caption().empty() ? item.Key() : item.Caption();
-    return Cell(caption) + "|" + LimitText(&item, HostLimitItem::LowerBound, std::nullopt, {}) + "|" +
-           LimitText(&item, HostLimitItem::UpperBound, std::nullopt, {}) + "||" + Cell(Trimmed(item.Unit())) + "|;";
+    return HostReport::Row({caption, LimitText(&item, HostLimitItem::LowerBound, std::nullopt, {}),
+                            LimitText(&item, HostLimitItem::UpperBound, std::nullopt, {}), "", Trimmed(item.Unit()), ""});
 }
 
 } // namespace

@@ -6,8 +6,12 @@
 
 namespace plat {
 
-// An HRESULT-style code written as the unsigned constant of the documents (0x8004A3C2).
+// An HRESULT-style code written as its usual unsigned hexadecimal constant (0x8004A3C2).
 constexpr int32_t Hr(uint32_t code) { return static_cast<int32_t>(code); }
+
+// The generic failure ("Unspecified error"): the code of a failure that has no code of its own,
+// and what the server entry points answer when they fail.
+constexpr int32_t E_FAIL_CODE = Hr(0x80004005u);
 
 // Numbers of the language runtime's own errors.
 namespace rt {
@@ -51,17 +55,27 @@ private:
     std::string mWhat;
 };
 
+// Whether a step run "with errors ignored" may skip this failure: any but a ComError that is
+// not ignorable.
+inline bool IsIgnorable(const std::exception& error) noexcept
+{
+    const auto* coded = dynamic_cast<const ComError*>(&error);
+    return coded == nullptr || coded->Ignorable();
+}
+
 // Runs one step of a procedure that runs "with errors ignored": a failing step is skipped and
-// the procedure goes on with the next. Errors that are not ignorable pass through.
+// the procedure goes on with the next. Errors that are not ignorable pass through. True when
+// the step ran to its end.
 template <class Step>
-void IgnoreErrors(Step&& step)
+bool IgnoreErrors(Step&& step)
 {
     try {
         step();
-    } catch (const ComError& error) {
-        if (!error.Ignorable()) throw;
-    } catch (const std::exception&) {
+        return true;
+    } catch (const std::exception& error) {
+        if (!IsIgnorable(error)) throw;
         // Skipped on purpose: the step's failure ends only the step.
+        return false;
     }
 }
 

@@ -1,6 +1,7 @@
 #include "platform/base/RegistryStore.h"
 
 #include "platform/base/ComError.h"
+#include "platform/base/FileIo.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -379,38 +380,22 @@ private:
 // the size limit raises (a FIFO or device is never waited on or read without end).
 std::optional<std::string> ReadFile(const std::string& path)
 {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) {
-        if (errno == ENOENT) return std::nullopt;
-        RaiseIo("Cannot read the registry file", path, errno);
-    }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        throw ComError(RegistryStore::ErrNotRegistryFile, kSource,
-                       "The registry file '" + path + "' is not a regular file");
-    }
-    std::string text;
-    char buffer[65536];
-    while (true) {
-        ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            int err = errno;
-            ::close(fd);
-            RaiseIo("Cannot read the registry file", path, err);
-        }
-        if (n == 0) break;
-        text.append(buffer, static_cast<size_t>(n));
-        if (text.size() > RegistryStore::MaxFileBytes) {
-            ::close(fd);
+    try {
+        return ReadFileBounded(path, RegistryStore::MaxFileBytes);
+    } catch (const FileError& error) {
+        switch (error.GetKind()) {
+        case FileError::Kind::System:
+            if (error.Errno() == ENOENT) return std::nullopt;
+            RaiseIo("Cannot read the registry file", path, error.Errno());
+        case FileError::Kind::NotAFile:
             throw ComError(RegistryStore::ErrNotRegistryFile, kSource,
-                           "The registry file '" + path + "' is larger than " +
-                               std::to_string(RegistryStore::MaxFileBytes) + " bytes");
+                           "The registry file '" + path + "' is not a regular file");
+        case FileError::Kind::TooLarge: break;
         }
+        throw ComError(RegistryStore::ErrNotRegistryFile, kSource,
+                       "The registry file '" + path + "' is larger than " +
+                           std::to_string(RegistryStore::MaxFileBytes) + " bytes");
     }
-    ::close(fd);
-    return text;
 }
 
 std::string DirectoryOf(const std::string& path)
@@ -431,64 +416,18 @@ void MakeDirectories(const std::string& dir)
     if (::mkdir(dir.c_str(), 0755) != 0 && errno != EEXIST) RaiseIo("Cannot create the folder", dir, errno);
 }
 
-void WriteAll(int fd, const std::string& text, const std::string& path, const std::string& tempPath)
-{
-    size_t done = 0;
-    while (done < text.size()) {
-        ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            int err = errno;
-            ::close(fd);
-            ::unlink(tempPath.c_str());
-            RaiseIo("Cannot save the registry file", path, err);
-        }
-        done += static_cast<size_t>(n);
-    }
-}
-
-// Writes the text to a temporary file beside the target, flushes it to the disk and renames it
-// over the target, so that a reader sees either the old file or the new one, never a part.
+// Saves the text atomically (see SaveFileAtomically), creating the folders of the path first.
 void SaveFile(const std::string& path, const std::string& text)
 {
     if (text.size() > RegistryStore::MaxFileBytes)
         throw ComError(RegistryStore::ErrIoFailed, kSource,
                        "Cannot save the registry file '" + path + "': it would exceed " +
                            std::to_string(RegistryStore::MaxFileBytes) + " bytes");
-    std::string dir = DirectoryOf(path);
-    MakeDirectories(dir);
-    size_t slash = path.rfind('/');
-    std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-    std::string temp = (dir == "/" ? std::string("/") : dir + "/") + "." + base + ".XXXXXX";
-    int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0) RaiseIo("Cannot save the registry file", path, errno);
-
-    struct stat st {};
-    mode_t mode = (::stat(path.c_str(), &st) == 0) ? (st.st_mode & 07777) : 0644;
-    ::fchmod(fd, mode);
-
-    WriteAll(fd, text, path, temp);
-    if (::fsync(fd) != 0) {
-        int err = errno;
-        ::close(fd);
-        ::unlink(temp.c_str());
-        RaiseIo("Cannot save the registry file", path, err);
-    }
-    if (::close(fd) != 0) {
-        int err = errno;
-        ::unlink(temp.c_str());
-        RaiseIo("Cannot save the registry file", path, err);
-    }
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
-        int err = errno;
-        ::unlink(temp.c_str());
-        RaiseIo("Cannot save the registry file", path, err);
-    }
-    // Make the rename itself durable; a failure here cannot undo the save, so it is not raised.
-    int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
+    MakeDirectories(DirectoryOf(path));
+    try {
+        SaveFileAtomically(path, text);
+    } catch (const FileError& error) {
+        RaiseIo("Cannot save the registry file", path, error.Errno());
     }
 }
 

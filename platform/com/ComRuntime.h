@@ -13,10 +13,10 @@
 
 namespace plat {
 
-// Success and the failure codes that the four server entry points answer with.
+// Success and the failure codes that the four server entry points answer with (and
+// E_FAIL_CODE, with the errors).
 constexpr int32_t S_OK = 0;
 constexpr int32_t S_FALSE = 1;
-constexpr int32_t E_FAIL_CODE = static_cast<int32_t>(0x80004005u);
 constexpr int32_t CLASS_E_CLASSNOTAVAILABLE_CODE = static_cast<int32_t>(0x80040111u);
 constexpr int32_t REGDB_E_CLASSNOTREG_CODE = static_cast<int32_t>(0x80040154u);
 

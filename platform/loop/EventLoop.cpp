@@ -53,7 +53,7 @@ EventLoop::Impl::Impl(std::shared_ptr<Clock> clock) : mClock(std::move(clock))
     if (!mClock) throw ComError(rt::InvalidCall, "EventLoop", "An event loop needs a clock");
     mWakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     if (mWakeFd < 0) {
-        throw ComError(Hr(0x80004005u), "EventLoop",
+        throw ComError(E_FAIL_CODE, "EventLoop",
                        "Cannot create the loop's wake-up descriptor: " + SystemMessage(errno));
     }
     mAnchor = std::shared_ptr<Impl>(this, [](Impl*) {});
@@ -266,7 +266,7 @@ std::vector<EventLoop::Impl::ReadyWatch> EventLoop::Impl::PollWatches(std::optio
         mPolled.clear();
         // A signal only cuts the wait short; the next turn looks again.
         if (error == EINTR) return ready;
-        throw ComError(Hr(0x80004005u), "EventLoop", "poll() failed: " + SystemMessage(error));
+        throw ComError(E_FAIL_CODE, "EventLoop", "poll() failed: " + SystemMessage(error));
     }
     if (rc > 0) {
         for (size_t i = 0; i < mPolled.size(); ++i) {

@@ -7,7 +7,7 @@
 
 namespace plat {
 
-ComboBox::ComboBox(int style) : Control("ComboBox"), mStyle(style)
+ComboBox::ComboBox(int style) : ListControl("ComboBox"), mStyle(style)
 {
     if (style != vbComboDropdown && style != 1 && style != vbComboDropdownList) Refuse(uierr::InvalidPropertyValue);
     SetBackColor(color::WindowBackground);
@@ -20,75 +20,19 @@ void ComboBox::SetStyle(int v)
     mStyle = v;
 }
 
-void ComboBox::CheckIndex(int index) const
+void ComboBox::OnTextChanged(int index)
 {
-    if (index < 0 || index >= ListCount()) Refuse(uierr::InvalidPropertyArrayIndex);
+    if (index == ListIndex()) mText = List(index);
 }
 
-const std::string& ComboBox::List(int index) const
+void ComboBox::OnSelectedRemoved()
 {
-    CheckIndex(index);
-    return mItems[static_cast<size_t>(index)];
+    if (mStyle == vbComboDropdownList) mText.clear();
 }
 
-void ComboBox::SetList(int index, const std::string& text)
+void ComboBox::OnListIndexChanged()
 {
-    CheckIndex(index);
-    mItems[static_cast<size_t>(index)] = text;
-    if (index == mListIndex) mText = text;
-}
-
-int32_t ComboBox::ItemData(int index) const
-{
-    CheckIndex(index);
-    return mItemData[static_cast<size_t>(index)];
-}
-
-void ComboBox::SetItemData(int index, int32_t value)
-{
-    CheckIndex(index);
-    mItemData[static_cast<size_t>(index)] = value;
-}
-
-void ComboBox::AddItem(const std::string& text, int index)
-{
-    if (index < -1 || index > ListCount()) Refuse(uierr::InvalidCall);
-    if (index == -1) index = ListCount();
-    mItems.insert(mItems.begin() + index, text);
-    mItemData.insert(mItemData.begin() + index, 0);
-    if (mListIndex >= index) ++mListIndex;
-    mNewIndex = index;
-}
-
-void ComboBox::RemoveItem(int index)
-{
-    if (index < 0 || index >= ListCount()) Refuse(uierr::InvalidCall);
-    mItems.erase(mItems.begin() + index);
-    mItemData.erase(mItemData.begin() + index);
-    if (mListIndex == index) {
-        mListIndex = -1;
-        if (mStyle == vbComboDropdownList) mText.clear();
-    } else if (mListIndex > index) {
-        --mListIndex;
-    }
-}
-
-void ComboBox::Clear()
-{
-    mItems.clear();
-    mItemData.clear();
-    mListIndex = -1;
-    mNewIndex = -1;
-    mText.clear();
-}
-
-void ComboBox::SetListIndex(int v)
-{
-    if (v < -1 || v >= ListCount()) Refuse(uierr::InvalidPropertyValue);
-    if (v == mListIndex) return;
-    mListIndex = v;
-    mText = v >= 0 ? mItems[static_cast<size_t>(v)] : std::string();
-    Raise(Click);
+    mText = ListIndex() >= 0 ? List(ListIndex()) : std::string();
 }
 
 int ComboBox::FindExact(const std::string& text, bool ignoreCase) const
@@ -100,8 +44,10 @@ int ComboBox::FindExact(const std::string& text, bool ignoreCase) const
                    return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
                });
     };
-    auto it = std::find_if(mItems.begin(), mItems.end(), same);
-    return it == mItems.end() ? -1 : static_cast<int>(it - mItems.begin());
+    for (int i = 0; i < ListCount(); ++i) {
+        if (same(List(i))) return i;
+    }
+    return -1;
 }
 
 void ComboBox::SetText(const std::string& v)
@@ -114,7 +60,7 @@ void ComboBox::SetText(const std::string& v)
         return;
     }
     // The edit field follows the text; the selection follows only an exact entry.
-    mListIndex = FindExact(v, false);
+    SetListIndexQuietly(FindExact(v, false));
     if (v == mText) return;
     mText = v;
     Raise(Change);

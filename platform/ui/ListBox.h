@@ -1,10 +1,8 @@
 #pragma once
 
-#include "platform/ui/Control.h"
+#include "platform/ui/ListControl.h"
 
-#include <cstdint>
 #include <string>
-#include <vector>
 
 namespace plat {
 
@@ -15,25 +13,12 @@ constexpr int vbListBoxCheckbox = 1;
 // A list box, plain or with a check box per entry. A different ListIndex raises Click; in the
 // check-box style a changed check (Selected) raises ItemCheck with the entry's index, whether
 // code or the operator changed it. In the plain style Selected(i) is "i is the ListIndex".
-class ListBox : public Control {
+class ListBox : public ListControl {
 public:
     explicit ListBox(int style = vbListBoxStandard);
 
     int Style() const { return mStyle; }
 
-    int ListCount() const { return static_cast<int>(mItems.size()); }
-    // An entry; an index outside 0..ListCount-1 raises 381.
-    const std::string& List(int index) const;
-    void SetList(int index, const std::string& text);
-    int32_t ItemData(int index) const;
-    void SetItemData(int index, int32_t value);
-    void AddItem(const std::string& text, int index = -1);
-    void RemoveItem(int index);
-    void Clear();
-    int NewIndex() const { return mNewIndex; }
-
-    int ListIndex() const { return mListIndex; }
-    void SetListIndex(int v);
     bool Selected(int index) const;
     void SetSelected(int index, bool v);
     int SelCount() const;
@@ -45,8 +30,6 @@ public:
     int VisibleRows() const;
     const std::string& Text() const;
 
-    bool CanFocus() const override { return true; }
-
     Event<int> ItemCheck;
 
     // The operator clicks an entry (selects it).
@@ -54,15 +37,12 @@ public:
     // The operator clicks an entry's check box: the check flips and the entry is selected.
     void UserCheckItem(int index);
 
-private:
-    void CheckIndex(int index) const;
+protected:
+    void OnRemoved() override;
+    void OnCleared() override { mTopIndex = 0; }
 
+private:
     int mStyle;
-    std::vector<std::string> mItems;
-    std::vector<int32_t> mItemData;
-    std::vector<bool> mChecked;
-    int mListIndex = -1;
-    int mNewIndex = -1;
     int mTopIndex = 0;
 };
 

@@ -187,7 +187,7 @@ std::string CConfigBase::BuildReportRows(const host::HostReport& report) const
 {
     std::string rows;
     for (const ReportRow& row : ReportRows()) {
-        rows += "|      " + report.Translate(ModuleKey, row.label) + "|" + row.value + "|" + row.unit + ";";
+        rows += host::HostReport::Row({"", "      " + report.Translate(ModuleKey, row.label), row.value, row.unit});
     }
     return rows;
 }

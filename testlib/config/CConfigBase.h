@@ -2,6 +2,7 @@
 
 #include "host/elements/HostTestGuideSettings.h"
 #include "host/interfaces/IConfigData.h"
+#include "instrument/ZarvikModule.h"
 #include "platform/base/ComError.h"
 
 #include <cstdint>
@@ -44,7 +45,7 @@ struct MemberOf<F C::*> {
 // Numbers are written with "." as the decimal point whatever the locale.
 class CConfigBase : public host::IConfigData, public std::enable_shared_from_this<CConfigBase> {
 public:
-    static constexpr const char* ModuleKey = "ZARVIK";
+    static constexpr const char* ModuleKey = zarvik::ModuleKey;
     static constexpr const char* ElementName = "PlugInData";
     static constexpr const char* PlugInAttribute = "PlugIn";
     // The element handed to Load is no "PlugInData" element of this plug-in.

@@ -10,6 +10,7 @@
 #include "host/interfaces/ILimitView.h"
 #include "host/interfaces/IMeasurement.h"
 #include "host/interfaces/ITestElement.h"
+#include "instrument/ZarvikModule.h"
 #include "platform/base/Conversions.h"
 #include "testlib/core/FDialogWrapper.h"
 #include "testlib/core/MMiscUtils.h"
@@ -22,7 +23,7 @@ namespace ztest {
 
 namespace {
 
-constexpr const char* kModuleKey = "ZARVIK";
+constexpr const char* kModuleKey = zarvik::ModuleKey;
 // The formula that new energy limits start with: a percentage of the preset energy.
 constexpr const char* kPercentOfPreset = "X+(X*Y%)";
 

@@ -14,6 +14,7 @@
 #include "host/documents/HostXmlHelper.h"
 #include "host/documents/HostXmlNodeList.h"
 #include "host/interfaces/ILimitData.h"
+#include "instrument/ZarvikModule.h"
 #include "platform/base/ComError.h"
 #include "platform/base/Conversions.h"
 
@@ -25,7 +26,7 @@ namespace ztest {
 
 namespace {
 
-constexpr const char* kModuleKey = "ZARVIK";
+constexpr const char* kModuleKey = zarvik::ModuleKey;
 // The text that stands for a value the analyzer could not measure.
 constexpr const char* kNoSync = "NOSYNC";
 
@@ -298,7 +299,7 @@ std::string CMeasurement::FormatValue(const plat::Variant& value) const
 
 void CMeasurement::ValueToString(std::string& text, int32_t& status) const
 {
-    if (mValueType == ValueTypeNumber || mValueType == ValueTypeNumber2) {
+    if (IsNumericType()) {
         text = NumberText(mValue);
     } else if (mValueType == ValueTypeBoolean) {
         text = IsTrue(mValue) ? "True" : "False";
@@ -314,7 +315,7 @@ void CMeasurement::GetReportLine(const std::shared_ptr<host::HostReport>& report
     if (!report) return;
     if ((report->Flags() & host::HostReport::FlagFailedOnly) && mStatus != StatusFailed) return;
     const std::string caption = report->Translate(kModuleKey, mDescription, std::vector<plat::Variant>{});
-    line = "|      " + caption + "|" + FormatValue(mPresetValue) + "|" + FormatValue(mValue) + "|" + mUnit + ";";
+    line = host::HostReport::Row({"", "      " + caption, FormatValue(mPresetValue), FormatValue(mValue), mUnit});
 }
 
 // ---- Persistence ----------------------------------------------------------------------------
@@ -329,9 +330,11 @@ std::shared_ptr<host::HostXmlElement> CMeasurement::Save(const std::shared_ptr<h
 
         element->SetAttribute("Key", mKey);
         if (!mDescription.empty()) element->AddChildWithText("Description", mDescription);
-        if (mValue.IsString() && mValue.AsString() == kNoSync) mValueType = ValueTypeNoSync;
+        // A "NOSYNC" delay is marked in the stored element only: the measurement keeps its own
+        // type, so that a later number in it is still saved and rated as a number.
+        const bool noSync = mValue.IsString() && mValue.AsString() == kNoSync;
         const host::HostXmlHelper helper;
-        if (auto valueElement = helper.CreateValueElement(document, mValue, mValueType))
+        if (auto valueElement = helper.CreateValueElement(document, mValue, noSync ? ValueTypeNoSync : mValueType))
             element->AppendChild(valueElement);
         if (!mUnit.empty()) element->AddChildWithText("Unit", mUnit);
         if (auto statusElement = helper.CreateStatusElement(document, mStatus, mStatusText))

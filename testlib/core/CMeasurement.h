@@ -4,6 +4,7 @@
 #include "host/interfaces/IMeasurement.h"
 #include "host/interfaces/IMeasurement2.h"
 #include "platform/base/Variant.h"
+#include "testlib/core/RatingStatus.h"
 
 #include <cstdint>
 #include <memory>
@@ -29,9 +30,9 @@ public:
     static constexpr int32_t ValueTypeNoSync = 5;
 
     // Status values.
-    static constexpr int32_t StatusNotRated = 0;
-    static constexpr int32_t StatusPassed = 1;
-    static constexpr int32_t StatusFailed = 2;
+    static constexpr int32_t StatusNotRated = rating::NotRated;
+    static constexpr int32_t StatusPassed = rating::Passed;
+    static constexpr int32_t StatusFailed = rating::Failed;
 
     // Flags of GetLimitValue and GetResultValue.
     static constexpr int32_t FlagEvaluateFormula = 1;
@@ -111,7 +112,11 @@ private:
     std::optional<float> LimitOf(const host::HostLimitItem& item, int32_t bound) const;
     // The value as a 32-bit float, or none when it is not a number (Empty, "NOSYNC", ...).
     std::optional<float> NumericValue() const;
-    bool IsNumericType() const { return mValueType == ValueTypeNumber || mValueType == ValueTypeNumber2; }
+    // A stored "NOSYNC" mark (type 5) is a number that could not be had: rated like a number.
+    bool IsNumericType() const
+    {
+        return mValueType == ValueTypeNumber || mValueType == ValueTypeNumber2 || mValueType == ValueTypeNoSync;
+    }
     // The first four characters of the key: limit items are found through them.
     std::string LimitItemKey() const { return mKey.substr(0, 4); }
     // Whether the limits hold an enabled bound for this key in one of the given standards.
@@ -121,7 +126,7 @@ private:
     std::string mKey;
     std::string mDescription;
     int32_t mValueType = 0;
-    int32_t mStatus = 0;
+    int32_t mStatus = StatusNotRated;
     plat::Variant mValue;
     plat::Variant mPresetValue;
     std::string mUnit;

@@ -6,7 +6,7 @@
 namespace ztest {
 
 // One axis of a plot: ten 32-bit fields in this order. The third and fourth
-// fields mean different things on the two axes, so they keep the Part's neutral names.
+// fields mean different things on the two axes, so their names say only where they stand.
 struct PlotAxis {
     int32_t Start = 0;  // first tick (y axis: in data units times the multiplier)
     int32_t End = 0;    // last tick (y axis: in data units times the multiplier)
@@ -26,7 +26,7 @@ struct PlotAxis {
 // data window, computes a linear scale and offset per axis, rounds the axis ends to whole tick
 // steps and converts data coordinates to page coordinates. Library-internal, not a component.
 //
-// Arithmetic follows the language: Singles where the Part says Single (a Single combined with a
+// Arithmetic follows the language: the plot's quantities are Singles (a Single combined with a
 // Long or a Double literal is computed in Double and stored back as a Single), whole-number
 // results rounded half to even, and every result outside its type raises Overflow (6) with the
 // source "TelvoZarvikTest.CPrinterXY". A call that raises leaves the object as it was.
@@ -55,7 +55,7 @@ public:
     PlotAxis GetYAxis() const { return mYAxis; }
     float GetDataXMin() const { return mXMin; }
     float GetDataXMax() const { return mXMax; }
-    // Not in the Part: the y bounds of the data window, for the tests and a plotting report.
+    // The y bounds of the data window, for the tests and a plotting report.
     float GetDataYMin() const { return mYMin; }
     float GetDataYMax() const { return mYMax; }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "instrument/ZarvikModule.h"
 #include "testlib/core/IGGlobals.h"
 
 namespace ztest {
@@ -10,7 +11,7 @@ public:
     static constexpr const char* ClassId = "{D008C46B-511F-4D97-9C52-E4FC7FEE107C}";
     static constexpr const char* ProgId = "TelvoZarvikTest.GGlobals";
     // The plug-in ID under which this system's plug-in entry is known.
-    static constexpr const char* PlugInId = "ZARVIK";
+    static constexpr const char* PlugInId = zarvik::ModuleKey;
 
     // Stores the plug-in, as IZARVIKPlugIn, when its ID is "ZARVIK"; any other plug-in leaves
     // the stored pointer as it was. The pointer is kept weakly, so the plug-in entry can still

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "host/interfaces/HostForward.h"
+#include "instrument/ZarvikModule.h"
 #include "platform/base/Variant.h"
 #include "platform/ui/TextBox.h"
 
@@ -20,7 +21,7 @@ namespace MMiscUtils {
 // ---- Plug-in pointer and analyzer units ----
 
 // The module key under which the test library keeps its analyzer units in the host's list.
-inline constexpr const char* MtiModuleKey = "ZARVIK";
+inline constexpr const char* MtiModuleKey = zarvik::ModuleKey;
 
 // Keeps the plug-in entry weakly: the plug-in stays its host's to release.
 void StorePlugInPointer(const std::shared_ptr<IZARVIKPlugIn>& plugIn);

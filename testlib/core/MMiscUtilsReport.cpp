@@ -5,6 +5,7 @@
 #include "host/interfaces/IMeasurement.h"
 #include "host/interfaces/IResultData.h"
 #include "host/interfaces/ITestElement.h"
+#include "instrument/ZarvikModule.h"
 
 #include <exception>
 #include <vector>
@@ -15,7 +16,7 @@ namespace ztest::MMiscUtils {
 
 namespace {
 
-constexpr const char* kModuleKey = "ZARVIK";
+constexpr const char* kModuleKey = zarvik::ModuleKey;
 constexpr int32_t kPulseRepetition = 1000;
 
 struct ReportRow {

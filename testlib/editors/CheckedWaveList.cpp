@@ -1,6 +1,7 @@
 #include "testlib/editors/CheckedWaveList.h"
 
 #include "host/documents/HostTranslator.h"
+#include "instrument/ZarvikModule.h"
 #include "platform/base/ComError.h"
 
 #include <utility>
@@ -8,7 +9,7 @@
 namespace ztest {
 
 namespace {
-constexpr const char* kModuleKey = "ZARVIK";
+constexpr const char* kModuleKey = zarvik::ModuleKey;
 }
 
 CheckedWaveList::CheckedWaveList(plat::Window& container, const std::string& name,

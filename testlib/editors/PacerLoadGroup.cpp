@@ -1,6 +1,7 @@
 #include "testlib/editors/PacerLoadGroup.h"
 
 #include "host/documents/HostTranslator.h"
+#include "instrument/ZarvikModule.h"
 #include "platform/base/ComError.h"
 #include "platform/base/Conversions.h"
 #include "testlib/config/CConfigPacer.h"
@@ -11,7 +12,7 @@ namespace ztest {
 
 namespace {
 
-constexpr const char* kModuleKey = "ZARVIK";
+constexpr const char* kModuleKey = zarvik::ModuleKey;
 constexpr std::string_view kInternalLoad = "20350::Fixed internal 50 Ohms";
 constexpr int kOpenCircuit = 0;
 

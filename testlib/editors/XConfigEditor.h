@@ -4,6 +4,7 @@
 #include "host/interfaces/CustomControl.h"
 #include "host/interfaces/IHelpText.h"
 #include "host/interfaces/ITestGuideSettings.h"
+#include "instrument/ZarvikModule.h"
 #include "platform/base/ComError.h"
 #include "platform/ui/CheckBox.h"
 #include "platform/ui/ComboBox.h"
@@ -46,7 +47,7 @@ struct Place {
 // with errors ignored, and an edit made with no record bound still notifies the host.
 class XConfigEditor : public host::CustomControl {
 public:
-    static constexpr const char* ModuleKey = "ZARVIK";
+    static constexpr const char* ModuleKey = zarvik::ModuleKey;
     static constexpr const char* SettingsProgId = "telvoView.XTestGuideSettings";
     static constexpr const char* HelpTextProgId = "telvoView.XHelpText";
     // Room between frames, and between the frames and the help panel.

@@ -12,6 +12,7 @@
 #include "host/interfaces/ITestWizard.h"
 #include "host/interfaces/ITgContentPane.h"
 #include "host/interfaces/ITgToolbar.h"
+#include "instrument/ZarvikModule.h"
 #include "platform/base/ComError.h"
 #include "platform/base/Conversions.h"
 #include "platform/ui/BitmapResources.h"
@@ -28,7 +29,7 @@ namespace ztest {
 
 namespace {
 
-constexpr const char* kModuleKey = "ZARVIK";
+constexpr const char* kModuleKey = zarvik::ModuleKey;
 
 template <class Step>
 void Try(Step&& step)

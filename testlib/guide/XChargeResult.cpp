@@ -6,6 +6,7 @@
 #include "host/interfaces/IMeasurement2.h"
 #include "host/interfaces/IResultData.h"
 #include "host/standards/HostStandards.h"
+#include "instrument/ZarvikModule.h"
 #include "platform/base/ComError.h"
 #include "platform/base/Conversions.h"
 #include "platform/com/ServerEntryPoints.h"
@@ -14,7 +15,7 @@ namespace ztest {
 
 namespace {
 
-constexpr const char* kModuleKey = "ZARVIK";
+constexpr const char* kModuleKey = zarvik::ModuleKey;
 constexpr int32_t kFailedColor = 255;
 constexpr int32_t kNormalColor = 0;
 

@@ -2,6 +2,7 @@
 
 #include "host/documents/HostTranslator.h"
 #include "host/interfaces/IResultData.h"
+#include "instrument/ZarvikModule.h"
 #include "platform/base/ComError.h"
 #include "platform/com/ServerEntryPoints.h"
 
@@ -17,7 +18,7 @@ XDetailedResult::XDetailedResult() : host::CustomControl("XDetailedResult")
     mComment = Add<plat::TextBox>("txtComment");
     mComment->SetMultiLine(true);
     mConnections.emplace_back(Resize.Connect([this] { Layout(); }));
-    plat::IgnoreErrors([&] { host::HostTranslator::Process()->TranslateObject("ZARVIK", *this); });
+    plat::IgnoreErrors([&] { host::HostTranslator::Process()->TranslateObject(zarvik::ModuleKey, *this); });
     Layout();
 }
 

@@ -2,6 +2,7 @@
 
 #include "host/documents/HostRegistry.h"
 #include "host/documents/HostTranslator.h"
+#include "instrument/ZarvikModule.h"
 #include "platform/base/ComError.h"
 #include "platform/base/Conversions.h"
 #include "platform/com/ServerEntryPoints.h"
@@ -11,7 +12,7 @@ namespace ztest {
 
 namespace {
 
-constexpr const char* kModuleKey = "ZARVIK";
+constexpr const char* kModuleKey = zarvik::ModuleKey;
 constexpr int kSlots = 3;
 
 std::string TrimBlanks(const std::string& text)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "instrument/ZarvikModule.h"
 #include "platform/ui/ComboBox.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/TextBox.h"
@@ -25,7 +26,7 @@ public:
     static constexpr const char* ProgId = "TelvoZarvikTest.XMTIData";
     static constexpr const char* ClassId = "{8D451F3E-A8FD-4E09-AE82-D819490C7AD4}";
     static constexpr const char* RegistryKey = "Software\\Vantrel\\Telvo\\ZARVIK\\MtiData\\";
-    static constexpr const char* DefaultType = "ZARVIK";
+    static constexpr const char* DefaultType = zarvik::ModuleKey;
 
     XMTIData();
 

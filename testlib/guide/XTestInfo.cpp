@@ -2,6 +2,7 @@
 
 #include "host/documents/HostTranslator.h"
 #include "host/interfaces/ITestWizard.h"
+#include "instrument/ZarvikModule.h"
 #include "platform/base/ComError.h"
 #include "platform/base/Conversions.h"
 #include "platform/com/ServerEntryPoints.h"
@@ -37,7 +38,7 @@ XTestInfo::XTestInfo() : plat::UserControl("XTestInfo")
     mFlash->SetEnabled(false);
     mConnections.emplace_back(mFlash->Timer.Connect([this] { OnFlashTick(); }));
     mConnections.emplace_back(Resize.Connect([this] { Layout(); }));
-    plat::IgnoreErrors([&] { host::HostTranslator::Process()->TranslateObject("ZARVIK", *this); });
+    plat::IgnoreErrors([&] { host::HostTranslator::Process()->TranslateObject(zarvik::ModuleKey, *this); });
     SetListBackColor(DefaultBackColor);
     Layout();
 }

@@ -1,6 +1,7 @@
 #include "testlib/guide/XTestInstruction.h"
 
 #include "host/documents/HostTranslator.h"
+#include "instrument/ZarvikModule.h"
 #include "platform/base/ComError.h"
 #include "platform/com/ServerEntryPoints.h"
 #include "platform/ui/Bitmap.h"
@@ -11,7 +12,7 @@
 namespace ztest {
 
 namespace {
-constexpr const char* kModuleKey = "ZARVIK";
+constexpr const char* kModuleKey = zarvik::ModuleKey;
 }
 
 XTestInstruction::XTestInstruction() : plat::UserControl("XTestInstruction")

@@ -3,6 +3,7 @@
 #include "host/documents/HostTranslator.h"
 #include "host/interfaces/IMeasurement.h"
 #include "host/interfaces/IResultData.h"
+#include "instrument/ZarvikModule.h"
 #include "platform/base/ComError.h"
 #include "platform/base/Conversions.h"
 #include "platform/com/ServerEntryPoints.h"
@@ -13,7 +14,7 @@ namespace ztest {
 
 namespace {
 
-constexpr const char* kModuleKey = "ZARVIK";
+constexpr const char* kModuleKey = zarvik::ModuleKey;
 constexpr int kPassedColumn = 2;
 constexpr int kFailColumn = 3;
 constexpr int32_t kFailedColor = 255;

@@ -61,7 +61,7 @@ std::pair<int32_t, std::string> CurrentError()
     } catch (const plat::ComError& error) {
         return {error.Number(), error.Description()};
     } catch (const std::exception& error) {
-        return {plat::Hr(0x80004005u), error.what()};
+        return {plat::E_FAIL_CODE, error.what()};
     }
 }
 

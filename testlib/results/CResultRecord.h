@@ -2,7 +2,9 @@
 
 #include "host/interfaces/HostForward.h"
 #include "host/interfaces/IResultData.h"
+#include "instrument/ZarvikModule.h"
 #include "platform/base/Variant.h"
+#include "testlib/core/RatingStatus.h"
 #include "testlib/results/MeasurementSpec.h"
 
 #include <cstdint>
@@ -27,10 +29,10 @@ class CMeasurement;
 // rated, and the texts of their load log and error source, which the records pass in.
 class CResultRecord : public host::IResultData, public std::enable_shared_from_this<CResultRecord> {
 public:
-    static constexpr int32_t StatusNotRated = 0;
-    static constexpr int32_t StatusPassed = 1;
-    static constexpr int32_t StatusFailed = 2;
-    static constexpr int32_t StatusSkipped = 3;
+    static constexpr int32_t StatusNotRated = rating::NotRated;
+    static constexpr int32_t StatusPassed = rating::Passed;
+    static constexpr int32_t StatusFailed = rating::Failed;
+    static constexpr int32_t StatusSkipped = rating::Skipped;
 
     static constexpr int32_t ErrorWrongElement = static_cast<int32_t>(0x8004A3EBu);
     static constexpr int32_t ErrorElementNotCreated = static_cast<int32_t>(0x8004A3ECu);
@@ -38,7 +40,7 @@ public:
     static constexpr const char* ElementName = "ResultItem";
     // The comment view that every result record's dialog shows.
     static constexpr const char* DialogProgId = "TelvoZarvikTest.XDetailedResult";
-    static constexpr const char* ModuleKey = "ZARVIK";
+    static constexpr const char* ModuleKey = zarvik::ModuleKey;
 
     ~CResultRecord() override;
 

@@ -82,23 +82,6 @@ TEST_F(LinkCommands, BuiltInSimulator)
     EXPECT_EQ(send.out, "LOC\t\"OK\\r\\n\"\nZERO\t\"OK\\r\\n\"\n");
 }
 
-TEST_F(LinkCommands, SessionMeasuresADischargeOfTheBuiltInSimulator)
-{
-    Outcome session = Host({"session"});
-    ASSERT_EQ(session.status, 0) << session.err;
-    EXPECT_NE(session.out.find("probe: found ZARVIK\n"), std::string::npos) << session.out;
-    // No data before the operator discharges, new data after it, and the four fields of the
-    // energy reply with their line end.
-    const size_t before = session.out.find("QDATA\t\"NODATA\\r\\n\"\n");
-    const size_t after = session.out.find("QDATA\t\"NEWDATA\\r\\n\"\n");
-    ASSERT_NE(before, std::string::npos) << session.out;
-    ASSERT_NE(after, std::string::npos) << session.out;
-    EXPECT_LT(before, after);
-    EXPECT_TRUE(std::regex_search(session.out, std::regex("ENERGYDATA\t\"100\\.0,[0-9.]+,[0-9.]+,[0-9.]+\\\\r\\\\n\"\n")))
-        << session.out;
-    EXPECT_NE(session.out.find("session: channel closed\n"), std::string::npos);
-}
-
 TEST_F(LinkCommands, NoAnalyzer)
 {
     const std::string missing = mDir + "/no-such-device";

@@ -113,6 +113,18 @@ TEST(HostReport, NeverCutsOrDropsCells)
     EXPECT_EQ(report.Lines(), indented);
 }
 
+TEST(HostReport, RowsKeepEveryCellWhole)
+{
+    // A "|" or ";" inside a cell's text would split the cell or end the row.
+    EXPECT_EQ(HostReport::Row({"", "Energy | peak; max", "100.0", "J"}), "|Energy   peak  max|100.0|J;");
+    EXPECT_EQ(HostReport::Row({"a;b", "", "c|d"}), "a b||c d;");
+    EXPECT_EQ(HostReport::Row({}), ";");
+
+    HostReport report;
+    report.WriteTable("", "", HostReport::Row({"x|y", "1;2"}) + HostReport::Row({"z", "3"}));
+    EXPECT_EQ(report.Lines(), (std::vector<std::string>{"x y 1 2", "z   3"}));
+}
+
 TEST(HostReport, BodyCollectsLinesAndTables)
 {
     HostReport report;

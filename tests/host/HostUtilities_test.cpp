@@ -1,5 +1,6 @@
 #include "host/documents/HostUtilities.h"
 #include "platform/base/ComError.h"
+#include "tests/support/DecimalCommaLocale.h"
 
 #include <gtest/gtest.h>
 
@@ -88,14 +89,16 @@ TEST(HostUtilities, WhatHasNoNumberRaises)
 
 TEST(HostUtilities, NumbersAndMasksIgnoreTheLocale)
 {
-    std::string saved = std::setlocale(LC_ALL, nullptr);
-    if (!std::setlocale(LC_ALL, "de_DE.utf8") && !std::setlocale(LC_ALL, "de_DE.UTF-8")) {
-        GTEST_SKIP() << "no locale with a decimal comma";
+    std::string stored;
+    std::string fromText;
+    std::string shown;
+    {
+        ztesting::DecimalCommaLocale locale;
+        ZTEST_NEED_DECIMAL_COMMA_C_LOCALE(locale);
+        stored = HostUtilities::NumberToText(0.1 + 0.2);
+        fromText = HostUtilities::NumberToText(Variant("2.5"));
+        shown = HostUtilities::FormatValue(Variant(1234.56), "# ##0.0");
     }
-    std::string stored = HostUtilities::NumberToText(0.1 + 0.2);
-    std::string fromText = HostUtilities::NumberToText(Variant("2.5"));
-    std::string shown = HostUtilities::FormatValue(Variant(1234.56), "# ##0.0");
-    std::setlocale(LC_ALL, saved.c_str());
     EXPECT_EQ(stored, "0.30000000000000004");
     EXPECT_EQ(fromText, "2.5");
     EXPECT_EQ(shown, "1 234.6");

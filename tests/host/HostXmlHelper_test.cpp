@@ -3,6 +3,7 @@
 #include "host/documents/HostXmlErrors.h"
 #include "host/documents/HostXmlHelper.h"
 #include "platform/base/ComError.h"
+#include "tests/support/DecimalCommaLocale.h"
 #include "tests/support/Errors.h"
 
 #include <gtest/gtest.h>
@@ -149,18 +150,17 @@ TEST(HostXmlHelper, LayoutNamesTheKindAndWritesPointDecimals)
 
 TEST(HostXmlHelper, NumbersIgnoreTheLocale)
 {
-    const char* previous = std::setlocale(LC_ALL, nullptr);
-    std::string saved = previous ? previous : "C";
-    if (!std::setlocale(LC_ALL, "de_DE.utf8") && !std::setlocale(LC_ALL, "de_DE.UTF-8")) {
-        GTEST_SKIP() << "no locale with a decimal comma";
-    }
-    HostXmlHelper helper;
-    auto element = helper.CreateValueElement(helper.CreateDocument(), Variant(1234.5), 1);
-    std::string text = element->Text();
+    std::string text;
     Variant read;
-    int32_t readType = 0;
-    helper.ReadValueElement(element, read, readType);
-    std::setlocale(LC_ALL, saved.c_str());
+    {
+        ztesting::DecimalCommaLocale locale;
+        ZTEST_NEED_DECIMAL_COMMA_C_LOCALE(locale);
+        HostXmlHelper helper;
+        auto element = helper.CreateValueElement(helper.CreateDocument(), Variant(1234.5), 1);
+        text = element->Text();
+        int32_t readType = 0;
+        helper.ReadValueElement(element, read, readType);
+    }
     EXPECT_EQ(text, "1234.5");
     EXPECT_EQ(read, Variant(1234.5));
 }

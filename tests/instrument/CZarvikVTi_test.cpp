@@ -10,6 +10,8 @@
 #include "host/interfaces/ITelvoMLCQuery.h"
 #include "instrument/CZarvikQuery.h"
 #include "platform/com/ComRuntime.h"
+#include "simulator/Analyzer.h"
+#include "simulator/SimDevice.h"
 #include "support/Errors.h"
 
 #include <gtest/gtest.h>
@@ -393,6 +395,29 @@ TEST(InstrumentClasses, AreCreatedThroughTheComponentRuntime)
         ASSERT_TRUE(query);
         EXPECT_EQ(query->MtiType(), "");
     }
+}
+
+TEST_F(Instrument, ResendsToTheSimulatedAnalyzerAfterOneSilence)
+{
+    auto analyzer = std::make_shared<zsim::Analyzer>();
+    analyzer->SetReplyDelay(1ms);
+    zsim::SimDevice::Install(analyzer, "vtisim");
+    plat::PortMap::SetOverride(2, "vtisim");
+    ConfigurePort(2);
+    ASSERT_EQ(OpenChannel(), 0);
+    ASSERT_EQ(instrument->State(), vti::evtiIdle);
+
+    // The first QDATA gets no answer: after the reply time and the pause it goes out again.
+    analyzer->Faults().Add(zsim::Fault::Silence().For("QDATA"));
+    const auto before = ElapsedMs();
+    EXPECT_EQ(instrument->SendCommand("QDATA").AsString(), "NODATA\r\n");
+    EXPECT_GE(ElapsedMs() - before, 3200);
+    EXPECT_LT(ElapsedMs() - before, 3300);
+    EXPECT_EQ(analyzer->Commands(), (std::vector<std::string>{"LOC", "QDATA", "QDATA"}));
+    EXPECT_FALSE(instrument->mfTimeOut());
+    EXPECT_TRUE(boxes.Boxes().empty());
+    instrument->CloseChannel();
+    zsim::SimDevice::Uninstall("vtisim");
 }
 
 } // namespace

@@ -77,6 +77,8 @@ public:
     // Sent as soon as a port attaches (data on the line before anyone asked).
     std::string onAttach;
     std::function<void(const std::string&)> onWrite;
+    // Runs when the port lets the device go.
+    std::function<void()> onDetach;
 
 protected:
     void OnAttached() override
@@ -84,7 +86,11 @@ protected:
         ++attaches;
         if (!onAttach.empty()) SendToPort(onAttach);
     }
-    void OnDetached() override { ++detaches; }
+    void OnDetached() override
+    {
+        ++detaches;
+        if (onDetach) onDetach();
+    }
     void OnReceived(std::string_view bytes, const plat::LineSettings& settings) override
     {
         const std::string text(bytes);

@@ -346,6 +346,18 @@ TEST_F(Engine, ASecondExchangeFromAPumpedMessageWritesNothing)
     EXPECT_EQ(engine->LastCommand(), "OUTER\r");
 }
 
+TEST_F(Engine, AWaitThatCanNeverEndFailsInsteadOfBeingIgnored)
+{
+    // Steps that run with errors ignored let through the one error that says the process can
+    // never go on: here a wait, while the port of an unloaded form is closed, for something
+    // that nothing scheduled can bring.
+    Connect();
+    engine->Form().Unload();
+    device->onDetach = [] { plat::Loop().RunUntil([] { return false; }); };
+    EXPECT_THROW(engine->Form(), plat::DeadlockError);
+    device->onDetach = nullptr;
+}
+
 TEST_F(Engine, CloseFromIdleClosesThePort)
 {
     Connect();

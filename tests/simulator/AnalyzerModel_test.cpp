@@ -137,6 +137,37 @@ TEST(AnalyzerModel, ChargeTime)
                });
 }
 
+// A program that sets the mode again (a new run of a test) disarms the charge-time measurement:
+// a charge after it that no new "MAXESTART" armed reads "NOSTART".
+TEST(AnalyzerModel, ModeCommandDisarmsTheChargeTime)
+{
+    AnalyzerModel model;
+    Converse(model, {
+                   {"MAXEMODE", "OK"},
+                   {"MAXESTART", "OK"},
+                   Do([](AnalyzerModel& m) { EXPECT_TRUE(m.ChargeTimeArmed()); }),
+                   {"MAXEMODE", "OK"},
+                   Do([](AnalyzerModel& m) { EXPECT_FALSE(m.ChargeTimeArmed()); }),
+                   Do([](AnalyzerModel& m) { m.Charge(5.0); }),
+                   Do([](AnalyzerModel& m) { m.Discharge(Shock(200, 2100, 42, 0.005)); }),
+                   {"QDATA", "NEWDATA"},
+                   {"MAXEDATA", "NOSTART"},
+                   // Armed again, each charge is measured once; the data stays old until the next.
+                   {"MAXESTART", "OK"},
+                   Do([](AnalyzerModel& m) { m.Charge(5.0); }),
+                   Do([](AnalyzerModel& m) { m.Discharge(Shock(200, 2100, 42, 0.005)); }),
+                   Do([](AnalyzerModel& m) { EXPECT_FALSE(m.ChargeTimeArmed()); }),
+                   {"MAXEDATA", "200.0,2100,42.0,5.00"},
+                   {"MAXESTART", "OK"},
+                   {"QDATA", "OLDDATA"},
+                   // Another mode forgets the arming as well.
+                   {"ENERGYMODE", "OK"},
+                   {"MAXEMODE", "OK"},
+                   Do([](AnalyzerModel& m) { EXPECT_FALSE(m.ChargeTimeArmed()); }),
+                   {"QDATA", "NODATA"},
+               });
+}
+
 TEST(AnalyzerModel, SynchronisedCardioversion)
 {
     AnalyzerModel model;
@@ -223,6 +254,17 @@ TEST(AnalyzerModel, SimulationOutputCommands)
                    {"PERFLEAD=", "ERR=02"},
                    {"PERFLEAD=III", "ERR=02"},
                    {"ATRPACE=0.1,100", "OK"},
+                   // The atrial amplitude carries its polarity and may be 0.
+                   {"ATRPACE=2.0,-700", "OK"},
+                   {"ATRPACE=2.0,700", "OK"},
+                   {"ATRPACE=0.5,-0.5", "OK"},
+                   {"ATRPACE=0.5,-700.5", "ERR=02"},
+                   {"ATRPACE=0.5,701", "ERR=02"},
+                   {"ATRPACE=0,100", "ERR=02"},
+                   {"ATRPACE=-1,100", "ERR=02"},
+                   {"ATRPACE=0.5,", "ERR=02"},
+                   {"ATRPACE=0.5,0", "OK"},
+                   {"VENTPACE=1.0,-100", "ERR=02"},
                    {"VENTPACE=1.0,100", "OK"},
                    {"VENTPACE=1.0", "ERR=02"},
                    {"VFB3", "ERR=01"},
@@ -230,7 +272,7 @@ TEST(AnalyzerModel, SimulationOutputCommands)
     EXPECT_EQ(model.Threshold(), "40,2.00");
     EXPECT_EQ(model.Output(), "RWAVE");
     EXPECT_EQ(model.Lead(), "II");
-    EXPECT_EQ(model.AtrialPace(), "0.1,100");
+    EXPECT_EQ(model.AtrialPace(), "0.5,0");
     EXPECT_EQ(model.VentPace(), "1.0,100");
 
     // Every wave of the arrhythmia, normal sinus and performance lists is a command of its own.

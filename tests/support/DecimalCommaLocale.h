@@ -1,8 +1,18 @@
 #pragma once
 
 #include <clocale>
+#include <cstdlib>
 #include <locale>
 #include <string>
+
+// Skips a test that needs a decimal-comma C locale when the machine has none; in CI, whose
+// setup generates one (scripts/setup.sh), its absence fails the test instead.
+#define ZTEST_NEED_DECIMAL_COMMA_C_LOCALE(locale)                                                   \
+    if ((locale).CLocale().empty()) {                                                              \
+        if (ztesting::DecimalCommaLocale::Required())                                              \
+            FAIL() << "no decimal-comma C locale (de_DE, fr_FR) is installed; scripts/setup.sh makes one"; \
+        GTEST_SKIP() << "no decimal-comma C locale (de_DE, fr_FR) is installed";                   \
+    }
 
 namespace ztesting {
 
@@ -33,6 +43,13 @@ public:
 
     // The name of the decimal-comma C locale in force, or empty when none is installed.
     const std::string& CLocale() const { return mCLocale; }
+
+    // Whether every test must run (CI=true): a missing locale is then a failure.
+    static bool Required()
+    {
+        const char* ci = std::getenv("CI");
+        return ci != nullptr && *ci != '\0' && std::string(ci) != "false" && std::string(ci) != "0";
+    }
 
 private:
     // A decimal comma for the C++ side of the locale, which every machine can build.

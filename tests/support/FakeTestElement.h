@@ -63,9 +63,21 @@ public:
     void Load(const std::shared_ptr<host::HostXmlElement>& element, const std::shared_ptr<host::HostLoadLog>& log) override;
     std::shared_ptr<host::HostXmlElement> Save(const std::shared_ptr<host::HostXmlDocument>& document) override;
     void Perform(const std::shared_ptr<host::HostTestContext>& context) override;
+    std::string PlugInID() override { return "ZARVIK"; }
+    int32_t ID() override { return mId; }
+    void SetID(int32_t id) override { mId = id; }
+    plat::ObjectPtr Parent() override { return mParent.lock(); }
+    void SetParent(const plat::ObjectPtr& parent) override { mParent = parent; }
+    void PrintReport(const std::shared_ptr<host::HostReport>& /*report*/, const plat::Variant& /*argument*/) override {}
+    bool QuerySetParent(const plat::ObjectPtr& /*parent*/) override { return true; }
+    void Terminate() override {}
+    void UpdateReferences() override {}
+    plat::Variant GetMeasurementList() override { return {}; }
 
 private:
     int32_t mTestId = 0;
+    int32_t mId = 0;
+    std::weak_ptr<plat::IUnknown> mParent;
     std::shared_ptr<host::IConfigData> mConfiguration;
     std::shared_ptr<host::ILimitData> mLimits;
     std::shared_ptr<host::HostTestFilter> mFilter;

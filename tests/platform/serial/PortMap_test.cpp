@@ -9,6 +9,7 @@
 #include "support/Errors.h"
 #include "support/TempFolder.h"
 #include "support/VirtualLoop.h"
+#include "support/WithoutPrivileges.h"
 
 #include <gtest/gtest.h>
 
@@ -135,7 +136,9 @@ TEST_F(PortMapping, UnreadablePortMapFailsTheOpenInsteadOfGuessingADevice)
 
 TEST_F(PortMapping, DeviceWithoutPermissionGivesPermissionDenied)
 {
-    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not stop the superuser";
+    // As root too: the refusal is the one an unprivileged user meets.
+    ztesting::WithoutPrivileges unprivileged;
+    ASSERT_TRUE(unprivileged.Dropped());
     const fs::path locked = dir / "locked";
     std::ofstream(locked) << "";
     ::chmod(locked.c_str(), 0);

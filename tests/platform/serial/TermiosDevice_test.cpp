@@ -6,6 +6,7 @@
 #include "platform/serial/PortMap.h"
 #include "platform/serial/SerialPort.h"
 #include "support/PtyPair.h"
+#include "support/WithoutPrivileges.h"
 
 #include <gtest/gtest.h>
 
@@ -76,7 +77,9 @@ TEST_F(TermiosPort, RawLineWithTheSettingsAndASpeedChangeWhileOpen)
 
 TEST_F(TermiosPort, SecondOpenOfTheDeviceIsUnavailable)
 {
-    if (::geteuid() == 0) GTEST_SKIP() << "exclusive use does not stop the superuser";
+    // As root too: the refusal is the one an unprivileged user meets.
+    ztesting::WithoutPrivileges unprivileged;
+    ASSERT_TRUE(unprivileged.Dropped());
     port->SetPortOpen(true);
     plat::PortMap::SetOverride(22, pty.SlavePath());
     plat::SerialPort second;

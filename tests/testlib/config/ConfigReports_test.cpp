@@ -121,6 +121,9 @@ TEST(ConfigReports, RowsShowTheConfiguredValues)
          "|      Preset Energy|100|J;|      ECG Waveform|Kammertachykardie 180/min|Keine;"},
         {"a charge record outside its wave table", loaded(Maker<ztest::CConfigCharge>(), {{"WaveFormIndex", "-1"}, {"Wavetype", "as stored"}}),
          "|      Preset Energy|100|J;|      ECG Waveform|as stored|Keine;"},
+        // A stored name holding the table's separators stays in its cell.
+        {"a stored wave name with separators", loaded(Maker<ztest::CConfigCharge>(), {{"WaveFormIndex", "-1"}, {"Wavetype", "VF|coarse; 2"}}),
+         "|      Preset Energy|100|J;|      ECG Waveform|VF coarse  2|Keine;"},
         {"a cardioversion record", Maker<ztest::CConfigCardio>(),
          "|      Preset Energy|100|J;|      ECG Waveform|Sinusrhythmus 80/min|Keine;"},
         {"a pulse-repetition record", Maker<ztest::CConfigDefib>(), "|      Preset Energy|100.0|J;|      Battery operated|Nein|;"},

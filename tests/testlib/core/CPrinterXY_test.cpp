@@ -136,7 +136,7 @@ TEST(CPrinterXY, WorkedExamples)
     }
 }
 
-TEST(CPrinterXY, ScalesAndOffsetsFollowThePart)
+TEST(CPrinterXY, ScalesAndOffsetsMapTheWindowOntoThePage)
 {
     CPrinterXY p = OnPage({3, 7, 5});
     // x scale = 1000 / 3, offset = 100 - scale * 0 = 100.

@@ -454,6 +454,12 @@ TEST(CMeasurementText, ReportLinesListEveryRowOrOnlyFailedOnes)
     std::string line;
     unmeasured.GetReportLine(std::make_shared<host::HostReport>(std::make_shared<host::HostTranslator>()), line);
     EXPECT_EQ(line, "|      Pulse Width|||ms;");
+
+    // A caption or unit holding the table's separators stays in its cell.
+    CMeasurement odd;
+    odd.Initialize("PKV", "20124::Peak|Voltage; max", "k;V", 1);
+    odd.GetReportLine(std::make_shared<host::HostReport>(std::make_shared<host::HostTranslator>()), line);
+    EXPECT_EQ(line, "|      Peak Voltage  max|||k V;");
 }
 
 TEST(CMeasurementText, TheHostSeesTheTranslatedCaptionAndTheFields)
@@ -552,7 +558,7 @@ TEST(CMeasurementXml, EveryKindOfValueComesBackAsItWasSaved)
         EXPECT_EQ(ChildNames(*saved), (std::vector<std::string>{"Description", "Value", "Unit", "Status"}));
         EXPECT_EQ(saved->SelectChild("Description")->Text(), "20126::Pacer Rate");
         EXPECT_EQ(saved->SelectChild("Value")->GetAttribute("ValueType"), std::to_string(c.savedType));
-        EXPECT_EQ(m.ValueType(), c.savedType); // the saved measurement keeps the type it was saved with
+        EXPECT_EQ(m.ValueType(), c.valueType); // only the stored element carries the NOSYNC mark
 
         auto log = std::make_shared<host::HostLoadLog>();
         CMeasurement loaded;
@@ -571,6 +577,44 @@ TEST(CMeasurementXml, EveryKindOfValueComesBackAsItWasSaved)
 
         // What was loaded saves as it was read.
         EXPECT_EQ(loaded.Save(host::HostXmlDocument::Create())->Xml(), saved->Xml());
+    }
+}
+
+// A "NOSYNC" delay saved between two ratings: the save marks the stored element only, so the
+// second rating still fails it, and a number measured later is saved and read back as a number.
+TEST(CMeasurementXml, SavingANoSyncDelayLeavesTheMeasurementANumber)
+{
+    auto limits = std::make_shared<FakeLimits>();
+    ItemSetup delay;
+    delay.key = "CADT";
+    delay.upper = 60;
+    delay.lower = 0;
+    auto standard = MakeStandard({delay});
+    limits->standards->Add(standard);
+    auto given = std::make_shared<HostStandards>();
+    given->Add(standard->Copy());
+
+    auto m = MakeMeasurement("CADT", "NOSYNC");
+    m->UpdateStatus(limits, given);
+    EXPECT_EQ(m->GetStatus(), 2);
+    EXPECT_EQ(m->Save(host::HostXmlDocument::Create())->SelectChild("Value")->GetAttribute("ValueType"), "5");
+    EXPECT_EQ(m->ValueType(), 1);
+    m->UpdateStatus(limits, given);
+    EXPECT_EQ(m->GetStatus(), 2);
+
+    m->SetValue(40.0);
+    auto saved = m->Save(host::HostXmlDocument::Create());
+    EXPECT_EQ(saved->SelectChild("Value")->GetAttribute("ValueType"), "1");
+    CMeasurement loaded;
+    loaded.Load(saved, std::make_shared<host::HostLoadLog>());
+    EXPECT_EQ(loaded.ValueType(), 1);
+
+    // A number stored with the mark (as older files may hold it) is rated as a number.
+    for (const auto& [value, status] : {std::pair{Variant(40.0), 1}, std::pair{Variant(75.0), 2}}) {
+        auto marked = MakeMeasurement("CADT", value, {}, CMeasurement::ValueTypeNoSync);
+        marked->UpdateStatus(limits, given);
+        EXPECT_EQ(marked->GetStatus(), status);
+        EXPECT_TRUE(marked->SupportsLimit(HostLimitItem::UpperBound));
     }
 }
 

@@ -1,0 +1,326 @@
+#include "apps/host/TestRun.h"
+
+#include "apps/host/ServerLibraries.h"
+
+#include "host/documents/HostLoadLog.h"
+#include "host/elements/HostTestCollection.h"
+#include "host/elements/HostTestContext.h"
+#include "host/elements/HostTestSequence.h"
+#include "host/interfaces/IMeasurement.h"
+#include "host/interfaces/IPlugIn.h"
+#include "host/interfaces/IResultData.h"
+#include "host/interfaces/ITestElement.h"
+#include "host/report/HostReport.h"
+#include "host/units/HostMtiSettings.h"
+#include "instrument/ZarvikModule.h"
+#include "operator/GuideWindowScene.h"
+#include "operator/Operator.h"
+#include "operator/Recipes.h"
+#include "operator/recipes/SimulationRecipes.h"
+#include "platform/base/ComError.h"
+#include "platform/base/Conversions.h"
+#include "platform/com/ComRuntime.h"
+#include "platform/loop/EventLoop.h"
+#include "platform/serial/PortMap.h"
+#include "simulator/Analyzer.h"
+#include "simulator/SimDevice.h"
+
+#include <atomic>
+#include <cerrno>
+#include <charconv>
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace zhost {
+
+namespace {
+
+constexpr const char* kPlugInProgId = "TelvoZARVIK.CZARVIKPlugIn";
+constexpr const char* kModuleKey = zarvik::ModuleKey;
+// How long the operator waits in virtual time, in a window where nothing it knows happens,
+// before it gives the test up.
+constexpr plat::Millis kSimPatience{120000};
+
+std::optional<int32_t> Integer(const std::string& text)
+{
+    int32_t value = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+std::string CodeText(int32_t code)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(code));
+    return text;
+}
+
+// Ctrl-C while a sequence runs: the handler only writes a byte; the loop reads it.
+int gInterruptPipe[2] = {-1, -1};
+
+extern "C" void OnInterrupt(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] auto written = ::write(gInterruptPipe[1], &byte, 1);
+}
+
+class InterruptWatch {
+public:
+    explicit InterruptWatch(std::function<void()> onInterrupt)
+    {
+        if (::pipe(gInterruptPipe) != 0) return;
+        for (int fd : gInterruptPipe) ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+        struct sigaction action {};
+        action.sa_handler = OnInterrupt;
+        ::sigemptyset(&action.sa_mask);
+        ::sigaction(SIGINT, &action, &mPrevious);
+        mWatch = plat::Loop().WatchFd(gInterruptPipe[0], [onInterrupt] {
+            char bytes[16];
+            while (::read(gInterruptPipe[0], bytes, sizeof bytes) > 0) {
+            }
+            onInterrupt();
+        });
+    }
+    ~InterruptWatch()
+    {
+        mWatch.Stop();
+        if (gInterruptPipe[0] < 0) return;
+        ::sigaction(SIGINT, &mPrevious, nullptr);
+        ::close(gInterruptPipe[0]);
+        ::close(gInterruptPipe[1]);
+        gInterruptPipe[0] = gInterruptPipe[1] = -1;
+    }
+    InterruptWatch(const InterruptWatch&) = delete;
+    InterruptWatch& operator=(const InterruptWatch&) = delete;
+
+private:
+    struct sigaction mPrevious {};
+    plat::FdWatch mWatch;
+};
+
+const char* StatusWord(int32_t status)
+{
+    switch (status) {
+    case 1: return "passed";
+    case 2: return "failed";
+    case 3: return "skipped";
+    default: return "not rated";
+    }
+}
+
+std::string Trimmed(const std::string& text)
+{
+    const auto begin = text.find_first_not_of(" \t");
+    if (begin == std::string::npos) return {};
+    const auto end = text.find_last_not_of(" \t");
+    return text.substr(begin, end - begin + 1);
+}
+
+// Writes the text beside the path atomically: a temporary file, then a rename.
+void WriteTextFile(const std::string& path, const std::string& text)
+{
+    const std::string temporary = path + ".tmp";
+    {
+        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+        file << text;
+        file.flush();
+        if (!file) throw plat::ComError(plat::rt::PermissionDenied, "zarvik-host", "cannot write " + temporary);
+    }
+    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+        std::remove(temporary.c_str());
+        throw plat::ComError(plat::rt::PermissionDenied, "zarvik-host", "cannot write " + path);
+    }
+}
+
+} // namespace
+
+RunArguments ParseRunArguments(const std::vector<std::string>& args)
+{
+    RunArguments arguments;
+    bool havePort = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--port" || arg == "--device" || arg == "--out") {
+            if (i + 1 >= args.size()) throw UsageError(arg + " needs a value");
+            const std::string& value = args[++i];
+            if (arg == "--port") {
+                auto port = Integer(value);
+                if (!port || *port < 1) throw UsageError("--port needs a port number, not '" + value + "'");
+                arguments.port = *port;
+                havePort = true;
+            } else if (value.empty()) {
+                throw UsageError(arg + " needs a value");
+            } else if (arg == "--device") {
+                arguments.device = value;
+            } else {
+                arguments.out = value;
+            }
+            continue;
+        }
+        if (arg.size() > 1 && arg[0] == '-') throw UsageError("unknown option '" + arg + "'");
+        auto id = Integer(arg);
+        if (!id) throw UsageError("'" + arg + "' is no test ID");
+        arguments.testIds.push_back(*id);
+    }
+    if (!havePort) throw UsageError("--port N is required");
+    if (arguments.testIds.empty()) throw UsageError("no test ID given");
+    return arguments;
+}
+
+std::string MeasurementValueText(const plat::Variant& value)
+{
+    if (value.IsEmpty() || value.IsNull()) return {};
+    if (value.IsString() && !plat::IsNumericText(value.AsString())) return value.AsString();
+    try {
+        return plat::CStr(plat::CSng(value));
+    } catch (const std::exception&) {
+        return plat::CStr(value);
+    }
+}
+
+bool PrintResults(const host::HostTestSequence& sequence, std::ostream& out)
+{
+    bool allPassed = sequence.Count() > 0;
+    for (const auto& entry : sequence.Entries()) {
+        const auto& element = entry.element;
+        auto result = element->Result();
+        std::string status;
+        if (!entry.performed) {
+            status = "not run";
+        } else if (!result) {
+            status = entry.navigation == host::HostTestContext::NavigateSkip ? "skipped" : "not run";
+        } else {
+            status = StatusWord(result->Status());
+        }
+        if (status != "passed") allPassed = false;
+        out << element->TestID() << '\t' << status << '\n';
+        if (!result || !entry.performed) continue;
+        for (int32_t i = 1; i <= result->MeasurementCount(); ++i) {
+            auto measurement = result->Measurement(plat::Variant(i));
+            if (!measurement) continue;
+            const int32_t measurementStatus = measurement->Status();
+            out << '\t' << measurement->Key() << '\t' << MeasurementValueText(measurement->value()) << '\t'
+                << Trimmed(measurement->Unit()) << '\t'
+                << (measurementStatus == 1 ? "passed" : measurementStatus == 2 ? "failed" : "not rated") << '\n';
+        }
+    }
+    return allPassed;
+}
+
+std::shared_ptr<host::IPlugIn> StartPlugIn()
+{
+    std::shared_ptr<host::IPlugIn> plugIn;
+    try {
+        plugIn = plat::CreateObjectAs<host::IPlugIn>(kPlugInProgId);
+    } catch (const plat::ComError& error) {
+        if (error.Number() != plat::rt::ClassNotRegistered) throw;
+        std::ostringstream quiet;
+        RegisterDeliverables(quiet);
+        plugIn = plat::CreateObjectAs<host::IPlugIn>(kPlugInProgId);
+    }
+    if (!plugIn) throw plat::ComError(plat::rt::TypeMismatch, "zarvik-host", std::string(kPlugInProgId) + " is no plug-in");
+    try {
+        plugIn->Initialize(std::make_shared<host::HostLoadLog>());
+        if (!plugIn->Tests()) throw UsageError("the plug-in has no test catalogue");
+    } catch (const plat::ComError& error) {
+        throw UsageError("cannot read the test catalogue: error " + CodeText(error.Number()) + ": " + error.Description());
+    }
+    return plugIn;
+}
+
+std::vector<int32_t> CatalogueTestIds(host::IPlugIn& plugIn)
+{
+    std::vector<int32_t> ids;
+    auto tests = plugIn.Tests();
+    for (int32_t i = 0; i < tests->Count(); ++i) {
+        if (auto test = tests->Item(i)) ids.push_back(test->TestID());
+    }
+    return ids;
+}
+
+int RunTests(const RunArguments& arguments, CommandContext& context, std::shared_ptr<host::IPlugIn> plugIn)
+{
+    const bool simulated = arguments.device && *arguments.device == "sim";
+    std::shared_ptr<zsim::Analyzer> analyzer;
+    if (simulated) {
+        // The whole run on a virtual clock: waits and count-downs take no real time.
+        plat::SetLoop(std::make_shared<plat::EventLoop>(plat::MakeVirtualClock()));
+        analyzer = std::make_shared<zsim::Analyzer>();
+        zsim::SimDevice::Install(analyzer, "sim");
+    }
+    if (arguments.device) plat::PortMap::SetOverride(arguments.port, *arguments.device);
+    host::HostMtiSettings::SetPortOverride(kModuleKey, arguments.port);
+
+    if (!plugIn) plugIn = StartPlugIn();
+    auto tests = plugIn->Tests();
+    for (int32_t id : arguments.testIds) {
+        if (!tests->ItemByTestID(id)) throw UsageError("unknown test ID " + std::to_string(id));
+    }
+    auto sequence = std::make_shared<host::HostTestSequence>(plugIn);
+    for (int32_t id : arguments.testIds) sequence->AddTest(id);
+
+    zop::Operator op(std::make_shared<zop::GuideWindowScene>());
+    op.SetLog([&](const std::string& line) { context.err << line << '\n' << std::flush; });
+    if (simulated) {
+        op.SetPatience(kSimPatience);
+        op.SetPhysical(zop::physical::Discharge, [analyzer, &op](double joules) {
+            op.Say("operator: discharges " + plat::CStr(joules) + " J into the analyzer");
+            analyzer->Discharge(zsim::Pulse::Into50Ohm(joules));
+        });
+        op.SetPhysical(zop::physical::Charge, [analyzer](double seconds) { analyzer->Charge(seconds); });
+        // The pacemaker is attached at the rate (ppm) and output (mA) the operator set.
+        auto pacemaker = std::make_shared<zsim::Pacemaker>();
+        op.SetPhysical(zop::physical::SetPacemakerOutput, [pacemaker](double mA) { pacemaker->current = mA / 1000.0; });
+        op.SetPhysical(zop::physical::ConnectAdapter,
+                       [analyzer](double connected) { analyzer->Model().SetAdapterPresent(connected != 0); });
+        op.SetPhysical(zop::physical::AttachPacemaker, [analyzer, pacemaker](double rate) {
+            if (rate > 0) pacemaker->rate = rate;
+            analyzer->AttachPacemaker(*pacemaker);
+        });
+    } else {
+        // A person at the bench does what the instructions ask.
+        for (const char* action : {zop::physical::Discharge, zop::physical::Charge, zop::physical::AttachPacemaker,
+                                   zop::physical::SetPacemakerOutput, zop::physical::ConnectAdapter}) {
+            op.SetPhysical(action, [&context, action](double amount) {
+                context.err << "operator: please " << action << " now (" << plat::CStr(amount) << ")\n" << std::flush;
+            });
+        }
+    }
+    sequence->SetBeforePerform([&](std::size_t index) {
+        zop::RecipeBook::Standard().Apply(sequence->Item(index).element->TestID(), op);
+    });
+
+    bool interrupted = false;
+    std::unique_ptr<InterruptWatch> interrupts;
+    if (!simulated) {
+        interrupts = std::make_unique<InterruptWatch>([&] {
+            interrupted = true;
+            context.err << "zarvik-host: interrupted; stopping the test\n" << std::flush;
+            sequence->RequestStop();
+            op.GiveUp();
+        });
+    }
+
+    op.Start();
+    sequence->Run();
+    op.Stop();
+    interrupts.reset();
+
+    const bool allPassed = PrintResults(*sequence, context.out);
+    context.out.flush();
+    if (arguments.out) {
+        sequence->Save(*arguments.out);
+        auto report = std::make_shared<host::HostReport>();
+        for (const auto& entry : sequence->Entries()) entry.element->PrintReport(report, plat::Variant());
+        WriteTextFile(*arguments.out + ".txt", report->Text());
+    }
+    if (interrupted) return RunInterrupted;
+    return allPassed ? RunAllPassed : RunNotAllPassed;
+}
+
+} // namespace zhost

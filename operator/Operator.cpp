@@ -1,0 +1,208 @@
+#include "operator/Operator.h"
+
+#include "platform/ui/Beep.h"
+#include "platform/ui/MessageBox.h"
+
+#include <algorithm>
+
+namespace zop {
+
+namespace {
+
+class OperatorBoxes : public plat::IMessageBoxService {
+public:
+    explicit OperatorBoxes(Operator& op) : mOperator(op) {}
+    int Show(const std::string& prompt, int style, const std::string& title) override
+    {
+        return mOperator.AnswerBox(prompt, style, title);
+    }
+
+private:
+    Operator& mOperator;
+};
+
+class OperatorEars : public plat::IBeepService {
+public:
+    explicit OperatorEars(Operator& op) : mOperator(op) {}
+    void Beep(int frequencyHz, int durationMs) override { mOperator.HearBeep(frequencyHz, durationMs); }
+
+private:
+    Operator& mOperator;
+};
+
+std::string OneLine(std::string text)
+{
+    std::replace(text.begin(), text.end(), '\r', ' ');
+    std::replace(text.begin(), text.end(), '\n', ' ');
+    return text;
+}
+
+} // namespace
+
+Operator::Operator(std::shared_ptr<ISceneSource> source) : mSource(std::move(source)) {}
+
+Operator::~Operator()
+{
+    Stop();
+}
+
+void Operator::AddRule(Rule rule)
+{
+    mRules.push_back({std::move(rule), false, 0});
+}
+
+void Operator::AddBoxRule(BoxRule rule)
+{
+    mBoxRules.push_back(std::move(rule));
+}
+
+void Operator::ClearRules()
+{
+    mRules.clear();
+    mBoxRules.clear();
+    mGivingUp = false;
+}
+
+bool Operator::Perform(const std::string& name, double amount)
+{
+    auto found = mPhysical.find(name);
+    if (found == mPhysical.end() || !found->second) {
+        Say("operator: cannot " + name + " here (nobody supplied it)");
+        return false;
+    }
+    found->second(amount);
+    return true;
+}
+
+bool Operator::Press(int buttonId, bool clickFlag)
+{
+    Say("operator: presses button " + std::to_string(buttonId));
+    return mSource->Press(buttonId, clickFlag);
+}
+
+bool Operator::Judge(bool passed)
+{
+    Say(std::string("operator: judges the wave ") + (passed ? "passed" : "failed"));
+    return mSource->Judge(passed);
+}
+
+void Operator::Say(const std::string& line) const
+{
+    if (mLog) mLog(line);
+}
+
+void Operator::Start()
+{
+    if (mWatching) return;
+    mWatching = true;
+    mPreviousBoxes = plat::SetMessageBoxService(std::make_shared<OperatorBoxes>(*this));
+    mPreviousBeeps = plat::SetBeepService(std::make_shared<OperatorEars>(*this));
+    mLastProgress = plat::Loop().Now();
+    mLookTimer = plat::Loop().StartPeriodic(LookInterval, [this] { Look(); });
+}
+
+void Operator::Stop()
+{
+    if (!mWatching) return;
+    mWatching = false;
+    mLookTimer.Stop();
+    for (auto& timer : mPending) timer.Stop();
+    plat::SetMessageBoxService(std::move(mPreviousBoxes));
+    plat::SetBeepService(std::move(mPreviousBeeps));
+}
+
+bool Operator::HasFired(const std::string& name) const
+{
+    return std::any_of(mRules.begin(), mRules.end(),
+                       [&](const RuleState& state) { return state.rule.name == name && state.fired > 0; });
+}
+
+void Operator::Look()
+{
+    if (mLooking) return;
+    mLooking = true;
+    const Scene scene = mSource->Look();
+    const plat::TimePoint now = plat::Loop().Now();
+
+    if (scene.popupVisible && !scene.popupMessage.empty()) {
+        if (scene.popupMessage != mLastInstruction) Say("instruction: " + OneLine(scene.popupMessage));
+        mLastInstruction = scene.popupMessage;
+    } else {
+        mLastInstruction.clear();
+    }
+
+    if (!scene.windowShown) {
+        mLastProgress = now;
+        mGivingUp = false;
+    }
+    // Rules are looked at in order; one that fires may arm a later one only at the next look.
+    std::vector<std::size_t> due;
+    for (std::size_t i = 0; i < mRules.size(); ++i) {
+        RuleState& state = mRules[i];
+        const bool isTrue = scene.windowShown && state.rule.trigger && state.rule.trigger(scene);
+        const bool edge = isTrue && !state.wasTrue;
+        state.wasTrue = isTrue;
+        if (!edge) continue;
+        if (state.rule.times >= 0 && state.fired >= state.rule.times) continue;
+        if (!state.rule.after.empty() && !HasFired(state.rule.after)) continue;
+        due.push_back(i);
+    }
+    for (std::size_t i : due) Fire(mRules[i], scene);
+    if (!due.empty()) mLastProgress = now;
+
+    if (scene.windowShown && mPatience.count() > 0 && !mGivingUp && now - mLastProgress > mPatience) {
+        Say("operator: nothing happens; gives up on this test");
+        GiveUp();
+    }
+    mPending.remove_if([](const plat::Timer& timer) { return !timer.IsActive(); });
+    mLooking = false;
+}
+
+void Operator::Fire(RuleState& state, const Scene& scene)
+{
+    ++state.fired;
+    mFired.push_back(state.rule.name);
+    // Actions run from a timer of their own, never inside the look: an action that starts a
+    // run pumps the loop for as long as the run lasts, and the operator must go on watching.
+    auto action = state.rule.action;
+    mPending.push_back(plat::Loop().StartOneShot(state.rule.delay, [this, action, scene] {
+        if (action) action(*this, scene);
+    }));
+}
+
+void Operator::GiveUp()
+{
+    if (mGivingUp) return;
+    mGivingUp = true;
+    // Every box from now on (the abort confirmation) is answered yes.
+    mBoxRules.insert(mBoxRules.begin(), BoxRule{"", "", plat::vbYes, -1});
+    mPending.push_back(plat::Loop().StartOneShot(plat::Millis(0), [this] {
+        const Scene scene = mSource->Look();
+        if (scene.Usable(button::Stop)) Press(button::Stop);
+    }));
+    mPending.push_back(plat::Loop().StartOneShot(plat::Millis(1), [this] { Press(button::Abort); }));
+}
+
+int Operator::AnswerBox(const std::string& prompt, int style, const std::string& title)
+{
+    int answer = plat::DefaultAnswer(style);
+    for (auto& rule : mBoxRules) {
+        if (rule.times == 0) continue;
+        if (prompt.find(rule.promptContains) == std::string::npos) continue;
+        if (title.find(rule.titleContains) == std::string::npos) continue;
+        if (rule.times > 0) --rule.times;
+        answer = rule.answer;
+        break;
+    }
+    mBoxes.push_back({prompt, title, style, answer});
+    Say("box: " + (title.empty() ? std::string() : OneLine(title) + ": ") + OneLine(prompt) + " -> " +
+        std::to_string(answer));
+    return answer;
+}
+
+void Operator::HearBeep(int frequencyHz, int durationMs)
+{
+    mBeeps.push_back({frequencyHz, durationMs});
+}
+
+} // namespace zop

@@ -1,0 +1,148 @@
+#pragma once
+
+#include "operator/Scene.h"
+#include "platform/loop/EventLoop.h"
+
+#include <functional>
+#include <list>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace plat {
+class IMessageBoxService;
+class IBeepService;
+}
+
+namespace zop {
+
+class Operator;
+
+// One habit of the operator: when the trigger becomes true (it was false at the look before,
+// or this is the first look), the action runs after the delay. A rule fires at most `times`
+// times (-1: without limit) and, when `after` names another rule, only once that one fired.
+struct Rule {
+    std::string name;
+    std::function<bool(const Scene&)> trigger;
+    plat::Millis delay{0};
+    std::function<void(Operator&, const Scene&)> action;
+    int times = -1;
+    std::string after;
+};
+
+// How the operator answers a message box: the first rule whose texts occur in the box's
+// prompt and title (an empty text matches every box) gives the answer.
+struct BoxRule {
+    std::string promptContains;
+    std::string titleContains;
+    int answer = 0;
+    int times = -1;
+};
+
+// A message box as the operator saw it, with the answer given.
+struct BoxSeen {
+    std::string prompt;
+    std::string title;
+    int style = 0;
+    int answer = 0;
+};
+
+struct BeepHeard {
+    int frequencyHz = 0;
+    int durationMs = 0;
+};
+
+// The automatic operator: it looks at the guide window every few milliseconds, as a person
+// watches it, and acts by its rules: it presses toolbar buttons, answers message boxes and
+// performs physical actions (discharging a defibrillator into the analyzer, charging it,
+// attaching a pacemaker), which its owner supplies as callbacks, so the operator itself knows
+// no analyzer. It also hears the beeps. While it works it is the message-box and Beep service
+// of the process.
+class Operator {
+public:
+    static constexpr plat::Millis LookInterval{20};
+
+    explicit Operator(std::shared_ptr<ISceneSource> source);
+    ~Operator();
+    Operator(const Operator&) = delete;
+    Operator& operator=(const Operator&) = delete;
+
+    void AddRule(Rule rule);
+    void AddBoxRule(BoxRule rule);
+    // Forgets every rule and box rule (before the next test's recipe).
+    void ClearRules();
+
+    // The physical actions the operator can perform, by name ("discharge" with joules).
+    using Physical = std::function<void(double)>;
+    void SetPhysical(const std::string& name, Physical action) { mPhysical[name] = std::move(action); }
+    // Performs one; false when nobody supplied it (the operator then only says so).
+    bool Perform(const std::string& name, double amount);
+
+    // Presses a toolbar button and says so in the log.
+    bool Press(int buttonId, bool clickFlag = true);
+    // Clicks "Test passed" (or "Test fail") in the checklist result view and says so.
+    bool Judge(bool passed);
+
+    // Where the operator says what it sees and does: each instruction as it appears, each box
+    // answered, each physical action; one line each.
+    void SetLog(std::function<void(const std::string&)> log) { mLog = std::move(log); }
+    void Say(const std::string& line) const;
+
+    // How long the operator waits, while a window is shown and none of its rules fires, before
+    // it gives up on the test: it presses Stop and then Abort and confirms. Zero: never.
+    void SetPatience(plat::Millis patience) { mPatience = patience; }
+
+    // Ends the test in hand as a person who wants out does: Stop, then Abort, confirmed. Safe
+    // from a signal handler's posted event; a second call does nothing until the window is
+    // gone.
+    void GiveUp();
+
+    // Starts watching (and answering boxes, hearing beeps); Stop puts back the services that
+    // were there.
+    void Start();
+    void Stop();
+    bool Watching() const { return mWatching; }
+
+    // Looks once now and fires what is due.
+    void Look();
+
+    const std::vector<BoxSeen>& Boxes() const { return mBoxes; }
+    const std::vector<BeepHeard>& Beeps() const { return mBeeps; }
+    // Names of the rules in the order they fired.
+    const std::vector<std::string>& Fired() const { return mFired; }
+
+    // Called by the services this operator installs.
+    int AnswerBox(const std::string& prompt, int style, const std::string& title);
+    void HearBeep(int frequencyHz, int durationMs);
+
+private:
+    struct RuleState {
+        Rule rule;
+        bool wasTrue = false;
+        int fired = 0;
+    };
+    bool HasFired(const std::string& name) const;
+    void Fire(RuleState& state, const Scene& scene);
+
+    std::shared_ptr<ISceneSource> mSource;
+    std::vector<RuleState> mRules;
+    std::vector<BoxRule> mBoxRules;
+    std::map<std::string, Physical> mPhysical;
+    std::function<void(const std::string&)> mLog;
+    std::list<plat::Timer> mPending;
+    plat::Timer mLookTimer;
+    bool mWatching = false;
+    bool mLooking = false;
+    std::shared_ptr<plat::IMessageBoxService> mPreviousBoxes;
+    std::shared_ptr<plat::IBeepService> mPreviousBeeps;
+    std::vector<BoxSeen> mBoxes;
+    std::vector<BeepHeard> mBeeps;
+    std::vector<std::string> mFired;
+    std::string mLastInstruction;
+    plat::Millis mPatience{0};
+    plat::TimePoint mLastProgress{};
+    bool mGivingUp = false;
+};
+
+} // namespace zop

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "operator/Recipes.h"
+
+namespace zop {
+
+// The operator's recipes of the tests in which the analyzer simulates a wave and the operator
+// judges it (400, 500, 600, 1100): once the wave has been started, the operator gives the
+// verdict it is told to give.
+RecipeBook::Recipe WaveRecipe(bool pass = true);
+// The recipes of the two pacemaker tests (700, 800): before Start the operator sets the
+// pacemaker to the rate and output that the instructions give, connects the adapter when they
+// ask for the variable load (or when told to), and attaches the pacemaker.
+RecipeBook::Recipe PacerRecipe(bool adapter = false);
+
+namespace physical {
+inline constexpr const char* SetPacemakerOutput = "set pacemaker output"; // mA
+inline constexpr const char* ConnectAdapter = "connect adapter";          // 1 connected, 0 not
+} // namespace physical
+
+} // namespace zop

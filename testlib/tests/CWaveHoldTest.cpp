@@ -1,0 +1,218 @@
+#include "testlib/tests/CWaveHoldTest.h"
+
+#include "host/elements/HostTestContext.h"
+#include "host/elements/HostTestElement.h"
+#include "host/interfaces/IResultData.h"
+#include "instrument/IZarvikVTi.h"
+#include "testlib/results/CResultRecord.h"
+#include "platform/loop/EventLoop.h"
+#include "testlib/core/CLimitData.h"
+#include "testlib/guide/FZARVIKTestGuide.h"
+#include "testlib/tests/AnalyzerReply.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace ztest {
+
+void CWaveHoldTest::Initialize(const std::string& moduleKey, int32_t testId, int32_t id)
+{
+    CTestElement::Initialize(moduleKey, testId, id);
+    plat::IgnoreErrors([&] {
+        auto limits = std::make_shared<CLimitData>();
+        limits->SetOwner(shared_from_this(), false);
+        mTestElement->SetLimits(limits);
+    });
+}
+
+int32_t CWaveHoldTest::HoldInterval(int32_t seconds)
+{
+    if (seconds <= 0) return 0;
+    const int64_t milliseconds = static_cast<int64_t>(seconds) * 1000;
+    return static_cast<int32_t>(std::min<int64_t>(milliseconds, std::numeric_limits<int32_t>::max()));
+}
+
+std::string CWaveHoldTest::ErrorSource() const
+{
+    const std::string& progId = ProgId();
+    const std::string prefix = ProgIdPrefix;
+    return progId.starts_with(prefix) ? progId.substr(prefix.size()) : progId;
+}
+
+void CWaveHoldTest::PrepareGuide(bool hasPrevious)
+{
+    mfVerdictGiven = false;
+    mfrmTestGuide->SetRunState(1, hasPrevious);
+    mfrmTestGuide->InitGuide(shared_from_this(), mTestContext, BuildInstructions());
+    mfrmTestGuide->ShowResultStatus(mTestElement->Result());
+}
+
+plat::Variant CWaveHoldTest::InstructionLines(std::initializer_list<const char*> texts)
+{
+    plat::VariantArray lines = plat::VariantArray::OneDim(0, 6);
+    int32_t i = 0;
+    for (const char* text : texts) {
+        std::string line;
+        plat::IgnoreErrors([&] { line = text ? Translate(text) : std::string(); });
+        lines.At(i++) = plat::Variant(line);
+    }
+    for (; i < 6; ++i) lines.At(i) = plat::Variant(std::string());
+    return plat::Variant(std::move(lines));
+}
+
+plat::Variant CWaveHoldTest::SimulatedWaveInstructions()
+{
+    return InstructionLines({"20260::1. Click Start to begin the ECG test.", "20261::2. Sending command to MTI.",
+                             "20262::3. Simulating wave on defib monitor.", "20263::4. Press stop to cancel test."});
+}
+
+// ---- The run ----
+
+void CWaveHoldTest::mfrmTestGuide_StartTest()
+{
+    // Re-entry is told by a flag of its own: mfBusy ends with the hold, before StartTest ends.
+    if (mfRunning) return;
+    mfRunning = true;
+    BeginRun();
+    mfWaveStarted = false;
+    mfOutputActive = false;
+    try {
+        if (auto result = mTestElement->Result(); result && result->Status() != 0) {
+            EnsureResult(true);
+            mfrmTestGuide->ShowResult(mResult);
+            mfrmTestGuide->ShowResultStatus(mResult);
+        }
+        mfrmTestGuide->SetRunState(2, false);
+        HighLight({5});
+        mfrmTestGuide->ShowStatusText("20530::Test in progress, please wait...");
+
+        Vti().OpenChannel();
+        if (Vti().State() == vti::evtiIdle && !mfStopped) RunMeasurement();
+        mfrmTimer.Stop();
+        EndOutput();
+        Vti().CloseChannel();
+
+        if (mfrmTestGuide) {
+            mfrmTestGuide->SetRunState(1, mfVerdictGiven && mfWaveStarted);
+            HighLight({1, 2, 3, 4});
+            FinishTest(mfrmTestGuide->GetMtiData());
+            mfrmTestGuide->ShowStatusText("");
+            mfrmTestGuide->ShowResultStatus(mTestElement->Result());
+        }
+        mfBusy = false;
+        mfRunning = false;
+    } catch (...) {
+        int32_t number = 0;
+        std::string description;
+        DescribeCurrent(number, description);
+        mfrmTimer.Stop();
+        plat::IgnoreErrors([&] { EndOutput(); });
+        mfRunning = false;
+        EndRunAfterError(number, description);
+    }
+}
+
+void CWaveHoldTest::mfrmTestGuide_StopTest()
+{
+    if (!mfBusy) return;
+    StopSimulation();
+    if (AbortsOnStop()) plat::IgnoreErrors([&] { Vti().Abort(); });
+}
+
+void CWaveHoldTest::mfrmTestGuide_AbortTest()
+{
+    if (!mfStopped) StopSimulation();
+    mfDiscardResult = true;
+    Navigate(host::HostTestContext::NavigateAbort);
+}
+
+void CWaveHoldTest::mfrmTestGuide_ItemClicked(bool /*value*/)
+{
+    mfVerdictGiven = true;
+    if (mfBusy) {
+        mfrmTestGuide_StopTest();
+    } else if (mfWaveStarted) {
+        plat::IgnoreErrors([&] { RateResult(false); });
+        plat::IgnoreErrors([&] {
+            if (mfrmTestGuide) mfrmTestGuide->ShowResultStatus(mResult);
+        });
+        plat::IgnoreErrors([&] {
+            if (mfrmTestGuide) mfrmTestGuide->EnableNext(true);
+        });
+    }
+}
+
+// ---- Helpers of the hold procedures ----
+
+bool CWaveHoldTest::Usable()
+{
+    return !TimedOut() && !mfStopped;
+}
+
+bool CWaveHoldTest::WaitUsable(int32_t milliseconds)
+{
+    if (!Usable()) return false;
+    Wait(milliseconds);
+    return Usable();
+}
+
+std::string CWaveHoldTest::SendOutput(const std::string& command)
+{
+    const bool before = mfOutputActive;
+    mfOutputActive = true;
+    std::string reply = Send(command);
+    if (AnalyzerReply::Begins(reply, "ERR")) mfOutputActive = before;
+    return reply;
+}
+
+void CWaveHoldTest::StopSimulation()
+{
+    mfrmTimer.Stop();
+    mfBusy = false;
+    mfSimulationStopped = true;
+    mfStopped = true;
+    plat::IgnoreErrors([&] { EndOutput(); });
+}
+
+void CWaveHoldTest::EndOutput()
+{
+    if (!mfOutputActive || !mVti || mVti->mfTimeOut() || mVti->State() != vti::evtiIdle) return;
+    mfOutputActive = false;
+    Send("ZERO");
+}
+
+void CWaveHoldTest::HoldWave(int32_t seconds)
+{
+    HighLight({4, 5});
+    mfWaveStarted = true;
+    if (!mfStopped) {
+        mfrmTimer.Start(HoldInterval(seconds), [this] { StopSimulation(); });
+    }
+    plat::Loop().RunUntil([this] { return mfSimulationStopped || mfStopped; });
+}
+
+void CWaveHoldTest::RunCheckedWave(const std::string& first, bool firstSimulates, int32_t gap, const std::string& wave,
+                                   int32_t seconds)
+{
+    mfSimulationStopped = false;
+    if (mfStopped) return;
+    HighLight({3, 5});
+    std::string reply;
+    if (WaitUsable(50)) reply = firstSimulates ? SendOutput(first) : Send(first);
+    if (AnalyzerReply::Begins(reply, "OK")) {
+        if (WaitUsable(gap)) reply = SendOutput(wave);
+    } else if (AnalyzerReply::IsError(reply)) {
+        plat::IgnoreErrors([] { ShowAnalyzerErrorBox(); });
+        mfStopped = true;
+    }
+    if (TimedOut()) mfStopped = true;
+    if (mfStopped) return;
+    if (AnalyzerReply::Begins(reply, "OK")) {
+        HoldWave(seconds);
+    } else if (AnalyzerReply::IsError(reply)) {
+        plat::IgnoreErrors([] { ShowAnalyzerErrorBox(); });
+        mfStopped = true;
+    }
+}
+
+} // namespace ztest

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "testlib/tests/CTestElement.h"
+#include "testlib/tests/TestTimer.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace ztest {
+
+// What the four tests share in which the analyzer simulates a wave on the defibrillator's
+// monitor and the operator judges it (ECG R-wave detection, normal sinus, arrhythmia and
+// performance wave): the run that commands the wave and holds it until its time is up, Stop,
+// a verdict or navigation ends it; "ZERO" whenever the analyzer was left simulating; the
+// verdict clicked in the checklist view; and the finishing step that rates the verdict of
+// every run that was started.
+class CWaveHoldTest : public CTestElement {
+public:
+    static constexpr const char* ProgIdPrefix = "TelvoZarvikTest.";
+
+    // ITestElement: the limits made here do not let the host open their editor; no list of
+    // measurements.
+    void Initialize(const std::string& moduleKey, int32_t testId, int32_t id) override;
+    plat::Variant GetMeasurementList() override { return {}; }
+
+    // The hold timer's interval for a hold time in seconds: 0 (never ticks, the hold lasts
+    // until it is ended) for 0 and for a negative time; at most the longest interval a timer
+    // takes.
+    static int32_t HoldInterval(int32_t seconds);
+
+    bool VerdictGiven() const { return mfVerdictGiven; }
+    bool WaveStarted() const { return mfWaveStarted; }
+
+protected:
+    using CTestElement::CTestElement;
+
+    bool LimitsHaveDialog() const override { return false; }
+    std::string ErrorSource() const override;
+    std::span<const MeasurementListRow> MeasurementList() const override { return {}; }
+    void PrepareGuide(bool hasPrevious) override;
+    // Every run that was started is rated from its verdict (a verdict given during a hold
+    // included), and so is N/A.
+    bool RunIsRated() const override { return mfStarted; }
+
+    void mfrmTestGuide_StartTest() override;
+    void mfrmTestGuide_StopTest() override;
+    void mfrmTestGuide_AbortTest() override;
+    void mfrmTestGuide_ItemClicked(bool value) override;
+
+    // Stop also aborts the link's wait (the ECG test); the wave tests let it end.
+    virtual bool AbortsOnStop() const { return false; }
+
+    // The link can be talked to: no time-out and no stop.
+    bool Usable();
+    // Waits, then tells whether the link can still be used: Stop and a lost link are tested
+    // again after every wait, before the next command.
+    bool WaitUsable(int32_t milliseconds);
+    // Sends a command that makes the analyzer simulate (a wave or "THRESH"); its reply. An
+    // "ERR" reply means the analyzer took nothing from it.
+    std::string SendOutput(const std::string& command);
+    // Ends the hold: the hold timer goes, the run is marked ended, and "ZERO" goes out.
+    void StopSimulation();
+    // "ZERO" when a simulating command went out since the last one, the link is idle and not
+    // lost.
+    void EndOutput();
+    // The timed hold of the wave tests: step 4 marked, the wave started, the timer running for
+    // the hold time (seconds) until the hold ends.
+    void HoldWave(int32_t seconds);
+    // The procedure of the performance and normal-sinus tests: the first command, then the wave
+    // after the gap when the first was accepted, then the hold when the wave was accepted; an
+    // "ERR" reply shows the analyzer's error box and ends the run.
+    void RunCheckedWave(const std::string& first, bool firstSimulates, int32_t gap, const std::string& wave,
+                        int32_t seconds);
+    // An instruction line array of six entries from language-ID texts (empty for none).
+    static plat::Variant InstructionLines(std::initializer_list<const char*> texts);
+    // The lines of the performance and normal-sinus tests.
+    static plat::Variant SimulatedWaveInstructions();
+
+    bool mfSimulationStopped = false;
+    bool mfVerdictGiven = false;
+    bool mfWaveStarted = false;
+
+private:
+    // StartTest is running (mfBusy ends with the hold, while StartTest still finishes).
+    bool mfRunning = false;
+    // A simulating command went out since the last "ZERO".
+    bool mfOutputActive = false;
+    // The hold timer; set only while a hold runs.
+    TestTimer mfrmTimer;
+};
+
+} // namespace ztest

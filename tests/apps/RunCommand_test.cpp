@@ -1,0 +1,131 @@
+// zarvik-host run and session: test elements performed as one sequence with the automatic
+// operator, against the built-in simulated analyzer on a virtual clock, and against zarvik-sim
+// on a pseudo-terminal on the real clock.
+#include "support/HostProgram.h"
+#include "support/SimProgram.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <csignal>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+using Outcome = ztesting::ProgramOutcome;
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+class RunCommand : public ::testing::Test {
+protected:
+    RunCommand() { mHost.SetLeadingArguments({"--registry", mDir + "/registry"}); }
+    Outcome Host(std::vector<std::string> args) { return mHost.Run(std::move(args)); }
+
+    ztesting::HostProgram mHost{"zarvik-run-command", "env-registry"};
+    const std::string mDir = mHost.Folder();
+    ztesting::SimProgram mSim;
+};
+
+TEST_F(RunCommand, PrintsARatedEnergyResultOfTheBuiltInSimulator)
+{
+    const auto started = std::chrono::steady_clock::now();
+    Outcome run = Host({"run", "--port", "1", "--device", "sim", "--out", mDir + "/results.xml", "100"});
+    const auto took = std::chrono::steady_clock::now() - started;
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "100\tpassed\n"
+                       "\tENGY\t100\tJ\tpassed\n"
+                       "\tPEAV\t1414\tV\tpassed\n"
+                       "\tPEAC\t28.3\tA\tpassed\n"
+                       "\tPULW\t5\tms\tpassed\n");
+    // The operator says what it sees and does.
+    EXPECT_NE(run.err.find("instruction: Defibrillate Now\n"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("operator: discharges 100 J into the analyzer\n"), std::string::npos) << run.err;
+    // Virtual time: the 500 ms polls cost nothing (generous bound for loaded machines).
+    EXPECT_LT(took, 10s);
+
+    // The result document keeps captions as language-ID texts; the report is beside it.
+    const std::string saved = ReadFile(mDir + "/results.xml");
+    EXPECT_NE(saved.find("<TestSequence"), std::string::npos);
+    EXPECT_NE(saved.find("20120::Energy"), std::string::npos) << saved;
+    EXPECT_NE(ReadFile(mDir + "/results.xml.txt").find("Energy measurement"), std::string::npos);
+}
+
+TEST_F(RunCommand, RefusesWrongArgumentsWithAClearMessage)
+{
+    struct Case {
+        std::vector<std::string> args;
+        const char* message;
+    };
+    const Case cases[] = {
+        {{"run", "--port", "1", "--device", "sim", "4242"}, "unknown test ID 4242"},
+        {{"run", "--port", "1", "--fast", "100"}, "unknown option '--fast'"},
+        {{"run", "--port", "1", "--device", "sim"}, "no test ID given"},
+        {{"run", "--device", "sim", "100"}, "--port N is required"},
+        {{"run", "--port", "1", "energy"}, "'energy' is no test ID"},
+        {{"session", "--port", "1"}, "unexpected argument '--port'"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        Outcome run = Host(c.args);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+        EXPECT_EQ(run.out, "");
+    }
+}
+
+TEST_F(RunCommand, SessionRunsTheCatalogueAgainstTheSimulator)
+{
+    Outcome session = Host({"session", "--out", mDir + "/session.xml"});
+    ASSERT_EQ(session.status, 0) << session.err;
+    EXPECT_TRUE(std::regex_search(session.out, std::regex("^100\tpassed\n"))) << session.out;
+    EXPECT_NE(ReadFile(mDir + "/session.xml.txt"), "");
+}
+
+// The real clock over a pseudo-terminal: the operator presses the buttons and a person (the
+// simulator's "discharge" input) discharges once the analyzer polls for data.
+TEST_F(RunCommand, APersonsDischargeCompletesARunOverAPseudoTerminal)
+{
+    ASSERT_TRUE(mSim.Start({}));
+    std::string path = mSim.ReadLine(5s);
+    ASSERT_TRUE(path.ends_with("\n"));
+    path.pop_back();
+    const pid_t pid = mHost.Start({"run", "--port", "1", "--device", path, "100"});
+    // A discharge before the mode command is not this run's: the person shocks again until
+    // the run has its data (the poll starts well within a second or two).
+    for (int i = 0; i < 8; ++i) {
+        std::this_thread::sleep_for(700ms);
+        if (!mSim.Tell("discharge 150\n")) break;
+    }
+    Outcome run = mHost.Finish(pid, 20s);
+    EXPECT_EQ(run.status, 1) << run.err << run.out; // 150 J against a preset of 100 J fails
+    EXPECT_TRUE(std::regex_search(run.out, std::regex("^100\t(passed|failed)\n\tENGY\t150\tJ\t"))) << run.out;
+    EXPECT_NE(run.err.find("please discharge now"), std::string::npos) << run.err;
+}
+
+// Ctrl-C in the poll: Stop, the analyzer released, the sequence ended, every test not run.
+TEST_F(RunCommand, CtrlCEndsTheSequenceCleanly)
+{
+    ASSERT_TRUE(mSim.Start({}));
+    std::string path = mSim.ReadLine(5s);
+    ASSERT_TRUE(path.ends_with("\n"));
+    path.pop_back();
+    const pid_t pid = mHost.Start({"run", "--port", "1", "--device", path, "100", "100"});
+    std::this_thread::sleep_for(2000ms);
+    ::kill(pid, SIGINT);
+    Outcome run = mHost.Finish(pid, 20s);
+    EXPECT_EQ(run.status, 130) << run.err;
+    EXPECT_EQ(run.out, "100\tnot run\n100\tnot run\n");
+    EXPECT_NE(run.err.find("interrupted"), std::string::npos) << run.err;
+}
+
+} // namespace

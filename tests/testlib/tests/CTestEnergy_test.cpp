@@ -1,0 +1,459 @@
+#include "host/documents/HostLoadLog.h"
+#include "host/documents/HostXmlDocument.h"
+#include "host/elements/HostTestSequence.h"
+#include "host/interfaces/IMeasurement.h"
+#include "host/interfaces/IPlugIn.h"
+#include "host/interfaces/IResultData.h"
+#include "host/units/HostMtiList.h"
+#include "platform/base/Conversions.h"
+#include "platform/ui/MessageBox.h"
+#include "simulator/Fault.h"
+#include "testlib/config/CConfigEnergy.h"
+#include "testlib/core/LibraryInfo.h"
+#include "testlib/results/CResultEnergy.h"
+#include "testlib/guide/FZARVIKTestGuide.h"
+#include "testlib/tests/CTestEnergy.h"
+#include "tests/testlib/tests/TestRunFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+using namespace std::chrono_literals;
+using zop::Scene;
+namespace button = zop::button;
+
+constexpr const char* kAnalyzerError = "Unexpected response from MTI.\nPlease try again\nPlease try again";
+constexpr const char* kOverRange = "Over Range!Please check the defibrillator's energy settings";
+
+bool Shock(const Scene& s)
+{
+    return s.Shows("TI:SHOCK");
+}
+bool Ready(const Scene& s)
+{
+    return s.Ready();
+}
+bool Done(const Scene& s)
+{
+    return s.Done();
+}
+
+class EnergyTest : public ztesting::TestRunFixture {
+protected:
+    EnergyTest() : element(ztest::CTestEnergy::Create()) { SelectStandard(element); }
+
+    std::shared_ptr<ztest::CConfigEnergy> Config() const
+    {
+        return std::dynamic_pointer_cast<ztest::CConfigEnergy>(element->Configuration());
+    }
+    // The operator runs the test as the recipe says: Start, discharge on the shock prompt, Next.
+    void FollowRecipe() { zop::RecipeBook::Standard().Apply(100, *op); }
+    void Perform()
+    {
+        context->ClearNavigation();
+        element->Perform(context);
+    }
+    plat::Variant Value(const std::string& key) const
+    {
+        auto result = element->Result();
+        auto measurement = result ? result->Measurement(plat::Variant(key)) : nullptr;
+        return measurement ? measurement->value() : plat::Variant();
+    }
+    int32_t Status() const { return element->Result() ? element->Result()->Status() : -1; }
+
+    std::shared_ptr<ztest::CTestEnergy> element;
+};
+
+TEST_F(EnergyTest, ARunMeasuresRatesAndStampsTheDischarge)
+{
+    FollowRecipe();
+    Perform();
+    EXPECT_EQ(context->Navigation(), 0);
+    EXPECT_EQ(Status(), 1);
+    EXPECT_DOUBLE_EQ(plat::CDbl(Value("ENGY")), 100.0);
+    EXPECT_DOUBLE_EQ(plat::CDbl(Value("PULW")), 5.0);
+    EXPECT_EQ(element->Result()->MTIID(), 1);
+    EXPECT_EQ(context->ResultChangedCount(), 1);
+    EXPECT_EQ(context->MtiList()->Count(), 1u);
+    EXPECT_EQ(discharges, 1);
+    // The transcript: mode, range (threshold 0: HIGH), wave, polls, data, release.
+    const auto heard = Heard();
+    ASSERT_GE(heard.size(), 7u);
+    EXPECT_EQ(std::vector<std::string>(heard.begin(), heard.begin() + 4),
+              (std::vector<std::string>{"LOC", "ENERGYMODE", "DEFRANGE=HIGH", "DEFIBWAVE=VFB2"}));
+    EXPECT_EQ(heard[heard.size() - 2], "ENERGYDATA");
+    EXPECT_EQ(heard.back(), "LOC");
+    EXPECT_FALSE(element->Busy());
+}
+
+TEST_F(EnergyTest, RangeRetriesEveryQuarterSecondUntilOkAndOldDataCountsAsData)
+{
+    analyzer->Faults().Add(zsim::Fault::Reply("BUSY").For("DEFRANGE").Times(3));
+    FollowRecipe();
+    op->SetPhysical(zop::physical::Discharge, [this](double joules) {
+        analyzer->Discharge(zsim::Pulse::Into50Ohm(joules));
+        analyzer->Faults().Add(zsim::Fault::Reply("OLDDATA").For("QDATA"));
+    });
+    Perform();
+    EXPECT_EQ(CountHeard("DEFRANGE"), 4);
+    std::vector<plat::TimePoint> rangeTimes;
+    for (const auto& heard : analyzer->HeardLog())
+        if (heard.command.rfind("DEFRANGE", 0) == 0) rangeTimes.push_back(heard.at);
+    for (std::size_t i = 1; i < rangeTimes.size(); ++i) EXPECT_GE(rangeTimes[i] - rangeTimes[i - 1], 250ms);
+    EXPECT_EQ(Status(), 1);
+    EXPECT_DOUBLE_EQ(plat::CDbl(Value("ENGY")), 100.0);
+}
+
+TEST_F(EnergyTest, AnEmptyDataReplyResumesThePollAndAReplyGivesItsPulseWidthInMilliseconds)
+{
+    analyzer->Faults().Add(zsim::Fault::Reply("").For("ENERGYDATA"));
+    analyzer->Faults().Add(zsim::Fault::Reply("150.2,2000,50.1,0.0045").For("ENERGYDATA"));
+    FollowRecipe();
+    Perform();
+    EXPECT_EQ(CountHeard("ENERGYDATA"), 2);
+    EXPECT_DOUBLE_EQ(plat::CDbl(Value("ENGY")), 150.2);
+    EXPECT_DOUBLE_EQ(plat::CDbl(Value("PEAV")), 2000.0);
+    EXPECT_NEAR(plat::CDbl(Value("PULW")), 4.5, 1e-9);
+}
+
+TEST_F(EnergyTest, ErrorRepliesStopTheRunWithTheirBoxes)
+{
+    struct Case {
+        const char* name;
+        zsim::Fault fault;
+        std::vector<std::string> boxes;
+        bool rangeSent;
+        bool stored;
+    };
+    // A mode command answered with a negative error code leaves the analyzer out of its mode:
+    // the test goes on with the wave command and polls until the operator gives up.
+    op->SetPatience(20s);
+    const Case cases[] = {
+        {"mode ERR", zsim::Fault::Error(7).For("ENERGYMODE"), {kAnalyzerError}, false, false},
+        {"mode ERR negative goes on", zsim::Fault::Reply("ERR=-1").For("ENERGYMODE"), {}, false, false},
+        {"poll ERR", zsim::Fault::Error(3).For("QDATA"), {kAnalyzerError}, true, false},
+        {"data ERR", zsim::Fault::Error(2).For("ENERGYDATA"), {kAnalyzerError}, true, false},
+        {"data ERR negative is no data", zsim::Fault::Reply("ERR=-2").For("ENERGYDATA"), {}, true, false},
+        {"data OVERRANGE", zsim::Fault::OverRange().For("ENERGYDATA"), {kOverRange}, true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        element = ztest::CTestEnergy::Create();
+        analyzer->ClearLogs();
+        analyzer->Faults().Clear();
+        analyzer->Faults().Add(c.fault);
+        const std::size_t boxesBefore = op->Boxes().size();
+        FollowRecipe();
+        Perform();
+        std::vector<std::string> boxes;
+        for (std::size_t i = boxesBefore; i < op->Boxes().size(); ++i) {
+            if (op->Boxes()[i].title != "Telvo Plug-In MTI response") continue;
+            boxes.push_back(op->Boxes()[i].prompt);
+            EXPECT_EQ(op->Boxes()[i].style, 16);
+        }
+        EXPECT_EQ(boxes, c.boxes) << ::testing::PrintToString(said);
+        EXPECT_EQ(CountHeard("DEFRANGE") > 0, c.rangeSent);
+        EXPECT_EQ(CountHeard("DEFIBWAVE"), c.name == std::string("mode ERR") ? 0 : 1);
+        // A run that stores nothing leaves the fresh record unrated and the window ready.
+        if (context->Navigation() == 0) {
+            EXPECT_EQ(Status(), c.stored ? 1 : 0);
+        }
+        EXPECT_EQ(CountHeard("ENERGYDATA") > 0 && c.stored, c.stored);
+        EXPECT_EQ(Heard().back(), "LOC");
+    }
+}
+
+TEST_F(EnergyTest, TheRangeFollowsTheRegistryThreshold)
+{
+    struct Case {
+        const char* name;
+        std::optional<int32_t> threshold;
+        float preset;
+        const char* range;
+    };
+    const Case cases[] = {
+        {"equal gives LOW", 100, 100.0f, "DEFRANGE=LOW"},
+        {"one joule more gives HIGH", 100, 101.0f, "DEFRANGE=HIGH"},
+        {"missing value gives HIGH", std::nullopt, 1.0f, "DEFRANGE=HIGH"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.threshold) {
+            SetSetting("RangeThreshold", *c.threshold);
+        } else {
+            host::HostRegistry settings;
+            settings.CreateKey(host::HKEY_LOCAL_MACHINE, "Software\\Vantrel\\telvo\\ZARVIK");
+            settings.DeleteValue("RangeThreshold");
+        }
+        element = ztest::CTestEnergy::Create();
+        Config()->SetPresetEnergy(c.preset);
+        analyzer->ClearLogs();
+        FollowRecipe();
+        Perform();
+        ASSERT_GE(Heard().size(), 3u);
+        EXPECT_EQ(Heard()[2], c.range);
+        EXPECT_EQ(element->RangeThreshold(), c.threshold.value_or(0));
+    }
+}
+
+TEST_F(EnergyTest, StopEndsEveryKindOfWaitAndStoresNothing)
+{
+    struct Case {
+        const char* name;
+        std::function<bool(const Scene&)> trigger;
+        std::chrono::milliseconds delay;
+        bool rangeStuck;
+    };
+    const Case cases[] = {
+        {"before the mode command", [](const Scene& s) { return s.Running(); }, 0ms, false},
+        {"in the range loop", [](const Scene& s) { return s.Running(); }, 1500ms, true},
+        {"in the poll", Shock, 700ms, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        element = ztest::CTestEnergy::Create();
+        analyzer->ClearLogs();
+        analyzer->Faults().Clear();
+        if (c.rangeStuck) analyzer->Faults().Add(zsim::Fault::Reply("BUSY").For("DEFRANGE").Always());
+        op->ClearRules();
+        PressWhen("start", Ready, button::Start);
+        PressWhen("stop", c.trigger, button::Stop, c.delay);
+        PressWhen("leave", Ready, button::Next, 100ms, 1, "stop");
+        Perform();
+        EXPECT_EQ(Status(), 0);
+        EXPECT_EQ(CountHeard("ENERGYDATA"), 0);
+        EXPECT_FALSE(element->Busy());
+        // The analyzer is released whenever the channel was opened.
+        if (!Heard().empty()) {
+            EXPECT_EQ(Heard().back(), "LOC");
+        }
+        EXPECT_EQ(context->Navigation(), 0);
+    }
+}
+
+// The finishing step after each way of leaving the window.
+TEST_F(EnergyTest, NavigationDecidesWhatBecomesOfTheResult)
+{
+    // Ask-run false: no window, no result, no navigation.
+    context->SetAskRunRule([](const std::shared_ptr<host::ITestElement>&) { return false; });
+    Perform();
+    EXPECT_EQ(element->Result(), nullptr);
+    EXPECT_EQ(context->Navigation(), -1);
+    context->SetAskRunRule(nullptr);
+
+    // Next without a run: navigation 0, the result not rated.
+    PressWhen("next", Ready, button::Next);
+    Perform();
+    EXPECT_EQ(context->Navigation(), 0);
+    EXPECT_EQ(Status(), 0);
+    EXPECT_EQ(context->ResultChangedCount(), 0);
+
+    // N/A: skipped, stamped, reported.
+    op->ClearRules();
+    PressWhen("na", Ready, button::NotApplicable);
+    context->SetNavigation(-1);
+    Perform();
+    EXPECT_EQ(context->Navigation(), 0);
+    EXPECT_EQ(Status(), 3);
+    EXPECT_EQ(element->Result()->MTIID(), 1);
+    EXPECT_EQ(context->ResultChangedCount(), 1);
+
+    // The next Perform starts with clean flags: N/A of the last one rates nothing now.
+    op->ClearRules();
+    PressWhen("next", Done, button::Next);
+    Perform();
+    EXPECT_EQ(context->ResultChangedCount(), 1);
+    EXPECT_EQ(Status(), 3);
+
+    // Skip after a completed run: navigation 3 and the result removed.
+    // (With a result on show the operator starts from button 202's menu.)
+    op->ClearRules();
+    op->AddRule({"start", Done, 100ms, [](zop::Operator& self, const Scene&) { self.Press(button::Start, false); }, 1, ""});
+    op->AddRule({"discharge", Shock, 300ms,
+                 [](zop::Operator& self, const Scene&) { self.Perform(zop::physical::Discharge, 100); }, -1, ""});
+    PressWhen("skip", Done, button::Skip, 100ms, 1, "start");
+    Perform();
+    EXPECT_EQ(CountHeard("ENERGYDATA"), 1);
+    EXPECT_EQ(context->Navigation(), 3);
+    EXPECT_EQ(element->Result(), nullptr);
+
+    // Abort during the poll: Stop runs first, navigation 2, the result removed.
+    op->ClearRules();
+    op->AddBoxRule({"", "", plat::vbYes, -1});
+    PressWhen("start", Ready, button::Start);
+    PressWhen("abort", Shock, button::Abort, 700ms);
+    analyzer->ClearLogs();
+    Perform();
+    EXPECT_EQ(context->Navigation(), 2);
+    EXPECT_EQ(element->Result(), nullptr);
+    EXPECT_EQ(CountHeard("ENERGYDATA"), 0);
+    EXPECT_FALSE(element->Busy());
+}
+
+TEST_F(EnergyTest, NextDuringARunStopsItFirstSoNothingPollsBehindTheHiddenWindow)
+{
+    // The toolbar offers no Next while a run goes on; the window's event comes all the same
+    // (as from a host that navigates on its own).
+    PressWhen("start", Ready, button::Start);
+    op->AddRule({"next", Shock, 700ms, [](zop::Operator&, const Scene&) {
+                     for (const auto& form : plat::LoadedForms())
+                         if (auto guide = std::dynamic_pointer_cast<ztest::FZARVIKTestGuide>(form)) guide->NextTest.Fire();
+                 }, 1, ""});
+    Perform();
+    EXPECT_EQ(context->Navigation(), 0);
+    EXPECT_FALSE(element->Busy());
+    EXPECT_EQ(Status(), 0);
+    const std::size_t heardAtClose = Heard().size();
+    FastForwardBy(5s);
+    EXPECT_EQ(Heard().size(), heardAtClose) << "no command after the window closed";
+}
+
+TEST_F(EnergyTest, AStoppedRerunPutsTheStoredResultBackAndAStartReplacesIt)
+{
+    FollowRecipe();
+    Perform();
+    auto stored = element->Result();
+    ASSERT_EQ(Status(), 1);
+    stored->SetComment("checked by J. Doe");
+
+    // A rerun that is stopped: the stored, rated record is back and still rated.
+    op->ClearRules();
+    // With a result on show, the face of 202 reads "Next": the operator starts from its menu.
+    op->AddRule({"start again", Done, 100ms, [](zop::Operator& self, const Scene&) { self.Press(button::Start, false); }, 1, ""});
+    std::shared_ptr<host::IResultData> duringRun;
+    op->AddRule({"look", Shock, 0ms, [&](zop::Operator&, const Scene&) { duringRun = element->Result(); }, 1, ""});
+    PressWhen("stop", Shock, button::Stop, 700ms);
+    PressWhen("leave", Ready, button::Next, 100ms, 1, "stop");
+    op->AddRule({"leave done", [](const Scene& s) { return s.Done(); }, 100ms,
+                 [](zop::Operator& self, const Scene&) { self.Press(button::Next); }, -1, "stop"});
+    Perform();
+    ASSERT_NE(duringRun, nullptr);
+    EXPECT_NE(duringRun, stored) << "the run measured into a fresh record";
+    EXPECT_EQ(duringRun->Comment(), "checked by J. Doe");
+    EXPECT_EQ(element->Result(), stored) << ::testing::PrintToString(said);
+    EXPECT_EQ(Status(), 1);
+
+    // A rerun that completes: a fresh record with the comment replaces the stored one.
+    op->ClearRules();
+    op->AddRule({"start", Done, 100ms, [](zop::Operator& self, const Scene&) { self.Press(button::Start, false); }, 1, ""});
+    op->AddRule({"discharge", Shock, 300ms,
+                 [](zop::Operator& self, const Scene&) { self.Perform(zop::physical::Discharge, 100); }, -1, ""});
+    op->AddRule({"next", Done, 100ms, [](zop::Operator& self, const Scene&) { self.Press(button::Next); }, -1, "start"});
+    Perform();
+    EXPECT_NE(element->Result(), stored);
+    EXPECT_EQ(Status(), 1);
+    EXPECT_EQ(element->Result()->Comment(), "checked by J. Doe");
+}
+
+TEST_F(EnergyTest, NoAnalyzerLeavesTheResultUnratedWithTheLinksOwnMessageOnly)
+{
+    plat::PortMap::SetOverride(1, "no-such-device-here");
+    PressWhen("start", Ready, button::Start);
+    PressWhen("leave", Ready, button::Next, 100ms, 1, "start");
+    Perform();
+    EXPECT_EQ(Status(), 0);
+    ASSERT_EQ(op->Boxes().size(), 1u);
+    EXPECT_NE(op->Boxes()[0].prompt.find("No MTI was found connected"), std::string::npos);
+}
+
+// An element whose window cannot be prepared.
+class BrokenEnergy : public ztest::CTestEnergy {
+public:
+    static std::shared_ptr<BrokenEnergy> Make()
+    {
+        auto element = std::make_shared<BrokenEnergy>();
+        element->Construct();
+        return element;
+    }
+
+protected:
+    plat::Variant BuildInstructions() override { throw plat::ComError(plat::rt::Overflow, "test", "Overflow"); }
+};
+
+TEST_F(EnergyTest, AnErrorInPerformIsShownAndTheWindowDestroyed)
+{
+    auto broken = BrokenEnergy::Make();
+    broken->Perform(context);
+    ASSERT_EQ(op->Boxes().size(), 1u);
+    EXPECT_EQ(op->Boxes()[0].prompt, "Error #6\r\nOverflow");
+    EXPECT_EQ(op->Boxes()[0].style, 48);
+    EXPECT_EQ(op->Boxes()[0].title, "Zarvik Test Library");
+    for (const auto& form : plat::LoadedForms()) EXPECT_NE(form->Name(), "FZARVIKTestGuide");
+    EXPECT_EQ(context->Navigation(), -1);
+}
+
+TEST_F(EnergyTest, ListsItsMeasurementsInTheirOrder)
+{
+    const plat::Variant list = element->GetMeasurementList();
+    ASSERT_TRUE(list.IsArray());
+    const auto& rows = list.AsArray();
+    const std::vector<std::pair<std::string, std::string>> expected{
+        {"ENGY", "Energy"}, {"PULW", "Pulse Width"}, {"PEAC", "Peak Current"}, {"PEAV", "Peak Voltage"}};
+    for (int32_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(rows.At(i, 0).AsString(), expected[static_cast<std::size_t>(i)].first);
+        EXPECT_EQ(rows.At(i, 1).AsString(), expected[static_cast<std::size_t>(i)].second);
+    }
+    EXPECT_TRUE(element->QuerySetParent(nullptr));
+    // A clone has its own records and limits that belong to it.
+    auto clone = element->Clone();
+    ASSERT_NE(clone, nullptr);
+    EXPECT_NE(clone->Configuration(), element->Configuration());
+    EXPECT_EQ(clone->Limits()->Owner(), clone);
+}
+
+// A sequence with the plug-in: a link time-out in the first element leaves it unrated and the
+// next one runs; the saved sequence loads back into fresh elements with the same results.
+TEST_F(EnergyTest, ASavedSequenceLoadsBackWithTheSameResults)
+{
+    plat::RegisterServerLibrary(std::string(ZARVIK_LIBRARY_DIR) + "/libtelvoZarvik.so");
+    auto plugIn = plat::CreateObjectAs<host::IPlugIn>("TelvoZARVIK.CZARVIKPlugIn");
+    ASSERT_NE(plugIn, nullptr);
+    plugIn->Initialize(std::make_shared<host::HostLoadLog>());
+    EXPECT_EQ(plugIn->Version(), std::to_string(ztest::LibraryInfo::VersionMajor) + "." +
+                                     std::to_string(ztest::LibraryInfo::VersionMinor) + "." +
+                                     std::to_string(ztest::LibraryInfo::VersionRevision));
+    auto sequence = std::make_shared<host::HostTestSequence>(plugIn);
+    sequence->AddTest(100);
+    sequence->AddTest(100);
+    sequence->SetBeforePerform([&](std::size_t) { FollowRecipe(); });
+    // The first element's poll gets no answer: the link gives up after its retries.
+    analyzer->Faults().Add(zsim::Fault::Silence().For("QDATA").Times(3));
+    EXPECT_TRUE(sequence->Run());
+    ASSERT_EQ(sequence->Count(), 2u);
+    EXPECT_EQ(sequence->Item(0).element->Result()->Status(), 0);
+    EXPECT_EQ(sequence->Item(1).element->Result()->Status(), 1);
+    EXPECT_NE(std::find_if(BoxPrompts().begin(), BoxPrompts().end(),
+                           [](const std::string& p) { return p.find("No MTI was found") != std::string::npos; }),
+              BoxPrompts().end());
+
+    auto document = sequence->SaveDocument();
+    const std::string xml = document->Xml();
+    EXPECT_NE(xml.find("20120::Energy"), std::string::npos) << "captions stay language-ID texts";
+    const auto engy = xml.find("Key=\"ENGY\"", xml.find("<ResultItem"));
+    const auto pulw = xml.find("Key=\"PULW\"", xml.find("<ResultItem"));
+    EXPECT_LT(engy, pulw);
+
+    auto loaded = std::make_shared<host::HostTestSequence>(plugIn);
+    loaded->LoadDocument(document, std::make_shared<host::HostLoadLog>());
+    ASSERT_EQ(loaded->Count(), 2u);
+    EXPECT_EQ(loaded->MtiList()->Count(), sequence->MtiList()->Count());
+    for (std::size_t i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        auto original = sequence->Item(i).element->Result();
+        auto copy = loaded->Item(i).element->Result();
+        ASSERT_NE(copy, nullptr);
+        EXPECT_EQ(copy->Status(), original->Status());
+        EXPECT_EQ(copy->MTIID(), original->MTIID());
+        for (int32_t m = 1; m <= original->MeasurementCount(); ++m) {
+            EXPECT_EQ(copy->Measurement(plat::Variant(m))->Key(), original->Measurement(plat::Variant(m))->Key());
+            EXPECT_EQ(plat::CStr(copy->Measurement(plat::Variant(m))->value()),
+                      plat::CStr(original->Measurement(plat::Variant(m))->value()));
+        }
+    }
+    EXPECT_EQ(loaded->SaveDocument()->Xml(), xml);
+}
+
+} // namespace

@@ -1,0 +1,246 @@
+// The pacer parameter and pacer refractory tests run in the window with the operator against
+// the simulated analyzer, in virtual time.
+#include "host/elements/HostTestElement.h"
+#include "host/interfaces/IMeasurement.h"
+#include "tests/testlib/tests/SimulationFixture.h"
+#include "testlib/config/CConfigPacerPar.h"
+#include "testlib/config/CConfigPacerRef.h"
+#include "testlib/results/CResultPacerPar.h"
+#include "testlib/results/CResultPacerRef.h"
+#include "testlib/tests/CTestPacerPar.h"
+#include "testlib/tests/CTestPacerRef.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+using namespace std::chrono_literals;
+using Strings = std::vector<std::string>;
+using zsim::Fault;
+
+constexpr const char* kUnexpected = "Unexpected response from MTI.";
+constexpr const char* kOverload = "MODULE OVERLOAD!";
+constexpr const char* kNoPacer = "NO Pacer detected";
+constexpr const char* kNoAdapter = "No Adapter detected";
+constexpr const char* kNoData = "NO data!";
+
+bool Contains(const Strings& texts, const std::string& part)
+{
+    return std::any_of(texts.begin(), texts.end(), [&](const std::string& t) { return t.find(part) != std::string::npos; });
+}
+
+int Count(const Strings& texts, const std::string& text)
+{
+    return static_cast<int>(std::count(texts.begin(), texts.end(), text));
+}
+
+plat::Variant Value(const std::shared_ptr<host::ITestElement>& element, const char* key)
+{
+    auto result = element->Result();
+    auto measurement = result ? result->Measurement(plat::Variant(std::string(key))) : nullptr;
+    return measurement ? measurement->value() : plat::Variant();
+}
+
+class PacerTests : public ztesting::SimulationFixture {
+protected:
+    std::shared_ptr<ztest::CTestPacerPar> Parameters(int16_t adapterIndex = 0)
+    {
+        auto element = ztest::CTestPacerPar::Create();
+        std::dynamic_pointer_cast<ztest::CConfigPacerPar>(element->Configuration())->SetAdapterIndex(adapterIndex);
+        return element;
+    }
+    std::shared_ptr<ztest::CTestPacerRef> Refractory()
+    {
+        return ztest::CTestPacerRef::Create();
+    }
+    int32_t Status(const std::shared_ptr<host::ITestElement>& element) { return element->Result()->Status(); }
+};
+
+TEST_F(PacerTests, InternalLoadMeasuresAndRatesBeforeTheWindowCloses)
+{
+    auto element = Parameters();
+    auto context = Perform(element);
+    EXPECT_EQ(Commands(), (Strings{"PACELOAD=INT", "PACEPMODE", "QDATA", "PACEPDATA"}));
+    EXPECT_EQ(analyzer->Model().Load(), "INT");
+    EXPECT_DOUBLE_EQ(Value(element, "PACR").AsDouble(), 60.0);
+    EXPECT_DOUBLE_EQ(Value(element, "PACC").AsDouble(), 0.05);
+    EXPECT_DOUBLE_EQ(Value(element, "PACW").AsDouble(), 1.0);
+    EXPECT_EQ(Status(element), 1);
+    EXPECT_TRUE(op->Boxes().empty());
+}
+
+TEST_F(PacerTests, AdapterCheckComesBeforeTheLoad)
+{
+    const struct {
+        const char* name;
+        bool adapter;
+        std::optional<std::string> adapterReply;
+        Strings heard;
+        const char* box;
+        int32_t status;
+    } cases[] = {
+        {"adapter present", true, std::nullopt, {"QADAPTER", "PACELOAD=ADAP1", "PACEPMODE", "QDATA", "PACEPDATA"}, nullptr, 1},
+        {"no adapter", false, std::nullopt, {"QADAPTER"}, kNoAdapter, 0},
+        {"reply that is no number", true, std::string("ERR=01"), {"QADAPTER"}, kNoAdapter, 0},
+        {"one-character answer", true, std::string("1"), {"QADAPTER", "PACELOAD=ADAP1", "PACEPMODE", "QDATA", "PACEPDATA"},
+         nullptr, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        analyzer->ClearLogs();
+        analyzer->Faults().Clear();
+        if (c.adapterReply) analyzer->Faults().Add(Fault::Reply(*c.adapterReply).For("QADAPTER"));
+        auto element = Parameters(1);
+        Perform(element, zop::PacerRecipe(c.adapter));
+        EXPECT_EQ(Commands(), c.heard);
+        EXPECT_EQ(c.box != nullptr, Contains(BoxPrompts(), c.box ? c.box : "?"));
+        EXPECT_EQ(Status(element), c.status);
+    }
+}
+
+TEST_F(PacerTests, PacerModeRepliesAndDataReplies)
+{
+    const struct {
+        const char* name;
+        std::vector<Fault> faults;
+        const char* box;
+        int pacerModes;
+    } cases[] = {
+        {"mode refused with 20", {Fault::Reply("ERR=20").For("PACEPMODE")}, kOverload, 1},
+        {"mode refused with 5", {Fault::Reply("ERR=05").For("PACEPMODE")}, kUnexpected, 1},
+        {"mode asked again", {Fault::Reply("BUSY").For("PACEPMODE").Times(2)}, nullptr, 3},
+        {"overload as data", {Fault::Reply("MODULEOVERLOAD").For("PACEPDATA")}, kOverload, 1},
+        {"no pacer", {Fault::Reply("NO PACER").For("PACEPDATA")}, kNoPacer, 1},
+        {"negative error code", {Fault::Reply("ERR=-1").For("PACEPDATA")}, kUnexpected, 1},
+        {"two fields", {Fault::Reply("0.05,0.001").For("PACEPDATA")}, kUnexpected, 1},
+        {"unknown token", {Fault::Reply("NODATA").For("PACEPDATA")}, kUnexpected, 1},
+        {"load refused", {Fault::Reply("ERR=02").For("PACELOAD")}, kUnexpected, 1},
+        {"load answered oddly", {Fault::Reply("HELLO").For("PACELOAD")}, kUnexpected, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        analyzer->ClearLogs();
+        analyzer->Faults().Clear();
+        for (const auto& fault : c.faults) analyzer->Faults().Add(fault);
+        auto element = Parameters();
+        Perform(element);
+        EXPECT_EQ(Count(Commands(), "PACEPMODE"), c.pacerModes);
+        if (c.box) {
+            EXPECT_TRUE(Contains(BoxPrompts(), c.box));
+            // Nothing reached the result, and the run is not rated.
+            EXPECT_TRUE(Value(element, "PACW").IsEmpty());
+            EXPECT_EQ(Status(element), 0);
+        } else {
+            EXPECT_EQ(Status(element), 1);
+        }
+    }
+}
+
+TEST_F(PacerTests, AdapterPollGivesUpAfterSixPollsButTheSixthMayBringData)
+{
+    // Five polls without data, then the pacemaker's pulses: the sixth poll's data is stored.
+    analyzer->Faults().Add(Fault::Reply("NODATA").For("QDATA").Times(5));
+    auto element = Parameters(1);
+    Perform(element, zop::PacerRecipe(true));
+    EXPECT_EQ(Count(Commands(), "QDATA"), 6);
+    EXPECT_FALSE(Contains(BoxPrompts(), kNoData));
+    EXPECT_EQ(Status(element), 1);
+
+    analyzer->ClearLogs();
+    analyzer->Faults().Add(Fault::Reply("NODATA").For("QDATA").Always());
+    const auto start = ElapsedMs();
+    auto again = Parameters(1);
+    Perform(again, zop::PacerRecipe(true));
+    EXPECT_EQ(Count(Commands(), "QDATA"), 6);
+    EXPECT_TRUE(Contains(BoxPrompts(), kNoData));
+    EXPECT_GE(ElapsedMs() - start, 12000);
+    EXPECT_EQ(Status(again), 0);
+}
+
+TEST_F(PacerTests, LinkLostAtTheLoadStopsTheRunUnrated)
+{
+    analyzer->Faults().Add(Fault::Silence().For("PACELOAD").Always());
+    auto element = Parameters();
+    Perform(element);
+    EXPECT_EQ(Count(Commands(), "PACEPMODE"), 0);
+    EXPECT_EQ(Status(element), 0);
+}
+
+TEST_F(PacerTests, RefractoryMeasuresPacedAndSensedPeriods)
+{
+    auto element = Refractory();
+    Perform(element);
+    EXPECT_EQ(Commands(), (Strings{"PACELOAD=INT", "PACEREFRACT"}));
+    EXPECT_DOUBLE_EQ(Value(element, "PACE").AsDouble(), 250.0);
+    EXPECT_DOUBLE_EQ(Value(element, "SENS").AsDouble(), 300.0);
+    EXPECT_EQ(Status(element), 1);
+}
+
+TEST_F(PacerTests, RefractoryCountDownWithoutReplyStoresNothing)
+{
+    // The measurement never ends within the link's reply time: every ask gets an empty reply
+    // and is asked again, until the default count-down of 120 s runs out.
+    analyzer->Model().SetRefractoryTime(std::chrono::hours(1));
+    auto element = Refractory();
+    const auto start = ElapsedMs();
+    Perform(element);
+    EXPECT_GE(ElapsedMs() - start, 120000);
+    EXPECT_LT(ElapsedMs() - start, 130000);
+    EXPECT_GT(Count(Commands(), "PACEREFRACT"), 10);
+    EXPECT_TRUE(Value(element, "PACE").IsEmpty());
+    EXPECT_EQ(Status(element), 0);
+    EXPECT_TRUE(op->Boxes().empty());
+    // The count-down was shown from 119 down and is hidden again.
+    EXPECT_TRUE(std::any_of(said.begin(), said.end(), [](const std::string& l) { return l.find("119") != std::string::npos; }));
+    EXPECT_FALSE(zop::GuideWindowScene().Look().popupVisible);
+    // No measurement is left running behind the run.
+    EXPECT_TRUE(analyzer->Idle() || analyzer->SentLog().empty() ||
+                analyzer->SentLog().back().bytes.find("0,") == std::string::npos);
+}
+
+TEST_F(PacerTests, RefractoryEmptyReplyThenData)
+{
+    analyzer->Faults().Add(Fault::Silence().For("PACEREFRACT"));
+    auto element = Refractory();
+    Perform(element);
+    EXPECT_EQ(Count(Commands(), "PACEREFRACT"), 2);
+    EXPECT_DOUBLE_EQ(Value(element, "PACE").AsDouble(), 250.0);
+    EXPECT_EQ(Status(element), 1);
+}
+
+TEST_F(PacerTests, RefractoryOneCharacterReplyIsNeitherAskedAgainNorData)
+{
+    SetSetting("PacerRefractoryTimeout", 5);
+    analyzer->Faults().Add(Fault::Reply("X").For("PACEREFRACT"));
+    auto element = Refractory();
+    const auto start = ElapsedMs();
+    Perform(element);
+    EXPECT_EQ(Count(Commands(), "PACEREFRACT"), 1);
+    EXPECT_GE(ElapsedMs() - start, 5000);
+    EXPECT_TRUE(Value(element, "SENS").IsEmpty());
+    EXPECT_EQ(Status(element), 0);
+}
+
+TEST_F(PacerTests, RefractoryTimeoutSetting)
+{
+    EXPECT_EQ(ztest::CTestPacerRef::ReadPacerRefractoryTimeout(), 120);
+    SetSetting("PacerRefractoryTimeout", 7);
+    EXPECT_EQ(ztest::CTestPacerRef::ReadPacerRefractoryTimeout(), 7);
+    SetSetting("PacerRefractoryTimeout", 70000);
+    EXPECT_EQ(ztest::CTestPacerRef::ReadPacerRefractoryTimeout(), 120);
+}
+
+TEST_F(PacerTests, InstructionsAndMeasurementLists)
+{
+    auto refractory = Refractory();
+    auto lines = refractory->GetMeasurementList();
+    ASSERT_TRUE(lines.IsArray());
+    EXPECT_EQ(lines.AsArray().At(0, 0).AsString(), "PACE");
+    EXPECT_EQ(lines.AsArray().At(1, 0).AsString(), "SENS");
+    auto parameters = Parameters();
+    EXPECT_EQ(parameters->GetMeasurementList().AsArray().At(2, 0).AsString(), "PACW");
+}
+
+} // namespace
