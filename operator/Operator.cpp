@@ -161,7 +161,6 @@ void Operator::Look()
 void Operator::Fire(RuleState& state, const Scene& scene)
 {
     ++state.fired;
-    mFired.push_back(state.rule.name);
     // Actions run from a timer of their own, never inside the look: an action that starts a
     // run pumps the loop for as long as the run lasts, and the operator must go on watching.
     auto action = state.rule.action;

@@ -102,15 +102,12 @@ public:
     // were there.
     void Start();
     void Stop();
-    bool Watching() const { return mWatching; }
 
     // Looks once now and fires what is due.
     void Look();
 
     const std::vector<BoxSeen>& Boxes() const { return mBoxes; }
     const std::vector<BeepHeard>& Beeps() const { return mBeeps; }
-    // Names of the rules in the order they fired.
-    const std::vector<std::string>& Fired() const { return mFired; }
 
     // Called by the services this operator installs.
     int AnswerBox(const std::string& prompt, int style, const std::string& title);
@@ -138,7 +135,6 @@ private:
     std::shared_ptr<plat::IBeepService> mPreviousBeeps;
     std::vector<BoxSeen> mBoxes;
     std::vector<BeepHeard> mBeeps;
-    std::vector<std::string> mFired;
     std::string mLastInstruction;
     plat::Millis mPatience{0};
     plat::TimePoint mLastProgress{};

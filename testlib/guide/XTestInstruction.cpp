@@ -71,8 +71,6 @@ std::string XTestInstruction::IconKey() const
 
 std::string XTestInstruction::Message() const { return mText->Caption(); }
 
-std::string XTestInstruction::MessageText() const { return mText->Tag(); }
-
 void XTestInstruction::OnFlashTick()
 {
     SetBackColor(BackColor() != FlashOn ? FlashOn : FlashOff);

@@ -36,9 +36,8 @@ public:
 
     // What the operator sees.
     std::string IconKey() const;
-    // The message as shown (translated), and as it was given (also the tag of "lblHelpTxt").
+    // The message as shown (translated); as it was given it is the tag of "lblHelpTxt".
     std::string Message() const;
-    std::string MessageText() const;
 
     const std::shared_ptr<plat::Image>& imgIcon() const { return mIcon; }
     const std::shared_ptr<plat::Label>& lblHelpTxt() const { return mText; }

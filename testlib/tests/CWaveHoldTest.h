@@ -29,9 +29,6 @@ public:
     // takes.
     static int32_t HoldInterval(int32_t seconds);
 
-    bool VerdictGiven() const { return mfVerdictGiven; }
-    bool WaveStarted() const { return mfWaveStarted; }
-
 protected:
     using CTestElement::CTestElement;
 
