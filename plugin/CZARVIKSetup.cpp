@@ -11,6 +11,8 @@
 
 #include <exception>
 #include <filesystem>
+#include <span>
+#include <utility>
 
 namespace zplugin {
 
@@ -26,6 +28,19 @@ std::string KeyText()
 void ReadNumber(const host::HostRegistry& registry, const char* name, int32_t& target)
 {
     IgnoreErrors([&] { target = plat::CLng(registry.GetValue(name)); });
+}
+
+// Whether the settings key holds each of the numbers as a DWORD of that value.
+bool HoldsNumbers(std::span<const std::pair<const char*, int32_t>> numbers)
+{
+    host::HostRegistry key;
+    if (!key.KeyExists(host::HKEY_LOCAL_MACHINE, CZARVIKSetup::RegistryKey)) return false;
+    key.OpenKey(host::HKEY_LOCAL_MACHINE, CZARVIKSetup::RegistryKey);
+    for (const auto& [name, value] : numbers) {
+        const plat::Variant stored = key.GetValue(name, plat::Variant());
+        if (stored.Type() != plat::VarType::Long || stored.AsLong() != value) return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -101,11 +116,17 @@ void CZARVIKSetup::RegLoad(int32_t, const std::string&)
 void CZARVIKSetup::RegSave(int32_t, const std::string&)
 {
     try {
+        const std::pair<const char*, int32_t> numbers[] = {{ValueCommTimeOut, mCommTimeOut},
+                                                           {ValueRangeThreshold, mRangeThreshold},
+                                                           {ValuePacerRefractoryTimeout, mPacerRefractoryTimeout}};
+        // Every save rewrites the whole file with fsync: the numbers go in one save, and in none
+        // when the registry holds them already (as at every start-up but the first).
+        if (HoldsNumbers(numbers)) return;
         host::HostRegistry registry;
-        registry.CreateKey(host::HKEY_LOCAL_MACHINE, RegistryKey);
-        registry.SetDWordValue(ValueCommTimeOut, mCommTimeOut);
-        registry.SetDWordValue(ValueRangeThreshold, mRangeThreshold);
-        registry.SetDWordValue(ValuePacerRefractoryTimeout, mPacerRefractoryTimeout);
+        registry.Change([&] {
+            registry.CreateKey(host::HKEY_LOCAL_MACHINE, RegistryKey);
+            for (const auto& [name, value] : numbers) registry.SetDWordValue(name, value);
+        });
     } catch (const std::exception&) {
         // A failed save is reported rather than passed over, so that the operator learns that
         // the settings were not kept.

@@ -23,5 +23,7 @@ if ! locale -a 2>/dev/null | grep -ix 'de_DE.utf-\?8' >/dev/null; then
 fi
 
 build_dir=${ZARVIK_BUILD_DIR:-build}
-cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARVIK_WERROR=ON >/dev/null
+# ZARVIK_CMAKE_ARGS adds options (scripts/run-tests.sh --sanitize sets the sanitizer build).
+# shellcheck disable=SC2086
+cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARVIK_WERROR=ON ${ZARVIK_CMAKE_ARGS:-} >/dev/null
 cmake --build "$build_dir" -j"$(nproc)"

@@ -142,6 +142,11 @@ bool HostRegistry::ValueExists(const std::string& name) const
 
 // Writing into a key that was deleted since it was opened is refused rather than bringing the
 // key back unasked.
+void HostRegistry::Change(const std::function<void()>& changes)
+{
+    Guard([&] { Store().Change(changes); });
+}
+
 void HostRegistry::SetDWordValue(const std::string& name, int32_t value)
 {
     const std::string& key = OpenPath();

@@ -6,6 +6,7 @@
 #include "platform/base/Variant.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -64,6 +65,10 @@ public:
 
     // Deletes a key with everything below it; a missing key raises ErrNotFound.
     void DeleteKey(int32_t hive, const std::string& path);
+
+    // Runs several writes as one: the registry file is saved once at the end, and when one of
+    // them raises or the save fails, none of them stays.
+    void Change(const std::function<void()>& changes);
 
 private:
     plat::RegistryStore& Store() const;

@@ -404,6 +404,12 @@ double Round(double v, int decimals)
     NumberText number;
     number.negative = d.negative;
     number.magnitude = (fixed.whole.empty() ? "0" : fixed.whole) + "." + fixed.fraction + "0";
+    // At the top of the range the 15-digit text can lie beyond it (the largest Double shows as
+    // 1.79769313486232E+308); a value that large is whole already and comes back as it is.
+    const std::string& text = number.magnitude;
+    double probe = 0.0;
+    const auto read = std::from_chars(text.data(), text.data() + text.size(), probe, std::chars_format::general);
+    if (read.ec == std::errc::result_out_of_range && IsTooLarge(text)) return v;
     double result = ReadMagnitude<double>(number);
     return result == 0.0 ? 0.0 : result;
 }

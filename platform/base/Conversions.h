@@ -86,7 +86,8 @@ double RoundHalfEven(double v);
 
 // The language's Round(v, decimals): half to even at the given number of decimal places
 // (0 to 15), worked on the value's decimal text in 15 digits so that 8.4000001 kept to four
-// places is 8.4 and 0.125 to two places is 0.12. Other decimals raise Invalid procedure call.
+// places is 8.4 and 0.125 to two places is 0.12. Every finite value rounds (one whose 15-digit
+// text lies beyond the range comes back as it is); other decimals raise Invalid procedure call.
 double Round(double v, int decimals);
 
 // True when the text is a number in full, as the language's IsNumeric sees texts: blanks,

@@ -9,10 +9,12 @@ namespace plat {
 
 namespace {
 
+// Never destroyed: a form held by another static object leaves the registry at the end of the
+// process, after the statics of this file may be gone.
 std::vector<std::weak_ptr<Form>>& Registry()
 {
-    static std::vector<std::weak_ptr<Form>> forms;
-    return forms;
+    static auto* forms = new std::vector<std::weak_ptr<Form>>();
+    return *forms;
 }
 
 } // namespace
@@ -23,10 +25,14 @@ Form::Form(std::string name) : Window("Form"), mFormName(std::move(name)), mCont
 }
 
 // A form released without Unload still takes its controls down while it is whole, so that no
-// handler of a control runs against a half-destroyed form.
+// handler of a control runs against a half-destroyed form. It also leaves the registry: a form
+// made with make_shared shares one block with its control block, so a leftover weak_ptr would
+// keep the whole form's memory for the life of the process.
 Form::~Form()
 {
     if (!IsDestroyed()) Destroy();
+    // Owners are gone by now, so this form's own entry is one of the expired ones.
+    std::erase_if(Registry(), [](const std::weak_ptr<Form>& f) { return f.expired(); });
 }
 
 void Form::Load()
@@ -104,6 +110,8 @@ void Form::MapTexts(const TextMap& map)
     std::string mapped = map(mCaption);
     if (mapped != mCaption) mCaption = mapped;
 }
+
+std::size_t RegisteredFormCount() { return Registry().size(); }
 
 std::vector<std::shared_ptr<Form>> LoadedForms()
 {

@@ -94,5 +94,8 @@ private:
 
 // The forms that are loaded and not unloaded, in the order they were loaded.
 std::vector<std::shared_ptr<Form>> LoadedForms();
+// How many forms the registry behind LoadedForms holds: only live ones, since a form leaves it
+// when it is unloaded or destroyed. For tests that a long-running host stays flat.
+std::size_t RegisteredFormCount();
 
 } // namespace plat

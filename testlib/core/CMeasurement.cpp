@@ -283,9 +283,18 @@ std::string CMeasurement::FormatValue(const plat::Variant& value) const
 {
     if (value.IsEmpty() || value.IsNull()) return {};
     if (mKey.starts_with("::") && mValueType == ValueTypeBoolean) return {};
-    if (mKey != "CHTI" && mKey != "PULW") return plat::Format(value, mValueFormat);
-    // Charge times and pulse widths may arrive as texts with more after the number.
-    return plat::Format(plat::Variant(plat::Val(plat::CStr(value))), mValueFormat);
+    // Charge times and pulse widths may arrive as texts with more after the number: their
+    // leading number is printed. A number is formatted itself, never sent through its text and
+    // back (that overflows at the edge of the range), and a text whose number cannot be read
+    // is printed as it stands, so that its report row is never lost.
+    if ((mKey == "CHTI" || mKey == "PULW") && value.IsString()) {
+        try {
+            return plat::Format(plat::Variant(plat::Val(value.AsString())), mValueFormat);
+        } catch (const plat::ComError&) {
+            return value.AsString();
+        }
+    }
+    return plat::Format(value, mValueFormat);
 }
 
 void CMeasurement::ValueToString(std::string& text, int32_t& status) const
@@ -379,14 +388,16 @@ void CMeasurement::LoadChildren(const host::HostXmlElement& element)
     for (int32_t i = 0; i < children->Count(); ++i) {
         const std::shared_ptr<host::HostXmlElement> child = children->Item(i);
         const std::string name = child->Name();
+        // Save writes no empty description or unit, so an empty one stored is taken as a
+        // missing one: the record's own stays, and a second load and save changes nothing.
         if (name == "Description") {
-            mDescription = child->Text();
+            if (std::string text = child->Text(); !text.empty()) mDescription = std::move(text);
         } else if (name == "Value") {
             helper.ReadValueElement(child, mValue, mValueType);
             // "NOSYNC" is stored under a type of its own but is a number that could not be had.
             if (mValue.IsString() && mValue.AsString() == kNoSync) mValueType = ValueTypeNumber;
         } else if (name == "Unit") {
-            mUnit = child->Text();
+            if (std::string text = child->Text(); !text.empty()) mUnit = std::move(text);
         } else if (name == "Status") {
             helper.ReadStatusElement(child, mStatus, mStatusText);
         }

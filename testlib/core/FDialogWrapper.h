@@ -9,6 +9,15 @@
 #include <memory>
 #include <string>
 
+// The plug-in builds a copy of the wrapper into its own library. There the class is hidden, so
+// that the copy's symbols (its vtable too) are the plug-in's own and never bind to the test
+// library's, nor the test library's to them.
+#ifdef ZARVIK_PRIVATE_DIALOG_WRAPPER
+#define ZARVIK_DIALOG_WRAPPER_VISIBILITY __attribute__((visibility("hidden")))
+#else
+#define ZARVIK_DIALOG_WRAPPER_VISIBILITY
+#endif
+
 namespace ztest {
 
 // The hidden form through which the host shows one of our controls (an editor, a view, the
@@ -19,7 +28,7 @@ namespace ztest {
 // No operation raises: a failing step is skipped. Without a control every forwarding
 // operation does nothing and the getters give empty values. After Unload every operation does
 // nothing and gives empty values; the control is not created again.
-class FDialogWrapper : public plat::Form, public host::IDialog {
+class ZARVIK_DIALOG_WRAPPER_VISIBILITY FDialogWrapper : public plat::Form, public host::IDialog {
 public:
     FDialogWrapper();
     ~FDialogWrapper() override;

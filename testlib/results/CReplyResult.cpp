@@ -6,6 +6,7 @@
 #include "testlib/core/CMeasurement.h"
 #include "testlib/results/ReplyFieldReader.h"
 
+#include <cmath>
 #include <exception>
 #include <utility>
 
@@ -51,7 +52,11 @@ std::shared_ptr<host::IConfigData> CReplyResult::ConfigurationOf(const std::shar
 void CReplyResult::StoreField(std::size_t /*index*/, std::string_view field, const ReplyFieldSpec& spec,
                               CMeasurement& measurement)
 {
-    measurement.SetValue(ReplyFieldReader::LeadingNumber(field) * spec.scale);
+    const double value = ReplyFieldReader::LeadingNumber(field) * spec.scale;
+    // A number that its scaling takes beyond the range is as unreadable as one beyond it in the
+    // reply: the record's store-error rule handles both alike.
+    if (!std::isfinite(value)) plat::RaiseRuntime(plat::rt::Overflow);
+    measurement.SetValue(value);
 }
 
 void CReplyResult::StoreResult(const std::string& reply)

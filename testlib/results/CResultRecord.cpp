@@ -325,7 +325,13 @@ void CResultRecord::BuildReportBody(const std::shared_ptr<host::HostReport>& rep
     rows.clear();
     for (const auto& measurement : mMeasurements) {
         std::string line;
-        measurement->GetReportLine(report, line);
+        try {
+            measurement->GetReportLine(report, line);
+        } catch (const std::exception&) {
+            // A row that cannot be written still shows which measurement it was, and costs
+            // none of the rows after it.
+            line = "|      " + measurement->GetKey() + "|||;";
+        }
         rows += line;
     }
 }

@@ -127,4 +127,20 @@ TEST_F(Query, PortsThatLeadNowhereAreNotTouched)
     plat::InProcessDevices::Unregister("counting");
 }
 
+TEST_F(Query, APortBeyondThePortNumbersProbesNoPort)
+{
+    // After a query of a port with an analyzer, a port number that does not fit a port must
+    // not fall back to the port used last.
+    auto analyzer = SimulatedAnalyzerOn(2, 9600);
+    ASSERT_EQ(query->QueryMTI(2), kFound);
+    RunUntilIdle();
+    for (int32_t port : {32768, 40000, 65538, 2147483647}) {
+        SCOPED_TRACE(port);
+        analyzer->ClearLogs();
+        EXPECT_EQ(query->QueryMTI(port), kNotFound);
+        RunUntilIdle();
+        EXPECT_TRUE(analyzer->Commands().empty());
+    }
+}
+
 } // namespace

@@ -2,6 +2,7 @@
 #include "instrument/MComm.h"
 
 #include "LinkFixture.h"
+#include "platform/ui/Form.h"
 
 #include <gtest/gtest.h>
 
@@ -114,6 +115,28 @@ TEST_F(Engine, JoinsAReplyInPiecesUpToThePieceEndingLf)
     EXPECT_EQ(Exchange("ENERGYDATA"), "150.0,1732,34.6\r\n");
     EXPECT_EQ(SinceConnect(), 70);
     EXPECT_EQ(engine->LinkState(), lnkIdle);
+
+    // A bare LF ends a reply too (unlike the connect check, which needs CR LF).
+    device->On("QDATA\r", {{10ms, "NODATA"}, {20ms, "\n"}});
+    EXPECT_EQ(Exchange("QDATA"), "NODATA\n");
+    EXPECT_EQ(SinceConnect(), 90);
+    EXPECT_FALSE(engine->mfLinkTimeOut);
+}
+
+TEST_F(Engine, FormsOfEnginesThatComeAndGoLeaveNoTrace)
+{
+    // A host that runs tests all day creates and releases engines without end; the registry of
+    // forms must hold only the live ones, or every engine's form stays in memory for good.
+    engine->CommInit();
+    const auto before = plat::RegisteredFormCount();
+    for (int i = 0; i < 200; ++i) {
+        auto other = std::make_shared<vti::MComm>();
+        other->CommInit();
+        ASSERT_TRUE(other->Form().IsLoaded());
+        EXPECT_EQ(plat::RegisteredFormCount(), before + 1);
+    }
+    RunUntilIdle();
+    EXPECT_EQ(plat::RegisteredFormCount(), before);
 }
 
 TEST_F(Engine, ThreeTimeOutsCloseThePort)
@@ -251,13 +274,16 @@ TEST_F(Engine, AbortDuringAnExchangeRestsIdleWithThePortOpen)
         plat::Timer abort = plat::Loop().StartOneShot(c.abortAt, [this] { AbortEngine(); });
         EXPECT_EQ(engine->CommSendCommand("PACEPDATA"), lnkIdle);
         EXPECT_EQ(ElapsedMs() - start, c.abortAt.count());
+        // The line delivers a write on a later turn of the loop: let every turn run, and the
+        // time with it, before looking at what was written.
+        RunUntilIdle();
+        FastForwardBy(5s);
         std::vector<int64_t> times;
         for (const auto& w : device->writes) times.push_back(w.atMs - start);
         EXPECT_EQ(times, c.writes);
         EXPECT_TRUE(engine->Form().Comm().PortOpen());
         EXPECT_FALSE(engine->Form().IsTimerRunning());
         EXPECT_EQ(engine->Reply(), "") << "a partial reply is no reply";
-        FastForwardBy(5s);
     }
     // The link still works; what arrived meanwhile is discarded before the next command.
     device->SendLater(0ms, "STALE\r\n");

@@ -7,6 +7,10 @@
 
 #include <filesystem>
 #include <optional>
+#include <string>
+
+#include <sys/inotify.h>
+#include <unistd.h>
 
 using zplugin::CZARVIKSetup;
 
@@ -85,6 +89,80 @@ TEST_F(Setup, OnlyAValueThatCannotBeReadTakesItsDefault)
         EXPECT_EQ(Stored("CommTimeOut").Type(), plat::VarType::Long);
         EXPECT_EQ(Stored("CommTimeOut").AsLong(), c.expected);
     }
+}
+
+// A stored 0 is a number like any other, for each of the three.
+TEST_F(Setup, AStoredZeroStaysZeroForEveryNumber)
+{
+    for (const char* name : {"CommTimeOut", "RangeThreshold", "PacerRefractoryTimeout"}) {
+        SCOPED_TRACE(name);
+        if (KeyExists()) host::HostRegistry().DeleteKey(host::HKEY_LOCAL_MACHINE, CZARVIKSetup::RegistryKey);
+        Key().SetDWordValue(name, 0);
+        setup->RegLoad(0, "");
+        const std::string stored(name);
+        ExpectNumbers(stored == "CommTimeOut" ? 0 : 1000, stored == "RangeThreshold" ? 0 : 50,
+                      stored == "PacerRefractoryTimeout" ? 0 : 120);
+        EXPECT_EQ(Stored(name).AsLong(), 0);
+    }
+}
+
+// Counts the saves of the registry file: each one renames a finished temporary file onto it.
+class RegistrySaves {
+public:
+    explicit RegistrySaves(const std::string& file)
+        : mName(std::filesystem::path(file).filename().string()), mFd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+    {
+        if (mFd < 0 || inotify_add_watch(mFd, std::filesystem::path(file).parent_path().c_str(), IN_MOVED_TO) < 0) {
+            ADD_FAILURE() << "cannot watch " << file;
+        }
+    }
+    ~RegistrySaves() { close(mFd); }
+    RegistrySaves(const RegistrySaves&) = delete;
+    RegistrySaves& operator=(const RegistrySaves&) = delete;
+
+    // The saves since the last call.
+    int Count()
+    {
+        int saves = 0;
+        alignas(inotify_event) char buffer[4096];
+        for (ssize_t n; (n = read(mFd, buffer, sizeof buffer)) > 0;) {
+            for (char* p = buffer; p < buffer + n;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(p);
+                if (event->len > 0 && mName == event->name) ++saves;
+                p += sizeof(inotify_event) + event->len;
+            }
+        }
+        return saves;
+    }
+
+private:
+    std::string mName;
+    int mFd;
+};
+
+TEST_F(Setup, InitializeSavesTheRegistryOnceAndNotAtAllWhenNothingChanged)
+{
+    Key();
+    RegistrySaves saves(registry.RegistryPath());
+    setup->Initialize();
+    EXPECT_EQ(saves.Count(), 1) << "the three defaults are one save";
+    ExpectNumbers(1000, 50, 120);
+
+    std::make_shared<CZARVIKSetup>()->Initialize();
+    EXPECT_EQ(saves.Count(), 0) << "the registry holds every number already";
+
+    // A number stored as text is written back as a number: one save.
+    Key().SetStringValue("RangeThreshold", "50");
+    saves.Count();
+    std::make_shared<CZARVIKSetup>()->Initialize();
+    EXPECT_EQ(saves.Count(), 1);
+    EXPECT_EQ(Stored("RangeThreshold").Type(), plat::VarType::Long);
+
+    // A changed setting saved by the preferences page is one save too.
+    setup->SetCommTimeOut(1200);
+    setup->RegSave(0, "");
+    EXPECT_EQ(saves.Count(), 1);
+    EXPECT_EQ(Stored("CommTimeOut").AsLong(), 1200);
 }
 
 TEST_F(Setup, TheCataloguePathIsReadAndAnEmptyOneIsTheDefault)

@@ -150,6 +150,27 @@ TEST_F(PrefsPage, EveryEditGoesIntoTheSettingsAtOnceAndIsAnnounced)
     EXPECT_TRUE(reports.Reports().empty());
 }
 
+TEST_F(PrefsPage, TheUpDownsKeepTheirRangesAndSteps)
+{
+    OpenDialog();
+    const struct {
+        const char* upDown;
+        const char* label;
+        int min;
+        int max;
+        int step;
+    } rows[] = {{"updPacRefTime", "lblPacRefTime", 10, 240, 10}, {"updCommTimeOut", "lblComms", 300, 3000, 100}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.upDown);
+        auto& upDown = Find<plat::UpDown>(row.upDown);
+        EXPECT_EQ(upDown.Min(), row.min);
+        EXPECT_EQ(upDown.Max(), row.max);
+        EXPECT_EQ(upDown.Increment(), row.step);
+        EXPECT_EQ(static_cast<plat::Control*>(&Find<plat::Label>(row.label)), upDown.Buddy().get());
+        EXPECT_TRUE(upDown.SyncBuddy());
+    }
+}
+
 TEST_F(PrefsPage, LockingDisablesBothUpDowns)
 {
     OpenDialog();

@@ -356,6 +356,12 @@ TEST(Round, KeepsDecimalsHalfToEvenOnTheDecimalText)
         {1.00005, 4, 1.0},
         {-0.00004, 4, 0.0},
         {123.456, 0, 123.0},
+        // Every finite Double rounds, also where its 15-digit text lies beyond the range.
+        {1.7976931348623157e308, 0, 1.7976931348623157e308},
+        {-1.7976931348623157e308, 2, -1.7976931348623157e308},
+        {1.7976931348623157e308, 15, 1.7976931348623157e308},
+        {1.2345678901234567e300, 3, 1.23456789012346e300},
+        {4.9e-324, 15, 0.0},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(plat::CStr(row.value) + " to " + std::to_string(row.decimals));

@@ -80,6 +80,18 @@ TEST_F(Forms, UnloadEndsTheFormAndEverythingOnItForGood)
     EXPECT_EQ(txt->hWnd(), 0);
 }
 
+TEST_F(Forms, AReleasedFormLeavesTheRegistry)
+{
+    // Forms released with and without Unload alike: none may stay registered.
+    const auto before = RegisteredFormCount();
+    for (int i = 0; i < 100; ++i) {
+        auto other = std::make_shared<Form>("frmOther");
+        other->Show();
+        if (i % 2 == 0) other->Unload();
+    }
+    EXPECT_EQ(RegisteredFormCount(), before);
+}
+
 TEST_F(Forms, AModalShowReturnsOnlyAfterTheHidingHandlerHasReturned)
 {
     std::vector<std::string> order;

@@ -130,6 +130,29 @@ TEST(ConfigEcg, ThresholdCommandFollowsTheIndexes)
     for (int32_t step : {-1, 0, 2}) EXPECT_EQ(record.GetStepCommand(step), "") << step;
 }
 
+// Every entry of both tables, as the analyzer expects them in the threshold command.
+TEST(ConfigEcg, ThresholdTablesInFull)
+{
+    const std::vector<std::string> widths = {"8", "12", "20", "40", "60", "80", "100", "120", "140", "160", "180", "200"};
+    const std::vector<std::string> amplitudes = {"0.05", "0.10", "0.15", "0.20", "0.25", "0.30", "0.35",
+                                                 "0.40", "0.45", "0.50", "0.75", "1.00", "1.25", "1.50",
+                                                 "1.75", "2.00", "2.25", "2.50", "2.75", "3.00", "3.25",
+                                                 "3.50", "3.75", "4.00", "4.25", "4.50", "4.75", "5.00"};
+    ztest::CConfigEcg record;
+    record.SetAmplitudeIndex(0);
+    for (std::size_t i = 0; i < widths.size(); ++i) {
+        record.SetWidthIndex(static_cast<float>(i));
+        EXPECT_EQ(record.GetThresholdCommand(), "THRESH=" + widths[i] + ",0.05") << "width " << i;
+    }
+    record.SetWidthIndex(0);
+    for (std::size_t i = 0; i < amplitudes.size(); ++i) {
+        record.SetAmplitudeIndex(static_cast<float>(i));
+        EXPECT_EQ(record.GetThresholdCommand(), "THRESH=8," + amplitudes[i]) << "amplitude " << i;
+    }
+    EXPECT_EQ(ztest::CConfigEcg::WidthTable().size(), widths.size());
+    EXPECT_EQ(ztest::CConfigEcg::AmplitudeTable().size(), amplitudes.size());
+}
+
 TEST(ConfigArr, AtrialPacingOnlyForTheTwoAtrialPacingWaves)
 {
     struct Case {

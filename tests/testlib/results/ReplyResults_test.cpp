@@ -141,6 +141,15 @@ TEST(ReplyResults, AFieldThatCannotBeStored)
         EXPECT_TRUE(world.messageBoxes->boxes.empty());
     }
     {
+        // A pulse width that scaling to milliseconds takes beyond the range is as unreadable.
+        SCOPED_TRACE("energy skips a field beyond the range once scaled");
+        ResultWorld world;
+        auto record = KindNamed("CResultEnergy").make(world);
+        dynamic_cast<CReplyResult&>(*record).StoreResult("150.2,2000,50.1,1e306\r\n");
+        ExpectValues(*record, {{"ENGY", 150.2}, {"PEAV", 2000.0}, {"PEAC", 50.1}});
+        EXPECT_TRUE(world.messageBoxes->boxes.empty());
+    }
+    {
         SCOPED_TRACE("charge time shows the error and stops");
         ResultWorld world;
         auto record = KindNamed("CResultCharge").make(world);

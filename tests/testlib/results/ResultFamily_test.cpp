@@ -232,6 +232,33 @@ TEST_P(ResultFamily, ALoadAndSaveCycleKeepsEverything)
     EXPECT_EQ(log->Sections().front().moduleKey, host::HostTranslator::Process()->Translate("ZARVIK", GetParam().loadText));
 }
 
+// Stored elements with empty texts: after one load and save, a further load and save changes
+// nothing, whatever the record's own defaults are.
+TEST_P(ResultFamily, ASecondLoadAndSaveChangesNothing)
+{
+    const std::string first = GetParam().keys.front();
+    const std::string last = GetParam().keys.back();
+    const std::string stored[] = {
+        "<ResultItem><Measurement Key=\"" + first + "\"><Unit></Unit></Measurement></ResultItem>",
+        "<ResultItem><Measurement Key=\"" + first + "\"><Description/><Unit/></Measurement>"
+        "<Measurement Key=\"" + last + "\"><Description></Description><Unit>mV</Unit></Measurement></ResultItem>",
+        "<ResultItem MTI=\"3\"><Comment></Comment><Measurement Key=\"" + last + "\"><Unit></Unit></Measurement>"
+        "</ResultItem>",
+    };
+    auto cycle = [this](const std::string& xml) {
+        auto in = host::HostXmlDocument::Create();
+        in->LoadXml(xml);
+        auto record = Make();
+        record->Load(in->DocumentElement(), std::make_shared<host::HostLoadLog>());
+        return record->Save(host::HostXmlDocument::Create())->Xml();
+    };
+    for (const std::string& xml : stored) {
+        SCOPED_TRACE(xml);
+        const std::string once = cycle(xml);
+        EXPECT_EQ(cycle(once), once);
+    }
+}
+
 TEST_P(ResultFamily, LoadStartsFromAnUnratedRecordButKeepsTheIndexWithoutMti)
 {
     auto record = MakeRated();
@@ -410,6 +437,9 @@ INSTANTIATE_TEST_SUITE_P(AllRecords, ResultFamily, testing::ValuesIn(AllRecordKi
 // and unit.
 TEST(ResultReport, RowsOfMeasuredAndJudgedResults)
 {
+    // The largest Double in full, its last three digits grouped by the mask.
+    const std::string kLargestChargeRows = "|      Energy|100.0|1.0|J;|      Peak Voltage||2.0|V;|      Peak Current||3.0|A;"
+                                           "|      Charge Time||179769313486232" + std::string(291, '0') + " 000.0|s;";
     struct Case {
         const char* record;
         std::function<void(CResultRecord&, ResultWorld&)> fill;
@@ -422,6 +452,19 @@ TEST(ResultReport, RowsOfMeasuredAndJudgedResults)
          },
          "|      Energy|100.0|150.2|J;|      Peak Voltage||2 000.0|V;|      Peak Current||50.1|A;"
          "|      Pulse Width||4.5|ms;"},
+        // A pulse width beyond the range once scaled is left unset, not shown as 0.0.
+        {"CResultEnergy",
+         [](CResultRecord& r, ResultWorld&) {
+             dynamic_cast<ztest::CReplyResult&>(r).StoreResult("150.2,2000,50.1,1e306\r\n");
+         },
+         "|      Energy|100.0|150.2|J;|      Peak Voltage||2 000.0|V;|      Peak Current||50.1|A;"
+         "|      Pulse Width|||ms;"},
+        // The largest Double is printed as it is; its row is not lost.
+        {"CResultCharge",
+         [](CResultRecord& r, ResultWorld&) {
+             dynamic_cast<ztest::CReplyResult&>(r).StoreResult("1,2,3,1.7976931348623157e308\r\n");
+         },
+         kLargestChargeRows.c_str()},
         {"CResultCardio",
          [](CResultRecord& r, ResultWorld&) {
              dynamic_cast<ztest::CReplyResult&>(r).StoreResult("150.2,2000,50.1,NOSYNC\r\n");
