@@ -1,8 +1,14 @@
 #include "instrument/ReplyCollector.h"
 
 #include "instrument/LinkProtocol.h"
+#include "platform/serial/SerialPort.h"
 
 namespace vti {
+
+// The port drops what arrives beyond its bound while nobody reads; such a delivery must still
+// overflow the collection, or noise that arrived in one burst would pass for a reply still
+// under way and wait out the whole reply time.
+static_assert(plat::SerialPort::MaxReceived > ReplyCollector::MaxText);
 
 ReplyCollector::ReplyCollector(Completion completion, int minChunks) : mCompletion(completion), mMinChunks(minChunks) {}
 

@@ -13,7 +13,8 @@ namespace vti {
 //
 // The collection is bounded: a line that keeps talking without a line end would otherwise grow
 // without limit. Beyond MaxText characters the collector counts as overflowed, keeps no text
-// and takes nothing more; its owner treats that as a reply that never completed.
+// and takes nothing more; its owner treats that as a reply that never completed. The serial
+// port keeps more than MaxText, so this holds however the line hands the bytes over.
 class ReplyCollector {
 public:
     enum class Completion { PieceEndsLf, TextEndsCrLf };

@@ -22,7 +22,9 @@ class SerialDevice;
 class SerialPort {
 public:
     // Kept at most; what arrives beyond it while nobody reads is dropped, as by a UART overrun.
-    static constexpr size_t MaxReceived = 64 * 1024;
+    // It is larger than any reply a reader collects, so that a reader who bounds its replies
+    // sees a cut-short delivery as too long, whether the bytes came in one read or many.
+    static constexpr size_t MaxReceived = 128 * 1024;
 
     SerialPort();
     ~SerialPort();

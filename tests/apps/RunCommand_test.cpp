@@ -11,6 +11,7 @@
 #include <regex>
 #include <sstream>
 #include <csignal>
+#include <sys/wait.h>
 #include <thread>
 
 namespace {
@@ -30,6 +31,32 @@ class RunCommand : public ::testing::Test {
 protected:
     RunCommand() { mHost.SetLeadingArguments({"--registry", mDir + "/registry"}); }
     Outcome Host(std::vector<std::string> args) { return mHost.Run(std::move(args)); }
+
+    // Starts a run of test 100 on zarvik-sim's terminal and waits until the operator asks the
+    // person to discharge (the run is then polling for data); the run's id, or -1.
+    pid_t StartUntilTheDischargePrompt(std::vector<std::string> testIds)
+    {
+        if (!mSim.Start({})) return -1;
+        std::string path = mSim.ReadLine(5s);
+        if (!path.ends_with("\n")) return -1;
+        path.pop_back();
+        std::vector<std::string> args{"run", "--port", "1", "--device", path};
+        args.insert(args.end(), testIds.begin(), testIds.end());
+        const pid_t pid = mHost.Start(args);
+        const auto deadline = std::chrono::steady_clock::now() + 20s;
+        while (ReadFile(mHost.File("stderr")).find("please discharge now") == std::string::npos) {
+            if (std::chrono::steady_clock::now() > deadline || Ended(pid)) return pid;
+            std::this_thread::sleep_for(20ms);
+        }
+        return pid;
+    }
+
+    // Whether the run has ended, without reaping it.
+    static bool Ended(pid_t pid)
+    {
+        siginfo_t info{};
+        return ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == pid;
+    }
 
     ztesting::HostProgram mHost{"zarvik-run-command", "env-registry"};
     const std::string mDir = mHost.Folder();
@@ -104,21 +131,18 @@ TEST_F(RunCommand, SessionRunsTheCatalogueAgainstTheSimulator)
 }
 
 // The real clock over a pseudo-terminal: the operator presses the buttons and a person (the
-// simulator's "discharge" input) discharges once the analyzer polls for data.
+// simulator's "discharge" input) discharges once the run asks for it.
 TEST_F(RunCommand, APersonsDischargeCompletesARunOverAPseudoTerminal)
 {
-    ASSERT_TRUE(mSim.Start({}));
-    std::string path = mSim.ReadLine(5s);
-    ASSERT_TRUE(path.ends_with("\n"));
-    path.pop_back();
-    const pid_t pid = mHost.Start({"run", "--port", "1", "--device", path, "100"});
-    // A discharge before the mode command is not this run's: the person shocks again until
-    // the run has its data (the poll starts well within a second or two).
-    for (int i = 0; i < 8; ++i) {
-        std::this_thread::sleep_for(700ms);
-        if (!mSim.Tell("discharge 150\n")) break;
+    const pid_t pid = StartUntilTheDischargePrompt({"100"});
+    ASSERT_GT(pid, 0);
+    // The person shocks again until the run has its data (a discharge the analyzer takes
+    // before the run's mode command is not this run's).
+    const auto deadline = std::chrono::steady_clock::now() + 20s;
+    while (!Ended(pid) && std::chrono::steady_clock::now() < deadline && mSim.Tell("discharge 150\n")) {
+        for (int i = 0; i < 25 && !Ended(pid); ++i) std::this_thread::sleep_for(20ms);
     }
-    Outcome run = mHost.Finish(pid, 20s);
+    Outcome run = mHost.Finish(pid, 5s);
     EXPECT_EQ(run.status, 1) << run.err << run.out; // 150 J against a preset of 100 J fails
     EXPECT_TRUE(std::regex_search(run.out, std::regex("^100\t(passed|failed)\n\tENGY\t150\tJ\t"))) << run.out;
     EXPECT_NE(run.err.find("please discharge now"), std::string::npos) << run.err;
@@ -127,12 +151,8 @@ TEST_F(RunCommand, APersonsDischargeCompletesARunOverAPseudoTerminal)
 // Ctrl-C in the poll: Stop, the analyzer released, the sequence ended, every test not run.
 TEST_F(RunCommand, CtrlCEndsTheSequenceCleanly)
 {
-    ASSERT_TRUE(mSim.Start({}));
-    std::string path = mSim.ReadLine(5s);
-    ASSERT_TRUE(path.ends_with("\n"));
-    path.pop_back();
-    const pid_t pid = mHost.Start({"run", "--port", "1", "--device", path, "100", "100"});
-    std::this_thread::sleep_for(2000ms);
+    const pid_t pid = StartUntilTheDischargePrompt({"100", "100"});
+    ASSERT_GT(pid, 0);
     ::kill(pid, SIGINT);
     Outcome run = mHost.Finish(pid, 20s);
     EXPECT_EQ(run.status, 130) << run.err;

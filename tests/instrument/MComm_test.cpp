@@ -176,12 +176,26 @@ TEST_F(Engine, RetransmitsAfterAPauseAndDropsALateTail)
 
 TEST_F(Engine, OverflowingReplyCountsAsATimeOut)
 {
-    Connect();
+    // However the line hands the text over: also when all of it arrives before the engine
+    // reads, more than the port keeps, the reply overflows at once.
     const std::string block(40 * 1024, '7');
-    device->On("ECGDATA\r", {{10ms, block}, {20ms, block}}, 1);
-    device->On("ECGDATA\r", {{10ms, "OK\r\n"}});
-    EXPECT_EQ(Exchange("ECGDATA"), "OK\r\n");
-    EXPECT_EQ(WriteTimesSinceConnect(), (std::vector<int64_t>{0, 220}));
+    const struct {
+        const char* name;
+        std::vector<ScriptedDevice::Piece> noise;
+        int64_t resentAt; // the retry pause after the overflow
+    } cases[] = {
+        {"in two reads", {{10ms, block}, {20ms, block}}, 220},
+        {"in one read", {{10ms, block}, {10ms, block}}, 210},
+        {"beyond the port's bound", {{10ms, block}, {10ms, block}, {10ms, block}, {10ms, block}}, 210},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Connect();
+        device->On("ECGDATA\r", c.noise, 1);
+        device->On("ECGDATA\r", {{10ms, "OK\r\n"}}, 1);
+        EXPECT_EQ(Exchange("ECGDATA"), "OK\r\n");
+        EXPECT_EQ(WriteTimesSinceConnect(), (std::vector<int64_t>{0, c.resentAt}));
+    }
 }
 
 TEST_F(Engine, RefractoryCommandEndsWithTheReplyTime)
