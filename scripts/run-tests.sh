@@ -19,7 +19,7 @@ if [ "$sanitize" = 1 ]; then
     export ZARVIK_BUILD_DIR=${ZARVIK_BUILD_DIR:-build-asan}
     export ZARVIK_CMAKE_ARGS="-DZARVIK_SANITIZE=ON -DZARVIK_BENCHMARKS=OFF"
     # Every finding stops the program with a failing status; leaks are findings too. The
-    # suppressions name the few leaks of system libraries that are not ours to mend.
+    # suppressions file is where a leak of a system library, not ours to mend, would be named.
     export ASAN_OPTIONS="halt_on_error=1:abort_on_error=0:detect_leaks=1:detect_odr_violation=2:strict_init_order=1:detect_stack_use_after_return=1"
     export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
     export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"

@@ -397,7 +397,9 @@ TEST(EventLoopSystemClock, AOneSecondWaitSleepsInPollInsteadOfSpinning)
     const int64_t cpu = ProcessCpuNanoseconds() - cpuBefore;
 
     EXPECT_GE(wall, 1000ms);
-    EXPECT_LT(cpu, std::chrono::duration_cast<std::chrono::nanoseconds>(wall).count() / 20)
+    // A spinning loop would use the whole second; a quarter leaves room for a sanitizer's own
+    // threads and a busy machine.
+    EXPECT_LT(cpu, std::chrono::duration_cast<std::chrono::nanoseconds>(wall).count() / 4)
         << "CPU time " << cpu << " ns during the wait";
 }
 

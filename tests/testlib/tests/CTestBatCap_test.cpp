@@ -64,7 +64,9 @@ TEST_F(BatCapTest, FifteenChargesInFivePhasesOfThree)
     EXPECT_EQ(StatusOf(element), 1);
     EXPECT_TRUE(Logged("instruction: Charge and discharge repeatedly for 59 seconds"));
     EXPECT_TRUE(Logged("instruction: Standby to initiate charge in 60 seconds"));
-    EXPECT_LT(real, std::chrono::milliseconds(1000));
+    // The figure above is well under a second in a normal build; a sanitizer build is several
+    // times slower. The bound only catches a run that waits out its minutes on the real clock.
+    EXPECT_LT(real, std::chrono::seconds(60));
 }
 
 // Stop in each count-down: the standby, an active phase, an idle phase. The run ends at once,
