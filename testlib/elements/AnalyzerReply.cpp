@@ -1,4 +1,4 @@
-#include "testlib/tests/AnalyzerReply.h"
+#include "testlib/elements/AnalyzerReply.h"
 
 #include "platform/base/Conversions.h"
 

@@ -1,4 +1,4 @@
-#include "testlib/tests/CDischargeTest.h"
+#include "testlib/elements/CDischargeTest.h"
 
 #include "host/documents/HostRegistry.h"
 #include "host/elements/HostTestElement.h"
@@ -8,7 +8,7 @@
 #include "testlib/config/CConfigWaveIndex.h"
 #include "testlib/guide/FZARVIKTestGuide.h"
 #include "testlib/results/CReplyResult.h"
-#include "testlib/tests/GuideSteps.h"
+#include "testlib/elements/GuideSteps.h"
 
 namespace ztest {
 

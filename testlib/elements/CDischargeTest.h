@@ -1,6 +1,6 @@
 #pragma once
 
-#include "testlib/tests/CTestElement.h"
+#include "testlib/elements/CTestElement.h"
 
 #include <cstdint>
 #include <initializer_list>

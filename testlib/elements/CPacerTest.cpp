@@ -1,11 +1,11 @@
-#include "testlib/tests/CPacerTest.h"
+#include "testlib/elements/CPacerTest.h"
 
 #include "host/elements/HostTestElement.h"
 #include "platform/base/Conversions.h"
 #include "platform/ui/MessageBox.h"
 #include "testlib/config/CConfigPacer.h"
 #include "testlib/guide/FZARVIKTestGuide.h"
-#include "testlib/tests/PacerReply.h"
+#include "testlib/elements/PacerReply.h"
 
 namespace ztest {
 

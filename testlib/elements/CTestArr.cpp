@@ -1,4 +1,4 @@
-#include "testlib/tests/CTestArr.h"
+#include "testlib/elements/CTestArr.h"
 
 namespace ztest {
 

@@ -1,4 +1,4 @@
-#include "testlib/tests/CTestBatCap.h"
+#include "testlib/elements/CTestBatCap.h"
 
 #include "platform/base/Conversions.h"
 #include "platform/loop/EventLoop.h"
@@ -6,9 +6,9 @@
 #include "platform/ui/MessageBox.h"
 #include "testlib/core/LibraryInfo.h"
 #include "testlib/guide/FZARVIKTestGuide.h"
-#include "testlib/tests/GuideSteps.h"
-#include "testlib/tests/RunErrors.h"
-#include "testlib/tests/SeriesReadings.h"
+#include "testlib/elements/GuideSteps.h"
+#include "testlib/elements/RunErrors.h"
+#include "testlib/elements/SeriesReadings.h"
 
 #include <array>
 #include <optional>

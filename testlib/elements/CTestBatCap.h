@@ -2,9 +2,9 @@
 
 #include "testlib/config/CConfigBatCap.h"
 #include "testlib/results/CResultBatCap.h"
-#include "testlib/tests/CDischargeTest.h"
-#include "testlib/tests/CTestOf.h"
-#include "testlib/tests/TestTimer.h"
+#include "testlib/elements/CDischargeTest.h"
+#include "testlib/elements/CTestOf.h"
+#include "testlib/elements/TestTimer.h"
 
 #include <cstdint>
 #include <string>

@@ -1,4 +1,4 @@
-#include "testlib/tests/CTestCardio.h"
+#include "testlib/elements/CTestCardio.h"
 
 #include "platform/base/Conversions.h"
 

@@ -2,8 +2,8 @@
 
 #include "testlib/config/CConfigCardio.h"
 #include "testlib/results/CResultCardio.h"
-#include "testlib/tests/CDischargeTest.h"
-#include "testlib/tests/CTestOf.h"
+#include "testlib/elements/CDischargeTest.h"
+#include "testlib/elements/CTestOf.h"
 
 #include <cstdint>
 

@@ -1,10 +1,10 @@
-#include "testlib/tests/CTestCharge.h"
+#include "testlib/elements/CTestCharge.h"
 
 #include "platform/base/Conversions.h"
 #include "platform/loop/EventLoop.h"
 #include "platform/ui/MessageBox.h"
 #include "testlib/guide/FZARVIKTestGuide.h"
-#include "testlib/tests/GuideSteps.h"
+#include "testlib/elements/GuideSteps.h"
 
 #include <array>
 

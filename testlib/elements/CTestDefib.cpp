@@ -1,11 +1,11 @@
-#include "testlib/tests/CTestDefib.h"
+#include "testlib/elements/CTestDefib.h"
 
 #include "platform/base/Conversions.h"
 #include "platform/ui/Beep.h"
 #include "testlib/guide/FZARVIKTestGuide.h"
-#include "testlib/tests/GuideSteps.h"
-#include "testlib/tests/RunErrors.h"
-#include "testlib/tests/SeriesReadings.h"
+#include "testlib/elements/GuideSteps.h"
+#include "testlib/elements/RunErrors.h"
+#include "testlib/elements/SeriesReadings.h"
 
 #include <algorithm>
 #include <array>

@@ -2,9 +2,9 @@
 
 #include "testlib/config/CConfigDefib.h"
 #include "testlib/results/CResultDefib.h"
-#include "testlib/tests/CDischargeTest.h"
-#include "testlib/tests/CTestOf.h"
-#include "testlib/tests/TestTimer.h"
+#include "testlib/elements/CDischargeTest.h"
+#include "testlib/elements/CTestOf.h"
+#include "testlib/elements/TestTimer.h"
 
 #include <cstdint>
 #include <string>

@@ -1,4 +1,4 @@
-#include "testlib/tests/CTestEcg.h"
+#include "testlib/elements/CTestEcg.h"
 
 #include "platform/loop/EventLoop.h"
 

@@ -2,9 +2,9 @@
 
 #include "testlib/config/CConfigEcg.h"
 #include "testlib/results/CResultEcg.h"
-#include "testlib/tests/CTestOf.h"
-#include "testlib/tests/CWaveHoldTest.h"
-#include "testlib/tests/TestTimer.h"
+#include "testlib/elements/CTestOf.h"
+#include "testlib/elements/CWaveHoldTest.h"
+#include "testlib/elements/TestTimer.h"
 
 #include <cstdint>
 #include <memory>

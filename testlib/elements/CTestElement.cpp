@@ -1,4 +1,4 @@
-#include "testlib/tests/CTestElement.h"
+#include "testlib/elements/CTestElement.h"
 
 #include "host/documents/HostErrorRaiser.h"
 #include "host/documents/HostTranslator.h"
@@ -21,7 +21,7 @@
 #include "testlib/core/MMiscUtils.h"
 #include "testlib/guide/FZARVIKTestGuide.h"
 #include "testlib/results/CResultRecord.h"
-#include "testlib/tests/AnalyzerReply.h"
+#include "testlib/elements/AnalyzerReply.h"
 
 namespace ztest {
 

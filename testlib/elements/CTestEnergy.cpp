@@ -1,4 +1,4 @@
-#include "testlib/tests/CTestEnergy.h"
+#include "testlib/elements/CTestEnergy.h"
 
 #include "platform/base/Conversions.h"
 

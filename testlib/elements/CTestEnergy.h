@@ -2,8 +2,8 @@
 
 #include "testlib/config/CConfigEnergy.h"
 #include "testlib/results/CResultEnergy.h"
-#include "testlib/tests/CDischargeTest.h"
-#include "testlib/tests/CTestOf.h"
+#include "testlib/elements/CDischargeTest.h"
+#include "testlib/elements/CTestOf.h"
 
 namespace ztest {
 

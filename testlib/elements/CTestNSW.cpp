@@ -1,4 +1,4 @@
-#include "testlib/tests/CTestNSW.h"
+#include "testlib/elements/CTestNSW.h"
 
 namespace ztest {
 

@@ -2,8 +2,8 @@
 
 #include "testlib/config/CConfigNSW.h"
 #include "testlib/results/CResultNSW.h"
-#include "testlib/tests/CTestOf.h"
-#include "testlib/tests/CWaveHoldTest.h"
+#include "testlib/elements/CTestOf.h"
+#include "testlib/elements/CWaveHoldTest.h"
 
 namespace ztest {
 

@@ -3,7 +3,7 @@
 #include "host/elements/HostTestElement.h"
 #include "platform/com/ServerEntryPoints.h"
 #include "testlib/results/CLimitRatedResult.h"
-#include "testlib/tests/CTestElement.h"
+#include "testlib/elements/CTestElement.h"
 
 #include <memory>
 #include <type_traits>

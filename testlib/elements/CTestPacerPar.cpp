@@ -1,10 +1,10 @@
-#include "testlib/tests/CTestPacerPar.h"
+#include "testlib/elements/CTestPacerPar.h"
 
 #include "instrument/IZarvikVTi.h"
 #include "platform/base/Conversions.h"
-#include "testlib/tests/AnalyzerReply.h"
-#include "testlib/tests/GuideSteps.h"
-#include "testlib/tests/PacerReply.h"
+#include "testlib/elements/AnalyzerReply.h"
+#include "testlib/elements/GuideSteps.h"
+#include "testlib/elements/PacerReply.h"
 
 #include <array>
 

@@ -2,8 +2,8 @@
 
 #include "testlib/config/CConfigPacerPar.h"
 #include "testlib/results/CResultPacerPar.h"
-#include "testlib/tests/CPacerTest.h"
-#include "testlib/tests/CTestOf.h"
+#include "testlib/elements/CPacerTest.h"
+#include "testlib/elements/CTestOf.h"
 
 #include <string>
 

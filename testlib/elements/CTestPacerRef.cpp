@@ -1,14 +1,14 @@
-#include "testlib/tests/CTestPacerRef.h"
+#include "testlib/elements/CTestPacerRef.h"
 
 #include "host/documents/HostRegistry.h"
 #include "platform/base/Conversions.h"
 #include "platform/loop/EventLoop.h"
 #include "testlib/guide/FZARVIKTestGuide.h"
 #include "testlib/guide/XTestInstruction.h"
-#include "testlib/tests/AnalyzerReply.h"
-#include "testlib/tests/CDischargeTest.h"
-#include "testlib/tests/GuideSteps.h"
-#include "testlib/tests/PacerReply.h"
+#include "testlib/elements/AnalyzerReply.h"
+#include "testlib/elements/CDischargeTest.h"
+#include "testlib/elements/GuideSteps.h"
+#include "testlib/elements/PacerReply.h"
 
 #include <array>
 #include <climits>

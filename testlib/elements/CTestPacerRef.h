@@ -2,9 +2,9 @@
 
 #include "testlib/config/CConfigPacerRef.h"
 #include "testlib/results/CResultPacerRef.h"
-#include "testlib/tests/CPacerTest.h"
-#include "testlib/tests/CTestOf.h"
-#include "testlib/tests/TestTimer.h"
+#include "testlib/elements/CPacerTest.h"
+#include "testlib/elements/CTestOf.h"
+#include "testlib/elements/TestTimer.h"
 
 #include <memory>
 #include <string>

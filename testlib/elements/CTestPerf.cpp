@@ -1,4 +1,4 @@
-#include "testlib/tests/CTestPerf.h"
+#include "testlib/elements/CTestPerf.h"
 
 namespace ztest {
 

@@ -2,8 +2,8 @@
 
 #include "testlib/config/CConfigPerf.h"
 #include "testlib/results/CResultPerf.h"
-#include "testlib/tests/CTestOf.h"
-#include "testlib/tests/CWaveHoldTest.h"
+#include "testlib/elements/CTestOf.h"
+#include "testlib/elements/CWaveHoldTest.h"
 
 namespace ztest {
 

@@ -1,4 +1,4 @@
-#include "testlib/tests/CWaveHoldTest.h"
+#include "testlib/elements/CWaveHoldTest.h"
 
 #include "host/elements/HostTestContext.h"
 #include "host/elements/HostTestElement.h"
@@ -8,8 +8,8 @@
 #include "testlib/core/CLimitData.h"
 #include "testlib/guide/FZARVIKTestGuide.h"
 #include "testlib/results/CResultRecord.h"
-#include "testlib/tests/AnalyzerReply.h"
-#include "testlib/tests/GuideSteps.h"
+#include "testlib/elements/AnalyzerReply.h"
+#include "testlib/elements/GuideSteps.h"
 
 #include <algorithm>
 #include <limits>

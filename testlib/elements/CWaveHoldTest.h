@@ -1,7 +1,7 @@
 #pragma once
 
-#include "testlib/tests/CTestElement.h"
-#include "testlib/tests/TestTimer.h"
+#include "testlib/elements/CTestElement.h"
+#include "testlib/elements/TestTimer.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "testlib/tests/GuideSteps.h"
+#include "testlib/elements/GuideSteps.h"
 
 #include "host/interfaces/ITestWizard.h"
 #include "testlib/guide/FZARVIKTestGuide.h"

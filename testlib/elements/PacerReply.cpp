@@ -1,8 +1,8 @@
-#include "testlib/tests/PacerReply.h"
+#include "testlib/elements/PacerReply.h"
 
 #include "platform/base/ComError.h"
 #include "platform/base/Conversions.h"
-#include "testlib/tests/AnalyzerReply.h"
+#include "testlib/elements/AnalyzerReply.h"
 
 #include <string>
 

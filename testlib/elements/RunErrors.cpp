@@ -1,4 +1,4 @@
-#include "testlib/tests/RunErrors.h"
+#include "testlib/elements/RunErrors.h"
 
 #include "host/documents/HostErrorRaiser.h"
 #include "instrument/IZarvikVTi.h"

@@ -1,7 +1,7 @@
-#include "testlib/tests/SeriesReadings.h"
+#include "testlib/elements/SeriesReadings.h"
 
 #include "platform/base/Conversions.h"
-#include "testlib/tests/AnalyzerReply.h"
+#include "testlib/elements/AnalyzerReply.h"
 
 #include <cctype>
 #include <exception>

@@ -1,4 +1,4 @@
-#include "testlib/tests/TestTimer.h"
+#include "testlib/elements/TestTimer.h"
 
 #include "platform/base/ComError.h"
 #include "platform/loop/EventLoop.h"

@@ -1,8 +1,8 @@
-#include "testlib/tests/CTestBatCap.h"
+#include "testlib/elements/CTestBatCap.h"
 
 #include "simulator/Fault.h"
 #include "testlib/config/CConfigBatCap.h"
-#include "tests/testlib/tests/DefibRunSupport.h"
+#include "tests/testlib/elements/DefibRunSupport.h"
 
 #include <gtest/gtest.h>
 

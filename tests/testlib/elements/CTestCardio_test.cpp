@@ -1,7 +1,7 @@
-#include "testlib/tests/CTestCardio.h"
+#include "testlib/elements/CTestCardio.h"
 
 #include "testlib/config/CConfigCardio.h"
-#include "tests/testlib/tests/DefibRunSupport.h"
+#include "tests/testlib/elements/DefibRunSupport.h"
 
 #include <gtest/gtest.h>
 

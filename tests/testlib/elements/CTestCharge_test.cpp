@@ -1,7 +1,7 @@
-#include "testlib/tests/CTestCharge.h"
+#include "testlib/elements/CTestCharge.h"
 
 #include "simulator/Fault.h"
-#include "tests/testlib/tests/DefibRunSupport.h"
+#include "tests/testlib/elements/DefibRunSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "testlib/tests/CTestDefib.h"
+#include "testlib/elements/CTestDefib.h"
 
 #include "simulator/Fault.h"
 #include "testlib/config/CConfigDefib.h"
-#include "tests/testlib/tests/DefibRunSupport.h"
+#include "tests/testlib/elements/DefibRunSupport.h"
 
 #include <gtest/gtest.h>
 

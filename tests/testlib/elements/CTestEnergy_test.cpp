@@ -12,8 +12,8 @@
 #include "testlib/core/LibraryInfo.h"
 #include "testlib/results/CResultEnergy.h"
 #include "testlib/guide/FZARVIKTestGuide.h"
-#include "testlib/tests/CTestEnergy.h"
-#include "tests/testlib/tests/TestRunFixture.h"
+#include "testlib/elements/CTestEnergy.h"
+#include "tests/testlib/elements/TestRunFixture.h"
 
 #include <gtest/gtest.h>
 

@@ -12,7 +12,7 @@
 #include "operator/Recipes.h"
 #include "testlib/core/CMeasurement.h"
 #include "tests/support/LimitItems.h"
-#include "tests/testlib/tests/TestRunFixture.h"
+#include "tests/testlib/elements/TestRunFixture.h"
 
 #include <gtest/gtest.h>
 

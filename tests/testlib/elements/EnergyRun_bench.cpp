@@ -11,7 +11,7 @@
 #include "platform/serial/PortMap.h"
 #include "simulator/Analyzer.h"
 #include "simulator/SimDevice.h"
-#include "testlib/tests/CTestEnergy.h"
+#include "testlib/elements/CTestEnergy.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/VirtualLoop.h"
 

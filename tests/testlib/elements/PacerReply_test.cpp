@@ -1,7 +1,7 @@
 // The gate that the pacer tests' replies pass: what reaches a result record and what ends the
 // run, read on replies as the link returns them, with their line end.
-#include "testlib/tests/AnalyzerReply.h"
-#include "testlib/tests/PacerReply.h"
+#include "testlib/elements/AnalyzerReply.h"
+#include "testlib/elements/PacerReply.h"
 
 #include <gtest/gtest.h>
 

@@ -2,13 +2,13 @@
 // the simulated analyzer, in virtual time.
 #include "host/elements/HostTestElement.h"
 #include "host/interfaces/IMeasurement.h"
-#include "tests/testlib/tests/SimulationFixture.h"
+#include "tests/testlib/elements/SimulationFixture.h"
 #include "testlib/config/CConfigPacerPar.h"
 #include "testlib/config/CConfigPacerRef.h"
 #include "testlib/results/CResultPacerPar.h"
 #include "testlib/results/CResultPacerRef.h"
-#include "testlib/tests/CTestPacerPar.h"
-#include "testlib/tests/CTestPacerRef.h"
+#include "testlib/elements/CTestPacerPar.h"
+#include "testlib/elements/CTestPacerRef.h"
 
 #include <gtest/gtest.h>
 

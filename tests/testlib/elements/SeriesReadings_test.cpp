@@ -1,4 +1,4 @@
-#include "testlib/tests/SeriesReadings.h"
+#include "testlib/elements/SeriesReadings.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 // (the operator sets its rate and output, connects the adapter and attaches it) and a run of an
 // element with the operator's recipe for its type, or the one a test gives.
 #include "operator/recipes/SimulationRecipes.h"
-#include "tests/testlib/tests/TestRunFixture.h"
+#include "tests/testlib/elements/TestRunFixture.h"
 
 namespace ztesting {
 

@@ -8,7 +8,7 @@
 #include "host/interfaces/ITestElement.h"
 #include "platform/com/ComRuntime.h"
 #include "support/HostProgram.h"
-#include "tests/testlib/tests/SimulationFixture.h"
+#include "tests/testlib/elements/SimulationFixture.h"
 
 #include <gtest/gtest.h>
 

@@ -3,15 +3,15 @@
 #include "host/elements/HostTestElement.h"
 #include "host/interfaces/ILimitData.h"
 #include "host/interfaces/IMeasurement.h"
-#include "tests/testlib/tests/SimulationFixture.h"
+#include "tests/testlib/elements/SimulationFixture.h"
 #include "testlib/config/CConfigArr.h"
 #include "testlib/config/CConfigEcg.h"
 #include "testlib/config/CConfigNSW.h"
 #include "testlib/config/CConfigPerf.h"
-#include "testlib/tests/CTestArr.h"
-#include "testlib/tests/CTestEcg.h"
-#include "testlib/tests/CTestNSW.h"
-#include "testlib/tests/CTestPerf.h"
+#include "testlib/elements/CTestArr.h"
+#include "testlib/elements/CTestEcg.h"
+#include "testlib/elements/CTestNSW.h"
+#include "testlib/elements/CTestPerf.h"
 
 #include <gtest/gtest.h>
 
