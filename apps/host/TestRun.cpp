@@ -19,6 +19,7 @@
 #include "operator/recipes/SimulationRecipes.h"
 #include "platform/base/ComError.h"
 #include "platform/base/Conversions.h"
+#include "platform/base/FileIo.h"
 #include "platform/com/ComRuntime.h"
 #include "platform/loop/EventLoop.h"
 #include "platform/serial/PortMap.h"
@@ -31,7 +32,6 @@
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
-#include <fstream>
 #include <sstream>
 #include <unistd.h>
 
@@ -121,19 +121,13 @@ std::string Trimmed(const std::string& text)
     return text.substr(begin, end - begin + 1);
 }
 
-// Writes the text beside the path atomically: a temporary file, then a rename.
+// Saves the readable report; a file that cannot be saved is the host's error, named by its path.
 void WriteTextFile(const std::string& path, const std::string& text)
 {
-    const std::string temporary = path + ".tmp";
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        file << text;
-        file.flush();
-        if (!file) throw plat::ComError(plat::rt::PermissionDenied, "zarvik-host", "cannot write " + temporary);
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        throw plat::ComError(plat::rt::PermissionDenied, "zarvik-host", "cannot write " + path);
+    try {
+        plat::SaveFileAtomically(path, text);
+    } catch (const plat::FileError& error) {
+        throw plat::ComError(plat::rt::PermissionDenied, "zarvik-host", "cannot write " + path + ": " + error.what());
     }
 }
 

@@ -187,7 +187,7 @@ void CTestDefib::RunMeasurement()
         }
     } catch (...) {
         mfStopped = true;
-        ReportRunError(ErrorSource);
+        ReportRunError(ErrorSource());
         plat::IgnoreErrors([&] { mfrmTestGuide->HideInstruction(); });
         plat::IgnoreErrors([&] { mfrmTestGuide->EnableNext(true); });
     }

@@ -19,8 +19,6 @@ public:
     static constexpr int32_t TypeCode = 1000;
     static constexpr const char* ClassProgId = "TelvoZarvikTest.CTestDefib";
     static constexpr const char* ClassId = "{4D0513AC-8D47-40F8-8AF5-364866A91C62}";
-    // The source of the errors this test reports itself.
-    static constexpr const char* ErrorSource = "ZARVIKTests.CTestDefib";
     static constexpr int16_t BudgetSeconds = 300;
     static constexpr int BeepHz = 2500;
     static constexpr int BeepMs = 150;
@@ -32,6 +30,9 @@ public:
     plat::Variant BuildInstructions(int16_t mode, int16_t pulse, const std::string& energy);
 
 protected:
+    // The source under which this test reports every error of its own, its load, save and
+    // clone included.
+    std::string ErrorSource() const override { return "ZARVIKTests.CTestDefib"; }
     const DischargeCommands& Commands() const override;
     plat::Variant BuildInstructions() override { return BuildInstructions(0, 0, std::string()); }
     std::span<const MeasurementListRow> MeasurementList() const override;
