@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,27 @@ constexpr int Start = 202; // its face reads "Start", "Stop" or "Next" by the ru
 constexpr int NotApplicable = 301;
 constexpr int Skip = 302;
 } // namespace button
+
+// One row of the result view as a person reads it off the window.
+struct ResultRow {
+    std::string caption;
+    std::string value;     // as shown, without its unit; empty while the view shows none
+    std::string unit;
+    std::string highLimit; // of the standard selected in the toolbar; empty when there is none
+    std::string lowLimit;
+    std::string status;    // "passed", "failed" or "not rated", as the row's look tells it
+
+    bool operator==(const ResultRow&) const = default;
+};
+
+// The analyzer unit that the identity page shows, and that Next confirms.
+struct AnalyzerIdentity {
+    std::string type;
+    std::string serial;
+    std::string firmware;
+
+    bool operator==(const AnalyzerIdentity&) const = default;
+};
 
 struct ButtonState {
     bool visible = false;
@@ -35,6 +57,13 @@ struct Scene {
     std::string popupMessage; // as shown (translated)
     bool popupFlashing = false;
     std::vector<std::string> stepLines;
+    std::vector<int> highlightedSteps; // numbers of the marked step lines, from 1
+    // The result view: the checklist whose verdict a person clicks (400, 500, 600, 1100), or
+    // the list of measured values.
+    bool checklist = false;
+    std::vector<ResultRow> resultRows;
+    std::string standard; // the complete name of the standard selected in the toolbar
+    AnalyzerIdentity analyzer;
 
     const ButtonState& Button(int id) const;
     bool Usable(int id) const;
@@ -57,6 +86,12 @@ public:
     // Clicks the verdict of the checklist result view's first row as a person does ("Test
     // passed" or "Test fail"); false when there is no such view.
     virtual bool Judge(bool /*passed*/) { return false; }
+    // Types the serial number, and the firmware when one is given, into the identity page's
+    // boxes as a person does (each box emptied first); false when there is no such page.
+    virtual bool TypeIdentity(const std::string& /*serial*/, const std::optional<std::string>& /*firmware*/)
+    {
+        return false;
+    }
 };
 
 } // namespace zop

@@ -10,7 +10,10 @@ int Run(zhost::CommandContext& context)
 
 } // namespace
 
-ZARVIK_HOST_COMMAND("run", "--port N [--device PATH|sim] [--out FILE] TESTID...",
-                    "\n                    runs the tests as one sequence with the automatic operator"
-                    "\n                    and prints each test's status and measurements",
+ZARVIK_HOST_COMMAND("run", "--port N [--device PATH|sim] [--operator person|auto] [--out FILE] TESTID...",
+                    "\n                    runs the tests as one sequence and prints each test's status"
+                    "\n                    and measurements; a person acts in the window by typing on"
+                    "\n                    standard input (type help), the automatic operator does with"
+                    "\n                    --operator auto and on the built-in simulator (sim); exits 0"
+                    "\n                    only when every test passed",
                     Run)

@@ -14,6 +14,7 @@ int Session(zhost::CommandContext& context)
     zhost::RunArguments arguments;
     arguments.port = kPort;
     arguments.device = "sim";
+    arguments.operatorKind = zhost::OperatorKind::Auto;
     for (std::size_t i = 0; i < context.args.size(); ++i) {
         const std::string& arg = context.args[i];
         // The session always runs on a virtual clock; the option of earlier versions is kept.

@@ -1,5 +1,6 @@
 #include "apps/host/TestRun.h"
 
+#include "apps/host/PersonConsole.h"
 #include "apps/host/ServerLibraries.h"
 
 #include "host/documents/HostLoadLog.h"
@@ -41,6 +42,8 @@ namespace {
 
 constexpr const char* kPlugInProgId = "TelvoZARVIK.CZARVIKPlugIn";
 constexpr const char* kModuleKey = zarvik::ModuleKey;
+// The name of the built-in simulated analyzer in the port map.
+constexpr const char* kSimDevice = "sim";
 // How long the operator waits in virtual time, in a window where nothing it knows happens,
 // before it gives the test up.
 constexpr plat::Millis kSimPatience{120000};
@@ -131,6 +134,91 @@ void WriteTextFile(const std::string& path, const std::string& text)
     }
 }
 
+// The tests whose wave a person judges by watching the defibrillator's monitor.
+bool IsJudgedByEye(int32_t testId)
+{
+    return testId == 400 || testId == 500 || testId == 600 || testId == 1100;
+}
+
+// The automatic operator's physical actions: performed on the built-in analyzer, else asked of
+// the person at the bench.
+void SetUpOperator(zop::Operator& op, const std::shared_ptr<zsim::Analyzer>& analyzer, CommandContext& context)
+{
+    op.SetLog([&context](const std::string& line) { context.err << line << '\n' << std::flush; });
+    if (!analyzer) {
+        for (const char* action : {zop::physical::Discharge, zop::physical::Charge, zop::physical::AttachPacemaker,
+                                   zop::physical::SetPacemakerOutput, zop::physical::ConnectAdapter}) {
+            op.SetPhysical(action, [&context, action](double amount) {
+                context.err << "operator: please " << action << " now (" << plat::CStr(amount) << ")\n" << std::flush;
+            });
+        }
+        return;
+    }
+    op.SetPatience(kSimPatience);
+    op.SetPhysical(zop::physical::Discharge, [analyzer, &op](double joules) {
+        op.Say("operator: discharges " + plat::CStr(joules) + " J into the analyzer");
+        analyzer->Discharge(zsim::Pulse::Into50Ohm(joules));
+    });
+    op.SetPhysical(zop::physical::Charge, [analyzer](double seconds) { analyzer->Charge(seconds); });
+    // The pacemaker is attached at the rate (ppm) and output (mA) the operator set.
+    auto pacemaker = std::make_shared<zsim::Pacemaker>();
+    op.SetPhysical(zop::physical::SetPacemakerOutput, [pacemaker](double mA) { pacemaker->current = mA / 1000.0; });
+    op.SetPhysical(zop::physical::ConnectAdapter,
+                   [analyzer](double connected) { analyzer->Model().SetAdapterPresent(connected != 0); });
+    op.SetPhysical(zop::physical::AttachPacemaker, [analyzer, pacemaker](double rate) {
+        if (rate > 0) pacemaker->rate = rate;
+        analyzer->AttachPacemaker(*pacemaker);
+    });
+}
+
+// A number a person typed: finite, and within the bounds.
+std::optional<double> TypedNumber(const std::string& text, double lowest, double highest)
+{
+    double value = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    if (!(value >= lowest && value <= highest)) return std::nullopt;
+    return value;
+}
+
+// A bench rehearsal against the built-in analyzer: the person does by typing what the
+// instructions ask of the hands.
+void AddBenchWords(PersonConsole& console, const std::shared_ptr<zsim::Analyzer>& analyzer)
+{
+    console.AddBenchWord({"discharge", "JOULES", "discharge the defibrillator into the analyzer",
+                          [analyzer](const std::vector<std::string>& words) -> std::string {
+                              auto joules = words.size() == 1 ? TypedNumber(words[0], 0, 1000) : std::nullopt;
+                              if (!joules) return "discharge needs JOULES, from 0 to 1000";
+                              analyzer->Discharge(zsim::Pulse::Into50Ohm(*joules));
+                              return {};
+                          }});
+    console.AddBenchWord({"charge", "SECONDS", "charge the defibrillator for that long",
+                          [analyzer](const std::vector<std::string>& words) -> std::string {
+                              auto seconds = words.size() == 1 ? TypedNumber(words[0], 0, 3600) : std::nullopt;
+                              if (!seconds) return "charge needs SECONDS, from 0 to 3600";
+                              analyzer->Charge(*seconds);
+                              return {};
+                          }});
+    console.AddBenchWord({"pacemaker", "PPM MA", "attach a pacemaker at that rate and output",
+                          [analyzer](const std::vector<std::string>& words) -> std::string {
+                              auto rate = words.size() == 2 ? TypedNumber(words[0], 1, 1000) : std::nullopt;
+                              auto mA = words.size() == 2 ? TypedNumber(words[1], 0, 1000) : std::nullopt;
+                              if (!rate || !mA) return "pacemaker needs PPM (1 to 1000) and MA (0 to 1000)";
+                              zsim::Pacemaker pacemaker;
+                              pacemaker.rate = *rate;
+                              pacemaker.current = *mA / 1000.0;
+                              analyzer->AttachPacemaker(pacemaker);
+                              return {};
+                          }});
+    console.AddBenchWord({"adapter", "on|off", "connect or remove the pacer load adapter",
+                          [analyzer](const std::vector<std::string>& words) -> std::string {
+                              const std::string state = words.size() == 1 ? words[0] : std::string();
+                              if (state != "on" && state != "off") return "adapter needs on or off";
+                              analyzer->Model().SetAdapterPresent(state == "on");
+                              return {};
+                          }});
+}
+
 } // namespace
 
 RunArguments ParseRunArguments(const std::vector<std::string>& args)
@@ -139,14 +227,20 @@ RunArguments ParseRunArguments(const std::vector<std::string>& args)
     bool havePort = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--port" || arg == "--device" || arg == "--out") {
+        if (arg == "--port" || arg == "--device" || arg == "--out" || arg == "--operator") {
             if (i + 1 >= args.size()) throw UsageError(arg + " needs a value");
             const std::string& value = args[++i];
             if (arg == "--port") {
                 auto port = Integer(value);
-                if (!port || *port < 1) throw UsageError("--port needs a port number, not '" + value + "'");
+                if (!port || *port < 1 || *port > HighestPort)
+                    throw UsageError("--port needs a port number from 1 to " + std::to_string(HighestPort) + ", not '" +
+                                     value + "'");
                 arguments.port = *port;
                 havePort = true;
+            } else if (arg == "--operator") {
+                if (value != "person" && value != "auto")
+                    throw UsageError("--operator needs person or auto, not '" + value + "'");
+                arguments.operatorKind = value == "person" ? OperatorKind::Person : OperatorKind::Auto;
             } else if (value.empty()) {
                 throw UsageError(arg + " needs a value");
             } else if (arg == "--device") {
@@ -241,16 +335,23 @@ std::vector<int32_t> CatalogueTestIds(host::IPlugIn& plugIn)
 
 int RunTests(const RunArguments& arguments, CommandContext& context, std::shared_ptr<host::IPlugIn> plugIn)
 {
-    const bool simulated = arguments.device && *arguments.device == "sim";
-    std::shared_ptr<zsim::Analyzer> analyzer;
-    if (simulated) {
-        // The whole run on a virtual clock: waits and count-downs take no real time.
-        plat::SetLoop(std::make_shared<plat::EventLoop>(plat::MakeVirtualClock()));
-        analyzer = std::make_shared<zsim::Analyzer>();
-        zsim::SimDevice::Install(analyzer, "sim");
-    }
     if (arguments.device) plat::PortMap::SetOverride(arguments.port, *arguments.device);
     host::HostMtiSettings::SetPortOverride(kModuleKey, arguments.port);
+    // Where the port leads decides, not how it was named: a port the registry maps to "sim" is
+    // the built-in analyzer as much as --device sim is.
+    const plat::PortMap::Target target = plat::PortMap::Resolve(arguments.port);
+    const bool builtIn = target.kind == plat::PortMap::Target::Kind::InProcess && target.name == kSimDevice;
+    const OperatorKind who = arguments.operatorKind.value_or(builtIn ? OperatorKind::Auto : OperatorKind::Person);
+    const bool virtualClock = builtIn && who == OperatorKind::Auto;
+
+    std::shared_ptr<zsim::Analyzer> analyzer;
+    if (builtIn) {
+        // The automatic operator's run on a virtual clock: waits and count-downs take no real
+        // time. A person rehearses on the real clock.
+        if (virtualClock) plat::SetLoop(std::make_shared<plat::EventLoop>(plat::MakeVirtualClock()));
+        analyzer = std::make_shared<zsim::Analyzer>();
+        zsim::SimDevice::Install(analyzer, kSimDevice);
+    }
 
     if (!plugIn) plugIn = StartPlugIn();
     auto tests = plugIn->Tests();
@@ -260,51 +361,58 @@ int RunTests(const RunArguments& arguments, CommandContext& context, std::shared
     auto sequence = std::make_shared<host::HostTestSequence>(plugIn);
     for (int32_t id : arguments.testIds) sequence->AddTest(id);
 
-    zop::Operator op(std::make_shared<zop::GuideWindowScene>());
-    op.SetLog([&](const std::string& line) { context.err << line << '\n' << std::flush; });
-    if (simulated) {
-        op.SetPatience(kSimPatience);
-        op.SetPhysical(zop::physical::Discharge, [analyzer, &op](double joules) {
-            op.Say("operator: discharges " + plat::CStr(joules) + " J into the analyzer");
-            analyzer->Discharge(zsim::Pulse::Into50Ohm(joules));
-        });
-        op.SetPhysical(zop::physical::Charge, [analyzer](double seconds) { analyzer->Charge(seconds); });
-        // The pacemaker is attached at the rate (ppm) and output (mA) the operator set.
-        auto pacemaker = std::make_shared<zsim::Pacemaker>();
-        op.SetPhysical(zop::physical::SetPacemakerOutput, [pacemaker](double mA) { pacemaker->current = mA / 1000.0; });
-        op.SetPhysical(zop::physical::ConnectAdapter,
-                       [analyzer](double connected) { analyzer->Model().SetAdapterPresent(connected != 0); });
-        op.SetPhysical(zop::physical::AttachPacemaker, [analyzer, pacemaker](double rate) {
-            if (rate > 0) pacemaker->rate = rate;
-            analyzer->AttachPacemaker(*pacemaker);
-        });
-    } else {
-        // A person at the bench does what the instructions ask.
-        for (const char* action : {zop::physical::Discharge, zop::physical::Charge, zop::physical::AttachPacemaker,
-                                   zop::physical::SetPacemakerOutput, zop::physical::ConnectAdapter}) {
-            op.SetPhysical(action, [&context, action](double amount) {
-                context.err << "operator: please " << action << " now (" << plat::CStr(amount) << ")\n" << std::flush;
-            });
-        }
-    }
-    sequence->SetBeforePerform([&](std::size_t index) {
-        zop::RecipeBook::Standard().Apply(sequence->Item(index).element->TestID(), op);
-    });
-
+    auto scene = std::make_shared<zop::GuideWindowScene>();
+    std::unique_ptr<zop::Operator> op;
+    std::unique_ptr<PersonConsole> console;
     bool interrupted = false;
+    std::function<void()> end;
+    if (who == OperatorKind::Auto) {
+        op = std::make_unique<zop::Operator>(scene);
+        SetUpOperator(*op, analyzer, context);
+        sequence->SetBeforePerform([&, builtIn](std::size_t index) {
+            const int32_t testId = sequence->Item(index).element->TestID();
+            // Against a real analyzer nobody watches the monitor for the operator: a wave gets
+            // no verdict, and the test ends not rated.
+            if (!builtIn && IsJudgedByEye(testId)) {
+                op->ClearRules();
+                zop::RecipeBook::AddSharedHabits(*op);
+            } else {
+                zop::RecipeBook::Standard().Apply(testId, *op);
+            }
+        });
+        end = [&] {
+            sequence->RequestStop();
+            op->GiveUp();
+        };
+    } else {
+        console = std::make_unique<PersonConsole>(scene, STDIN_FILENO, context.err);
+        if (analyzer) AddBenchWords(*console, analyzer);
+        sequence->SetBeforePerform(
+            [&](std::size_t index) { console->BeginTest(sequence->Item(index).element->TestID()); });
+        end = [&] {
+            sequence->RequestStop();
+            console->Leave();
+        };
+        console->SetOnInputEnd([&] {
+            interrupted = true;
+            end();
+        });
+    }
+
     std::unique_ptr<InterruptWatch> interrupts;
-    if (!simulated) {
+    if (!virtualClock) {
         interrupts = std::make_unique<InterruptWatch>([&] {
             interrupted = true;
             context.err << "zarvik-host: interrupted; stopping the test\n" << std::flush;
-            sequence->RequestStop();
-            op.GiveUp();
+            end();
         });
     }
 
-    op.Start();
+    if (op) op->Start();
+    if (console) console->Start();
     sequence->Run();
-    op.Stop();
+    if (op) op->Stop();
+    if (console) console->Stop();
     interrupts.reset();
 
     const bool allPassed = PrintResults(*sequence, context.out);

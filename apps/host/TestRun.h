@@ -18,16 +18,26 @@ class IResultData;
 
 namespace zhost {
 
-// What `run` is told: "--port N [--device PATH|sim] [--out FILE] TESTID...".
+// Who acts in the guide window: a person at the console, or the automatic operator.
+enum class OperatorKind { Person, Auto };
+
+// The highest port number the serial port and the instrument query take.
+constexpr int32_t HighestPort = 32767;
+
+// What `run` is told: "--port N [--device PATH|sim] [--operator person|auto] [--out FILE]
+// TESTID...".
 struct RunArguments {
     int32_t port = 0;
     std::optional<std::string> device;
+    // Unset: the automatic operator when the port leads to the built-in simulated analyzer,
+    // else the person.
+    std::optional<OperatorKind> operatorKind;
     std::optional<std::string> out;
     std::vector<int32_t> testIds;
 };
 
-// Reads the arguments; an unknown option, a missing or malformed value, a test ID that is no
-// number or no test ID at all raise a UsageError.
+// Reads the arguments; an unknown option, a missing or malformed value, a port outside 1 to
+// HighestPort, a test ID that is no number or no test ID at all raise a UsageError.
 RunArguments ParseRunArguments(const std::vector<std::string>& args);
 
 // Exit statuses of a run.
@@ -36,13 +46,17 @@ constexpr int RunNotAllPassed = 1;
 constexpr int RunUsage = 2;
 constexpr int RunInterrupted = 130;
 
-// Runs the tests as one sequence with the automatic operator and prints each test's status and
-// measurements (see PrintResults). With the device "sim" the built-in simulated analyzer runs on
-// a virtual clock and the operator performs the physical actions too; with a device path the
-// real clock runs, the operator presses the buttons and answers the boxes, and a person does
-// what the instructions ask. A catalogue test ID that is unknown, or a catalogue that cannot be
-// read, is a usage error. Ctrl-C stops the test in hand, ends the sequence cleanly and gives
-// RunInterrupted.
+// Runs the tests as one sequence and prints each test's status and measurements (see
+// PrintResults). Where the port leads (--device, else the registry's port map) decides the
+// clock: the built-in simulated analyzer with the automatic operator runs on a virtual clock,
+// and the operator performs the physical actions too; everything else runs on the real clock.
+// With the person's console (PersonConsole) a person reads the window on the error stream and
+// acts by typing on the standard input, physical actions included when the analyzer is the
+// built-in one. The automatic operator against a real analyzer presses the buttons and answers
+// the boxes, only asks for the physical actions, and never judges a wave: those tests end not
+// rated. A catalogue test ID that is unknown, or a catalogue that cannot be read, is a usage
+// error. Ctrl-C, and the end of the person's input, stop the test in hand, end the sequence
+// cleanly and give RunInterrupted.
 // A plug-in already started may be given.
 int RunTests(const RunArguments& arguments, CommandContext& context, std::shared_ptr<host::IPlugIn> plugIn = nullptr);
 

@@ -1,10 +1,11 @@
 // zarvik-sim: the simulated analyzer on a pseudo-terminal.
 //
-//   zarvik-sim [--baud N] [--delay MS] [--pieces N] [--silent] [--no-input]
+//   zarvik-sim [--baud N] [--delay MS] [--pieces N] [--silent] [--no-input] [--log]
 //
 // Prints the path of the terminal to open as the serial device (one line), then serves the
 // analyzer until it is killed or its standard input ends (with --no-input: until it is killed;
-// standard input is not read). --baud is the analyzer's speed at start (9600), --delay its
+// standard input is not read). With --log it then prints each command it hears, as
+// "heard COMMAND" (control characters as \r, \n, \xNN), one line each. --baud is the analyzer's speed at start (9600), --delay its
 // reply time in ms, --pieces N sends every reply in N pieces 50 ms apart, --silent never
 // answers. Lines on standard input act as the device under test and inject faults:
 //   discharge ENERGY [WIDTH]      a defibrillator discharge (J, s) into the analyzer
@@ -42,7 +43,7 @@ std::optional<double> Number(const std::string& text)
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: zarvik-sim [--baud N] [--delay MS] [--pieces N] [--silent] [--no-input]\n");
+    std::fprintf(stderr, "usage: zarvik-sim [--baud N] [--delay MS] [--pieces N] [--silent] [--no-input] [--log]\n");
     return 2;
 }
 
@@ -92,6 +93,26 @@ bool Act(zsim::Analyzer& analyzer, const std::string& line)
     return true;
 }
 
+// A heard command on one line: control characters written out.
+std::string Visible(const std::string& text)
+{
+    std::string shown;
+    for (unsigned char c : text) {
+        if (c == '\r') {
+            shown += "\\r";
+        } else if (c == '\n') {
+            shown += "\\n";
+        } else if (c < 0x20 || c == 0x7F) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
+            shown += escaped;
+        } else {
+            shown.push_back(static_cast<char>(c));
+        }
+    }
+    return shown;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -101,6 +122,7 @@ int main(int argc, char** argv)
     int pieces = 1;
     bool silent = false;
     bool readInput = true;
+    bool log = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         auto value = [&]() -> std::optional<double> {
@@ -111,6 +133,8 @@ int main(int argc, char** argv)
             silent = true;
         } else if (arg == "--no-input") {
             readInput = false;
+        } else if (arg == "--log") {
+            log = true;
         } else if (arg == "--baud" || arg == "--delay" || arg == "--pieces") {
             auto number = value();
             if (!number || *number < 0 || *number > 1e7) return Usage();
@@ -155,6 +179,16 @@ int main(int argc, char** argv)
                 if (!Act(*analyzer, line)) std::fprintf(stderr, "zarvik-sim: cannot do \"%s\"\n", line.c_str());
             }
         }, POLLIN);
+        // The analyzer's log is read as it grows; what was printed is forgotten, so that the log
+        // never holds more than a few commands.
+        plat::Timer logTimer;
+        if (log) logTimer = loop.StartPeriodic(std::chrono::milliseconds(10), [&] {
+            const auto& heard = analyzer->HeardLog();
+            if (heard.empty()) return;
+            for (const auto& entry : heard) std::printf("heard %s\n", Visible(entry.command).c_str());
+            std::fflush(stdout);
+            analyzer->ClearLogs();
+        });
         loop.RunUntil([&] { return done; });
     } catch (const std::exception& error) {
         std::fprintf(stderr, "zarvik-sim: %s\n", error.what());

@@ -50,7 +50,61 @@ HostProgram::HostProgram(const std::string& folderPrefix, const std::string& env
 {
 }
 
-pid_t HostProgram::Start(std::vector<std::string> arguments) const
+HostProgram::~HostProgram()
+{
+    EndInput();
+}
+
+bool HasEnded(pid_t pid)
+{
+    siginfo_t info{};
+    return ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == pid;
+}
+
+pid_t HostProgram::StartAttended(std::vector<std::string> arguments)
+{
+    EndInput();
+    // A run that ended early must fail the test, not kill it with SIGPIPE at the next line.
+    ::signal(SIGPIPE, SIG_IGN);
+    int pipeFds[2];
+    if (::pipe2(pipeFds, O_CLOEXEC) != 0) {
+        ADD_FAILURE() << "cannot make the input pipe";
+        return -1;
+    }
+    const pid_t pid = Start(std::move(arguments), pipeFds[0]);
+    ::close(pipeFds[0]);
+    mInput = pipeFds[1];
+    return pid;
+}
+
+bool HostProgram::Type(const std::string& line) const
+{
+    const std::string text = line + "\n";
+    return mInput >= 0 && ::write(mInput, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+}
+
+void HostProgram::EndInput()
+{
+    if (mInput >= 0) ::close(mInput);
+    mInput = -1;
+}
+
+std::size_t HostProgram::WaitForError(const std::string& text, pid_t pid, std::size_t from,
+                                      std::chrono::milliseconds timeout) const
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        // Read before looking at the end, so that what a run wrote just before it ended counts.
+        const bool ended = pid > 0 && HasEnded(pid);
+        const std::string err = ErrorText();
+        const auto at = from <= err.size() ? err.find(text, from) : std::string::npos;
+        if (at != std::string::npos) return at + text.size();
+        if (ended || std::chrono::steady_clock::now() > deadline) return std::string::npos;
+        ::usleep(10000);
+    }
+}
+
+pid_t HostProgram::Start(std::vector<std::string> arguments, int input) const
 {
     // The environment of this process, with its registry replaced by the folder's.
     std::vector<std::string> env;
@@ -71,6 +125,7 @@ pid_t HostProgram::Start(std::vector<std::string> arguments) const
     const std::string errPath = File("stderr");
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
+    if (input >= 0) posix_spawn_file_actions_adddup2(&actions, input, 0);
     posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     pid_t pid = -1;

@@ -39,6 +39,9 @@ public:
     // The folder's name starts with the prefix; the environment's registry is the folder's
     // file of that name.
     explicit HostProgram(const std::string& folderPrefix, const std::string& environmentRegistry = "registry");
+    ~HostProgram();
+    HostProgram(const HostProgram&) = delete;
+    HostProgram& operator=(const HostProgram&) = delete;
 
     const std::string& Folder() const { return mFolder.Path(); }
     std::string File(const std::string& name) const { return mFolder.File(name); }
@@ -49,17 +52,37 @@ public:
     void SetLeadingArguments(std::vector<std::string> arguments) { mLeadingArguments = std::move(arguments); }
 
     // Starts a run and gives its process id, or -1 (and a test failure) when it cannot start.
-    pid_t Start(std::vector<std::string> arguments) const;
+    // Its standard input is the test's, or the read end given.
+    pid_t Start(std::vector<std::string> arguments, int input = -1) const;
     // Waits for a run that Start began, and gives what it wrote.
     ProgramOutcome Finish(pid_t pid, std::chrono::milliseconds timeout = DefaultTimeout) const;
     // Starts a run and waits for it.
     ProgramOutcome Run(std::vector<std::string> arguments) const { return Finish(Start(std::move(arguments))); }
+
+    // Starts a run whose standard input is a pipe of the test, on which a person types (Type)
+    // until EndInput (or the end of this object).
+    pid_t StartAttended(std::vector<std::string> arguments);
+    // Writes one line (the line end is added); false when the run no longer reads.
+    bool Type(const std::string& line) const;
+    void EndInput();
+
+    // What the run wrote to its standard error so far.
+    std::string ErrorText() const { return ReadAll(File("stderr")); }
+    // Waits until the standard error holds the text at or after the offset, at most the time;
+    // gives the offset just past it, or npos (and no failure) when the time ran out or the run
+    // ended without it. Tests wait for what the run shows, never for a fixed time.
+    std::size_t WaitForError(const std::string& text, pid_t pid, std::size_t from = 0,
+                             std::chrono::milliseconds timeout = DefaultTimeout) const;
 
 private:
     TempFolder mFolder;
     std::string mProgram;
     std::string mEnvironmentRegistry;
     std::vector<std::string> mLeadingArguments;
+    int mInput = -1; // the attended run's standard input
 };
+
+// Whether a child has ended, without reaping it.
+bool HasEnded(pid_t pid);
 
 } // namespace ztesting

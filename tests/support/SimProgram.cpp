@@ -69,6 +69,19 @@ std::string SimProgram::ReadLine(std::chrono::milliseconds timeout)
     return line;
 }
 
+std::string SimProgram::ReadUntil(const std::string& text, std::chrono::milliseconds timeout)
+{
+    std::string read;
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < deadline) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const std::string line = ReadLine(left);
+        read += line;
+        if (line.find(text) != std::string::npos || !line.ends_with("\n")) break;
+    }
+    return read;
+}
+
 bool SimProgram::Tell(const std::string& line)
 {
     return mInput >= 0 && ::write(mInput, line.data(), line.size()) == static_cast<ssize_t>(line.size());

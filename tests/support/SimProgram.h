@@ -24,6 +24,9 @@ public:
     bool Start(std::vector<std::string> options);
     // What the program prints until a line end (kept) or until the time is up.
     std::string ReadLine(std::chrono::milliseconds timeout);
+    // Reads lines until one holds the text, at most the time; gives what was read (empty of the
+    // text when the time ran out).
+    std::string ReadUntil(const std::string& text, std::chrono::milliseconds timeout);
     // Writes a line to the program's input: the device under test acts.
     bool Tell(const std::string& line);
     // Ends the program's input, which ends the program.

@@ -1,0 +1,507 @@
+#include "apps/host/PersonConsole.h"
+
+#include "platform/ui/Beep.h"
+#include "platform/ui/MessageBox.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <sstream>
+#include <unistd.h>
+
+namespace zhost {
+
+namespace {
+
+class ConsoleBoxes : public plat::IMessageBoxService {
+public:
+    explicit ConsoleBoxes(PersonConsole& console) : mConsole(console) {}
+    int Show(const std::string& prompt, int style, const std::string& title) override
+    {
+        return mConsole.AnswerBox(prompt, style, title);
+    }
+
+private:
+    PersonConsole& mConsole;
+};
+
+class ConsoleEars : public plat::IBeepService {
+public:
+    explicit ConsoleEars(PersonConsole& console) : mConsole(console) {}
+    void Beep(int frequencyHz, int durationMs) override { mConsole.HearBeep(frequencyHz, durationMs); }
+
+private:
+    PersonConsole& mConsole;
+};
+
+struct ToolbarWord {
+    const char* word;
+    int button;
+};
+// The toolbar's buttons by the captions a person reads on them; Start, Stop and Next may also be
+// the face of button 202.
+constexpr ToolbarWord kToolbarWords[] = {
+    {"start", zop::button::Start}, {"stop", zop::button::Stop},         {"next", zop::button::Next},
+    {"previous", zop::button::Previous}, {"skip", zop::button::Skip}, {"n/a", zop::button::NotApplicable},
+    {"abort", zop::button::Abort},
+};
+
+struct BoxWord {
+    const char* word;
+    int answer;
+};
+constexpr BoxWord kBoxWords[] = {{"ok", plat::vbOK},         {"cancel", plat::vbCancel}, {"abort", plat::vbAbort},
+                                 {"retry", plat::vbRetry},   {"ignore", plat::vbIgnore}, {"yes", plat::vbYes},
+                                 {"no", plat::vbNo}};
+
+// The answers a box of a style offers, in the order its buttons stand.
+std::vector<int> BoxAnswers(int style)
+{
+    switch (style & 7) {
+    case plat::vbOKCancel: return {plat::vbOK, plat::vbCancel};
+    case plat::vbAbortRetryIgnore: return {plat::vbAbort, plat::vbRetry, plat::vbIgnore};
+    case plat::vbYesNoCancel: return {plat::vbYes, plat::vbNo, plat::vbCancel};
+    case plat::vbYesNo: return {plat::vbYes, plat::vbNo};
+    case plat::vbRetryCancel: return {plat::vbRetry, plat::vbCancel};
+    default: return {plat::vbOK};
+    }
+}
+
+const char* BoxWordOf(int answer)
+{
+    for (const auto& entry : kBoxWords)
+        if (entry.answer == answer) return entry.word;
+    return "?";
+}
+
+// How a box closes when the person leaves: the only question boxes of a run confirm the abort
+// that leaving is; every other box gives up what it offers.
+int LeavingAnswer(int style)
+{
+    switch (style & 7) {
+    case plat::vbYesNo:
+    case plat::vbYesNoCancel: return plat::vbYes;
+    case plat::vbOKCancel:
+    case plat::vbRetryCancel: return plat::vbCancel;
+    case plat::vbAbortRetryIgnore: return plat::vbAbort;
+    default: return plat::vbOK;
+    }
+}
+
+std::string Lower(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+std::string OneLine(std::string text)
+{
+    std::replace(text.begin(), text.end(), '\r', ' ');
+    std::replace(text.begin(), text.end(), '\n', ' ');
+    return text;
+}
+
+std::vector<std::string> Words(const std::string& line)
+{
+    std::vector<std::string> words;
+    std::istringstream in(line);
+    for (std::string word; in >> word;) words.push_back(word);
+    return words;
+}
+
+// Well-formed UTF-8: no stray continuation byte, no overlong form, no surrogate, nothing above
+// U+10FFFF.
+bool IsUtf8(const std::string& text)
+{
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        int length = 0;
+        char32_t code = 0;
+        if (c < 0x80) {
+            ++i;
+            continue;
+        } else if ((c & 0xE0) == 0xC0) {
+            length = 2;
+            code = c & 0x1F;
+        } else if ((c & 0xF0) == 0xE0) {
+            length = 3;
+            code = c & 0x0F;
+        } else if ((c & 0xF8) == 0xF0) {
+            length = 4;
+            code = c & 0x07;
+        } else {
+            return false;
+        }
+        if (i + static_cast<std::size_t>(length) > text.size()) return false;
+        for (int k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
+            if ((next & 0xC0) != 0x80) return false;
+            code = (code << 6) | (next & 0x3F);
+        }
+        static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (code < kSmallest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
+        i += static_cast<std::size_t>(length);
+    }
+    return true;
+}
+
+// What the popup's picture stands for.
+std::string PictureMeaning(const std::string& key)
+{
+    if (key == "TI:SHOCK") return "discharge";
+    if (key == "TI:WAIT") return "wait";
+    if (key == "TI:ZARVIK") return "analyzer";
+    return key.empty() ? "no picture" : key;
+}
+
+std::string Joined(const std::vector<std::string>& words)
+{
+    std::string text;
+    for (const auto& word : words) text += (text.empty() ? "" : ", ") + word;
+    return text;
+}
+
+// The toolbar's words that press a button now.
+std::vector<std::string> ButtonWords(const zop::Scene& scene)
+{
+    std::vector<std::string> words;
+    for (const auto& entry : kToolbarWords) {
+        const int id = entry.button;
+        bool usable = scene.Usable(id);
+        if (id == zop::button::Start) usable = scene.Ready();
+        if (id == zop::button::Stop) usable = usable || scene.Running();
+        if (id == zop::button::Next) usable = usable || scene.Done();
+        if (usable) words.push_back(entry.word);
+    }
+    return words;
+}
+
+std::string OrNone(const std::string& text)
+{
+    return text.empty() ? "(none)" : text;
+}
+
+} // namespace
+
+PersonConsole::PersonConsole(std::shared_ptr<zop::ISceneSource> source, int inputFd, std::ostream& out)
+    : mSource(std::move(source)), mInputFd(inputFd), mOut(out), mAlive(std::make_shared<bool>(true))
+{
+}
+
+PersonConsole::~PersonConsole()
+{
+    Stop();
+}
+
+void PersonConsole::Start()
+{
+    if (mWatching) return;
+    mWatching = true;
+    mPreviousBoxes = plat::SetMessageBoxService(std::make_shared<ConsoleBoxes>(*this));
+    mPreviousBeeps = plat::SetBeepService(std::make_shared<ConsoleEars>(*this));
+    if (!mInputEnded) mInputWatch = plat::Loop().WatchFd(mInputFd, [this] { ReadInput(); });
+    mLookTimer = plat::Loop().StartPeriodic(LookInterval, [this] { Look(); });
+    mOut << "zarvik-host: type help for the words you can use\n" << std::flush;
+}
+
+void PersonConsole::Stop()
+{
+    if (!mWatching) return;
+    mWatching = false;
+    mInputWatch.Stop();
+    mLookTimer.Stop();
+    plat::SetMessageBoxService(std::move(mPreviousBoxes));
+    plat::SetBeepService(std::move(mPreviousBeeps));
+}
+
+void PersonConsole::ReadInput()
+{
+    char buffer[4096];
+    const ssize_t n = ::read(mInputFd, buffer, sizeof buffer);
+    if (n < 0 && (errno == EINTR || errno == EAGAIN)) return;
+    if (n <= 0) {
+        mInputWatch.Stop();
+        mInputEnded = true;
+        mOut << "zarvik-host: end of input; stopping the test\n" << std::flush;
+        std::weak_ptr<bool> alive = mAlive;
+        plat::Loop().Post([this, alive] {
+            if (alive.lock() && mOnInputEnd) mOnInputEnd();
+        });
+        return;
+    }
+    for (ssize_t i = 0; i < n; ++i) {
+        const char c = buffer[i];
+        if (c == '\n') {
+            if (mSkippingLongLine) {
+                mSkippingLongLine = false;
+                continue;
+            }
+            std::string line = std::move(mInput);
+            mInput.clear();
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            // Each line is acted on from a turn of its own, never inside this read: a line that
+            // starts a run pumps the loop for as long as the run lasts, and input must go on
+            // being read meanwhile.
+            std::weak_ptr<bool> alive = mAlive;
+            plat::Loop().Post([this, alive, line] {
+                if (alive.lock()) Hear(line);
+            });
+            continue;
+        }
+        if (mSkippingLongLine) continue;
+        mInput.push_back(c);
+        if (mInput.size() > MaxLineBytes) {
+            mInput.clear();
+            mSkippingLongLine = true;
+            Refuse("a line longer than " + std::to_string(MaxLineBytes) + " bytes is refused");
+        }
+    }
+}
+
+void PersonConsole::Refuse(const std::string& why)
+{
+    mOut << "zarvik-host: " << why << "; nothing was pressed\n" << std::flush;
+}
+
+std::vector<std::string> PersonConsole::UsableWords(const zop::Scene& scene) const
+{
+    std::vector<std::string> words;
+    if (!mBoxes.empty()) {
+        for (int answer : BoxAnswers(mBoxes.back()->style)) words.push_back(BoxWordOf(answer));
+    } else if (scene.windowShown) {
+        words = ButtonWords(scene);
+        if (scene.checklist && !scene.resultRows.empty()) {
+            words.push_back("pass");
+            words.push_back("fail");
+        }
+        words.push_back("unit");
+    }
+    for (const auto& bench : mBenchWords) words.push_back(bench.word);
+    words.push_back("help");
+    return words;
+}
+
+std::string PersonConsole::UsableNow(const zop::Scene& scene) const
+{
+    return "usable now: " + Joined(UsableWords(scene));
+}
+
+void PersonConsole::Hear(const std::string& line)
+{
+    // A box that was answered closes before the next line is acted on: what that line presses
+    // must not run inside the box.
+    if (std::any_of(mBoxes.begin(), mBoxes.end(), [](const OpenBox* box) { return box->answer != 0; })) {
+        std::weak_ptr<bool> alive = mAlive;
+        plat::Loop().Post([this, alive, line] {
+            if (alive.lock()) Hear(line);
+        });
+        return;
+    }
+    if (!IsUtf8(line)) return Refuse("a line that is not UTF-8 is refused");
+    const std::vector<std::string> words = Words(line);
+    if (words.empty()) return;
+    std::string verb = Lower(words.front());
+    if (verb == "na") verb = "n/a";
+    const zop::Scene scene = mSource->Look();
+    const std::vector<std::string> usable = UsableWords(scene);
+    const bool isUsable = std::find(usable.begin(), usable.end(), verb) != usable.end();
+
+    if (verb == "help") return ShowHelp(scene);
+    for (const auto& bench : mBenchWords) {
+        if (verb != bench.word) continue;
+        const std::string error = bench.action({words.begin() + 1, words.end()});
+        if (!error.empty()) mOut << "zarvik-host: " << error << '\n' << std::flush;
+        return;
+    }
+    const bool known = std::any_of(std::begin(kToolbarWords), std::end(kToolbarWords),
+                                   [&](const ToolbarWord& entry) { return verb == entry.word; }) ||
+                       std::any_of(std::begin(kBoxWords), std::end(kBoxWords),
+                                   [&](const BoxWord& entry) { return verb == entry.word; }) ||
+                       verb == "pass" || verb == "fail" || verb == "unit";
+    if (!isUsable) {
+        mOut << "zarvik-host: '" << words.front() << "' " << (known ? "does nothing now" : "is no word here") << "; "
+             << UsableNow(scene) << '\n'
+             << std::flush;
+        return;
+    }
+    if (!mBoxes.empty()) {
+        for (const auto& entry : kBoxWords) {
+            if (verb == entry.word) mBoxes.back()->answer = entry.answer;
+        }
+        return;
+    }
+    if (verb == "pass" || verb == "fail") {
+        mSource->Judge(verb == "pass");
+        return;
+    }
+    if (verb == "unit") {
+        if (words.size() < 2 || words.size() > 3) {
+            mOut << "zarvik-host: unit needs SERIAL [FIRMWARE]; nothing was typed\n" << std::flush;
+            return;
+        }
+        std::optional<std::string> firmware;
+        if (words.size() == 3) firmware = words[2];
+        if (!mSource->TypeIdentity(words[1], firmware))
+            mOut << "zarvik-host: the window shows no analyzer identity page\n" << std::flush;
+        return;
+    }
+    PressWord(verb, scene);
+}
+
+void PersonConsole::PressWord(const std::string& word, const zop::Scene& scene)
+{
+    for (const auto& entry : kToolbarWords) {
+        if (word != entry.word) continue;
+        int id = entry.button;
+        // Stop and Next are on button 202's face too; its own button is the one pressed when
+        // that is usable.
+        if (id == zop::button::Stop && !scene.Usable(id)) id = zop::button::Start;
+        if (id == zop::button::Next && !scene.Usable(id)) id = zop::button::Start;
+        mSource->Press(id, true);
+        return;
+    }
+}
+
+int PersonConsole::AnswerBox(const std::string& prompt, int style, const std::string& title)
+{
+    mOut << "box: " << (title.empty() ? std::string() : OneLine(title) + ": ") << OneLine(prompt) << '\n';
+    if (mLeaving) {
+        const int answer = LeavingAnswer(style);
+        mOut << "box closed with " << BoxWordOf(answer) << " (leaving)\n" << std::flush;
+        return answer;
+    }
+    std::vector<std::string> answers;
+    for (int answer : BoxAnswers(style)) answers.push_back(BoxWordOf(answer));
+    mOut << "answer with: " << Joined(answers) << '\n' << std::flush;
+    OpenBox box{prompt, title, style, 0};
+    mBoxes.push_back(&box);
+    struct Closing {
+        std::vector<OpenBox*>& boxes;
+        OpenBox* box;
+        ~Closing() { boxes.erase(std::remove(boxes.begin(), boxes.end(), box), boxes.end()); }
+    } closing{mBoxes, &box};
+    plat::Loop().RunUntil([&] { return box.answer != 0; });
+    return box.answer;
+}
+
+void PersonConsole::HearBeep(int frequencyHz, int durationMs)
+{
+    mOut << "beep: " << frequencyHz << " Hz for " << durationMs << " ms\n" << std::flush;
+}
+
+void PersonConsole::Leave()
+{
+    if (mLeaving) return;
+    mLeaving = true;
+    for (OpenBox* box : mBoxes) {
+        if (box->answer == 0) {
+            box->answer = LeavingAnswer(box->style);
+            mOut << "box closed with " << BoxWordOf(box->answer) << " (leaving)\n" << std::flush;
+        }
+    }
+    LeaveWindow();
+}
+
+void PersonConsole::LeaveWindow()
+{
+    const zop::Scene scene = mSource->Look();
+    if (!scene.windowShown) return;
+    mLeftWindow = true;
+    // Stop first, so that the test releases the analyzer, then Abort, whose confirmation
+    // leaving answers; each from a turn of its own, after the box that may still be open closed.
+    std::weak_ptr<bool> alive = mAlive;
+    plat::Loop().Post([this, alive] {
+        if (!alive.lock()) return;
+        const zop::Scene now = mSource->Look();
+        if (now.Usable(zop::button::Stop)) {
+            mSource->Press(zop::button::Stop, true);
+        } else if (now.Running()) {
+            mSource->Press(zop::button::Start, true);
+        }
+        plat::Loop().Post([this, alive] {
+            if (alive.lock() && mSource->Look().Usable(zop::button::Abort)) mSource->Press(zop::button::Abort, true);
+        });
+    });
+}
+
+void PersonConsole::ShowHelp(const zop::Scene& scene)
+{
+    mOut << "words (upper or lower case):\n"
+            "  start, stop, next, previous, skip, n/a (or na), abort\n"
+            "                          press that button of the toolbar\n"
+            "  pass, fail              give the verdict of the wave you watched\n"
+            "  ok, cancel, yes, no, retry, abort, ignore\n"
+            "                          answer the message box on the screen\n"
+            "  unit SERIAL [FIRMWARE]  type the analyzer's serial number (and firmware)\n";
+    for (const auto& bench : mBenchWords) {
+        std::string head = "  " + bench.word + (bench.arguments.empty() ? "" : " " + bench.arguments);
+        mOut << head << std::string(head.size() < 26 ? 26 - head.size() : 1, ' ') << bench.meaning << '\n';
+    }
+    mOut << "  help                    show this text\n"
+            "end of input or Ctrl-C stops the test in hand and ends the run\n"
+         << UsableNow(scene) << '\n'
+         << std::flush;
+}
+
+void PersonConsole::Look()
+{
+    const zop::Scene scene = mSource->Look();
+    if (!scene.windowShown) mLeftWindow = false;
+    if (mLeaving && scene.windowShown && !mLeftWindow) LeaveWindow();
+    ShowChanges(scene);
+}
+
+void PersonConsole::ShowChanges(const zop::Scene& scene)
+{
+    static const zop::Scene nothing;
+    const bool opened = scene.windowShown && !(mShown && mShown->windowShown);
+    const zop::Scene& before = opened || !mShown ? nothing : *mShown;
+    if (!scene.windowShown) {
+        mShown = scene;
+        return;
+    }
+    std::ostream& out = mOut;
+    if (opened) out << "== test " << mTestId << ": " << OneLine(scene.caption) << " ==\n";
+    if (scene.stepLines != before.stepLines || scene.highlightedSteps != before.highlightedSteps) {
+        out << "steps (> marks the step in hand):\n";
+        for (std::size_t i = 0; i < scene.stepLines.size(); ++i) {
+            const int number = static_cast<int>(i) + 1;
+            const bool marked = std::find(scene.highlightedSteps.begin(), scene.highlightedSteps.end(), number) !=
+                                scene.highlightedSteps.end();
+            const std::string text = OneLine(scene.stepLines[i]);
+            if (text.empty() && !marked) continue;
+            // Most instructions carry their number already.
+            const std::string numbered = std::to_string(number) + ".";
+            out << (marked ? "  > " : "    ") << (text.rfind(numbered, 0) == 0 ? "" : numbered + " ") << text << '\n';
+        }
+    }
+    if (scene.statusText != before.statusText && !scene.statusText.empty())
+        out << "status: " << OneLine(scene.statusText) << '\n';
+    if (scene.popupVisible &&
+        (!before.popupVisible || scene.popupMessage != before.popupMessage || scene.popupIcon != before.popupIcon))
+        out << "instruction (" << PictureMeaning(scene.popupIcon) << "): " << OneLine(scene.popupMessage) << '\n';
+    if (scene.resultRows != before.resultRows || scene.standard != before.standard) {
+        out << "result" << (scene.standard.empty() ? std::string() : " (" + scene.standard + ")") << ":\n";
+        for (const auto& row : scene.resultRows) {
+            out << "  " << OneLine(row.caption) << ": ";
+            if (!scene.checklist) {
+                out << OrNone(row.value) << (row.unit.empty() || row.value.empty() ? "" : " " + row.unit);
+                if (!row.lowLimit.empty() || !row.highLimit.empty())
+                    out << " (low " << OrNone(row.lowLimit) << ", high " << OrNone(row.highLimit) << ")";
+                out << ", ";
+            }
+            out << row.status << '\n';
+        }
+    }
+    if (scene.analyzer != before.analyzer)
+        out << "analyzer: " << OrNone(scene.analyzer.type) << ", serial " << OrNone(scene.analyzer.serial)
+            << ", firmware " << OrNone(scene.analyzer.firmware) << '\n';
+    const std::vector<std::string> words = ButtonWords(scene);
+    if (words != mShownButtons || opened) out << "buttons: " << (words.empty() ? "(none)" : Joined(words)) << '\n';
+    mShownButtons = words;
+    out << std::flush;
+    mShown = scene;
+}
+
+} // namespace zhost

@@ -1,0 +1,119 @@
+#pragma once
+
+#include "operator/Scene.h"
+#include "platform/loop/EventLoop.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace plat {
+class IMessageBoxService;
+class IBeepService;
+}
+
+namespace zhost {
+
+// The person's console of an attended run: it shows on a stream, line by line, what the guide
+// window shows a person (the same scene the automatic operator reads), and acts on the words
+// the person types, one line at a time, and on nothing else: every button pressed, every box
+// answered, every verdict and every change of the analyzer identity comes from a typed line.
+// While it works it is the message-box and Beep service of the process.
+class PersonConsole {
+public:
+    // A line longer than this is refused unread.
+    static constexpr std::size_t MaxLineBytes = 4096;
+    // How often the console looks at the window; changes are shown at the next look.
+    static constexpr plat::Millis LookInterval{50};
+
+    // A word for what the person does away from the window (a bench rehearsal's discharge):
+    // its arguments and meaning for the help text, and an action given the words after it that
+    // returns an error text, empty when it did what was asked.
+    struct BenchWord {
+        std::string word;
+        std::string arguments;
+        std::string meaning;
+        std::function<std::string(const std::vector<std::string>&)> action;
+    };
+
+    PersonConsole(std::shared_ptr<zop::ISceneSource> source, int inputFd, std::ostream& out);
+    ~PersonConsole();
+    PersonConsole(const PersonConsole&) = delete;
+    PersonConsole& operator=(const PersonConsole&) = delete;
+
+    void AddBenchWord(BenchWord word) { mBenchWords.push_back(std::move(word)); }
+    // Called once when the person's input ends (end of file), so that the run can end.
+    void SetOnInputEnd(std::function<void()> onEnd) { mOnInputEnd = std::move(onEnd); }
+
+    // The test whose window opens next, to name it when it does.
+    void BeginTest(int32_t testId) { mTestId = testId; }
+
+    // Starts reading the input, looking at the window and answering boxes through the person;
+    // Stop puts back the services that were there.
+    void Start();
+    void Stop();
+
+    // The person leaves (end of input or Ctrl-C): the test in hand is stopped and aborted, a
+    // box on the screen is closed by its leaving answer, and every window that still opens is
+    // left the same way.
+    void Leave();
+    bool Leaving() const { return mLeaving; }
+
+    // One look at the window: shows what changed.
+    void Look();
+    // Acts on one typed line.
+    void Hear(const std::string& line);
+
+    // Called by the services this console installs.
+    int AnswerBox(const std::string& prompt, int style, const std::string& title);
+    void HearBeep(int frequencyHz, int durationMs);
+
+private:
+    struct OpenBox {
+        std::string prompt;
+        std::string title;
+        int style = 0;
+        int answer = 0;
+    };
+
+    void ReadInput();
+    void Refuse(const std::string& why);
+    // The words that do something now, in the order the help lists them.
+    std::vector<std::string> UsableWords(const zop::Scene& scene) const;
+    std::string UsableNow(const zop::Scene& scene) const;
+    void PressWord(const std::string& word, const zop::Scene& scene);
+    void ShowChanges(const zop::Scene& scene);
+    void ShowHelp(const zop::Scene& scene);
+    void LeaveWindow();
+
+    std::shared_ptr<zop::ISceneSource> mSource;
+    int mInputFd;
+    std::ostream& mOut;
+    std::vector<BenchWord> mBenchWords;
+    std::function<void()> mOnInputEnd;
+    int32_t mTestId = 0;
+
+    bool mWatching = false;
+    plat::FdWatch mInputWatch;
+    plat::Timer mLookTimer;
+    std::string mInput;
+    bool mSkippingLongLine = false;
+    bool mInputEnded = false;
+
+    std::shared_ptr<plat::IMessageBoxService> mPreviousBoxes;
+    std::shared_ptr<plat::IBeepService> mPreviousBeeps;
+    std::vector<OpenBox*> mBoxes; // the boxes on the screen, the newest last
+
+    bool mLeaving = false;
+    bool mLeftWindow = false;
+    std::optional<zop::Scene> mShown; // what was last shown
+    std::vector<std::string> mShownButtons;
+    // Posted work checks it, so that a console gone leaves nothing behind that acts.
+    std::shared_ptr<bool> mAlive;
+};
+
+} // namespace zhost
