@@ -177,6 +177,21 @@ std::vector<std::string> ButtonWords(const zop::Scene& scene)
     return words;
 }
 
+// A typed word as it may be shown back: control characters as "?", and not too long.
+std::string Printable(const std::string& word)
+{
+    constexpr std::size_t kShown = 40;
+    std::string shown;
+    for (char c : word.substr(0, kShown)) shown.push_back(static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? '?' : c);
+    // The cut never splits a character.
+    if (word.size() > kShown) {
+        while (!shown.empty() && (static_cast<unsigned char>(shown.back()) & 0xC0) == 0x80) shown.pop_back();
+        if (!shown.empty() && static_cast<unsigned char>(shown.back()) >= 0xC0) shown.pop_back();
+        shown += "...";
+    }
+    return shown;
+}
+
 std::string OrNone(const std::string& text)
 {
     return text.empty() ? "(none)" : text;
@@ -320,19 +335,22 @@ void PersonConsole::Hear(const std::string& line)
                                    [&](const BoxWord& entry) { return verb == entry.word; }) ||
                        verb == "pass" || verb == "fail" || verb == "unit";
     if (!isUsable) {
-        mOut << "zarvik-host: '" << words.front() << "' " << (known ? "does nothing now" : "is no word here") << "; "
+        mOut << "zarvik-host: '" << Printable(words.front()) << "' " << (known ? "does nothing now" : "is no word here") << "; "
              << UsableNow(scene) << '\n'
              << std::flush;
         return;
     }
     if (!mBoxes.empty()) {
         for (const auto& entry : kBoxWords) {
-            if (verb == entry.word) mBoxes.back()->answer = entry.answer;
+            if (verb != entry.word) continue;
+            mOut << "you answer " << verb << '\n' << std::flush;
+            mBoxes.back()->answer = entry.answer;
         }
         return;
     }
     if (verb == "pass" || verb == "fail") {
-        mSource->Judge(verb == "pass");
+        mOut << "you judge the wave " << (verb == "pass" ? "passed" : "failed") << '\n' << std::flush;
+        if (!mSource->Judge(verb == "pass")) mOut << "zarvik-host: the window shows no verdict to give\n" << std::flush;
         return;
     }
     if (verb == "unit") {
@@ -342,6 +360,7 @@ void PersonConsole::Hear(const std::string& line)
         }
         std::optional<std::string> firmware;
         if (words.size() == 3) firmware = words[2];
+        mOut << "you type the serial number" << (firmware ? " and the firmware" : "") << '\n' << std::flush;
         if (!mSource->TypeIdentity(words[1], firmware))
             mOut << "zarvik-host: the window shows no analyzer identity page\n" << std::flush;
         return;
@@ -358,7 +377,8 @@ void PersonConsole::PressWord(const std::string& word, const zop::Scene& scene)
         // that is usable.
         if (id == zop::button::Stop && !scene.Usable(id)) id = zop::button::Start;
         if (id == zop::button::Next && !scene.Usable(id)) id = zop::button::Start;
-        mSource->Press(id, true);
+        mOut << "you press " << word << '\n' << std::flush;
+        if (!mSource->Press(id, true)) mOut << "zarvik-host: the toolbar did not take " << word << '\n' << std::flush;
         return;
     }
 }
