@@ -90,7 +90,8 @@ int LeavingAnswer(int style)
 
 std::string Lower(std::string text)
 {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return text;
 }
 
@@ -177,12 +178,11 @@ std::vector<std::string> ButtonWords(const zop::Scene& scene)
     return words;
 }
 
-// A typed word as it may be shown back: control characters as "?", and not too long.
+// A typed word as it is shown back: not too long.
 std::string Printable(const std::string& word)
 {
     constexpr std::size_t kShown = 40;
-    std::string shown;
-    for (char c : word.substr(0, kShown)) shown.push_back(static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? '?' : c);
+    std::string shown = word.substr(0, kShown);
     // The cut never splits a character.
     if (word.size() > kShown) {
         while (!shown.empty() && (static_cast<unsigned char>(shown.back()) & 0xC0) == 0x80) shown.pop_back();
@@ -260,7 +260,7 @@ void PersonConsole::ReadInput()
             // being read meanwhile.
             std::weak_ptr<bool> alive = mAlive;
             plat::Loop().Post([this, alive, line] {
-                if (alive.lock()) Hear(line);
+                if (alive.lock() && mWatching) Hear(line);
             });
             continue;
         }
@@ -314,6 +314,11 @@ void PersonConsole::Hear(const std::string& line)
         return;
     }
     if (!IsUtf8(line)) return Refuse("a line that is not UTF-8 is refused");
+    // What a line holds is shown back and typed into the window: nothing in it may move a
+    // terminal's cursor.
+    const auto isControl = [](char c) { return (static_cast<unsigned char>(c) < 0x20 && c != '\t') || c == 0x7F; };
+    if (std::any_of(line.begin(), line.end(), isControl))
+        return Refuse("a line with control characters is refused");
     const std::vector<std::string> words = Words(line);
     if (words.empty()) return;
     std::string verb = Lower(words.front());
@@ -335,8 +340,8 @@ void PersonConsole::Hear(const std::string& line)
                                    [&](const BoxWord& entry) { return verb == entry.word; }) ||
                        verb == "pass" || verb == "fail" || verb == "unit";
     if (!isUsable) {
-        mOut << "zarvik-host: '" << Printable(words.front()) << "' " << (known ? "does nothing now" : "is no word here") << "; "
-             << UsableNow(scene) << '\n'
+        mOut << "zarvik-host: '" << Printable(words.front()) << "' "
+             << (known ? "does nothing now" : "is no word here") << "; " << UsableNow(scene) << '\n'
              << std::flush;
         return;
     }
