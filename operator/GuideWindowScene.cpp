@@ -55,7 +55,10 @@ Scene GuideWindowScene::Look()
         }
         if (auto status = toolbar->StatusField()) scene.statusText = status->Text();
     }
-    if (auto steps = HostControl<host::ITestWizard>(*form, "xtwDetails")) scene.stepLines = steps->Lines();
+    if (auto steps = HostControl<host::ITestWizard>(*form, "xtwDetails")) {
+        scene.stepLines = steps->Lines();
+        for (int32_t line : steps->HighlightedLines()) scene.highlightedSteps.push_back(line);
+    }
     auto popup = std::dynamic_pointer_cast<plat::UserControl>(form->FindControl("xtipopup"));
     if (!popup && form->Controls().Contains("xtipopup")) {
         if (auto extender = form->Controls().Extender("xtipopup")) popup = extender->Control();

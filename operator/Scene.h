@@ -35,6 +35,7 @@ struct Scene {
     std::string popupMessage; // as shown (translated)
     bool popupFlashing = false;
     std::vector<std::string> stepLines;
+    std::vector<int> highlightedSteps; // numbers of the marked step lines, from 1
 
     const ButtonState& Button(int id) const;
     bool Usable(int id) const;
