@@ -72,6 +72,7 @@ void Operator::ClearRules()
     mRules.clear();
     mBoxRules.clear();
     mGivingUp = false;
+    mAnswersYes = false;
 }
 
 bool Operator::Perform(const std::string& name, double amount)
@@ -90,7 +91,7 @@ bool Operator::Press(int buttonId, bool clickFlag)
     // A person names a button by what it shows; button 202's face changes with the run mode.
     std::string caption = mSource->Look().Button(buttonId).caption;
     if (caption.empty()) caption = "button " + std::to_string(buttonId);
-    Say("operator: " + std::string(clickFlag ? "presses " : "chooses from the menu ") + caption);
+    Say("operator: " + (clickFlag ? "presses " + caption : "chooses " + caption + " from its menu"));
     return mSource->Press(buttonId, clickFlag);
 }
 
@@ -212,12 +213,8 @@ void Operator::GiveUp()
     if (mGivingUp) return;
     mGivingUp = true;
     mPatienceTimer.Stop();
-    // Every box from now on (the abort confirmation) is answered yes; a second give-up in the
-    // same test adds no second rule.
-    const bool answersYes = !mBoxRules.empty() && !mBoxRules.front().then &&
-                            mBoxRules.front().rule.promptContains.empty() && mBoxRules.front().rule.titleContains.empty() &&
-                            mBoxRules.front().rule.answer == plat::vbYes && mBoxRules.front().rule.times < 0;
-    if (!answersYes) mBoxRules.insert(mBoxRules.begin(), BoxHabit{BoxRule{"", "", plat::vbYes, -1}, {}});
+    // Every box from now on (the abort confirmation) is answered yes, until the next recipe.
+    mAnswersYes = true;
     Later(plat::Millis(0), [this] {
         const Scene scene = mSource->Look();
         if (scene.Usable(button::Stop)) Press(button::Stop);
@@ -229,15 +226,19 @@ int Operator::AnswerBox(const std::string& prompt, int style, const std::string&
 {
     int answer = plat::DefaultAnswer(style);
     std::function<void(Operator&)> then;
-    for (auto& habit : mBoxRules) {
-        BoxRule& rule = habit.rule;
-        if (rule.times == 0) continue;
-        if (prompt.find(rule.promptContains) == std::string::npos) continue;
-        if (title.find(rule.titleContains) == std::string::npos) continue;
-        if (rule.times > 0) --rule.times;
-        answer = rule.answer;
-        then = habit.then;
-        break;
+    if (mAnswersYes) {
+        answer = plat::vbYes;
+    } else {
+        for (auto& habit : mBoxRules) {
+            BoxRule& rule = habit.rule;
+            if (rule.times == 0) continue;
+            if (prompt.find(rule.promptContains) == std::string::npos) continue;
+            if (title.find(rule.titleContains) == std::string::npos) continue;
+            if (rule.times > 0) --rule.times;
+            answer = rule.answer;
+            then = habit.then;
+            break;
+        }
     }
     mBoxes.Add({prompt, title, style, answer});
     Say("box: " + (title.empty() ? std::string() : OneLine(title) + ": ") + OneLine(prompt) + " -> " +

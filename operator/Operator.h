@@ -197,6 +197,7 @@ private:
     plat::TimePoint mLastProgress{};
     bool mWindowWasShown = false;
     bool mGivingUp = false;
+    bool mAnswersYes = false;
 };
 
 } // namespace zop

@@ -130,7 +130,7 @@ TEST_F(OperatorTest, LogNamesButtonsByTheirCaptions)
     // A button the window does not have is named by its number.
     op.Press(777);
     EXPECT_EQ(log, (std::vector<std::string>{"operator: presses Stop", "operator: presses N/A", "operator: presses Abort",
-                                             "operator: chooses from the menu Start", "operator: presses button 777"}));
+                                             "operator: chooses Start from its menu", "operator: presses button 777"}));
 }
 
 // The operator looks when the loop has run what was due, not on a clock of its own: a long
