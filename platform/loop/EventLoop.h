@@ -151,8 +151,9 @@ public:
     // What the handlers of the loop changed is complete then, and nothing else can change it
     // before the wait ends: a watcher of state that only the loop's handlers change (the user
     // interface) looks here instead of polling on a timer. What fn starts or posts for now runs
-    // in the same turn, before the wait. RunPending never calls it. An empty function gives an
-    // inactive handle.
+    // in the same turn, before the wait; the turn then waits as it would have (so a RunUntil
+    // predicate that only fn changes is seen once that wait is over). RunPending never calls
+    // it. An empty function gives an inactive handle.
     [[nodiscard]] IdleWatch WatchIdle(std::function<void()> fn);
 
     // One turn: runs what is due (posted events first, then due timers, then ready
