@@ -4,6 +4,7 @@
 #include "platform/ui/MessageBox.h"
 
 #include <algorithm>
+#include <chrono>
 
 namespace zop {
 
@@ -51,9 +52,19 @@ void Operator::AddRule(Rule rule)
     mRules.push_back({std::move(rule), false, 0});
 }
 
+void Operator::RemoveRule(const std::string& name)
+{
+    std::erase_if(mRules, [&](const RuleState& state) { return state.rule.name == name; });
+}
+
 void Operator::AddBoxRule(BoxRule rule)
 {
-    mBoxRules.push_back(std::move(rule));
+    AddBoxRule(std::move(rule), {});
+}
+
+void Operator::AddBoxRule(BoxRule rule, std::function<void(Operator&)> then)
+{
+    mBoxRules.push_back({std::move(rule), std::move(then)});
 }
 
 void Operator::ClearRules()
@@ -61,6 +72,7 @@ void Operator::ClearRules()
     mRules.clear();
     mBoxRules.clear();
     mGivingUp = false;
+    mAnswersYes = false;
 }
 
 bool Operator::Perform(const std::string& name, double amount)
@@ -76,7 +88,10 @@ bool Operator::Perform(const std::string& name, double amount)
 
 bool Operator::Press(int buttonId, bool clickFlag)
 {
-    Say("operator: presses button " + std::to_string(buttonId));
+    // A person names a button by what it shows; button 202's face changes with the run mode.
+    std::string caption = mSource->Look().Button(buttonId).caption;
+    if (caption.empty()) caption = "button " + std::to_string(buttonId);
+    Say("operator: " + (clickFlag ? "presses " + caption : "chooses " + caption + " from its menu"));
     return mSource->Press(buttonId, clickFlag);
 }
 
@@ -98,14 +113,16 @@ void Operator::Start()
     mPreviousBoxes = plat::SetMessageBoxService(std::make_shared<OperatorBoxes>(*this));
     mPreviousBeeps = plat::SetBeepService(std::make_shared<OperatorEars>(*this));
     mLastProgress = plat::Loop().Now();
-    mLookTimer = plat::Loop().StartPeriodic(LookInterval, [this] { Look(); });
+    mWindowWasShown = false;
+    mIdleWatch = plat::Loop().WatchIdle([this] { Look(); });
 }
 
 void Operator::Stop()
 {
     if (!mWatching) return;
     mWatching = false;
-    mLookTimer.Stop();
+    mIdleWatch.Stop();
+    mPatienceTimer.Stop();
     for (auto& timer : mPending) timer.Stop();
     plat::SetMessageBoxService(std::move(mPreviousBoxes));
     plat::SetBeepService(std::move(mPreviousBeeps));
@@ -121,6 +138,7 @@ void Operator::Look()
 {
     if (mLooking) return;
     mLooking = true;
+    ++mLooks;
     const Scene scene = mSource->Look();
     const plat::TimePoint now = plat::Loop().Now();
 
@@ -131,10 +149,10 @@ void Operator::Look()
         mLastInstruction.clear();
     }
 
-    if (!scene.windowShown) {
-        mLastProgress = now;
-        mGivingUp = false;
-    }
+    // The patience counts from the moment a window is seen shown.
+    if (!scene.windowShown || !mWindowWasShown) mLastProgress = now;
+    if (!scene.windowShown) mGivingUp = false;
+    mWindowWasShown = scene.windowShown;
     // Rules are looked at in order; one that fires may arm a later one only at the next look.
     std::vector<std::size_t> due;
     for (std::size_t i = 0; i < mRules.size(); ++i) {
@@ -154,8 +172,29 @@ void Operator::Look()
         Say("operator: nothing happens; gives up on this test");
         GiveUp();
     }
+    WatchPatience(scene, now);
     mPending.remove_if([](const plat::Timer& timer) { return !timer.IsActive(); });
     mLooking = false;
+}
+
+void Operator::WatchPatience(const Scene& scene, plat::TimePoint now)
+{
+    if (!mWatching || !scene.windowShown || mPatience.count() <= 0 || mGivingUp) {
+        mPatienceTimer.Stop();
+        return;
+    }
+    // The patience runs out once strictly more than it has passed.
+    const plat::TimePoint deadline = mLastProgress + mPatience + plat::Millis(1);
+    if (mPatienceTimer.IsActive() && deadline == mPatienceDeadline) return;
+    mPatienceDeadline = deadline;
+    const auto delay = std::chrono::ceil<plat::Millis>(deadline - now);
+    // The timer only wakes the loop: the look at the end of its turn finds the patience out.
+    mPatienceTimer = plat::Loop().StartOneShot(delay, [] {});
+}
+
+void Operator::Later(plat::Millis delay, std::function<void()> action)
+{
+    mPending.push_back(plat::Loop().StartOneShot(delay, std::move(action)));
 }
 
 void Operator::Fire(RuleState& state, const Scene& scene)
@@ -164,44 +203,54 @@ void Operator::Fire(RuleState& state, const Scene& scene)
     // Actions run from a timer of their own, never inside the look: an action that starts a
     // run pumps the loop for as long as the run lasts, and the operator must go on watching.
     auto action = state.rule.action;
-    mPending.push_back(plat::Loop().StartOneShot(state.rule.delay, [this, action, scene] {
+    Later(state.rule.delay, [this, action, scene] {
         if (action) action(*this, scene);
-    }));
+    });
 }
 
 void Operator::GiveUp()
 {
     if (mGivingUp) return;
     mGivingUp = true;
-    // Every box from now on (the abort confirmation) is answered yes.
-    mBoxRules.insert(mBoxRules.begin(), BoxRule{"", "", plat::vbYes, -1});
-    mPending.push_back(plat::Loop().StartOneShot(plat::Millis(0), [this] {
+    mPatienceTimer.Stop();
+    // Every box from now on (the abort confirmation) is answered yes, until the next recipe.
+    mAnswersYes = true;
+    Later(plat::Millis(0), [this] {
         const Scene scene = mSource->Look();
         if (scene.Usable(button::Stop)) Press(button::Stop);
-    }));
-    mPending.push_back(plat::Loop().StartOneShot(plat::Millis(1), [this] { Press(button::Abort); }));
+    });
+    Later(plat::Millis(1), [this] { Press(button::Abort); });
 }
 
 int Operator::AnswerBox(const std::string& prompt, int style, const std::string& title)
 {
     int answer = plat::DefaultAnswer(style);
-    for (auto& rule : mBoxRules) {
-        if (rule.times == 0) continue;
-        if (prompt.find(rule.promptContains) == std::string::npos) continue;
-        if (title.find(rule.titleContains) == std::string::npos) continue;
-        if (rule.times > 0) --rule.times;
-        answer = rule.answer;
-        break;
+    std::function<void(Operator&)> then;
+    if (mAnswersYes) {
+        answer = plat::vbYes;
+    } else {
+        for (auto& habit : mBoxRules) {
+            BoxRule& rule = habit.rule;
+            if (rule.times == 0) continue;
+            if (prompt.find(rule.promptContains) == std::string::npos) continue;
+            if (title.find(rule.titleContains) == std::string::npos) continue;
+            if (rule.times > 0) --rule.times;
+            answer = rule.answer;
+            then = habit.then;
+            break;
+        }
     }
-    mBoxes.push_back({prompt, title, style, answer});
+    mBoxes.Add({prompt, title, style, answer});
     Say("box: " + (title.empty() ? std::string() : OneLine(title) + ": ") + OneLine(prompt) + " -> " +
         std::to_string(answer));
+    // What the box asked for is done after it closed, on the next turn.
+    if (then) Later(plat::Millis(0), [this, then] { then(*this); });
     return answer;
 }
 
 void Operator::HearBeep(int frequencyHz, int durationMs)
 {
-    mBeeps.push_back({frequencyHz, durationMs});
+    mBeeps.Add({frequencyHz, durationMs});
 }
 
 } // namespace zop

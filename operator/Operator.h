@@ -3,6 +3,9 @@
 #include "operator/Scene.h"
 #include "platform/loop/EventLoop.h"
 
+#include <cstddef>
+#include <cstdint>
+#include <deque>
 #include <functional>
 #include <list>
 #include <map>
@@ -53,15 +56,49 @@ struct BeepHeard {
     int durationMs = 0;
 };
 
-// The automatic operator: it looks at the guide window every few milliseconds, as a person
-// watches it, and acts by its rules: it presses toolbar buttons, answers message boxes and
-// performs physical actions (discharging a defibrillator into the analyzer, charging it,
-// attaching a pacemaker), which its owner supplies as callbacks, so the operator itself knows
-// no analyzer. It also hears the beeps. While it works it is the message-box and Beep service
-// of the process.
+// The latest records of one kind, at most a fixed number of them: a host that runs sessions all
+// day keeps what its last runs showed, not everything since it started. Total counts them all.
+template <class T>
+class Recent {
+public:
+    explicit Recent(std::size_t capacity) : mCapacity(capacity) {}
+
+    void Add(T item)
+    {
+        if (mCapacity == 0) return;
+        if (mItems.size() == mCapacity) mItems.pop_front();
+        mItems.push_back(std::move(item));
+        ++mTotal;
+    }
+    std::size_t size() const { return mItems.size(); }
+    bool empty() const { return mItems.empty(); }
+    const T& operator[](std::size_t i) const { return mItems[i]; }
+    const T& front() const { return mItems.front(); }
+    const T& back() const { return mItems.back(); }
+    auto begin() const { return mItems.begin(); }
+    auto end() const { return mItems.end(); }
+    std::size_t Capacity() const { return mCapacity; }
+    uint64_t Total() const { return mTotal; }
+
+private:
+    std::size_t mCapacity;
+    std::deque<T> mItems;
+    uint64_t mTotal = 0;
+};
+
+// The automatic operator: it watches the guide window as a person does and acts by its rules:
+// it presses toolbar buttons, answers message boxes and performs physical actions (discharging
+// a defibrillator into the analyzer, charging it, attaching a pacemaker), which its owner
+// supplies as callbacks, so the operator itself knows no analyzer. It also hears the beeps.
+// While it works it is the message-box and Beep service of the process.
+//
+// The window only changes in handlers of the event loop, so the operator looks whenever the
+// loop has run what was due and is about to wait (at any nesting depth), and at the deadline of
+// its patience; it never polls. A run costs as many looks as it has turns.
 class Operator {
 public:
-    static constexpr plat::Millis LookInterval{20};
+    // How many boxes and beeps the operator remembers (the latest ones).
+    static constexpr std::size_t RecordsKept = 256;
 
     explicit Operator(std::shared_ptr<ISceneSource> source);
     ~Operator();
@@ -69,7 +106,12 @@ public:
     Operator& operator=(const Operator&) = delete;
 
     void AddRule(Rule rule);
+    // Forgets the rules of that name (a recipe that replaces a shared habit).
+    void RemoveRule(const std::string& name);
     void AddBoxRule(BoxRule rule);
+    // The same, and what the box asked for: done once the box is answered, from the loop (on
+    // the next turn), never inside the box.
+    void AddBoxRule(BoxRule rule, std::function<void(Operator&)> then);
     // Forgets every rule and box rule (before the next test's recipe).
     void ClearRules();
 
@@ -79,7 +121,8 @@ public:
     // Performs one; false when nobody supplied it (the operator then only says so).
     bool Perform(const std::string& name, double amount);
 
-    // Presses a toolbar button and says so in the log.
+    // Presses a toolbar button and says so in the log, by the caption the button shows
+    // ("presses Start").
     bool Press(int buttonId, bool clickFlag = true);
     // Clicks "Test passed" (or "Test fail") in the checklist result view and says so.
     bool Judge(bool passed);
@@ -105,9 +148,12 @@ public:
 
     // Looks once now and fires what is due.
     void Look();
+    // How many times the operator has looked since it was made.
+    uint64_t Looks() const { return mLooks; }
 
-    const std::vector<BoxSeen>& Boxes() const { return mBoxes; }
-    const std::vector<BeepHeard>& Beeps() const { return mBeeps; }
+    // The latest boxes answered and beeps heard, oldest first.
+    const Recent<BoxSeen>& Boxes() const { return mBoxes; }
+    const Recent<BeepHeard>& Beeps() const { return mBeeps; }
 
     // Called by the services this operator installs.
     int AnswerBox(const std::string& prompt, int style, const std::string& title);
@@ -122,23 +168,36 @@ private:
     bool HasFired(const std::string& name) const;
     void Fire(RuleState& state, const Scene& scene);
 
+    void Later(plat::Millis delay, std::function<void()> action);
+    // Keeps a wake-up at the moment the patience runs out, so that the look then can give up.
+    void WatchPatience(const Scene& scene, plat::TimePoint now);
+
     std::shared_ptr<ISceneSource> mSource;
     std::vector<RuleState> mRules;
-    std::vector<BoxRule> mBoxRules;
+    struct BoxHabit {
+        BoxRule rule;
+        std::function<void(Operator&)> then;
+    };
+    std::vector<BoxHabit> mBoxRules;
     std::map<std::string, Physical> mPhysical;
     std::function<void(const std::string&)> mLog;
     std::list<plat::Timer> mPending;
-    plat::Timer mLookTimer;
+    plat::IdleWatch mIdleWatch;
+    plat::Timer mPatienceTimer;
+    plat::TimePoint mPatienceDeadline{};
     bool mWatching = false;
     bool mLooking = false;
+    uint64_t mLooks = 0;
     std::shared_ptr<plat::IMessageBoxService> mPreviousBoxes;
     std::shared_ptr<plat::IBeepService> mPreviousBeeps;
-    std::vector<BoxSeen> mBoxes;
-    std::vector<BeepHeard> mBeeps;
+    Recent<BoxSeen> mBoxes{RecordsKept};
+    Recent<BeepHeard> mBeeps{RecordsKept};
     std::string mLastInstruction;
     plat::Millis mPatience{0};
     plat::TimePoint mLastProgress{};
+    bool mWindowWasShown = false;
     bool mGivingUp = false;
+    bool mAnswersYes = false;
 };
 
 } // namespace zop

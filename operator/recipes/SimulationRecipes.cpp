@@ -1,15 +1,24 @@
 #include "operator/recipes/SimulationRecipes.h"
 
+#include "platform/ui/MessageBox.h"
+
+#include <algorithm>
+#include <memory>
 #include <string>
 
 namespace zop {
 
 namespace {
 
-// Time the operator watches the monitor before judging what it shows.
+// A person reads the window before acting on it.
+constexpr plat::Millis kReadingTime{100};
+// Time the operator watches the monitor, once the wave is on it, before judging what it shows.
 constexpr plat::Millis kWatchingTime{1500};
 // The pacemaker is set up before the start (the start habit waits 100 ms).
 constexpr plat::Millis kSetUpTime{40};
+// The step that the window marks once the analyzer took the wave command and holds the wave
+// on the monitor; while the commands are still being sent it marks the one before.
+constexpr int kHoldStep = 4;
 
 bool AsksForVariableLoad(const Scene& scene)
 {
@@ -19,13 +28,26 @@ bool AsksForVariableLoad(const Scene& scene)
     return false;
 }
 
+bool HoldBegun(const Scene& scene)
+{
+    return scene.Running() && std::find(scene.highlightedSteps.begin(), scene.highlightedSteps.end(), kHoldStep) !=
+                                  scene.highlightedSteps.end();
+}
+
+// False when nobody supplied the action: the operator then has no adapter to connect.
+bool ConnectAdapter(Operator& self)
+{
+    self.Say("operator: connects the adapter");
+    return self.Perform(physical::ConnectAdapter, 1.0);
+}
+
 } // namespace
 
 RecipeBook::Recipe WaveRecipe(bool pass)
 {
     return [pass](Operator& op) {
-        op.AddRule({"judge", [](const Scene& scene) { return scene.Running(); }, kWatchingTime,
-                    [pass](Operator& self, const Scene&) { self.Judge(pass); }, 1, "start"});
+        op.AddRule({"judge", HoldBegun, kWatchingTime, [pass](Operator& self, const Scene&) { self.Judge(pass); }, 1,
+                    "start"});
     };
 }
 
@@ -46,6 +68,22 @@ RecipeBook::Recipe PacerRecipe(bool adapter)
                         self.Perform(physical::AttachPacemaker, rate);
                     },
                     1, ""});
+        // The analyzer found no adapter: the person answers the box, connects the adapter and
+        // starts the test again, once; the run that ended unrated is not left with Next then.
+        auto again = std::make_shared<bool>(false);
+        op.AddBoxRule({"No Adapter detected", "", plat::vbOK, 1},
+                      [again](Operator& self) { *again = ConnectAdapter(self); });
+        op.RemoveRule("leave unrated");
+        op.AddRule({"leave unrated",
+                    [again](const Scene& scene) { return !*again && scene.Ready() && scene.Usable(button::Next); },
+                    kReadingTime, [](Operator& self, const Scene&) { self.Press(button::Next); }, -1, "start"});
+        op.AddRule({"start again", [again](const Scene& scene) { return *again && scene.Ready(); }, kReadingTime,
+                    [again](Operator& self, const Scene&) {
+                        // Cleared first: the run that the press starts is watched inside it.
+                        *again = false;
+                        self.Press(button::Start);
+                    },
+                    1, "start"});
     };
 }
 

@@ -5,12 +5,15 @@
 namespace zop {
 
 // The operator's recipes of the tests in which the analyzer simulates a wave and the operator
-// judges it (400, 500, 600, 1100): once the wave has been started, the operator gives the
-// verdict it is told to give.
+// judges it (400, 500, 600, 1100): once the hold has begun (the window marks the hold's step,
+// which it does only after the analyzer answered the wave command), the operator watches the
+// monitor for a moment and gives the verdict it is told to give.
 RecipeBook::Recipe WaveRecipe(bool pass = true);
 // The recipes of the two pacemaker tests (700, 800): before Start the operator sets the
 // pacemaker to the rate and output that the instructions give, connects the adapter when they
-// ask for the variable load (or when told to), and attaches the pacemaker.
+// ask for the variable load (or when told to), and attaches the pacemaker. When the analyzer
+// finds no adapter, the operator answers the "No Adapter detected" box, connects the adapter and
+// presses Start again (once).
 RecipeBook::Recipe PacerRecipe(bool adapter = false);
 
 namespace physical {

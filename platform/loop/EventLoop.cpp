@@ -76,6 +76,11 @@ EventLoop::Impl::~Impl()
         watch->mActive = false;
         if (!watch->mRunning) watch->mFn = nullptr;
     }
+    auto idleWatches = std::move(mIdleWatches);
+    for (auto& watch : idleWatches) {
+        watch->mActive = false;
+        if (!watch->mRunning) watch->mFn = nullptr;
+    }
     decltype(mPosts) posts;
     {
         std::lock_guard<std::mutex> lock(mPostMutex);
@@ -150,6 +155,47 @@ void EventLoop::Impl::RemoveWatch(const FdWatch::State& watch)
     if (it != mWatches.end()) mWatches.erase(it);
 }
 
+EventLoop::Impl::IdlePtr EventLoop::Impl::MakeIdleWatch(std::function<void()> fn)
+{
+    auto watch = std::make_shared<IdleWatch::State>();
+    watch->mLoop = mAnchor;
+    watch->mFn = std::move(fn);
+    watch->mActive = true;
+    mIdleWatches.push_back(watch);
+    return watch;
+}
+
+void EventLoop::Impl::RemoveIdleWatch(const IdleWatch::State& watch)
+{
+    auto it = std::find_if(mIdleWatches.begin(), mIdleWatches.end(),
+                           [&](const IdlePtr& w) { return w.get() == &watch; });
+    if (it != mIdleWatches.end()) mIdleWatches.erase(it);
+}
+
+bool EventLoop::Impl::RunIdleWatches()
+{
+    if (mIdleWatches.empty()) return false;
+    // A callback may start or stop watches: run over a copy.
+    const std::vector<IdlePtr> watches = mIdleWatches;
+    bool ran = false;
+    for (const auto& watch : watches) {
+        if (!watch->mActive || watch->mRunning) continue;
+        struct Done {
+            ~Done()
+            {
+                mWatch->mRunning = false;
+                if (!mWatch->mActive) mWatch->mFn = nullptr;
+            }
+            const IdlePtr& mWatch;
+        };
+        Done done{watch};
+        watch->mRunning = true;
+        ran = true;
+        watch->mFn();
+    }
+    return ran;
+}
+
 EventLoop::Impl::TurnLimits EventLoop::Impl::Limits()
 {
     std::lock_guard<std::mutex> lock(mPostMutex);
@@ -186,8 +232,15 @@ bool EventLoop::Impl::Turn(bool mayWait)
     if (HasPollableWatches()) ready = PollWatches(Duration::zero(), false);
     if (ready.empty() && !HasDuePost(limits) && !HasDueTimer(limits)) {
         if (!mayWait) return false;
-        ready = Wait();
-        limits = Limits();
+        // What the idle watches start or post for now runs in this turn, instead of the wait.
+        if (RunIdleWatches()) {
+            limits = Limits();
+            if (HasPollableWatches()) ready = PollWatches(Duration::zero(), false);
+        }
+        if (ready.empty() && !HasDuePost(limits) && !HasDueTimer(limits)) {
+            ready = Wait();
+            limits = Limits();
+        }
     }
     Dispatch(limits, ready, before);
     return mDispatchCount != before;
@@ -442,6 +495,13 @@ FdWatch EventLoop::WatchFd(int fd, std::function<void()> fn, short events)
     }
     FdWatch watch;
     if (fn) watch.mState = mImpl->MakeWatch(fd, events, std::move(fn));
+    return watch;
+}
+
+IdleWatch EventLoop::WatchIdle(std::function<void()> fn)
+{
+    IdleWatch watch;
+    if (fn) watch.mState = mImpl->MakeIdleWatch(std::move(fn));
     return watch;
 }
 

@@ -68,6 +68,27 @@ private:
     std::shared_ptr<State> mState;
 };
 
+// RAII handle of an idle watch. Destroying or stopping it guarantees the callback never runs
+// again. An idle watch's callback is not re-entered: while it runs (say, inside a nested loop)
+// that loop's turns leave it out.
+class IdleWatch {
+public:
+    IdleWatch() = default;
+    IdleWatch(IdleWatch&&) noexcept;
+    IdleWatch& operator=(IdleWatch&&) noexcept;
+    IdleWatch(const IdleWatch&) = delete;
+    IdleWatch& operator=(const IdleWatch&) = delete;
+    ~IdleWatch();
+
+    void Stop();
+    bool IsActive() const;
+
+private:
+    friend class EventLoop;
+    struct State;
+    std::shared_ptr<State> mState;
+};
+
 // RAII handle of a file-descriptor watch. Destroying or stopping it guarantees the callback
 // never runs again. A watch's callback is not re-entered: while it runs (say, inside a nested
 // loop) its descriptor is left out of the poll, so a still-readable descriptor cannot make the
@@ -124,6 +145,16 @@ public:
     // once and ends the watch. A negative fd is an invalid-call error; an empty function gives
     // an inactive handle.
     [[nodiscard]] FdWatch WatchFd(int fd, std::function<void()> fn, short events = 0x001);
+
+    // Calls fn each time a waiting turn (PumpOnce, RunUntil) has run everything that was due and
+    // is about to wait for the next deadline, descriptor or post, at whatever nesting depth.
+    // What the handlers of the loop changed is complete then, and nothing else can change it
+    // before the wait ends: a watcher of state that only the loop's handlers change (the user
+    // interface) looks here instead of polling on a timer. What fn starts or posts for now runs
+    // in the same turn, before the wait; the turn then waits as it would have (so a RunUntil
+    // predicate that only fn changes is seen once that wait is over). RunPending never calls
+    // it. An empty function gives an inactive handle.
+    [[nodiscard]] IdleWatch WatchIdle(std::function<void()> fn);
 
     // One turn: runs what is due (posted events first, then due timers, then ready
     // descriptors). When nothing is due it first waits for the next thing and then runs it.

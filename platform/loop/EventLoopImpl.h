@@ -41,9 +41,17 @@ struct FdWatch::State {
     bool mRunning = false;
 };
 
+struct IdleWatch::State {
+    std::weak_ptr<EventLoop::Impl> mLoop;
+    std::function<void()> mFn;
+    bool mActive = false;
+    bool mRunning = false;
+};
+
 struct EventLoop::Impl {
     using TimerPtr = std::shared_ptr<Timer::State>;
     using WatchPtr = std::shared_ptr<FdWatch::State>;
+    using IdlePtr = std::shared_ptr<IdleWatch::State>;
     using TimerKey = std::pair<TimePoint, uint64_t>;
 
     // What a turn may run: posts queued and timers armed before the turn began.
@@ -68,6 +76,10 @@ struct EventLoop::Impl {
     void Unschedule(Timer::State& timer);
     WatchPtr MakeWatch(int fd, short events, std::function<void()> fn);
     void RemoveWatch(const FdWatch::State& watch);
+    IdlePtr MakeIdleWatch(std::function<void()> fn);
+    void RemoveIdleWatch(const IdleWatch::State& watch);
+    // Runs the idle watches that are not running already; whether any ran.
+    bool RunIdleWatches();
 
     TurnLimits Limits();
     bool HasDuePost(const TurnLimits& limits);
@@ -92,6 +104,7 @@ struct EventLoop::Impl {
     uint64_t mNextArmStamp = 0;
 
     std::vector<WatchPtr> mWatches;
+    std::vector<IdlePtr> mIdleWatches;
     std::vector<pollfd> mPollFds; // Kept between turns to spare an allocation.
     std::vector<WatchPtr> mPolled;
 

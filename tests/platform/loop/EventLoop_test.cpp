@@ -328,6 +328,65 @@ TEST_F(EventLoopTest, DescriptorWatchesRunWhileReadableWithoutReentryUntilStoppe
     EXPECT_FALSE(closed.IsActive());
 }
 
+// An idle watch runs once per wait, after everything that was due: what its handlers changed
+// is complete then. What it starts for now runs before the wait; RunPending never calls it.
+TEST_F(EventLoopTest, IdleWatchesRunBeforeEachWaitAfterWhatWasDue)
+{
+    int idles = 0;
+    std::vector<Timer> started;
+    plat::IdleWatch idle = TestLoop().WatchIdle([&] {
+        ++idles;
+        Note("idle")();
+        if (idles == 2) started.push_back(TestLoop().StartOneShot(0ms, Note("started by idle")));
+    });
+    Timer a = TestLoop().StartOneShot(100ms, Note("a"));
+    Timer b = TestLoop().StartOneShot(100ms, Note("b"));
+    Timer c = TestLoop().StartOneShot(300ms, Note("c"));
+    EXPECT_FALSE(TestLoop().RunPending());
+    EXPECT_EQ(idles, 0);
+
+    FastForwardBy(300ms);
+    EXPECT_EQ(mLog, (Log{"idle@0", "a@100", "b@100", "idle@100", "started by idle@100", "idle@100", "c@300"}));
+
+    idle.Stop();
+    Timer d = TestLoop().StartOneShot(100ms, Note("d"));
+    FastForwardBy(200ms);
+    EXPECT_EQ(mLog.back(), "d@400");
+    EXPECT_EQ(idles, 3);
+    // An idle watch schedules nothing itself: a wait with nothing else is still a deadlock.
+    plat::IdleWatch quiet = TestLoop().WatchIdle([] {});
+    EXPECT_THROW(TestLoop().PumpOnce(), DeadlockError);
+}
+
+TEST_F(EventLoopTest, IdleWatchesRunInNestedLoopsWithoutReentry)
+{
+    std::vector<int> depths;
+    bool inside = false;
+    bool done = false;
+    plat::IdleWatch idle = TestLoop().WatchIdle([&] {
+        depths.push_back(TestLoop().Depth());
+        if (inside || depths.size() != 2) return;
+        // A watch that pumps is left out of the turns of its own nested loop.
+        inside = true;
+        bool waited = false;
+        Timer wait = TestLoop().StartOneShot(50ms, [&] { waited = true; });
+        TestLoop().RunUntil([&] { return waited; });
+        inside = false;
+    });
+    Timer outer = TestLoop().StartOneShot(100ms, [&] {
+        Timer inner = TestLoop().StartOneShot(100ms, [&] { done = true; });
+        TestLoop().RunUntil([&] { return done; });
+    });
+    FastForwardBy(300ms);
+    EXPECT_TRUE(done);
+    // Idle before the outer timer, inside its nested loop (depth 2, where the watch pumps for
+    // 50 ms and is not called again meanwhile), and once the nested loop ended.
+    ASSERT_GE(depths.size(), 3u);
+    EXPECT_EQ(depths[0], 1);
+    EXPECT_EQ(depths[1], 2);
+    EXPECT_EQ(ElapsedMs(), 300);
+}
+
 TEST_F(EventLoopTest, TheVirtualLoopIsTheProcessLoopUntilItsHelperEnds)
 {
     EXPECT_EQ(&plat::Loop(), &TestLoop());

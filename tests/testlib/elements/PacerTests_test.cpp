@@ -82,8 +82,11 @@ TEST_F(PacerTests, AdapterCheckComesBeforeTheLoad)
         int32_t status;
     } cases[] = {
         {"adapter present", true, std::nullopt, {"QADAPTER", "PACELOAD=ADAP1", "PACEPMODE", "QDATA", "PACEPDATA"}, nullptr, 1},
-        {"no adapter", false, std::nullopt, {"QADAPTER"}, kNoAdapter, 0},
-        {"reply that is no number", true, std::string("ERR=01"), {"QADAPTER"}, kNoAdapter, 0},
+        // After the box the operator connects the adapter and starts again.
+        {"no adapter", false, std::nullopt, {"QADAPTER", "QADAPTER", "PACELOAD=ADAP1", "PACEPMODE", "QDATA", "PACEPDATA"},
+         kNoAdapter, 1},
+        {"reply that is no number", true, std::string("ERR=01"),
+         {"QADAPTER", "QADAPTER", "PACELOAD=ADAP1", "PACEPMODE", "QDATA", "PACEPDATA"}, kNoAdapter, 1},
         {"one-character answer", true, std::string("1"), {"QADAPTER", "PACELOAD=ADAP1", "PACEPMODE", "QDATA", "PACEPDATA"},
          nullptr, 1},
     };
