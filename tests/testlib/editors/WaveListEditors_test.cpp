@@ -151,6 +151,21 @@ TEST_F(NswEditor, AnIndefiniteDurationReopensCheckedWithTheDurationDisabled)
     EXPECT_EQ(Changes(), 3);
 }
 
+// Only a duration below one second is "Indefinite": the shortest real duration is shown as one.
+TEST_F(NswEditor, AStoredDurationOfOneSecondIsNotIndefinite)
+{
+    record->SetDuration(1);
+    Open();
+    EXPECT_EQ(Text().Text(), "1 s");
+    EXPECT_EQ(Indefinite().Value(), plat::vbUnchecked);
+    EXPECT_TRUE(Text().Enabled());
+    EXPECT_TRUE(Slider().Enabled());
+    EXPECT_EQ(Text().BackColor(), plat::color::WindowBackground);
+    EXPECT_EQ(Slider().Value(), 1);
+    EXPECT_EQ(record->GetDuration(), 1);
+    EXPECT_EQ(Changes(), 0);
+}
+
 TEST_F(NswEditor, AStoredDurationOutsideTheSliderIsShownClampedAndNotWrittenBack)
 {
     record->SetDuration(75);
