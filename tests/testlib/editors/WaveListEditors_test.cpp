@@ -349,6 +349,12 @@ TEST_F(PerfEditor, CodesOfOtherListsAndLeadsOfNoOptionShowNothing)
         Reinitialize();
         EXPECT_TRUE(Checked(Waves()).empty());
     }
+    // Lead 0 names no option either: showing Lead II would misstate what the test sends.
+    record->SetLead(0);
+    Reinitialize();
+    EXPECT_FALSE(Find<plat::OptionButton>("opLeadI").Value());
+    EXPECT_FALSE(Find<plat::OptionButton>("opLeadII").Value());
+    EXPECT_EQ(record->GetLead(), 0);
     EXPECT_EQ(Changes(), 0);
 }
 
