@@ -137,10 +137,11 @@ protected:
 
     void ApplyLock(bool locked) override
     {
-        if (mWaveList) Base::Enable(*mWaveList, Base::Config() && !locked);
+        const bool enabled = Base::Config() && !locked;
+        if (mWaveList) Base::Enable(*mWaveList, enabled);
         Base::Try([&] { Base::LockSettingsEditor(locked); });
-        Base::Enable(*mEnergy, Base::Config() && !locked);
-        if (mBattery) Base::Enable(*mBattery, Base::Config() && !locked);
+        Base::Enable(*mEnergy, enabled);
+        if (mBattery) Base::Enable(*mBattery, enabled);
     }
 
     typename XConfigEditor::LayoutRule Rule() const override { return {9660, 3435, 0.34f}; }
