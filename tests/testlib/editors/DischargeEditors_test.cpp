@@ -309,7 +309,8 @@ TEST_P(DischargeEditor, LayoutFollowsTheSizeDownToTheMinimum)
     struct Size {
         float width, height, layoutWidth, layoutHeight;
     };
-    for (const Size size : {Size{5000, 2000, 9660, 3435}, Size{12000, 4000, 12000, 4000}, Size{5000, 2000, 9660, 3435}}) {
+    const Size small{5000, 2000, 9660, 3435};
+    for (const Size size : {small, Size{12000, 4000, 12000, 4000}, small}) {
         SCOPED_TRACE(size.width);
         Place thirdBefore{};
         if (hasThird) thirdBefore = PlaceOf(Find<plat::Frame>("fraTestSetup"));

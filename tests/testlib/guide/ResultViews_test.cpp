@@ -111,7 +111,10 @@ TEST_F(ChargeResultView, ValuesAreShownInTheShortestSingleForm)
 // shown as the Double it is.
 TEST_F(ChargeResultView, AFailedValueBeyondTheSingleRangeIsShownRedAsItsDouble)
 {
-    const std::pair<double, const char*> cases[] = {{1e39, "1E+39 J"}, {-1.7976931348623157e308, "-1.79769313486232E+308 J"}};
+    const std::pair<double, const char*> cases[] = {
+        {1e39, "1E+39 J"},
+        {-1.7976931348623157e308, "-1.79769313486232E+308 J"},
+    };
     for (const auto& [value, shown] : cases) {
         SCOPED_TRACE(shown);
         energy->SetStatus(2);
