@@ -30,8 +30,8 @@ namespace host {
 // A missing or unreadable table, or a module key that is not a plain word, means no table: every
 // text then shows its default. Without a folder (the default) only entries set in memory count.
 //
-// TranslateObject translates the captions, texts, tool tips and column headers of a form or
-// control and everything inside it, in place.
+// TranslateObject translates the captions, tool tips, tab captions and column headers of a form
+// or control and everything inside it, in place; what a text box holds is data and stays as it is.
 class HostTranslator : public plat::IUnknown {
 public:
     HostTranslator() = default;
@@ -58,8 +58,9 @@ public:
     // The arguments are the array's items in order, whatever its lower bound.
     std::string Translate(const std::string& moduleKey, std::string_view text, const plat::VariantArray& args) const;
 
-    // Translates every language-ID text shown by the window and the windows inside it (captions,
-    // texts, tool tips, tab captions and column headers); other texts stay as they are.
+    // Translates every language-ID caption of the window and the windows inside it (captions,
+    // tool tips, tab captions and column headers); other texts, and the contents of text boxes
+    // (an operator's entry, a stored serial number), stay as they are.
     void TranslateObject(const std::string& moduleKey, plat::Window& window) const;
 
     // The ID and default text of a language-ID text, or none for any other text.

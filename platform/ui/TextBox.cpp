@@ -108,15 +108,6 @@ void TextBox::Replace(int start, int length, const std::string& with)
     Raise(Change);
 }
 
-void TextBox::MapTexts(const TextMap& map)
-{
-    Control::MapTexts(map);
-    if (!mText.empty()) {
-        std::string mapped = map(mText);
-        if (mapped != mText) SetText(mapped);
-    }
-}
-
 void TextBox::UserType(const std::string& text)
 {
     for (size_t i = 0; i < text.size();) {

@@ -38,7 +38,8 @@ public:
 
     Event<> Change;
 
-    void MapTexts(const TextMap& map) override;
+    // A text map reaches the tool tip only: what the box holds is data (an operator's entry, a
+    // stored serial number), never a caption, so translating a form leaves it as it is.
 
     // Types characters as an operator: each raises KeyPress (a handler may discard it by
     // setting the code to 0); a kept character replaces the selection, backspace (8) deletes

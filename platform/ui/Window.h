@@ -115,8 +115,9 @@ public:
     // it raises no events, runs no timers, cannot take the focus and has handle 0.
     void Destroy();
 
-    // Applies a text map to the user-visible texts of this window (captions, texts, tool tips,
-    // headers); a text is assigned again only when the map changes it.
+    // Applies a text map to the user-visible texts of this window (captions, tool tips, tab
+    // captions, headers; never what a text box holds); a text is assigned again only
+    // when the map changes it.
     virtual void MapTexts(const TextMap& map);
 
     // Raised when the size changes, by code or by the operator.

@@ -39,7 +39,7 @@ public:
     // Shows the record's width and amplitude; a value that no entry holds leaves its list
     // without a selection. The record is not written.
     void ShowValues(const CConfigArr& record);
-    // Shows the default entries 0.1 ms and 100 mV without writing them.
+    // Shows the default entries 0.1 ms and 100 mV without writing them (no record bound).
     void ShowDefaults();
 
     const std::shared_ptr<plat::ComboBox>& WidthList() const { return mWidth; }

@@ -64,7 +64,14 @@ void XArrConfig::WavePicked(int index)
 {
     const bool pacing = PacesAtrially(kFirstCode + index);
     mPace.SetPacing(pacing);
-    if (pacing) mPace.ShowDefaults();
+    if (!pacing) return;
+    // The lists show what the record holds, which is what the test sends; the default entries
+    // only stand in while no record is bound.
+    if (auto record = dynamic_cast<CConfigArr*>(mConfig.get())) {
+        mPace.ShowValues(*record);
+    } else {
+        mPace.ShowDefaults();
+    }
 }
 
 } // namespace ztest

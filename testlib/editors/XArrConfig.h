@@ -20,8 +20,8 @@ protected:
     // The atrial pace lists follow the stored wave and show the record's width and amplitude.
     void ShowMore(CConfigSimWave& record) override;
     void LockMore(bool locked) override;
-    // A newly checked wave sets the lists' state; an atrial-pacing wave shows the default
-    // entries, which are not written until the operator picks one.
+    // A newly checked wave sets the lists' state; an atrial-pacing wave shows the record's
+    // width and amplitude (the default entries without a record), writing nothing.
     void WavePicked(int index) override;
 
 private:

@@ -112,7 +112,7 @@ protected:
     virtual std::shared_ptr<host::HostTestGuideSettings> RecordSettings() const = 0;
     virtual void FillFromRecord() = 0;
     // What an editor shows while no record is bound; by default it keeps what it shows. (The
-    // enabled state of an input follows the lock alone, never the binding.)
+    // discharge editors disable their inputs then; in the others an input follows the lock.)
     virtual void ShowNoRecord() {}
     virtual void ApplyLock(bool locked) = 0;
 

@@ -57,7 +57,9 @@ concept BatteryRecord = requires(Record& record) {
 //   box; the settings editor bound to the record's settings; the stored wave index (an index
 //   that names no entry leaves the list without a selection).
 // - Locking sets, in this order: the wave list, the settings editor, the number box, the check
-//   box. The number box is enabled exactly when the editor is not locked, bound or not.
+//   box. An input is enabled exactly when a record is bound and the editor is not locked; every
+//   Initialize applies that again, so an input typed into never writes into nothing, and a
+//   record bound after none is editable at once.
 // - The number box writes its leading number at every change (and on a click) and notifies;
 //   the wave list writes its index; the check box writes its value even while loading (the
 //   record's own value) and notifies only when not loading.
@@ -128,14 +130,18 @@ protected:
         if constexpr (WaveIndexRecord<Record>) {
             Base::Try([&] { Base::ShowIndex(*mWaveList, record.GetWaveFormIndex()); });
         }
+        EnableInputs();
     }
+
+    void ShowNoRecord() override { EnableInputs(); }
 
     void ApplyLock(bool locked) override
     {
-        if (mWaveList) Base::Enable(*mWaveList, !locked);
+        const bool enabled = Base::Config() && !locked;
+        if (mWaveList) Base::Enable(*mWaveList, enabled);
         Base::Try([&] { Base::LockSettingsEditor(locked); });
-        Base::Enable(*mEnergy, !locked);
-        if (mBattery) Base::Enable(*mBattery, !locked);
+        Base::Enable(*mEnergy, enabled);
+        if (mBattery) Base::Enable(*mBattery, enabled);
     }
 
     typename XConfigEditor::LayoutRule Rule() const override { return {9660, 3435, 0.34f}; }
@@ -147,6 +153,15 @@ protected:
     std::shared_ptr<plat::CheckBox> mBattery;
 
 private:
+    // The inputs' enabled states for the binding and the lock as they are now.
+    void EnableInputs()
+    {
+        const bool enabled = Base::Config() && !Base::Locked();
+        if (mWaveList) Base::Enable(*mWaveList, enabled);
+        Base::Enable(*mEnergy, enabled);
+        if (mBattery) Base::Enable(*mBattery, enabled);
+    }
+
     void EnergyChanged()
     {
         Base::Edit([&] { Base::Rec().SetPresetEnergy(Base::SingleOf(Base::LeadingNumber(mEnergy->Text()))); });

@@ -28,7 +28,14 @@ std::string ValueText(const std::shared_ptr<host::IMeasurement>& measurement)
     if (value.IsEmpty() || value.IsNull()) return " ";
     if (value.IsString() && value.AsString() == "NOSYNC") return value.AsString() + " ";
     if (value.IsString() && !plat::IsNumericText(value.AsString())) return value.AsString() + " ";
-    return plat::CStr(plat::CSng(value)) + " " + measurement->Unit();
+    // A value beyond the Single's range (a failed reading) is shown as the Double it is.
+    std::string number;
+    try {
+        number = plat::CStr(plat::CSng(value));
+    } catch (const plat::ComError&) {
+        number = plat::CStr(plat::CDbl(value));
+    }
+    return number + " " + measurement->Unit();
 }
 
 } // namespace
@@ -85,7 +92,10 @@ void XChargeResult::ShowMeasurement(const std::shared_ptr<host::IMeasurement>& m
         row->AddSubItem("hi", " ");
         row->AddSubItem("lo", " ");
     }
-    row->SubItemByKey("val").text = ValueText(measurement);
+    // The row is styled by its status whatever becomes of the value's text.
+    std::string valueText = " ";
+    plat::IgnoreErrors([&] { valueText = ValueText(measurement); });
+    row->SubItemByKey("val").text = valueText;
     const bool failed = measurement->Status() == 2;
     const int32_t color = failed ? kFailedColor : kNormalColor;
     row->SetBold(failed);

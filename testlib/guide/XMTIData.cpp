@@ -22,6 +22,12 @@ std::string TrimBlanks(const std::string& text)
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
+// A stored identity value as text, trimmed: a number (a DWORD written by hand) is its text.
+std::string StoredText(const host::HostRegistry& unit, const char* name)
+{
+    return TrimBlanks(plat::CStr(unit.GetValue(name, std::string())));
+}
+
 // A record is stored under a subkey named by its type, so a type that names no single subkey
 // (empty, or holding the path separator) is never written.
 bool StorableType(const std::string& type) { return !type.empty() && type.find('\\') == std::string::npos; }
@@ -114,15 +120,25 @@ void XMTIData::RegLoad()
         mRecords[0] = std::make_shared<CMtiData2>();
         mRecords[0]->SetMtiType(DefaultType);
     } else {
-        plat::IgnoreErrors([&] {
+        // The type is the subkey's name; a serial number or firmware that cannot be read as
+        // text leaves only its own field empty, so the unit keeps its type and is saved again.
+        std::string type;
+        plat::IgnoreErrors([&] { type = registry.EnumKey(1); });
+        if (!type.empty()) {
             auto record = std::make_shared<CMtiData2>();
-            record->SetMtiType(registry.EnumKey(1));
+            record->SetMtiType(type);
             host::HostRegistry unit;
-            unit.OpenKey(host::HKEY_LOCAL_MACHINE, RegistryKey + record->MtiType());
-            record->SetSerial(TrimBlanks(unit.GetValue("Serial", std::string()).AsString()));
-            record->SetFirmware(TrimBlanks(unit.GetValue("Firmware", std::string()).AsString()));
+            bool unitOpened = false;
+            plat::IgnoreErrors([&] {
+                unit.OpenKey(host::HKEY_LOCAL_MACHINE, RegistryKey + type);
+                unitOpened = true;
+            });
+            if (unitOpened) {
+                plat::IgnoreErrors([&] { record->SetSerial(StoredText(unit, "Serial")); });
+                plat::IgnoreErrors([&] { record->SetFirmware(StoredText(unit, "Firmware")); });
+            }
             mRecords[0] = record;
-        });
+        }
     }
     // An "MRU" that names no filled slot falls back to the first record.
     if (!CurrentRecord()) mCurrent = 0;

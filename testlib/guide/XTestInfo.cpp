@@ -144,11 +144,15 @@ void XTestInfo::Layout()
     const float width = std::max(0.0f, ScaleWidth());
     float height = ScaleHeight();
     auto list = xtwInfoControl();
+    // The list gives way only to the counter: every layout decides its visibility again, so a
+    // list hidden for lack of room comes back when the control grows or the counter goes.
+    bool listVisible = true;
     if (ShowCounter()) {
         height -= mCounter->Height();
         plat::IgnoreErrors([&] { mCounter->Move(0, std::max(0.0f, height), width); });
-        if (list) list->SetVisible(height > kListMinHeight);
+        listVisible = height > kListMinHeight;
     }
+    if (list) plat::IgnoreErrors([&] { list->SetVisible(listVisible); });
     if (list) plat::IgnoreErrors([&] { list->Move(0, 0, width, std::max(0.0f, height)); });
 }
 

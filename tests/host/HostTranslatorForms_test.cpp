@@ -21,6 +21,9 @@ TEST(HostTranslatorForms, TranslatesLanguageTextsOfAFormAndEverythingInsideIt)
     label->SetToolTipText("20532::Shown while the analyzer measures");
     auto box = form->Add<plat::TextBox>("txtOperator");
     box->SetText("an operator's own words");
+    // A stored serial number that looks like a language-ID text is still the box's data.
+    auto serial = frame->Add<plat::TextBox>("txtSerial");
+    serial->SetText("SN::4711");
 
     translator.TranslateObject("ZARVIK", *form);
 
@@ -28,4 +31,5 @@ TEST(HostTranslatorForms, TranslatesLanguageTextsOfAFormAndEverythingInsideIt)
     EXPECT_EQ(label->Caption(), "Prüfung läuft") << "nested controls are reached through their container";
     EXPECT_EQ(label->ToolTipText(), "Shown while the analyzer measures");
     EXPECT_EQ(box->Text(), "an operator's own words") << "a text without an ID stays as it is";
+    EXPECT_EQ(serial->Text(), "SN::4711") << "what a text box holds is never translated";
 }

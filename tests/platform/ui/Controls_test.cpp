@@ -485,7 +485,9 @@ TEST_F(Controls, TextMapsReachEveryUserVisibleTextOnce)
     lbl->SetCaption("102::Select");
     lbl->SetToolTipText("103::Tip");
     auto txt = fra->Add<TextBox>("txtEnergy");
-    txt->SetText("100");
+    // What a text box holds is data, even when it looks like a language-ID text.
+    txt->SetText("SN::4711");
+    txt->SetToolTipText("106::Energy");
     auto tbs = form->Add<TabStrip>("tbsTabs");
     tbs->AddTab("104::General");
     auto lvw = form->Add<ListView>("lvwResult");
@@ -504,6 +506,7 @@ TEST_F(Controls, TextMapsReachEveryUserVisibleTextOnce)
     EXPECT_EQ(lbl->ToolTipText(), "TTip");
     EXPECT_EQ(tbs->TabAt(1)->Caption(), "TGeneral");
     EXPECT_EQ(lvw->Column(1).text, "TSettings");
-    EXPECT_EQ(txt->Text(), "100");
+    EXPECT_EQ(txt->Text(), "SN::4711");
+    EXPECT_EQ(txt->ToolTipText(), "TEnergy");
     EXPECT_EQ(textChanges, 0);
 }

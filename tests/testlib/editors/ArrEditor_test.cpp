@@ -81,14 +81,15 @@ TEST_F(ArrEditor, AnAtrialPacingWaveShowsTheRecordsWidthAndAmplitude)
     EXPECT_EQ(Changes(), 0);
 }
 
-TEST_F(ArrEditor, CheckingAWaveSetsThePaceListsWithoutWritingThem)
+// The lists show what the record holds, which is what the test sends to the analyzer.
+TEST_F(ArrEditor, CheckingAnAtrialPacingWaveShowsTheRecordsPaceValuesWithoutWritingThem)
 {
     record->SetWidth(0.5f);
     record->SetAmplitude(-20.0f);
     Open();
 
     driver.Check(Waves(), 30);
-    ExpectPaceLists(true, "0.1", "100");
+    ExpectPaceLists(true, "0.5", "-20");
     EXPECT_EQ(record->GetWavetype(), 230);
     EXPECT_EQ(record->GetWidth(), 0.5f);
     EXPECT_EQ(record->GetAmplitude(), -20.0f);
@@ -101,10 +102,10 @@ TEST_F(ArrEditor, CheckingAWaveSetsThePaceListsWithoutWritingThem)
     EXPECT_EQ(record->GetAmplitude(), -700.0f);
     EXPECT_EQ(Changes(), 4);
 
-    // The checked wave clicked again stays checked and shows the default entries.
+    // The checked wave clicked again stays checked and shows the values picked.
     driver.Check(Waves(), 30);
     EXPECT_TRUE(Waves().Selected(30));
-    ExpectPaceLists(true, "0.1", "100");
+    ExpectPaceLists(true, "2.0", "-700");
     EXPECT_EQ(record->GetWidth(), 2.0f);
     EXPECT_EQ(Changes(), 6);
 
@@ -113,6 +114,20 @@ TEST_F(ArrEditor, CheckingAWaveSetsThePaceListsWithoutWritingThem)
     EXPECT_EQ(record->GetWavetype(), 205);
     EXPECT_EQ(record->GetAmplitude(), -700.0f);
     EXPECT_EQ(Changes(), 8);
+
+    // A value that no entry holds selects nothing.
+    record->SetWidth(0.3f);
+    driver.Check(Waves(), 29);
+    ExpectPaceLists(true, "", "-700");
+    EXPECT_EQ(record->GetWidth(), 0.3f);
+}
+
+// Without a record the lists stand at their default entries.
+TEST_F(ArrEditor, WithoutARecordAnAtrialPacingWaveShowsTheDefaultEntries)
+{
+    OpenUnbound(XArrConfig::ProgId);
+    driver.Check(Waves(), 29);
+    ExpectPaceLists(true, "0.1", "100");
 }
 
 TEST_F(ArrEditor, CodesOutsideTheListCheckNothing)
@@ -148,6 +163,31 @@ TEST_F(ArrEditor, UnlockingEnablesThePaceListsOnlyForAnAtrialPacingWave)
     EXPECT_FALSE(Amplitude().Enabled());
     dialog->SetLocked(false);
     ExpectPaceLists(true, "0.1", "100");
+}
+
+// A record shown while the editor is locked enables nothing: not the duration of a wave that is
+// held for a time, not the pace lists of an atrial-pacing wave.
+TEST_F(ArrEditor, TheLockOutranksInitializeForTheDurationAndThePaceLists)
+{
+    record->SetWavetype(205);
+    record->SetDuration(0);
+    Open();
+    dialog->SetLocked(true);
+    record->SetWavetype(229);
+    record->SetDuration(12);
+    record->SetWidth(0.5f);
+    Reinitialize();
+    EXPECT_EQ(Find<plat::TextBox>("txtTimeSlider").Text(), "12 s");
+    for (const char* name :
+         {"lstArrhythmia", "txtTimeSlider", "sldTimeSlider", "chkIndefiniteDuration", "cboWidth", "cboAmplitude"}) {
+        EXPECT_FALSE(Find<plat::Control>(name).Enabled()) << name;
+    }
+    dialog->SetLocked(false);
+    ExpectPaceLists(true, "0.5", "100");
+    for (const char* name : {"lstArrhythmia", "txtTimeSlider", "sldTimeSlider", "chkIndefiniteDuration"}) {
+        EXPECT_TRUE(Find<plat::Control>(name).Enabled()) << name;
+    }
+    EXPECT_EQ(Changes(), 0);
 }
 
 TEST_F(ArrEditor, ReadsAndShowsThePaceValuesWithAPointInADecimalCommaLocale)

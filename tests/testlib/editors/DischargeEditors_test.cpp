@@ -20,6 +20,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <vector>
 
 using ztest::CConfigDischarge;
 
@@ -53,6 +54,13 @@ std::string Name(const ::testing::TestParamInfo<DischargeCase>& info)
     return name.substr(name.find('.') + 1);
 }
 
+using ztest::Place;
+
+Place PlaceOf(const plat::Control& control)
+{
+    return {control.Left(), control.Top(), control.Width(), control.Height()};
+}
+
 ztest::CConfigWaveIndex* Waves(CConfigDischarge& record)
 {
     return dynamic_cast<ztest::CConfigWaveIndex*>(&record);
@@ -69,6 +77,22 @@ protected:
     }
 
     plat::TextBox& Energy() const { return Find<plat::TextBox>("txtEnergy"); }
+    // Every input of the editor: the number box, the wave list and the battery check box.
+    std::vector<plat::Control*> Inputs() const
+    {
+        std::vector<plat::Control*> inputs{&Energy()};
+        if (GetParam().waves > 0) inputs.push_back(&Find<plat::ComboBox>("cboECGWave"));
+        if (GetParam().battery) inputs.push_back(&Find<plat::CheckBox>("chkBatteryOperated"));
+        return inputs;
+    }
+    void ExpectOperable(bool operable) const
+    {
+        for (plat::Control* input : Inputs()) {
+            SCOPED_TRACE(input->Name());
+            EXPECT_EQ(ztesting::UiDriver::CanOperate(*input), operable);
+        }
+    }
+    void Bind(const plat::ObjectPtr& object) { host.Dialog()->Initialize(plat::Variant(object)); }
 
     std::shared_ptr<CConfigDischarge> record = GetParam().makeRecord();
 };
@@ -133,6 +157,13 @@ TEST_P(DischargeEditor, TypingWritesEveryKeystrokeAndNotifiesOnce)
     driver.Click(box);
     EXPECT_FLOAT_EQ(record->GetPresetEnergy(), 20);
     EXPECT_EQ(Changes(), 6);
+
+    // Every digit is taken, the leading zero too.
+    driver.SelectAll(box);
+    driver.PressKey(box, 8);
+    driver.Type(box, "0123456789");
+    EXPECT_EQ(box.Text(), "0123456789");
+    EXPECT_FLOAT_EQ(record->GetPresetEnergy(), 123456789.0f);
 }
 
 TEST_P(DischargeEditor, PickingAWaveOrTheBatteryWritesItAndNotifiesOnce)
@@ -178,63 +209,56 @@ TEST_P(DischargeEditor, LockingDisablesTheInputsAndTheSettingsEditorAndUnlocking
     OpenWith(100);
     auto settings = Editor().SettingsEditor();
     ASSERT_NE(settings, nullptr);
-    std::vector<plat::Control*> inputs{&Energy()};
-    if (GetParam().waves > 0) inputs.push_back(&Find<plat::ComboBox>("cboECGWave"));
-    if (GetParam().battery) inputs.push_back(&Find<plat::CheckBox>("chkBatteryOperated"));
 
     Editor().SetLocked(false); // equal to the value kept: nothing to do
     Editor().SetLocked(true);
     Editor().SetLocked(true);
     EXPECT_TRUE(Editor().Locked());
     EXPECT_TRUE(settings->SettingsLocked());
-    for (plat::Control* input : inputs) {
-        SCOPED_TRACE(input->Name());
-        EXPECT_FALSE(ztesting::UiDriver::CanOperate(*input));
-    }
+    ExpectOperable(false);
     // A record bound while locked leaves the inputs locked.
-    host.Dialog()->Initialize(plat::Variant(plat::ObjectPtr(GetParam().makeRecord())));
+    Bind(GetParam().makeRecord());
     EXPECT_FALSE(Energy().Enabled());
 
     host.Dialog()->SetLocked(false);
     EXPECT_FALSE(settings->SettingsLocked());
-    for (plat::Control* input : inputs) {
-        SCOPED_TRACE(input->Name());
-        EXPECT_TRUE(ztesting::UiDriver::CanOperate(*input));
-    }
+    ExpectOperable(true);
     EXPECT_EQ(Changes(), 0);
 }
 
-// The number box is enabled exactly when the editor is not locked: an Initialize without a
-// record neither disables it nor stops a later record from being edited.
-TEST_P(DischargeEditor, WithoutARecordEditsAreSkippedAndStillNotifyAndALaterRecordIsEditable)
+// An input is enabled exactly when a record is bound and the editor is not locked, and every
+// Initialize applies that again: nothing can be typed that would be stored nowhere, and a record
+// bound after none is editable at once.
+TEST_P(DischargeEditor, InputsAreEnabledOnlyWhileARecordIsBoundAndTheEditorIsUnlocked)
 {
     OpenUnbound(GetParam().editorProgId);
-    auto& box = Energy();
-    EXPECT_EQ(box.Text(), "100");
-    EXPECT_TRUE(ztesting::UiDriver::CanOperate(box));
-    driver.Type(box, "5");
-    if (GetParam().waves > 0) driver.Select(Find<plat::ComboBox>("cboECGWave"), 2);
-    if (GetParam().battery) driver.Click(Find<plat::CheckBox>("chkBatteryOperated"));
-    const int edits = 1 + (GetParam().waves > 0 ? 1 : 0) + (GetParam().battery ? 1 : 0);
-    EXPECT_EQ(Changes(), edits);
-
+    EXPECT_EQ(Energy().Text(), "100");
+    ExpectOperable(false);
+    host.Dialog()->SetLocked(true);
+    host.Dialog()->SetLocked(false);
+    ExpectOperable(false);
     // Something that is no record of this editor binds nothing.
-    host.Dialog()->Initialize(plat::Variant(plat::ObjectPtr(std::make_shared<host::HostTestGuideSettings>())));
+    Bind(std::make_shared<host::HostTestGuideSettings>());
     host.Dialog()->Initialize(plat::Variant(int32_t{7}));
-    EXPECT_TRUE(ztesting::UiDriver::CanOperate(box));
+    ExpectOperable(false);
 
-    host.Dialog()->Initialize(plat::Variant(plat::ObjectPtr(record)));
-    EXPECT_TRUE(ztesting::UiDriver::CanOperate(box));
-    driver.SelectAll(box);
-    driver.Type(box, "75");
+    Bind(record);
+    ExpectOperable(true);
+    driver.SelectAll(Energy());
+    driver.Type(Energy(), "75");
     EXPECT_FLOAT_EQ(record->GetPresetEnergy(), 75);
-    EXPECT_EQ(Changes(), edits + 2);
+    EXPECT_EQ(Changes(), 2);
 
-    // A null record unbinds: the box shows on, edits go nowhere and are still announced.
-    host.Dialog()->Initialize(plat::Variant(plat::ObjectPtr()));
-    driver.Type(box, "1");
-    EXPECT_FLOAT_EQ(record->GetPresetEnergy(), 75);
-    EXPECT_EQ(Changes(), edits + 3);
+    // A null record unbinds.
+    Bind(nullptr);
+    ExpectOperable(false);
+    // Bound while locked: usable once unlocked.
+    host.Dialog()->SetLocked(true);
+    Bind(record);
+    ExpectOperable(false);
+    host.Dialog()->SetLocked(false);
+    ExpectOperable(true);
+    EXPECT_EQ(Changes(), 2);
 }
 
 TEST_P(DischargeEditor, TheSettingsEditorEditsTheRecordsSettingsAndTheHostHearsOfIt)
@@ -285,8 +309,11 @@ TEST_P(DischargeEditor, LayoutFollowsTheSizeDownToTheMinimum)
     struct Size {
         float width, height, layoutWidth, layoutHeight;
     };
-    for (const Size size : {Size{5000, 2000, 9660, 3435}, Size{12000, 4000, 12000, 4000}}) {
+    const Size small{5000, 2000, 9660, 3435};
+    for (const Size size : {small, Size{12000, 4000, 12000, 4000}, small}) {
         SCOPED_TRACE(size.width);
+        Place thirdBefore{};
+        if (hasThird) thirdBefore = PlaceOf(Find<plat::Frame>("fraTestSetup"));
         host.Resize(size.width, size.height);
         auto help = Editor().HelpExtender();
         ASSERT_NE(help, nullptr);
@@ -306,6 +333,13 @@ TEST_P(DischargeEditor, LayoutFollowsTheSizeDownToTheMinimum)
                 EXPECT_FLOAT_EQ(third.Left(), left);
                 EXPECT_FLOAT_EQ(third.Width(), size.width - left) << "the real width, not the layout's";
                 EXPECT_FLOAT_EQ(third.Height(), frameHeight);
+            } else {
+                // No room right of the settings frame: the third frame keeps its last place.
+                const Place after = PlaceOf(third);
+                EXPECT_FLOAT_EQ(after.left, thirdBefore.left);
+                EXPECT_FLOAT_EQ(after.top, thirdBefore.top);
+                EXPECT_FLOAT_EQ(after.width, thirdBefore.width);
+                EXPECT_FLOAT_EQ(after.height, thirdBefore.height);
             }
         }
     }

@@ -18,27 +18,23 @@
 
 namespace ztesting {
 
-// An editor as the host shows it: the record's own dialog docked into a shown host window with
-// the host's callback set, and a spy on the callback's notifications. Open() goes through the
-// record's CreateDialog; OpenUnbound() hosts the editor of a ProgID without any record.
+// An editor as the host shows it: the record's dialog docked into a shown host window, and a
+// spy on the host callback's notifications. The callback is set before the editor's first
+// Initialize, in the host's order, so that whatever the opening sends reaches the spy. Open()
+// builds the dialog as the record's CreateDialog does (the record's own editor ProgID);
+// OpenUnbound() hosts the editor of a ProgID without any record.
 class EditorFixture : public ::testing::Test {
 protected:
     EditorFixture() { spy.Watch(callback->Notified, "Notify"); }
 
     void Open(const std::shared_ptr<ztest::CConfigBase>& record, float width = 9660, float height = 3435)
     {
-        auto dialog = record->CreateDialog();
-        ASSERT_NE(dialog, nullptr);
-        Host(dialog, width, height);
+        HostNew(std::string(record->Info().editorProgId), plat::Variant(plat::ObjectPtr(record)), width, height);
     }
 
     void OpenUnbound(const std::string& editorProgId, float width = 9660, float height = 3435)
     {
-        auto wrapper = std::make_shared<ztest::FDialogWrapper>();
-        wrapper->Load();
-        wrapper->CreateSetupCtrl(editorProgId);
-        wrapper->Initialize(plat::Variant());
-        Host(wrapper, width, height);
+        HostNew(editorProgId, plat::Variant(), width, height);
     }
 
     ztest::XConfigEditor& Editor() const { return *mEditor; }
@@ -67,10 +63,14 @@ protected:
     UiDriver driver;
 
 private:
-    void Host(const std::shared_ptr<host::IDialog>& dialog, float width, float height)
+    void HostNew(const std::string& editorProgId, const plat::Variant& data, float width, float height)
     {
-        host.Dock(dialog, width, height);
-        dialog->SetCallBack(callback);
+        auto wrapper = std::make_shared<ztest::FDialogWrapper>();
+        wrapper->Load();
+        wrapper->CreateSetupCtrl(editorProgId);
+        wrapper->SetCallBack(callback);
+        wrapper->Initialize(data);
+        host.Dock(wrapper, width, height);
         mEditor = host.HostedAs<ztest::XConfigEditor>();
         ASSERT_NE(mEditor, nullptr) << "the dialog hosts no editor";
     }

@@ -120,6 +120,13 @@ TEST_F(PacerParEditor, ShowsDecimalAmountsWithAPointInADecimalCommaLocale)
     EXPECT_EQ(Amplitude().Text(), "2.5");
     EXPECT_EQ(Rate().Text(), "70.5");
     EXPECT_EQ(Changes(), 0);
+
+    // Read back from the boxes (a click runs each box's handler), the amounts stay as they were.
+    driver.Click(Amplitude());
+    driver.Click(Rate());
+    EXPECT_EQ(record->GetAmplitude(), 2.5f);
+    EXPECT_EQ(record->GetRate(), 70.5f);
+    EXPECT_EQ(Changes(), 2);
 }
 
 TEST_F(PacerParEditor, LockingDisablesTheInputsAndUnlockingEnablesTheLoadList)

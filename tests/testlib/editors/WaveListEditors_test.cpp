@@ -151,6 +151,21 @@ TEST_F(NswEditor, AnIndefiniteDurationReopensCheckedWithTheDurationDisabled)
     EXPECT_EQ(Changes(), 3);
 }
 
+// Only a duration below one second is "Indefinite": the shortest real duration is shown as one.
+TEST_F(NswEditor, AStoredDurationOfOneSecondIsNotIndefinite)
+{
+    record->SetDuration(1);
+    Open();
+    EXPECT_EQ(Text().Text(), "1 s");
+    EXPECT_EQ(Indefinite().Value(), plat::vbUnchecked);
+    EXPECT_TRUE(Text().Enabled());
+    EXPECT_TRUE(Slider().Enabled());
+    EXPECT_EQ(Text().BackColor(), plat::color::WindowBackground);
+    EXPECT_EQ(Slider().Value(), 1);
+    EXPECT_EQ(record->GetDuration(), 1);
+    EXPECT_EQ(Changes(), 0);
+}
+
 TEST_F(NswEditor, AStoredDurationOutsideTheSliderIsShownClampedAndNotWrittenBack)
 {
     record->SetDuration(75);
@@ -334,6 +349,12 @@ TEST_F(PerfEditor, CodesOfOtherListsAndLeadsOfNoOptionShowNothing)
         Reinitialize();
         EXPECT_TRUE(Checked(Waves()).empty());
     }
+    // Lead 0 names no option either: showing Lead II would misstate what the test sends.
+    record->SetLead(0);
+    Reinitialize();
+    EXPECT_FALSE(Find<plat::OptionButton>("opLeadI").Value());
+    EXPECT_FALSE(Find<plat::OptionButton>("opLeadII").Value());
+    EXPECT_EQ(record->GetLead(), 0);
     EXPECT_EQ(Changes(), 0);
 }
 

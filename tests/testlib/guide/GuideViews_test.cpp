@@ -90,6 +90,39 @@ TEST_F(MtiDataPage, RegistryStatesGiveTheOfferedUnit)
     }
 }
 
+// A serial number or firmware stored as a number (written by hand) is read as its text; the
+// unit keeps the type of its subkey and is saved again as text.
+TEST_F(MtiDataPage, ANumberStoredAsSerialOrFirmwareIsReadAsItsText)
+{
+    const struct {
+        const char* name;
+        bool serialIsNumber;
+    } cases[] = {{"serial a DWORD", true}, {"firmware a DWORD", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ztesting::TempRegistry registry;
+        {
+            HostRegistry unit;
+            unit.CreateKey(HKEY_LOCAL_MACHINE, kKey + "ZARVIK-7");
+            unit.SetDWordValue(c.serialIsNumber ? "Serial" : "Firmware", 4711);
+            unit.SetStringValue(c.serialIsNumber ? "Firmware" : "Serial", " 1.2 ");
+        }
+        XMTIData page;
+        auto record = page.GetMtiData();
+        ASSERT_TRUE(record);
+        EXPECT_EQ("ZARVIK-7", record->MtiType());
+        EXPECT_EQ(c.serialIsNumber ? "4711" : "1.2", record->Serial());
+        EXPECT_EQ(c.serialIsNumber ? "1.2" : "4711", record->Firmware());
+        EXPECT_EQ("ZARVIK-7", page.cboMtiType()->Text());
+
+        page.RegSave();
+        HostRegistry saved;
+        saved.OpenKey(HKEY_LOCAL_MACHINE, kKey + "ZARVIK-7");
+        EXPECT_EQ(record->Serial(), saved.GetStringValue("Serial"));
+        EXPECT_EQ(record->Firmware(), saved.GetStringValue("Firmware"));
+    }
+}
+
 TEST_F(MtiDataPage, OperatorsEditsRoundTripThroughTheRegistry)
 {
     StoreUnit("ZARVIK-2", "A12", "1.0");
@@ -220,6 +253,35 @@ TEST_F(StepInfo, StepsCounterAndLayout)
     EXPECT_EQ(286, info.xtwInfoControl()->Height());
     info.SetShowCounter(false);
     EXPECT_EQ(info.Height(), info.xtwInfoControl()->Height());
+}
+
+// The list gives way to the counter only while the counter is shown and there is no room for
+// both; it comes back when the control grows or the counter goes.
+TEST_F(StepInfo, AListHiddenForLackOfRoomComesBack)
+{
+    ztest::XTestInfo info;
+    auto list = info.xtwInfoControl();
+    ASSERT_TRUE(list);
+    const float tight = 285 + info.lblCounter()->Height();
+    const struct {
+        const char* step;
+        float height;
+        bool counter;
+        bool listVisible;
+    } steps[] = {
+        {"too small", tight, true, false},
+        {"counter hidden", tight, false, true},
+        {"counter shown again", tight, true, false},
+        {"enlarged", tight + 600, true, true},
+        {"shrunk", tight, true, false},
+        {"counter hidden, then enlarged", tight + 600, false, true},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.step);
+        info.SetShowCounter(s.counter);
+        info.Move(0, 0, 3000, s.height);
+        EXPECT_EQ(s.listVisible, list->Visible());
+    }
 }
 
 TEST_F(StepInfo, PacerMessageFlashesSevenTicksOnAndOneOff)

@@ -89,6 +89,48 @@ TEST_F(ChargeResultView, FailedRowsAreBoldAndRedInEveryColumnUntilTheyPass)
     EXPECT_EQ(kBlack, row->SubItem(3).foreColor);
 }
 
+// A value is shown as a Single in its shortest text, whatever type the record keeps it in.
+TEST_F(ChargeResultView, ValuesAreShownInTheShortestSingleForm)
+{
+    const std::pair<Variant, const char*> cases[] = {
+        {Variant(150.2f), "150.2 J"},
+        {Variant(0.1f), "0.1 J"},
+        {Variant(150.2), "150.2 J"},
+        {Variant(int32_t{12345678}), "1.234568E+07 J"},
+        {Variant("12.5"), "12.5 J"},
+    };
+    for (const auto& [value, shown] : cases) {
+        SCOPED_TRACE(shown);
+        energy->SetValue(value);
+        view.ShowTestResult(result);
+        EXPECT_EQ(shown, Cell("ENGY", "val"));
+    }
+}
+
+// A failed reading beyond the Single's range is still a failed row: red and bold, its value
+// shown as the Double it is.
+TEST_F(ChargeResultView, AFailedValueBeyondTheSingleRangeIsShownRedAsItsDouble)
+{
+    const std::pair<double, const char*> cases[] = {
+        {1e39, "1E+39 J"},
+        {-1.7976931348623157e308, "-1.79769313486232E+308 J"},
+    };
+    for (const auto& [value, shown] : cases) {
+        SCOPED_TRACE(shown);
+        energy->SetStatus(2);
+        energy->SetValue(Variant(value));
+        view.ShowTestResult(result);
+        auto row = Row("ENGY");
+        EXPECT_EQ(shown, Cell("ENGY", "val"));
+        EXPECT_TRUE(row->Bold());
+        EXPECT_EQ(kRed, row->ForeColor());
+        for (int i = 1; i <= row->SubItemCount(); ++i) {
+            EXPECT_TRUE(row->SubItem(i).bold);
+            EXPECT_EQ(kRed, row->SubItem(i).foreColor);
+        }
+    }
+}
+
 TEST_F(ChargeResultView, StandardIsRememberedWithItsCalculateFlag)
 {
     // Chosen before any result: applied when the result comes, with the flag it was chosen with.
