@@ -250,10 +250,6 @@ TEST_F(SimulatedAnalyzer, RepliesDueWhileNoPortIsOpenAreLost)
     EXPECT_EQ(Exchange("LOC\r"), "OK\r\n");
 }
 
-} // namespace
-
-namespace {
-
 // A port that fails under a command: the device's I/O error comes out of the loop turn that
 // delivered the command, nothing is answered, and the next command is answered again.
 TEST_F(SimulatedAnalyzer, APortFailureRaisesTheDevicesErrorInTheExchange)
