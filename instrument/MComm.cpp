@@ -7,6 +7,7 @@
 #include "platform/serial/SerialErrors.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace vti {
 
@@ -162,14 +163,19 @@ int16_t MComm::CommSendCommand(const std::string& command)
     // An exchange started from inside a message pumped by a running one would overwrite the
     // command the running one may still retransmit: it writes nothing.
     if (mRunning) return miLinkState;
-    plat::IgnoreErrors([&] {
+    mExchangeError = nullptr;
+    try {
         msLastCommand = LinkProtocol::FrameCommand(command);
         // The reply of the command before is never taken for this one's.
         msReply.clear();
         // Every command gets its own retransmissions.
         miRetries = 0;
         CommStateMachine(levSend);
-    });
+    } catch (const std::exception& error) {
+        if (!plat::IsIgnorable(error)) throw;
+        // The sending raises nothing; the reply that the exchange cannot have does.
+        mExchangeError = std::current_exception();
+    }
     return miLinkState;
 }
 
@@ -178,6 +184,10 @@ int16_t MComm::CommGetReply(std::string& reply)
     if (mRunning) {
         reply.clear();
         return miLinkState;
+    }
+    if (mExchangeError) {
+        reply.clear();
+        std::rethrow_exception(std::exchange(mExchangeError, nullptr));
     }
     miRetries = 0;
     const int16_t state = CommStateMachine(levFetch);

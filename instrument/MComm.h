@@ -4,6 +4,7 @@
 #include "instrument/ReplyCollector.h"
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -140,6 +141,10 @@ private:
     int mConnectChecks = 0;
     bool mPortError = false;
     bool mRunning = false;
+    // An error raised under the exchange that CommSendCommand ran (a failing device's error out
+    // of a pumped turn), kept for CommGetReply to raise: a failed exchange never reads as an
+    // empty reply.
+    std::exception_ptr mExchangeError;
     std::shared_ptr<FTestVTI> mForm;
 };
 

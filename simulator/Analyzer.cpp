@@ -55,8 +55,13 @@ void Analyzer::Answer(const CommandFramer::Line& line)
     SyncClock();
     std::optional<Fault> fault = mFaults.Take(line.text);
     const bool silenced = fault && fault->GetKind() == Fault::Kind::Silence;
-    Record(mHeard, Heard{mLoop->Now(), line.text, silenced});
+    const bool failed = fault && fault->GetKind() == Fault::Kind::PortFailure;
+    Record(mHeard, Heard{mLoop->Now(), line.text, silenced || failed});
     if (silenced) return;
+    if (failed) {
+        if (mLine) mLine->Fail();
+        return;
+    }
 
     AnalyzerModel::Response response;
     if (fault && fault->GetKind() == Fault::Kind::Reply) {

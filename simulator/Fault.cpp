@@ -63,6 +63,11 @@ Fault Fault::Delay(Millis delay)
     return fault;
 }
 
+Fault Fault::PortFailure()
+{
+    return Fault(Kind::PortFailure);
+}
+
 Fault& Fault::For(std::string commandPrefix)
 {
     mPrefix = std::move(commandPrefix);

@@ -16,11 +16,13 @@ namespace zsim {
 //   Pieces    the reply arrives in n pieces, gap apart;
 //   Partial   only the first characters of the reply arrive, without a line end;
 //   Garbage   line noise arrives instead of the reply (with or without a line end);
-//   Delay     the reply comes after the given time instead of the usual reply delay.
+//   Delay     the reply comes after the given time instead of the usual reply delay;
+//   PortFailure the line fails while the command is in flight: no reply, and the device raises
+//             its I/O error into the turn of the event loop that delivered the command.
 class Fault {
 public:
     using Millis = std::chrono::milliseconds;
-    enum class Kind { Silence, Reply, NoSync, Pieces, Partial, Garbage, Delay };
+    enum class Kind { Silence, Reply, NoSync, Pieces, Partial, Garbage, Delay, PortFailure };
 
     static Fault Silence();
     static Fault Reply(std::string line);
@@ -31,6 +33,7 @@ public:
     static Fault Partial(size_t keep = std::string::npos);
     static Fault Garbage(bool withLineEnd = true);
     static Fault Delay(Millis delay);
+    static Fault PortFailure();
 
     // Only commands that begin with the text ("QDATA", "PACE"); by default every command.
     Fault& For(std::string commandPrefix);

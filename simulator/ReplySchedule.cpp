@@ -31,6 +31,7 @@ std::vector<ReplyPiece> ShapeReply(std::string_view line, const std::optional<Fa
 
     switch (fault->GetKind()) {
     case Fault::Kind::Silence:
+    case Fault::Kind::PortFailure:
         return {};
     case Fault::Kind::Reply:
         return {{delay, fault->Line() + "\r\n"}};

@@ -1,6 +1,8 @@
 #include "simulator/SimDevice.h"
 
+#include "platform/base/ComError.h"
 #include "platform/serial/InProcessDevices.h"
+#include "platform/serial/SerialErrors.h"
 #include "simulator/Analyzer.h"
 
 namespace zsim {
@@ -24,6 +26,11 @@ std::optional<plat::LineSettings> SimDevice::RemoteSettings() const
 void SimDevice::Transmit(std::string_view bytes)
 {
     SendToPort(bytes);
+}
+
+void SimDevice::Fail()
+{
+    throw plat::ComError(plat::serr::DeviceUnavailable, plat::serr::Source, "Device unavailable (I/O error)");
 }
 
 void SimDevice::OnAttached()

@@ -21,6 +21,9 @@ public:
 
     std::optional<plat::LineSettings> RemoteSettings() const override;
     void Transmit(std::string_view bytes) override;
+    // Raises the serial device's I/O error ("Device unavailable") in the turn that delivered
+    // the command, as a failing device's error reaches the program that drives the port.
+    void Fail() override;
 
     // Installs the analyzer as the in-process device of that name, so that a port mapped to the
     // name ("sim" by default) opens it. The same analyzer serves every connection.

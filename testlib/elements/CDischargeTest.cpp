@@ -16,6 +16,12 @@ void CDischargeTest::ReadRangeThreshold()
 {
     plat::IgnoreErrors([&] {
         host::HostRegistry registry;
+        // A missing key reads as a missing value: the threshold becomes 0, never the one read
+        // before.
+        if (!registry.KeyExists(host::HKEY_LOCAL_MACHINE, SettingsKey)) {
+            mlRangeThreshold = 0;
+            return;
+        }
         registry.OpenKey(host::HKEY_LOCAL_MACHINE, SettingsKey);
         const plat::Variant value = registry.GetValue(RangeThresholdValue, plat::Variant());
         mlRangeThreshold = value.IsEmpty() ? 0 : plat::CLng(value);

@@ -39,7 +39,8 @@ protected:
     // StoreResult.
     virtual void StoreData(const std::string& data);
 
-    // Reads "RangeThreshold" from the registry: missing gives 0, unreadable keeps the value.
+    // Reads "RangeThreshold" from the registry: a missing key or value gives 0, an unreadable
+    // store or value keeps the value.
     void ReadRangeThreshold();
     // The mode and range steps; the last reply.
     std::string SetInstrumentMode();

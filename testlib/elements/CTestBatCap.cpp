@@ -118,7 +118,7 @@ void CTestBatCap::StartChargeCountdown()
     plat::Loop().RunUntil([this] { return mfCountdownDone || mfStopped; });
 }
 
-void CTestBatCap::RunIdlePhase()
+void CTestBatCap::RunIdlePhase(bool fetchLastData)
 {
     TestTimerGuard stopTimer(mfrmWaitTimer);
     mfCountdownDone = false;
@@ -135,10 +135,12 @@ void CTestBatCap::RunIdlePhase()
         }
         PumpWindowEvents();
     }
-    // The analyzer's last data is fetched and dropped; a lost link is not asked again.
-    if (!TimedOut()) {
+    // The analyzer's last data is fetched and dropped before the next phase arms it; a stopped
+    // run asks nothing more, and a link lost on this fetch ends the run here, told once.
+    if (fetchLastData && !mfStopped) {
         Wait(100);
         Send("MAXEDATA");
+        if (TimedOut()) mfStopped = true;
     }
 }
 
@@ -151,6 +153,11 @@ std::string CTestBatCap::ReadMeasurementData()
         if (msPrevCommand != "QDATA") {
             // Arms the analyzer's charge-time measurement for the next charge.
             Send("MAXESTART");
+            // A link lost on the arming is told once: no poll follows to tell it again.
+            if (TimedOut()) {
+                mfStopped = true;
+                return {};
+            }
             Wait(25);
         }
         msPrevCommand = "QDATA";
@@ -218,7 +225,9 @@ void CTestBatCap::RunCycles(std::vector<std::string>& chargeTimes)
             StartWaitTimer();
             std::string reply;
             do {
-                if (phaseReads == 0 || phaseReads % ReadsPerPhase != 0) {
+                // Once fifteen charges are stored nothing is armed or read: a reply to a further
+                // charge could only stop the run and lose the fifteen.
+                if (stored != ChargeCount && (phaseReads == 0 || phaseReads % ReadsPerPhase != 0)) {
                     reply = ReadMeasurementData();
                     if (TimedOut()) mfStopped = true;
                     ++phaseReads;
@@ -259,7 +268,7 @@ void CTestBatCap::RunCycles(std::vector<std::string>& chargeTimes)
         // The next read-out arms the analyzer again.
         msPrevCommand.clear();
         StopWaitTimer();
-        RunIdlePhase();
+        RunIdlePhase(stored != ChargeCount);
         miCountdown = PhaseSeconds;
         phaseReads = 0;
     }

@@ -49,7 +49,9 @@ private:
     void mfrmWaitTimer_Timer();
     void ShowTickText(int16_t tickText);
     void StartChargeCountdown();
-    void RunIdlePhase();
+    // The idle minute; then, when fetchLastData, the analyzer's last data is fetched and dropped
+    // (not after the fifteenth charge, when nothing is read any more).
+    void RunIdlePhase(bool fetchLastData);
     // One charge read-out: arms the analyzer when the last read-out did not leave it polling,
     // then polls until the charge's data, the end of the phase or a stop; the data reply or "".
     std::string ReadMeasurementData();

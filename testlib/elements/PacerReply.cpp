@@ -25,16 +25,17 @@ std::optional<int16_t> WholeNumber(std::string_view text)
 
 bool PacerReply::IsData(std::string_view reply)
 {
+    // The record's fields are the first three; an analyzer that sends more (a further field, a
+    // trailing remark) still sends its data.
+    constexpr int kDataFields = 3;
     std::string_view text = AnalyzerReply::Text(reply);
-    int fields = 0;
-    while (true) {
+    for (int field = 0; field < kDataFields; ++field) {
         const size_t comma = text.find(',');
         if (!plat::IsNumericText(text.substr(0, comma))) return false;
-        ++fields;
-        if (comma == std::string_view::npos) break;
+        if (comma == std::string_view::npos) return field + 1 == kDataFields;
         text.remove_prefix(comma + 1);
     }
-    return fields == 3;
+    return true;
 }
 
 PacerReplyKind PacerReply::Classify(std::string_view reply)

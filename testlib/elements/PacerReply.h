@@ -8,12 +8,12 @@ namespace ztest {
 
 // The gate of the pacer tests' replies (load command, "PACEPDATA", "PACEREFRACT"): what a reply
 // is, read without its line end. Only Data reaches a result record: three comma-separated
-// numbers; everything that is neither data, "OK", a known token nor an empty reply is
-// Unexpected.
+// numbers, whatever fields follow them; everything that is neither data, "OK", a known token nor
+// an empty reply is Unexpected.
 enum class PacerReplyKind {
     Empty,           // nothing but a line end (or nothing at all)
     Ok,              // begins "OK"
-    Data,            // three comma-separated numbers
+    Data,            // three comma-separated numbers, further fields allowed
     ModuleOverload,  // begins "MODULEOVERLOAD"
     NoPacer,         // begins "NO PACER"
     Error,           // begins "ERR" with a code of 0 or more

@@ -2,6 +2,7 @@
 
 #include "platform/base/Conversions.h"
 #include "testlib/elements/AnalyzerReply.h"
+#include "testlib/results/ReplyFieldReader.h"
 
 #include <cctype>
 #include <exception>
@@ -37,6 +38,13 @@ bool BeginsWithNumber(std::string_view text)
 std::optional<std::string> Reading(std::string_view field)
 {
     if (!BeginsWithNumber(field)) return std::nullopt;
+    // The series record reads the kept text back: a number whose 15-digit text lies beyond the
+    // range (the largest Doubles round up) would be counted and shown blank, so it is no reading.
+    try {
+        (void)ReplyFieldReader::LeadingNumber(ReadingText(field));
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
     return std::string(field);
 }
 

@@ -12,6 +12,7 @@ namespace ztest {
 //
 // A field must begin with a number (blanks before it allowed): a line end alone, "NODATA" or
 // any other token is no reading, and gives none, so that it is never counted as a reading of 0.
+// Nor is a number whose kept text (ReadingText) would not read back as a number.
 
 // The energy of an "ENERGYDATA" reply ("energy,voltage,current,width" CR LF): its first field.
 // A reply without a comma is no discharge record and gives none.

@@ -2,7 +2,9 @@
 #include "simulator/Analyzer.h"
 
 #include "platform/loop/EventLoop.h"
+#include "platform/base/ComError.h"
 #include "platform/serial/PortMap.h"
+#include "platform/serial/SerialErrors.h"
 #include "platform/serial/SerialPort.h"
 #include "simulator/SimDevice.h"
 #include "support/VirtualLoop.h"
@@ -246,6 +248,25 @@ TEST_F(SimulatedAnalyzer, RepliesDueWhileNoPortIsOpenAreLost)
     port->SetPortOpen(true);
     EXPECT_EQ(port->InBufferCount(), 0u);
     EXPECT_EQ(Exchange("LOC\r"), "OK\r\n");
+}
+
+// A port that fails under a command: the device's I/O error comes out of the loop turn that
+// delivered the command, nothing is answered, and the next command is answered again.
+TEST_F(SimulatedAnalyzer, APortFailureRaisesTheDevicesErrorInTheExchange)
+{
+    analyzer->Faults().Add(Fault::PortFailure().For("QDATA"));
+    port->SetOutput("QDATA\r");
+    try {
+        Collect(1000ms);
+        ADD_FAILURE() << "no error";
+    } catch (const plat::ComError& error) {
+        EXPECT_EQ(error.Number(), plat::serr::DeviceUnavailable);
+        EXPECT_TRUE(error.Ignorable());
+    }
+    EXPECT_TRUE(analyzer->SentLog().empty());
+    ASSERT_EQ(analyzer->HeardLog().size(), 1u);
+    EXPECT_TRUE(analyzer->HeardLog()[0].ignored);
+    EXPECT_EQ(Exchange("QDATA\r"), "NODATA\r\n");
 }
 
 } // namespace

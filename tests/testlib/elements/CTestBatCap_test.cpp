@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 
 namespace {
@@ -37,6 +38,35 @@ protected:
                      [](zop::Operator& self, const zop::Scene&) { self.Press(zop::button::Stop); }, 1, ""});
     }
 
+    // The operator of the recipe, with as many charges in each active phase as given (three in
+    // every phase beyond the list).
+    void ChargeInPhases(std::vector<int> perPhase)
+    {
+        UseRecipe(0);
+        auto phase = std::make_shared<int>(-1);
+        auto charges = std::make_shared<int>(0);
+        op->AddRule({"new phase",
+                     [](const zop::Scene& scene) {
+                         return scene.popupVisible && scene.popupMessage.find("Standby") != std::string::npos;
+                     },
+                     plat::Millis(0), [phase, charges](zop::Operator&, const zop::Scene&) { ++*phase, *charges = 0; }, -1, ""});
+        op->AddRule({"charge",
+                     [phase, charges, perPhase](const zop::Scene& scene) {
+                         const std::size_t at = static_cast<std::size_t>(std::max(*phase, 0));
+                         const int allowed = at < perPhase.size() ? perPhase[at] : 3;
+                         return *charges < allowed && scene.popupVisible &&
+                                scene.popupMessage.find("Charge and discharge repeatedly") != std::string::npos &&
+                                scene.stepLines.size() == 7;
+                     },
+                     plat::Millis(100),
+                     [charges](zop::Operator& self, const zop::Scene&) {
+                         ++*charges;
+                         self.Perform(zop::physical::Charge, 6.5);
+                         self.Perform(zop::physical::Discharge, 150);
+                     },
+                     -1, ""});
+    }
+
     std::shared_ptr<CTestBatCap> element = CTestBatCap::Create();
 };
 
@@ -53,7 +83,9 @@ TEST_F(BatCapTest, FifteenChargesInFivePhasesOfThree)
     // Five active phases with three armed read-outs each, an idle minute after each.
     EXPECT_EQ(ArmingsPerPhase(), (std::vector<int>{3, 3, 3, 3, 3}));
     EXPECT_EQ(dischargeTimes.size(), 15u);
-    EXPECT_EQ(CountOf("MAXEDATA"), 15 + 5);
+    // Each idle phase fetches the last data, but the one after the fifteenth charge, when
+    // nothing is read any more.
+    EXPECT_EQ(CountOf("MAXEDATA"), 15 + 4);
     EXPECT_GE(Now() - start, plat::Millis(605000));
     EXPECT_LT(Now() - start, plat::Millis(640000));
     ASSERT_EQ(op->Beeps().size(), 15u);
@@ -67,6 +99,85 @@ TEST_F(BatCapTest, FifteenChargesInFivePhasesOfThree)
     // The figure above is well under a second in a normal build; a sanitizer build is several
     // times slower. The bound only catches a run that waits out its minutes on the real clock.
     EXPECT_LT(real, std::chrono::seconds(60));
+}
+
+// A phase that misses a charge puts the fifteenth into a sixth phase. Once it is stored nothing
+// is armed or read: a sixteenth charge whose reply has no charge time loses nothing.
+TEST_F(BatCapTest, FifteenStoredChargesEndTheReadingAndAreStored)
+{
+    ChargeInPhases({2});
+    op->SetPhysical(zop::physical::Discharge, [this](double joules) {
+        dischargeTimes.push_back(Now());
+        if (dischargeTimes.size() == 16) analyzer->Faults().Add(Fault::Reply("NODATA").For("MAXEDATA").Always());
+        analyzer->Discharge(zsim::Pulse::Into50Ohm(joules));
+    });
+    Perform(element);
+
+    ASSERT_EQ(dischargeTimes.size(), 16u);
+    EXPECT_EQ(ArmingsPerPhase().size(), 6u);
+    const auto armings = HeardAt("MAXESTART");
+    ASSERT_FALSE(armings.empty());
+    EXPECT_LT(armings.back(), dischargeTimes[14]) << "armed after the fifteenth charge";
+    EXPECT_TRUE(op->Boxes().empty()) << op->Boxes().front().prompt;
+    EXPECT_EQ(op->Beeps().size(), 15u);
+    for (int i = 1; i <= 15; ++i) EXPECT_EQ(ValueOf(element, "CHTI" + std::to_string(i)), plat::Variant(6.5)) << i;
+    EXPECT_EQ(StatusOf(element), 1);
+}
+
+// An active phase without a charge leaves the analyzer polled, not armed: the idle phase after
+// it makes the next read-out arm it again, so that a charge in the second phase is measured.
+TEST_F(BatCapTest, APhaseWithoutAChargeArmsTheNextPhaseAgain)
+{
+    ChargeInPhases({0, 1});
+    StopWhen([](const zop::Scene& scene) { return scene.stepLines.size() == 3; });
+    Perform(element);
+
+    // The first phase's one read-out polls until the phase runs out; the idle phase fetches the
+    // last data; the second phase's first read-out arms the analyzer before it polls.
+    const auto commands = Commands();
+    const auto idleFetch = std::find(commands.begin(), commands.end(), "MAXEDATA");
+    ASSERT_NE(idleFetch, commands.end());
+    ASSERT_NE(idleFetch + 1, commands.end());
+    EXPECT_EQ(*(idleFetch + 1), "MAXESTART") << "the second phase polls without arming";
+    EXPECT_EQ(ArmingsPerPhase().size(), 2u);
+    EXPECT_EQ(op->Beeps().size(), 1u);
+    EXPECT_TRUE(op->Boxes().empty()) << op->Boxes().front().prompt;
+}
+
+// The link lost in a wait without exchanges is told once, by the exchange that follows: one
+// box, no release, the record from before the run back and unrated.
+TEST_F(BatCapTest, ALinkLostInAnIdleWaitIsToldOnce)
+{
+    const struct {
+        const char* name;
+        const char* popup;
+    } cases[] = {
+        {"standby count-down", "Standby to initiate charge in 3 seconds"},
+        {"idle phase", "Standby to initiate charge in 30 seconds"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        analyzer->ClearLogs();
+        analyzer->Faults().Clear();
+        UseRecipe(CTestBatCap::TypeCode);
+        auto run = CTestBatCap::Create();
+        std::shared_ptr<host::IResultData> before;
+        op->AddRule({"look", [](const zop::Scene& scene) { return scene.Ready(); }, plat::Millis(0),
+                     [&](zop::Operator&, const zop::Scene&) { before = run->Result(); }, 1, ""});
+        const std::string popup = c.popup;
+        op->AddRule({"unplug", [popup](const zop::Scene& scene) { return scene.popupMessage == popup; }, plat::Millis(0),
+                     [this](zop::Operator&, const zop::Scene&) { analyzer->Faults().Add(Fault::Silence().Always()); }, 1,
+                     ""});
+        const std::size_t boxes = op->Boxes().size();
+        Perform(run);
+
+        ASSERT_EQ(op->Boxes().size(), boxes + 1);
+        EXPECT_NE(op->Boxes().back().prompt.find("No MTI was found"), std::string::npos) << op->Boxes().back().prompt;
+        EXPECT_EQ(CountOf("LOC"), 1) << "no release after a lost link";
+        ASSERT_NE(before, nullptr);
+        EXPECT_EQ(run->Result(), before);
+        EXPECT_EQ(StatusOf(run), 0);
+    }
 }
 
 // Stop in each count-down: the standby, an active phase, an idle phase. The run ends at once,
@@ -142,6 +253,8 @@ TEST_F(BatCapTest, ErrorTokensAndUnreadableChargeTimesStopTheRun)
         {"an unknown token", Fault::Reply("HELLO").For("MAXEDATA"), std::nullopt, "Unexpected response"},
         {"an empty charge-time field", Fault::Reply("200.0,2100,42.0,").For("MAXEDATA"), std::nullopt,
          "Unexpected response"},
+        {"a charge time at the edge of the range", Fault::Reply("150.2,2000,50.1,1.7976931348623157e308").For("MAXEDATA"),
+         std::nullopt, "Unexpected response"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

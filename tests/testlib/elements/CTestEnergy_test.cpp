@@ -12,12 +12,17 @@
 #include "testlib/core/LibraryInfo.h"
 #include "testlib/results/CResultEnergy.h"
 #include "testlib/guide/FZARVIKTestGuide.h"
+#include "testlib/elements/CTestCardio.h"
+#include "testlib/elements/CTestCharge.h"
+#include "testlib/elements/CTestDefib.h"
 #include "testlib/elements/CTestEnergy.h"
 #include "tests/testlib/elements/TestRunFixture.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <optional>
 
 namespace {
 
@@ -95,7 +100,8 @@ TEST_F(EnergyTest, RangeRetriesEveryQuarterSecondUntilOkAndOldDataCountsAsData)
     FollowRecipe();
     op->SetPhysical(zop::physical::Discharge, [this](double joules) {
         analyzer->Discharge(zsim::Pulse::Into50Ohm(joules));
-        analyzer->Faults().Add(zsim::Fault::Reply("OLDDATA").For("QDATA"));
+        // Never "NEWDATA": the data is ready all the same.
+        analyzer->Faults().Add(zsim::Fault::Reply("OLDDATA").For("QDATA").Always());
     });
     Perform();
     EXPECT_EQ(CountHeard("DEFRANGE"), 4);
@@ -135,6 +141,7 @@ TEST_F(EnergyTest, ErrorRepliesStopTheRunWithTheirBoxes)
         {"mode ERR", zsim::Fault::Error(7).For("ENERGYMODE"), {kAnalyzerError}, false, false},
         {"mode ERR negative goes on", zsim::Fault::Reply("ERR=-1").For("ENERGYMODE"), {}, false, false},
         {"poll ERR", zsim::Fault::Error(3).For("QDATA"), {kAnalyzerError}, true, false},
+        {"poll ERR negative goes on", zsim::Fault::Reply("ERR=-1").For("QDATA"), {}, true, true},
         {"data ERR", zsim::Fault::Error(2).For("ENERGYDATA"), {kAnalyzerError}, true, false},
         {"data ERR negative is no data", zsim::Fault::Reply("ERR=-2").For("ENERGYDATA"), {}, true, false},
         {"data OVERRANGE", zsim::Fault::OverRange().For("ENERGYDATA"), {kOverRange}, true, false},
@@ -157,11 +164,17 @@ TEST_F(EnergyTest, ErrorRepliesStopTheRunWithTheirBoxes)
         EXPECT_EQ(boxes, c.boxes) << ::testing::PrintToString(said);
         EXPECT_EQ(CountHeard("DEFRANGE") > 0, c.rangeSent);
         EXPECT_EQ(CountHeard("DEFIBWAVE"), c.name == std::string("mode ERR") ? 0 : 1);
-        // A run that stores nothing leaves the fresh record unrated and the window ready.
-        if (context->Navigation() == 0) {
-            EXPECT_EQ(Status(), c.stored ? 1 : 0);
+        if (c.stored) {
+            EXPECT_EQ(Status(), 1);
+            EXPECT_DOUBLE_EQ(plat::CDbl(Value("ENGY")), 100.0);
+        } else if (context->Navigation() == 0) {
+            // A run that stores nothing leaves the fresh record unrated and the window ready.
+            EXPECT_EQ(Status(), 0);
+            EXPECT_TRUE(Value("ENGY").IsEmpty());
+        } else {
+            // The operator gave up on a run that polls on: Abort removed the record.
+            EXPECT_EQ(element->Result(), nullptr);
         }
-        EXPECT_EQ(CountHeard("ENERGYDATA") > 0 && c.stored, c.stored);
         EXPECT_EQ(Heard().back(), "LOC");
     }
 }
@@ -199,30 +212,77 @@ TEST_F(EnergyTest, TheRangeFollowsTheRegistryThreshold)
     }
 }
 
+// A threshold read before goes when the settings key goes: the range threshold is 0 again, so
+// that every positive preset selects the high range.
+TEST_F(EnergyTest, AMissingSettingsKeyMakesTheThresholdZeroInEachDischargeTest)
+{
+    const struct {
+        const char* name;
+        std::function<std::shared_ptr<ztest::CDischargeTest>()> make;
+    } types[] = {
+        {"energy", [] { return ztest::CTestEnergy::Create(); }},
+        {"charge time", [] { return ztest::CTestCharge::Create(); }},
+        {"cardioversion", [] { return ztest::CTestCardio::Create(); }},
+        {"pulse repetition", [] { return ztest::CTestDefib::Create(); }},
+    };
+    for (const auto& type : types) {
+        SCOPED_TRACE(type.name);
+        auto tested = type.make();
+        // Preparing the window reads the threshold.
+        auto visit = [&] {
+            op->ClearRules();
+            PressWhen("next", Ready, button::Next);
+            context->ClearNavigation();
+            tested->Perform(context);
+        };
+        SetSetting("RangeThreshold", 200);
+        visit();
+        ASSERT_EQ(tested->RangeThreshold(), 200);
+        host::HostRegistry().DeleteKey(host::HKEY_LOCAL_MACHINE, ztest::CDischargeTest::SettingsKey);
+        visit();
+        EXPECT_EQ(tested->RangeThreshold(), 0);
+    }
+}
+
 TEST_F(EnergyTest, StopEndsEveryKindOfWaitAndStoresNothing)
 {
     struct Case {
         const char* name;
         std::function<bool(const Scene&)> trigger;
         std::chrono::milliseconds delay;
-        bool rangeStuck;
+        std::optional<zsim::Fault> fault;
     };
     const Case cases[] = {
-        {"before the mode command", [](const Scene& s) { return s.Running(); }, 0ms, false},
-        {"in the range loop", [](const Scene& s) { return s.Running(); }, 1500ms, true},
-        {"in the poll", Shock, 700ms, false},
+        {"before the mode command", [](const Scene& s) { return s.Running(); }, 0ms, std::nullopt},
+        {"in the range loop", [](const Scene& s) { return s.Running(); }, 1500ms,
+         zsim::Fault::Reply("BUSY").For("DEFRANGE").Always()},
+        {"in the poll", Shock, 700ms, std::nullopt},
+        // Stop aborts the exchange itself: the run never waits out the link's retries.
+        {"in a poll the analyzer does not answer", Shock, 700ms, zsim::Fault::Silence().For("QDATA").Always()},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         element = ztest::CTestEnergy::Create();
         analyzer->ClearLogs();
         analyzer->Faults().Clear();
-        if (c.rangeStuck) analyzer->Faults().Add(zsim::Fault::Reply("BUSY").For("DEFRANGE").Always());
+        if (c.fault) analyzer->Faults().Add(*c.fault);
         op->ClearRules();
+        const std::size_t boxes = op->Boxes().size();
         PressWhen("start", Ready, button::Start);
-        PressWhen("stop", c.trigger, button::Stop, c.delay);
+        std::optional<plat::TimePoint> stoppedAt;
+        std::optional<plat::TimePoint> readyAt;
+        op->AddRule({"stop", c.trigger, c.delay,
+                     [&](zop::Operator& self, const Scene&) {
+                         stoppedAt = Now();
+                         self.Press(button::Stop);
+                     },
+                     1, ""});
+        op->AddRule({"ready again", Ready, 0ms, [&](zop::Operator&, const Scene&) { readyAt = Now(); }, 1, "stop"});
         PressWhen("leave", Ready, button::Next, 100ms, 1, "stop");
         Perform();
+        EXPECT_EQ(op->Boxes().size(), boxes);
+        ASSERT_TRUE(stoppedAt && readyAt);
+        EXPECT_LE(*readyAt - *stoppedAt, 150ms);
         EXPECT_EQ(Status(), 0);
         EXPECT_EQ(CountHeard("ENERGYDATA"), 0);
         EXPECT_FALSE(element->Busy());

@@ -25,7 +25,7 @@ TEST(AnalyzerReply, LengthsAndCodesAreReadWithoutTheLineEnd)
     EXPECT_FALSE(AnalyzerReply::IsError("OK\r\n"));
 }
 
-TEST(PacerReply, OnlyThreeNumbersAreData)
+TEST(PacerReply, ThreeLeadingNumbersAreData)
 {
     const struct {
         const char* reply;
@@ -36,7 +36,10 @@ TEST(PacerReply, OnlyThreeNumbersAreData)
         {"0,0.250,0.300", Kind::Data},
         {"-1, 2 ,3e2\r\n", Kind::Data},
         {"0,0.250\r\n", Kind::Unexpected},
-        {"0,0.250,0.300,4\r\n", Kind::Unexpected},
+        {"0,0.250,0.300,4\r\n", Kind::Data},
+        {"0,0.250,0.300,firmware 2.1\r\n", Kind::Data},
+        {"0,0.250,\r\n", Kind::Unexpected},
+        {"0,0.250,x,4\r\n", Kind::Unexpected},
         {"0,,0.300\r\n", Kind::Unexpected},
         {"0,abc,0.300\r\n", Kind::Unexpected},
         {"NODATA\r\n", Kind::Unexpected},

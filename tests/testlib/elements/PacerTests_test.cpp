@@ -61,7 +61,14 @@ protected:
 TEST_F(PacerTests, InternalLoadMeasuresAndRatesBeforeTheWindowCloses)
 {
     auto element = Parameters();
-    auto context = Perform(element);
+    // The status as the window shows the result, before the operator presses Next.
+    int32_t statusInTheWindow = -1;
+    auto context = Perform(element, [&](zop::Operator& self) {
+        zop::RecipeBook::Standard().Apply(ztest::CTestPacerPar::TypeCode, self);
+        self.AddRule({"look", [](const zop::Scene& scene) { return scene.Done(); }, 0ms,
+                      [&](zop::Operator&, const zop::Scene&) { statusInTheWindow = Status(element); }, 1, ""});
+    });
+    EXPECT_EQ(statusInTheWindow, 1);
     EXPECT_EQ(Commands(), (Strings{"PACELOAD=INT", "PACEPMODE", "QDATA", "PACEPDATA"}));
     EXPECT_EQ(analyzer->Model().Load(), "INT");
     EXPECT_DOUBLE_EQ(Value(element, "PACR").AsDouble(), 60.0);
@@ -185,7 +192,7 @@ TEST_F(PacerTests, RefractoryCountDownWithoutReplyStoresNothing)
 {
     // The measurement never ends within the link's reply time: every ask gets an empty reply
     // and is asked again, until the default count-down of 120 s runs out.
-    analyzer->Model().SetRefractoryTime(std::chrono::hours(1));
+    analyzer->Model().SetRefractoryTime(std::chrono::minutes(5));
     auto element = Refractory();
     const auto start = ElapsedMs();
     Perform(element);
@@ -198,9 +205,41 @@ TEST_F(PacerTests, RefractoryCountDownWithoutReplyStoresNothing)
     // The count-down was shown from 119 down and is hidden again.
     EXPECT_TRUE(std::any_of(said.begin(), said.end(), [](const std::string& l) { return l.find("119") != std::string::npos; }));
     EXPECT_FALSE(zop::GuideWindowScene().Look().popupVisible);
-    // No measurement is left running behind the run.
-    EXPECT_TRUE(analyzer->Idle() || analyzer->SentLog().empty() ||
-                analyzer->SentLog().back().bytes.find("0,") == std::string::npos);
+    // The measurement asked last still runs in the analyzer when the run ends: its late answer
+    // goes out to nobody, nothing is asked after the run, and the result stays empty.
+    const plat::TimePoint ended = Now();
+    const std::size_t heardAtEnd = analyzer->HeardLog().size();
+    FastForwardBy(std::chrono::minutes(6));
+    EXPECT_TRUE(std::any_of(analyzer->SentLog().begin(), analyzer->SentLog().end(), [&](const auto& sent) {
+        return sent.at > ended && sent.bytes.rfind("0,", 0) == 0;
+    })) << "the late answer went out";
+    EXPECT_EQ(analyzer->HeardLog().size(), heardAtEnd) << "asked after the run";
+    EXPECT_TRUE(Value(element, "PACE").IsEmpty());
+    EXPECT_EQ(Status(element), 0);
+}
+
+// An analyzer that sends more than the three fields of the record still sends its data.
+TEST_F(PacerTests, DataWithFurtherFieldsIsStored)
+{
+    {
+        SCOPED_TRACE("parameters");
+        analyzer->Faults().Add(Fault::Reply("0.05,0.0012,72.0,1,remark").For("PACEPDATA"));
+        auto element = Parameters();
+        Perform(element);
+        EXPECT_TRUE(op->Boxes().empty());
+        EXPECT_DOUBLE_EQ(Value(element, "PACR").AsDouble(), 72.0);
+        EXPECT_NEAR(Value(element, "PACW").AsDouble(), 1.2, 1e-9);
+        EXPECT_EQ(Status(element), 1);
+    }
+    {
+        SCOPED_TRACE("refractory");
+        analyzer->Faults().Add(Fault::Reply("0,0.250,0.300,9").For("PACEREFRACT"));
+        auto element = Refractory();
+        Perform(element);
+        EXPECT_TRUE(op->Boxes().empty());
+        EXPECT_DOUBLE_EQ(Value(element, "SENS").AsDouble(), 300.0);
+        EXPECT_EQ(Status(element), 1);
+    }
 }
 
 TEST_F(PacerTests, RefractoryEmptyReplyThenData)

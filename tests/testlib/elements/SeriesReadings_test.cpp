@@ -40,6 +40,9 @@ TEST(SeriesReadings, TheChargeTimeComesFromItsFieldOfEveryReplyShape)
         {"200.0,2100,42.0,,0.005\r\n", std::nullopt, nullptr},
         {"200.0,2100,42.0,1e999\r\n", std::nullopt, nullptr},
         {"200.0,2100,42.0,-\r\n", std::nullopt, nullptr},
+        // The largest Double's 15-digit text lies beyond the range: it could not be read back.
+        {"150.2,2000,50.1,1.7976931348623157e308\r\n", std::nullopt, nullptr},
+        {"150.2,2000,50.1,1.79769313486231e308\r\n", "1.79769313486231e308", "1.79769313486231E+308"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.reply);
@@ -66,6 +69,8 @@ TEST(SeriesReadings, TheEnergyIsTheFirstFieldOfADischargeRecord)
         {"NODATA\r\n", std::nullopt},
         {",2000,50.1,0.0045\r\n", std::nullopt},
         {"OLDDATA,1\r\n", std::nullopt},
+        {"1.7976931348623157e308,2000,50.1,0.0045\r\n", std::nullopt},
+        {"-1.7976931348623157e308,2000,50.1,0.0045\r\n", std::nullopt},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.reply);

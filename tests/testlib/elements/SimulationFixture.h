@@ -8,19 +8,23 @@
 
 namespace ztesting {
 
+// Puts a pacemaker at the operator's hands: it sets its rate and output, connects the adapter
+// and attaches the pacemaker to the analyzer.
+inline void PlacePacemaker(zop::Operator& op, const std::shared_ptr<zsim::Analyzer>& analyzer)
+{
+    auto pacemaker = std::make_shared<zsim::Pacemaker>();
+    op.SetPhysical(zop::physical::SetPacemakerOutput, [pacemaker](double mA) { pacemaker->current = mA / 1000.0; });
+    op.SetPhysical(zop::physical::ConnectAdapter,
+                   [analyzer](double connected) { analyzer->Model().SetAdapterPresent(connected != 0); });
+    op.SetPhysical(zop::physical::AttachPacemaker, [analyzer, pacemaker](double rate) {
+        if (rate > 0) pacemaker->rate = rate;
+        analyzer->AttachPacemaker(*pacemaker);
+    });
+}
+
 class SimulationFixture : public TestRunFixture {
 protected:
-    SimulationFixture()
-    {
-        auto pacemaker = std::make_shared<zsim::Pacemaker>();
-        op->SetPhysical(zop::physical::SetPacemakerOutput, [pacemaker](double mA) { pacemaker->current = mA / 1000.0; });
-        op->SetPhysical(zop::physical::ConnectAdapter,
-                        [this](double connected) { analyzer->Model().SetAdapterPresent(connected != 0); });
-        op->SetPhysical(zop::physical::AttachPacemaker, [this, pacemaker](double rate) {
-            if (rate > 0) pacemaker->rate = rate;
-            analyzer->AttachPacemaker(*pacemaker);
-        });
-    }
+    SimulationFixture() { PlacePacemaker(*op, analyzer); }
 
     // Runs the element once with a fresh run context, the operator following the standard
     // recipe of its type or the given one; the context it reported to.
