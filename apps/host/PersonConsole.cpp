@@ -216,7 +216,7 @@ void PersonConsole::Start()
     mPreviousBoxes = plat::SetMessageBoxService(std::make_shared<ConsoleBoxes>(*this));
     mPreviousBeeps = plat::SetBeepService(std::make_shared<ConsoleEars>(*this));
     if (!mInputEnded) mInputWatch = plat::Loop().WatchFd(mInputFd, [this] { ReadInput(); });
-    mLookTimer = plat::Loop().StartPeriodic(LookInterval, [this] { Look(); });
+    mLookWatch = plat::Loop().WatchIdle([this] { Look(); });
     mOut << "zarvik-host: type help for the words you can use\n" << std::flush;
 }
 
@@ -225,7 +225,7 @@ void PersonConsole::Stop()
     if (!mWatching) return;
     mWatching = false;
     mInputWatch.Stop();
-    mLookTimer.Stop();
+    mLookWatch.Stop();
     plat::SetMessageBoxService(std::move(mPreviousBoxes));
     plat::SetBeepService(std::move(mPreviousBeeps));
 }

@@ -27,8 +27,6 @@ class PersonConsole {
 public:
     // A line longer than this is refused unread.
     static constexpr std::size_t MaxLineBytes = 4096;
-    // How often the console looks at the window; changes are shown at the next look.
-    static constexpr plat::Millis LookInterval{50};
 
     // A word for what the person does away from the window (a bench rehearsal's discharge):
     // its arguments and meaning for the help text, and an action given the words after it that
@@ -99,7 +97,9 @@ private:
 
     bool mWatching = false;
     plat::FdWatch mInputWatch;
-    plat::Timer mLookTimer;
+    // The console looks at the window whenever the loop has run what was due, so that every
+    // change is shown as it happens and a quiet window costs nothing.
+    plat::IdleWatch mLookWatch;
     std::string mInput;
     bool mSkippingLongLine = false;
     bool mInputEnded = false;
