@@ -22,9 +22,14 @@ void CTestArr::RunMeasurement()
     const std::string atrial = settings->GetStepCommand(1);
     if (!atrial.empty() && WaitUsable(25)) Send(atrial);
     const std::string wave = settings->GetStepCommand(0);
-    if (WaitUsable(25)) SendOutput(wave);
+    bool started = false;
+    if (WaitUsable(25)) {
+        SendOutput(wave);
+        // A run stopped before the wave went out, or while it went out, showed no wave.
+        started = !mfStopped;
+    }
     if (TimedOut()) mfStopped = true;
-    HoldWave(settings->GetDuration());
+    HoldWave(settings->GetDuration(), started && !mfStopped);
 }
 
 } // namespace ztest
