@@ -17,6 +17,7 @@
 #include "host/interfaces/ITestWizard.h"
 #include "testlib/guide/FZARVIKTestGuide.h"
 #include "platform/ui/Form.h"
+#include "platform/ui/MessageBox.h"
 #include "tests/support/LanguageIdTranslator.h"
 #include "tests/testlib/elements/SimulationFixture.h"
 
@@ -268,6 +269,59 @@ TEST_F(StepHighlights, EachTypeMarksItsStepsThroughARun)
         EXPECT_EQ(HighlightsOfARun(element), c.marks);
         EXPECT_NE(element->Result()->Status(), 0) << "the run was completed and rated";
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ElementTables, StatusTextsWhileARunGoesOn)
+{
+    const struct {
+        std::function<Element()> make;
+        const char* status;
+    } cases[] = {
+        {Make<ztest::CTestEnergy>, "<20531>"},  {Make<ztest::CTestCharge>, "<20531>"},
+        {Make<ztest::CTestCardio>, "<20531>"},  {Make<ztest::CTestNSW>, "<20530>"},
+        {Make<ztest::CTestArr>, "<20530>"},     {Make<ztest::CTestPerf>, "<20530>"},
+        {Make<ztest::CTestPacerPar>, "<20530>"}, {Make<ztest::CTestPacerRef>, "<20530>"},
+        {Make<ztest::CTestBatCap>, "<20531>"},  {Make<ztest::CTestDefib>, "<20531>"},
+        {Make<ztest::CTestEcg>, "<20530>"},
+    };
+    for (const auto& c : cases) {
+        auto element = c.make();
+        SCOPED_TRACE(element->TestID());
+        std::string shown;
+        Perform(element, [&shown](zop::Operator& op) {
+            op.ClearRules();
+            op.AddBoxRule({"", "", plat::vbYes, -1});
+            op.AddRule({"start", [](const zop::Scene& scene) { return scene.Ready(); }, 50ms,
+                        [](zop::Operator& self, const zop::Scene&) { self.Press(zop::button::Start); }, 1, ""});
+            op.AddRule({"read and stop", [](const zop::Scene& scene) { return scene.Running(); }, 30ms,
+                        [&shown](zop::Operator& self, const zop::Scene& scene) {
+                            shown = scene.statusText;
+                            self.Press(zop::button::Stop);
+                        },
+                        1, "start"});
+            op.AddRule({"leave", [](const zop::Scene& scene) { return scene.Ready() || scene.Done(); }, 50ms,
+                        [](zop::Operator& self, const zop::Scene&) { self.Press(zop::button::Next); }, -1,
+                        "read and stop"});
+        });
+        EXPECT_EQ(shown, c.status);
+    }
+}
+
+TEST_F(ElementTables, TheAnalyzersErrorBoxShowsItsTexts)
+{
+    // An error reply to the performance test's lead command.
+    analyzer->Faults().Add(zsim::Fault::Reply("ERR=01").For("PERFLEAD"));
+    auto element = ztest::CTestPerf::Create();
+    const std::size_t before = op->Boxes().size();
+    Perform(element, zop::WaveRecipe(true));
+    ASSERT_EQ(op->Boxes().size(), before + 1);
+    EXPECT_EQ(op->Boxes().back().prompt, "<20464>\n<20465>");
+    EXPECT_EQ(op->Boxes().back().title, "<20471>");
+    EXPECT_EQ(op->Boxes().back().style, plat::vbCritical);
 }
 
 } // namespace

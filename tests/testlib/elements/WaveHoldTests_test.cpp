@@ -338,6 +338,50 @@ TEST_F(WaveHoldTests, ARerunWithoutAWavePutsTheStoredRecordBack)
     plat::PortMap::SetOverride(1, Device);
 }
 
+TEST_F(WaveHoldTests, AHoldLastsItsTimeFromTheAcceptedWave)
+{
+    // The wave tests hold d seconds from the accepted wave; the ECG test d + 1 ticks of its
+    // one-second ticker. Measured from the analyzer's hearing of the wave to its hearing of
+    // "ZERO".
+    const struct {
+        const char* name;
+        std::function<std::shared_ptr<host::ITestElement>()> make;
+        const char* wave;
+        int extraSeconds;
+    } cases[] = {
+        {"normal sinus", [] { return ztest::CTestNSW::Create(); }, "NSB", 0},
+        {"arrhythmia", [] { return ztest::CTestArr::Create(); }, "AF1", 0},
+        {"performance",
+         [] {
+             auto element = ztest::CTestPerf::Create();
+             SettingsOf<ztest::CConfigPerf>(element)->SetWavetype(301);
+             return element;
+         },
+         "SQU", 0},
+        {"ECG", [] { return ztest::CTestEcg::Create(); }, "THRESH", 1},
+    };
+    for (const auto& c : cases) {
+        for (int32_t seconds : {1, 4}) {
+            SCOPED_TRACE(std::string(c.name) + ", " + std::to_string(seconds) + " s");
+            analyzer->ClearLogs();
+            auto element = c.make();
+            SetHold(element, seconds);
+            Perform(element, NoVerdict);
+            std::vector<int64_t> wave;
+            for (const auto& heard : analyzer->HeardLog())
+                if (heard.command.rfind(c.wave, 0) == 0)
+                    wave.push_back(std::chrono::duration_cast<plat::Millis>(heard.at - start).count());
+            const auto zero = TimesOf("ZERO");
+            ASSERT_EQ(wave.size(), 1u);
+            ASSERT_EQ(zero.size(), 1u);
+            const int64_t held = zero[0] - wave[0];
+            const int64_t expected = (seconds + c.extraSeconds) * 1000;
+            // The hold's timer starts once the wave's reply is in.
+            EXPECT_NEAR(held, expected + analyzer->ReplyDelay().count(), 5);
+        }
+    }
+}
+
 TEST_F(WaveHoldTests, DurationZeroHoldsUntilStop)
 {
     auto element = ztest::CTestNSW::Create();
