@@ -221,6 +221,9 @@ TEST_F(WaveRunExits, EveryExitOfARun)
         return [command](zsim::Analyzer& a) { a.Faults().Add(Fault::Silence().For(command).Always()); };
     };
     auto none = [](zsim::Analyzer&) {};
+    auto slow = [](const char* command) {
+        return [command](zsim::Analyzer& a) { a.Faults().Add(Fault::Delay(300ms).For(command)); };
+    };
     const Exit exits[] = {
         // The link lost at each exchange (the command goes out three times): its one box, no
         // release, no "ZERO" on the lost link, the stored record kept.
@@ -247,6 +250,11 @@ TEST_F(WaveRunExits, EveryExitOfARun)
         {"stop after atrial pacing", kArrAtrial, none, {"ATRPACE", 15ms, button::Stop},
          {"VENTPACE=1.0,100", "ATRPACE=0.1,100", "ZERO"}, 0, Record::Kept, nullptr},
         {"stop before the ECG threshold", kEcg, none, {"LOC", 20ms, button::Stop}, {"ZERO"}, 0, Record::Kept, nullptr},
+        // Stop while the wave command waits for its reply: the wave was never shown.
+        {"stop while the sinus wave goes out", kNsw, slow("NSB"), {"NSB", 100ms, button::Stop},
+         {"THRESH=40,2.00", "NSB30", "ZERO"}, 0, Record::Kept, nullptr},
+        {"stop while the arrhythmia wave goes out", kArr, slow("AF1"), {"AF1", 100ms, button::Stop},
+         {"VENTPACE=1.0,100", "AF1", "ZERO"}, 0, Record::Kept, nullptr},
         {"stop in the hold", kNsw, none, {"NSB", 300ms, button::Stop}, {"THRESH=40,2.00", "NSB30", "ZERO"}, 0,
          Record::Fresh, nullptr},
         {"stop in the ECG hold", kEcg, none, {"THRESH", 300ms, button::Stop}, {"THRESH=160,0.50", "ZERO"}, 0,
