@@ -255,6 +255,8 @@ TEST_F(WaveRunExits, EveryExitOfARun)
          {"THRESH=40,2.00", "NSB30", "ZERO"}, 0, Record::Kept, nullptr},
         {"stop while the arrhythmia wave goes out", kArr, slow("AF1"), {"AF1", 100ms, button::Stop},
          {"VENTPACE=1.0,100", "AF1", "ZERO"}, 0, Record::Kept, nullptr},
+        {"stop while the ECG threshold goes out", kEcg, slow("THRESH"), {"THRESH", 100ms, button::Stop},
+         {"THRESH=160,0.50", "ZERO"}, 0, Record::Kept, nullptr},
         {"stop in the hold", kNsw, none, {"NSB", 300ms, button::Stop}, {"THRESH=40,2.00", "NSB30", "ZERO"}, 0,
          Record::Fresh, nullptr},
         {"stop in the ECG hold", kEcg, none, {"THRESH", 300ms, button::Stop}, {"THRESH=160,0.50", "ZERO"}, 0,
