@@ -62,8 +62,9 @@ protected:
     // "ZERO" when a simulating command went out since the last one (or a stop asked for one),
     // the link is idle and not lost.
     void EndOutput();
-    // The timed hold of the wave tests: step 4 marked and, when the wave went out (started),
-    // the timer running for the hold time (seconds) until the hold ends.
+    // The timed hold of the wave tests: step 4 marked, whether the wave was started (it went out
+    // and was taken) noted, and unless the run was stopped the timer running for the hold time
+    // (seconds) until the hold ends.
     void HoldWave(int32_t seconds, bool started = true);
     // The procedure of the performance and normal-sinus tests: the first command, then the wave
     // after the gap when the first was accepted, then the hold when the wave was accepted; an

@@ -8,6 +8,7 @@
 #include "testlib/config/CConfigEcg.h"
 #include "testlib/config/CConfigNSW.h"
 #include "testlib/config/CConfigPerf.h"
+#include "testlib/config/CConfigSimWave.h"
 #include "testlib/elements/CTestArr.h"
 #include "testlib/elements/CTestEcg.h"
 #include "testlib/elements/CTestNSW.h"
@@ -55,10 +56,9 @@ protected:
     // Sets the hold time of any of the four tests.
     static void SetHold(const std::shared_ptr<host::ITestElement>& element, int32_t seconds)
     {
-        if (auto ecg = SettingsOf<ztest::CConfigEcg>(element)) ecg->SetDuration(seconds);
-        if (auto nsw = SettingsOf<ztest::CConfigNSW>(element)) nsw->SetDuration(seconds);
-        if (auto arr = SettingsOf<ztest::CConfigArr>(element)) arr->SetDuration(seconds);
-        if (auto perf = SettingsOf<ztest::CConfigPerf>(element)) perf->SetDuration(seconds);
+        if (auto ecg = std::dynamic_pointer_cast<ztest::CConfigEcg>(element->Configuration())) ecg->SetDuration(seconds);
+        if (auto wave = std::dynamic_pointer_cast<ztest::CConfigSimWave>(element->Configuration()))
+            wave->SetDuration(seconds);
     }
     plat::TimePoint start = TestLoop().Now();
 };

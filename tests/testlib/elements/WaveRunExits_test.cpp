@@ -15,6 +15,7 @@
 #include "testlib/config/CConfigEcg.h"
 #include "testlib/config/CConfigNSW.h"
 #include "testlib/config/CConfigPerf.h"
+#include "testlib/config/CConfigSimWave.h"
 #include "testlib/elements/CTestArr.h"
 #include "testlib/elements/CTestEcg.h"
 #include "testlib/elements/CTestNSW.h"
@@ -90,10 +91,8 @@ protected:
     static void SetHold(const std::shared_ptr<host::ITestElement>& element, int32_t seconds)
     {
         if (auto ecg = std::dynamic_pointer_cast<ztest::CConfigEcg>(element->Configuration())) ecg->SetDuration(seconds);
-        if (auto nsw = std::dynamic_pointer_cast<ztest::CConfigNSW>(element->Configuration())) nsw->SetDuration(seconds);
-        if (auto arr = std::dynamic_pointer_cast<ztest::CConfigArr>(element->Configuration())) arr->SetDuration(seconds);
-        if (auto perf = std::dynamic_pointer_cast<ztest::CConfigPerf>(element->Configuration()))
-            perf->SetDuration(seconds);
+        if (auto wave = std::dynamic_pointer_cast<ztest::CConfigSimWave>(element->Configuration()))
+            wave->SetDuration(seconds);
     }
 
     // Runs the element again from button 202's menu; the act (if any) comes during the run and
