@@ -22,9 +22,15 @@ void CTestArr::RunMeasurement()
     const std::string atrial = settings->GetStepCommand(1);
     if (!atrial.empty() && WaitUsable(25)) Send(atrial);
     const std::string wave = settings->GetStepCommand(0);
-    if (WaitUsable(25)) SendOutput(wave);
+    bool sent = false;
+    if (WaitUsable(25)) {
+        SendOutput(wave);
+        sent = true;
+    }
     if (TimedOut()) mfStopped = true;
-    HoldWave(settings->GetDuration());
+    // A run stopped (or the link lost) before the wave went out, or while it went out, showed no
+    // wave.
+    HoldWave(settings->GetDuration(), sent && !mfStopped);
 }
 
 } // namespace ztest

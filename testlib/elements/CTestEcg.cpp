@@ -84,9 +84,14 @@ void CTestEcg::RunMeasurement()
         if (mode == CConfigEcg::StepWidth) settings->SetWidthIndex(settings->GetWidthIndex() + 1.0f);
         if (mode == CConfigEcg::StepAmplitude) settings->SetAmplitudeIndex(settings->GetAmplitudeIndex() + 1.0f);
         HighLight({3, 5});
-        if (WaitUsable(50)) SendOutput(command);
+        bool sent = false;
+        if (WaitUsable(50)) {
+            SendOutput(command);
+            sent = !mfStopped;
+        }
         HighLight({4, 5});
-        mfWaveStarted = true;
+        // The wave has started once a threshold command went out on a run that goes on.
+        if (sent && !TimedOut()) mfWaveStarted = true;
         mfIndefinite = duration < 0;
         miCountdown = duration;
         mfSimulationStopped = false;
@@ -98,7 +103,7 @@ void CTestEcg::RunMeasurement()
         }
         if (SteppingDone(mode, settings->GetWidthIndex(), settings->GetAmplitudeIndex())) mfStopped = true;
     }
-    StopSimulation();
+    EndSimulation();
 }
 
 void CTestEcg::mfrmWaitTimer_Timer()

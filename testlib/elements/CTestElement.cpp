@@ -241,7 +241,9 @@ void CTestElement::Perform(const std::shared_ptr<host::HostTestContext>& context
         mfStopped = false;
         mfNotApplicable = false;
         mfDiscardResult = false;
+        mfResultCompleted = false;
         mKeptResult = nullptr;
+        mfKeptCompleted = false;
 
         mfrmTestGuide = std::make_shared<FZARVIKTestGuide>();
         ConnectGuide();
@@ -318,7 +320,8 @@ void CTestElement::FinishTest(const std::shared_ptr<CMtiData2>& mtiData)
         mResult = nullptr;
         return;
     }
-    if (!mfNotApplicable && !RunIsRated()) return;
+    // Only a result that a run of this window stored is rated, or N/A.
+    if (!mfNotApplicable && !mfResultCompleted) return;
     mResult = std::dynamic_pointer_cast<CResultRecord>(mTestElement->Result());
     if (!mResult) return;
     plat::IgnoreErrors([&] { RateResult(mfNotApplicable); });
@@ -337,39 +340,31 @@ void CTestElement::mfrmTestGuide_StartTest()
 {
     if (mfBusy) return;
     BeginRun();
-    mfRunStored = false;
     try {
-        // Every run measures into a fresh record of the current configuration; the record it
-        // replaces is kept aside until the run has stored a result, so a run that measures
-        // nothing never loses a stored one.
-        mKeptResult = mTestElement->Result();
-        const std::string comment = mKeptResult ? mKeptResult->Comment() : std::string();
-        EnsureResult(true);
-        mResult->SetComment(comment);
-        mfrmTestGuide->ShowResult(mResult);
-        mfrmTestGuide->ShowResultStatus(mResult);
+        KeepResultForRun();
 
         mfrmTestGuide->SetRunState(2, false);
         mfrmTestGuide->HighLightStepList(StepsHighlightedAtStart());
         ShowRunInProgress();
 
+        bool runStored = false;
         Vti().OpenChannel();
         if (Vti().State() == vti::evtiIdle && !mfStopped) {
             RunMeasurement();
-            mfRunStored = !mfStopped;
+            runStored = !mfStopped;
         } else {
             // Nothing was measured: the run rates nothing.
             mfStopped = true;
         }
         Vti().CloseChannel();
-        if (!mfRunStored) RestoreKeptResult();
-        mKeptResult = nullptr;
+        SettleKeptResult(runStored);
 
         mfrmTestGuide->HideInstruction();
         mfrmTestGuide->ShowStatusText("");
         mfrmTestGuide->ShowResult(mResult);
         mfrmTestGuide->ShowResultStatus(mTestElement->Result());
-        mfrmTestGuide->SetRunState(1, !mfStopped);
+        // The finished form over a result: this run's, or the one a stopped rerun put back.
+        mfrmTestGuide->SetRunState(1, mfResultCompleted || HoldsRatedResult());
         const auto steps = StepsHighlightedAtEnd();
         if (!steps.empty()) mfrmTestGuide->HighLightStepList(steps);
         mfBusy = false;
@@ -377,10 +372,42 @@ void CTestElement::mfrmTestGuide_StartTest()
         int32_t number = 0;
         std::string description;
         DescribeCurrent(number, description);
-        plat::IgnoreErrors([&] { RestoreKeptResult(); });
-        mKeptResult = nullptr;
+        plat::IgnoreErrors([&] { SettleKeptResult(false); });
         EndRunAfterError(number, description);
     }
+}
+
+bool CTestElement::HoldsRatedResult() const
+{
+    const auto result = mTestElement->Result();
+    return result && result->Status() != 0;
+}
+
+void CTestElement::KeepResultForRun()
+{
+    // Every run measures into a fresh record of the current configuration; the record it
+    // replaces is kept aside until the run has stored a result, so a run that measures nothing
+    // never loses a stored one.
+    mKeptResult = mTestElement->Result();
+    mfKeptCompleted = mfResultCompleted;
+    mfResultCompleted = false;
+    const std::string comment = mKeptResult ? mKeptResult->Comment() : std::string();
+    EnsureResult(true);
+    mResult->SetComment(comment);
+    mfrmTestGuide->ShowResult(mResult);
+    mfrmTestGuide->ShowResultStatus(mResult);
+}
+
+void CTestElement::SettleKeptResult(bool runStored)
+{
+    if (runStored) {
+        mfResultCompleted = true;
+    } else if (mKeptResult) {
+        RestoreKeptResult();
+        mfResultCompleted = mfKeptCompleted;
+    }
+    mKeptResult = nullptr;
+    mfKeptCompleted = false;
 }
 
 void CTestElement::BeginRun()
@@ -400,8 +427,9 @@ void CTestElement::EndRunAfterError(int32_t number, const std::string& descripti
     plat::IgnoreErrors([&] {
         if (mVti) mVti->CloseChannel();
     });
+    // The window returns to the form it had over the record it holds (the stored one is back).
     plat::IgnoreErrors([&] {
-        if (mfrmTestGuide) mfrmTestGuide->SetRunState(1, false);
+        if (mfrmTestGuide) mfrmTestGuide->SetRunState(1, mfResultCompleted || HoldsRatedResult());
     });
     plat::IgnoreErrors([&] {
         if (mfrmTestGuide) mfrmTestGuide->ShowStatusText("");

@@ -120,8 +120,6 @@ protected:
     virtual void ShowRunInProgress();
     // Whether the limits that the element owns let the host open their editor.
     virtual bool LimitsHaveDialog() const { return true; }
-    // Whether the finishing step rates the result: a run that was started and not stopped.
-    virtual bool RunIsRated() const { return mfStarted && !mfStopped; }
     // The source of the errors that Load, Save and Clone report.
     virtual std::string ErrorSource() const { return mProgId; }
 
@@ -152,6 +150,16 @@ protected:
     static void DescribeCurrent(int32_t& number, std::string& description);
     // The "Error #" box of an error trapped by Perform or StartTest; none for the link's own.
     void ShowTrappedError(int32_t number, const std::string& description) const;
+
+    // The start of every run: the record in hand is kept aside and a fresh record of the current
+    // configuration (with the kept one's comment) is shown in its place.
+    void KeepResultForRun();
+    // The end of a run: a run that stored a result of its own drops the kept record; one that
+    // did not puts the kept record back, shown again, and takes over whether that record was
+    // stored by a completed run of this Perform (mfResultCompleted).
+    void SettleKeptResult(bool runStored);
+    // The element holds a rated result (Status not 0).
+    bool HoldsRatedResult() const;
 
     // Marks exactly these steps of the window's step list.
     void HighLight(const std::vector<int16_t>& steps);
@@ -193,6 +201,10 @@ protected:
     bool mfDiscardResult = false;
     bool mfStarted = false;
     bool mfNotApplicable = false;
+    // The element's record was stored by a completed run of this Perform: the finishing step
+    // rates, stamps and reports it, also when a later run of the same window was stopped and
+    // put it back.
+    bool mfResultCompleted = false;
     std::shared_ptr<FZARVIKTestGuide> mfrmTestGuide;
 
 private:
@@ -206,7 +218,8 @@ private:
     std::vector<plat::ScopedConnection> mGuideConnections;
     // The record a run replaced, until the run stores a result of its own.
     std::shared_ptr<host::IResultData> mKeptResult;
-    bool mfRunStored = false;
+    // Whether the kept record was stored by a completed run of this Perform.
+    bool mfKeptCompleted = false;
 };
 
 } // namespace ztest

@@ -75,12 +75,12 @@ void CWaveHoldTest::mfrmTestGuide_StartTest()
     BeginRun();
     mfWaveStarted = false;
     mfOutputActive = false;
+    // A verdict clicked before Start was not given on this run's wave.
+    mfVerdictGiven = false;
     try {
-        if (auto result = mTestElement->Result(); result && result->Status() != 0) {
-            EnsureResult(true);
-            mfrmTestGuide->ShowResult(mResult);
-            mfrmTestGuide->ShowResultStatus(mResult);
-        }
+        // The run shows a fresh record without a verdict; the stored one is put back when no
+        // wave is shown.
+        KeepResultForRun();
         mfrmTestGuide->SetRunState(2, false);
         HighLight({5});
         mfrmTestGuide->ShowStatusText("20530::Test in progress, please wait...");
@@ -90,9 +90,12 @@ void CWaveHoldTest::mfrmTestGuide_StartTest()
         mfrmTimer.Stop();
         EndOutput();
         Vti().CloseChannel();
+        SettleKeptResult(mfWaveStarted);
 
         if (mfrmTestGuide) {
-            mfrmTestGuide->SetRunState(1, mfVerdictGiven && mfWaveStarted);
+            // The finished form: a verdict on this run's wave, or the rated record that a run
+            // without a wave put back.
+            mfrmTestGuide->SetRunState(1, mfWaveStarted ? mfVerdictGiven : HoldsRatedResult());
             HighLight({1, 2, 3, 4});
             FinishTest(mfrmTestGuide->GetMtiData());
             mfrmTestGuide->ShowStatusText("");
@@ -106,6 +109,7 @@ void CWaveHoldTest::mfrmTestGuide_StartTest()
         DescribeCurrent(number, description);
         mfrmTimer.Stop();
         plat::IgnoreErrors([&] { EndOutput(); });
+        plat::IgnoreErrors([&] { SettleKeptResult(false); });
         mfRunning = false;
         EndRunAfterError(number, description);
     }
@@ -166,6 +170,14 @@ std::string CWaveHoldTest::SendOutput(const std::string& command)
 
 void CWaveHoldTest::StopSimulation()
 {
+    // Whatever went out last (a pacer or lead command, or nothing yet), a stopped simulation
+    // leaves the analyzer at zero output.
+    mfOutputActive = true;
+    EndSimulation();
+}
+
+void CWaveHoldTest::EndSimulation()
+{
     mfrmTimer.Stop();
     mfBusy = false;
     mfSimulationStopped = true;
@@ -180,10 +192,10 @@ void CWaveHoldTest::EndOutput()
     Send("ZERO");
 }
 
-void CWaveHoldTest::HoldWave(int32_t seconds)
+void CWaveHoldTest::HoldWave(int32_t seconds, bool started)
 {
     HighLight({4, 5});
-    mfWaveStarted = true;
+    mfWaveStarted = started;
     if (!mfStopped) {
         mfrmTimer.Start(HoldInterval(seconds), [this] { StopSimulation(); });
     }

@@ -12,9 +12,9 @@ namespace ztest {
 // What the four tests share in which the analyzer simulates a wave on the defibrillator's
 // monitor and the operator judges it (ECG R-wave detection, normal sinus, arrhythmia and
 // performance wave): the run that commands the wave and holds it until its time is up, Stop,
-// a verdict or navigation ends it; "ZERO" whenever the analyzer was left simulating; the
-// verdict clicked in the checklist view; and the finishing step that rates the verdict of
-// every run that was started.
+// a verdict or navigation ends it; "ZERO" whenever the simulation is stopped and whenever the
+// analyzer was left simulating; the verdict clicked in the checklist view; and the finishing
+// step that rates the verdict of a run whose wave was started.
 class CWaveHoldTest : public CTestElement {
 public:
     static constexpr const char* ProgIdPrefix = "TelvoZarvikTest.";
@@ -36,9 +36,6 @@ protected:
     std::string ErrorSource() const override;
     std::span<const MeasurementListRow> MeasurementList() const override { return {}; }
     void PrepareGuide(bool hasPrevious) override;
-    // Every run that was started is rated from its verdict (a verdict given during a hold
-    // included), and so is N/A.
-    bool RunIsRated() const override { return mfStarted; }
 
     void mfrmTestGuide_StartTest() override;
     void mfrmTestGuide_StopTest() override;
@@ -56,14 +53,19 @@ protected:
     // Sends a command that makes the analyzer simulate (a wave or "THRESH"); its reply. An
     // "ERR" reply means the analyzer took nothing from it.
     std::string SendOutput(const std::string& command);
-    // Ends the hold: the hold timer goes, the run is marked ended, and "ZERO" goes out.
+    // Ends the hold: the hold timer goes, the run is marked ended, and "ZERO" goes out at once
+    // on an idle link, or at the end of the run when the link is in an exchange now.
     void StopSimulation();
-    // "ZERO" when a simulating command went out since the last one, the link is idle and not
-    // lost.
+    // Ends the run's simulation as the run itself ends it: the hold timer goes, the run is
+    // marked ended, and "ZERO" goes out only when a simulating command went out since the last.
+    void EndSimulation();
+    // "ZERO" when a simulating command went out since the last one (or a stop asked for one),
+    // the link is idle and not lost.
     void EndOutput();
-    // The timed hold of the wave tests: step 4 marked, the wave started, the timer running for
-    // the hold time (seconds) until the hold ends.
-    void HoldWave(int32_t seconds);
+    // The timed hold of the wave tests: step 4 marked, whether the wave was started (it went out
+    // and was taken) noted, and unless the run was stopped the timer running for the hold time
+    // (seconds) until the hold ends.
+    void HoldWave(int32_t seconds, bool started = true);
     // The procedure of the performance and normal-sinus tests: the first command, then the wave
     // after the gap when the first was accepted, then the hold when the wave was accepted; an
     // "ERR" reply shows the analyzer's error box and ends the run.
@@ -75,7 +77,10 @@ protected:
     static plat::Variant SimulatedWaveInstructions();
 
     bool mfSimulationStopped = false;
+    // A verdict was clicked during this run or after it (a click before Start rates nothing).
     bool mfVerdictGiven = false;
+    // The wave command of this run went out and its hold began: only such a run stores its
+    // record, rated from a verdict given after the wave was started.
     bool mfWaveStarted = false;
 
 private:

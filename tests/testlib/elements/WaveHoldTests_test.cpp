@@ -8,14 +8,19 @@
 #include "testlib/config/CConfigEcg.h"
 #include "testlib/config/CConfigNSW.h"
 #include "testlib/config/CConfigPerf.h"
+#include "testlib/config/CConfigSimWave.h"
 #include "testlib/elements/CTestArr.h"
 #include "testlib/elements/CTestEcg.h"
 #include "testlib/elements/CTestNSW.h"
 #include "testlib/elements/CTestPerf.h"
+#include "operator/GuideWindowScene.h"
+#include "platform/ui/Form.h"
+#include "testlib/guide/FZARVIKTestGuide.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 
 namespace {
 
@@ -47,6 +52,13 @@ protected:
                 times.push_back(std::chrono::duration_cast<plat::Millis>(heard.at - start).count());
         }
         return times;
+    }
+    // Sets the hold time of any of the four tests.
+    static void SetHold(const std::shared_ptr<host::ITestElement>& element, int32_t seconds)
+    {
+        if (auto ecg = std::dynamic_pointer_cast<ztest::CConfigEcg>(element->Configuration())) ecg->SetDuration(seconds);
+        if (auto wave = std::dynamic_pointer_cast<ztest::CConfigSimWave>(element->Configuration()))
+            wave->SetDuration(seconds);
     }
     plat::TimePoint start = TestLoop().Now();
 };
@@ -87,6 +99,7 @@ TEST_F(WaveHoldTests, EcgStepsThroughItsTableAndRestoresTheIndexes)
         // Each hold lasts the duration and one tick more; the analyzer ends at zero output.
         if (!c.thresholds.empty()) {
             EXPECT_GE(ElapsedMs() - begun, static_cast<int64_t>(3000 * c.thresholds.size()));
+            ASSERT_FALSE(Commands().empty());
             EXPECT_EQ(Commands().back(), "ZERO");
         } else {
             EXPECT_EQ(Commands(), Strings{});
@@ -120,6 +133,7 @@ TEST_F(WaveHoldTests, VerdictDuringTheHoldEndsItAndIsRated)
         auto context = Perform(element, zop::WaveRecipe(c.pass));
         // The verdict came 1.5 s into the 7 s hold and ended it.
         EXPECT_LT(ElapsedMs() - begun, 3000);
+        ASSERT_FALSE(Commands().empty());
         EXPECT_EQ(Commands().back(), "ZERO");
         EXPECT_EQ(analyzer->Model().Output(), "ZERO");
         EXPECT_EQ(Status(element), c.pass ? 1 : 2);
@@ -132,14 +146,240 @@ TEST_F(WaveHoldTests, VerdictAfterTheHoldRatesAtOnce)
 {
     auto element = ztest::CTestNSW::Create();
     SettingsOf<ztest::CConfigNSW>(element)->SetDuration(1);
-    // The operator watches the whole hold and judges once the run is back to ready.
-    Perform(element, [](zop::Operator& op) {
+    // The operator watches the whole hold and judges once the run is back to ready; what the
+    // window shows right after the click is noted before anyone presses Next.
+    int32_t statusAfterVerdict = -1;
+    bool nextAfterVerdict = false;
+    std::size_t heardAtVerdict = 0;
+    Perform(element, [&](zop::Operator& op) {
         op.AddRule({"judge late", [](const zop::Scene& scene) { return scene.Ready(); }, 50ms,
-                    [](zop::Operator& self, const zop::Scene&) { self.Judge(true); }, 1, "start"});
+                    [&](zop::Operator& self, const zop::Scene&) {
+                        self.Judge(true);
+                        statusAfterVerdict = Status(element);
+                        nextAfterVerdict = zop::GuideWindowScene().Look().Usable(button::Next);
+                        heardAtVerdict = Commands().size();
+                    },
+                    1, "start"});
     });
-    // The hold ended by its time with "ZERO"; the verdict came afterwards and rated the run.
+    // The hold ended by its time with "ZERO"; the verdict came afterwards and rated the run at
+    // once, inside the window, and let the operator go on.
+    EXPECT_EQ(heardAtVerdict, 3u);
+    EXPECT_EQ(statusAfterVerdict, 1);
+    EXPECT_TRUE(nextAfterVerdict);
     EXPECT_EQ(Commands(), (Strings{"THRESH=40,2.00", "NSB30", "ZERO"}));
     EXPECT_EQ(Status(element), 1);
+}
+
+TEST_F(WaveHoldTests, VerdictOnAFreshElementRatesNothing)
+{
+    // Nothing was run: a click in the verdict column neither rates the record nor changes what
+    // the toolbar offers (no finished form); Next then leaves the record unrated.
+    for (auto make : {+[]() -> std::shared_ptr<host::ITestElement> { return ztest::CTestNSW::Create(); },
+                      +[]() -> std::shared_ptr<host::ITestElement> { return ztest::CTestEcg::Create(); }}) {
+        auto element = make();
+        SCOPED_TRACE(element->TestID());
+        int32_t statusAfterVerdict = -1;
+        bool judged = false;
+        std::map<int, zop::ButtonState> before;
+        std::map<int, zop::ButtonState> after;
+        op->ClearRules();
+        op->AddRule({"judge", [](const zop::Scene& scene) { return scene.Ready(); }, 50ms,
+                     [&](zop::Operator& self, const zop::Scene& scene) {
+                         before = scene.buttons;
+                         judged = self.Judge(true);
+                         statusAfterVerdict = Status(element);
+                         after = zop::GuideWindowScene().Look().buttons;
+                         // The host's own Next (the toolbar offers none).
+                         for (const auto& form : plat::LoadedForms())
+                             if (auto guide = std::dynamic_pointer_cast<ztest::FZARVIKTestGuide>(form))
+                                 guide->NextTest.Fire();
+                     },
+                     1, ""});
+        context = std::make_shared<host::HostTestContext>();
+        element->Perform(context);
+        EXPECT_TRUE(judged);
+        EXPECT_EQ(statusAfterVerdict, 0);
+        ASSERT_EQ(after.size(), before.size());
+        for (const auto& [id, state] : before) {
+            EXPECT_EQ(after[id].enabled, state.enabled) << id;
+            EXPECT_EQ(after[id].caption, state.caption) << id;
+        }
+        EXPECT_EQ(after[button::Start].caption, "Start");
+        EXPECT_EQ(context->Navigation(), 0);
+        EXPECT_EQ(Status(element), 0);
+        EXPECT_EQ(context->ResultChangedCount(), 0);
+        EXPECT_EQ(Commands(), Strings{});
+    }
+}
+
+TEST_F(WaveHoldTests, OnlyAVerdictOnThisRunsWaveRatesTheRun)
+{
+    struct Case {
+        const char* name;
+        std::function<std::shared_ptr<host::ITestElement>()> make;
+        // The command the analyzer answers slowly, so that a verdict comes while it goes out.
+        const char* slow;
+        const char* wave;
+    };
+    const Case cases[] = {
+        {"normal sinus", [] { return ztest::CTestNSW::Create(); }, "THRESH", "NSB30"},
+        {"performance",
+         [] {
+             auto element = ztest::CTestPerf::Create();
+             SettingsOf<ztest::CConfigPerf>(element)->SetWavetype(301);
+             return element;
+         },
+         "PERFLEAD", "SQU"},
+        {"arrhythmia", [] { return ztest::CTestArr::Create(); }, "VENTPACE", "AF1"},
+        {"ECG", [] { return ztest::CTestEcg::Create(); }, "", "THRESH"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        // A verdict clicked before Start, on the unrated record, and a hold that then ends by its
+        // time without one: the run is not rated from the early click.
+        {
+            analyzer->ClearLogs();
+            analyzer->Faults().Clear();
+            auto element = c.make();
+            SetHold(element, 1);
+            auto context = Perform(element, [](zop::Operator& op) {
+                op.AddRule({"early verdict", [](const zop::Scene& scene) { return scene.Ready(); }, 20ms,
+                            [](zop::Operator& self, const zop::Scene&) { self.Judge(true); }, 1, ""});
+            });
+            EXPECT_NE(CountHeard(c.wave), 0) << "the wave was shown";
+            EXPECT_EQ(Status(element), 0);
+        }
+        // A verdict clicked while the commands still go out stops the run before the wave: the
+        // stored, failed record stays as it was.
+        if (*c.slow) {
+            analyzer->ClearLogs();
+            analyzer->Faults().Clear();
+            auto element = c.make();
+            Perform(element, zop::WaveRecipe(false));
+            ASSERT_EQ(Status(element), 2);
+            const auto stored = element->Result();
+            analyzer->ClearLogs();
+            analyzer->Faults().Add(Fault::Delay(500ms).For(c.slow));
+            auto context = Perform(element, [](zop::Operator& op) {
+                op.ClearRules();
+                op.AddRule({"start again", [](const zop::Scene& scene) { return scene.Done(); }, 100ms,
+                            [](zop::Operator& self, const zop::Scene&) { self.Press(button::Start, false); }, 1, ""});
+                op.AddRule({"verdict while sending", [](const zop::Scene& scene) { return scene.Running(); }, 200ms,
+                            [](zop::Operator& self, const zop::Scene&) { self.Judge(true); }, 1, "start again"});
+                op.AddRule({"leave", [](const zop::Scene& scene) { return scene.Done() || scene.Ready(); }, 100ms,
+                            [](zop::Operator& self, const zop::Scene&) { self.Press(button::Next); }, -1,
+                            "verdict while sending"});
+            });
+            EXPECT_EQ(CountHeard(c.wave), 0) << ::testing::PrintToString(Commands());
+            EXPECT_EQ(element->Result(), stored);
+            EXPECT_EQ(Status(element), 2);
+            EXPECT_EQ(context->ResultChangedCount(), 0);
+            EXPECT_EQ(context->Navigation(), 0);
+        }
+    }
+}
+
+TEST_F(WaveHoldTests, ARerunWithoutAWavePutsTheStoredRecordBack)
+{
+    struct Case {
+        const char* name;
+        std::function<void()> breakIt;
+        std::vector<std::string> boxes;
+    };
+    const Case cases[] = {
+        {"threshold refused", [this] { analyzer->Faults().Add(Fault::Reply("ERR=02").For("THRESH")); },
+         {"Unexpected response from MTI."}},
+        {"no analyzer", [] { plat::PortMap::SetOverride(1, "no-such-device-here"); }, {"No MTI was found connected"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        analyzer->ClearLogs();
+        analyzer->Faults().Clear();
+        plat::PortMap::SetOverride(1, Device);
+        auto element = ztest::CTestNSW::Create();
+        Perform(element, zop::WaveRecipe(true));
+        ASSERT_EQ(Status(element), 1);
+        const auto stored = element->Result();
+        const auto stamp = stored->MTIID();
+        analyzer->ClearLogs();
+
+        c.breakIt();
+        const std::size_t boxesBefore = op->Boxes().size();
+        std::shared_ptr<host::IResultData> duringRun;
+        bool doneAfterRun = false;
+        auto context = Perform(element, [&](zop::Operator& op) {
+            op.ClearRules();
+            op.AddRule({"start again", [](const zop::Scene& scene) { return scene.Done(); }, 100ms,
+                        [&](zop::Operator& self, const zop::Scene&) {
+                            self.Press(button::Start, false);
+                        },
+                        1, ""});
+            op.AddRule({"look", [](const zop::Scene& scene) { return scene.Running(); }, 0ms,
+                        [&](zop::Operator&, const zop::Scene&) { duringRun = element->Result(); }, 1, ""});
+            op.AddRule({"leave", [](const zop::Scene& scene) { return scene.Done() || scene.Ready(); }, 100ms,
+                        [&](zop::Operator& self, const zop::Scene& scene) {
+                            doneAfterRun = scene.Done();
+                            self.Press(button::Next);
+                        },
+                        -1, "start again"});
+        });
+        std::vector<std::string> boxes;
+        for (std::size_t i = boxesBefore; i < op->Boxes().size(); ++i) boxes.push_back(op->Boxes()[i].prompt);
+        ASSERT_EQ(boxes.size(), c.boxes.size()) << ::testing::PrintToString(boxes);
+        for (std::size_t i = 0; i < boxes.size(); ++i) EXPECT_NE(boxes[i].find(c.boxes[i]), std::string::npos);
+        EXPECT_NE(duringRun, stored) << "the run showed a fresh record";
+        EXPECT_EQ(element->Result(), stored);
+        EXPECT_EQ(Status(element), 1);
+        EXPECT_EQ(element->Result()->MTIID(), stamp);
+        EXPECT_TRUE(doneAfterRun) << "the window shows the stored result in its finished form";
+        EXPECT_EQ(context->ResultChangedCount(), 0);
+        EXPECT_EQ(Commands().size(), c.name == std::string("no analyzer") ? 0u : 1u);
+    }
+    plat::PortMap::SetOverride(1, Device);
+}
+
+TEST_F(WaveHoldTests, AHoldLastsItsTimeFromTheAcceptedWave)
+{
+    // The wave tests hold d seconds from the accepted wave; the ECG test d + 1 ticks of its
+    // one-second ticker. Measured from the analyzer's hearing of the wave to its hearing of
+    // "ZERO".
+    const struct {
+        const char* name;
+        std::function<std::shared_ptr<host::ITestElement>()> make;
+        const char* wave;
+        int extraSeconds;
+    } cases[] = {
+        {"normal sinus", [] { return ztest::CTestNSW::Create(); }, "NSB", 0},
+        {"arrhythmia", [] { return ztest::CTestArr::Create(); }, "AF1", 0},
+        {"performance",
+         [] {
+             auto element = ztest::CTestPerf::Create();
+             SettingsOf<ztest::CConfigPerf>(element)->SetWavetype(301);
+             return element;
+         },
+         "SQU", 0},
+        {"ECG", [] { return ztest::CTestEcg::Create(); }, "THRESH", 1},
+    };
+    for (const auto& c : cases) {
+        for (int32_t seconds : {1, 4}) {
+            SCOPED_TRACE(std::string(c.name) + ", " + std::to_string(seconds) + " s");
+            analyzer->ClearLogs();
+            auto element = c.make();
+            SetHold(element, seconds);
+            Perform(element, NoVerdict);
+            std::vector<int64_t> wave;
+            for (const auto& heard : analyzer->HeardLog())
+                if (heard.command.rfind(c.wave, 0) == 0)
+                    wave.push_back(std::chrono::duration_cast<plat::Millis>(heard.at - start).count());
+            const auto zero = TimesOf("ZERO");
+            ASSERT_EQ(wave.size(), 1u);
+            ASSERT_EQ(zero.size(), 1u);
+            const int64_t held = zero[0] - wave[0];
+            const int64_t expected = (seconds + c.extraSeconds) * 1000;
+            // The hold's timer starts once the wave's reply is in.
+            EXPECT_NEAR(held, expected + analyzer->ReplyDelay().count(), 5);
+        }
+    }
 }
 
 TEST_F(WaveHoldTests, DurationZeroHoldsUntilStop)
@@ -207,7 +447,8 @@ TEST_F(WaveHoldTests, ArrhythmiaStoppedInTheSecondWait)
     });
     Perform(element, NoVerdict);
     watch.Stop();
-    EXPECT_EQ(Commands(), (Strings{"VENTPACE=1.0,100"}));
+    // Stopped on the idle link, the analyzer is zeroed whatever went out last.
+    EXPECT_EQ(Commands(), (Strings{"VENTPACE=1.0,100", "ZERO"}));
     EXPECT_EQ(analyzer->Model().Output(), "ZERO");
 
     // Unstopped, all three commands go out, an error reply notwithstanding, and the hold runs.
@@ -231,6 +472,7 @@ TEST_F(WaveHoldTests, HugeHoldTimeHoldsUntilAbortAndZeroes)
     PressAt(button::Abort, 5s);
     op->AddBoxRule({"", "", 6, -1});
     auto context = Perform(element, NoVerdict);
+    ASSERT_FALSE(Commands().empty());
     EXPECT_EQ(Commands().back(), "ZERO");
     EXPECT_EQ(context->Navigation(), 2);
     EXPECT_EQ(element->Result(), nullptr);
