@@ -91,7 +91,8 @@ bool Operator::Press(int buttonId, bool clickFlag)
     // A person names a button by what it shows; button 202's face changes with the run mode.
     std::string caption = mSource->Look().Button(buttonId).caption;
     if (caption.empty()) caption = "button " + std::to_string(buttonId);
-    Say("operator: " + (clickFlag ? "presses " + caption : "chooses " + caption + " from its menu"));
+    // Button 202's menu holds one choice, Start, whatever its face reads.
+    Say("operator: " + (clickFlag ? "presses " + caption : "chooses Start from its menu"));
     return mSource->Press(buttonId, clickFlag);
 }
 

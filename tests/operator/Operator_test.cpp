@@ -125,7 +125,8 @@ TEST_F(OperatorTest, LogNamesButtonsByTheirCaptions)
     op.Press(zop::button::Start);
     op.Press(zop::button::NotApplicable);
     op.Press(zop::button::Abort);
-    source->SetFace("Start");
+    // Over a result the face reads "Next"; its menu still starts the test.
+    source->SetFace("Next");
     op.Press(zop::button::Start, false);
     // A button the window does not have is named by its number.
     op.Press(777);
