@@ -480,7 +480,8 @@ void PersonConsole::Look()
 void PersonConsole::ShowChanges(const zop::Scene& scene)
 {
     static const zop::Scene nothing;
-    const bool opened = scene.windowShown && !(mShown && mShown->windowShown);
+    const bool opened = scene.windowShown && (mTestBegun || !(mShown && mShown->windowShown));
+    if (opened) mTestBegun = false;
     const zop::Scene& before = opened || !mShown ? nothing : *mShown;
     if (!scene.windowShown) {
         mShown = scene;

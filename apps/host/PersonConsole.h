@@ -48,7 +48,11 @@ public:
     void SetOnInputEnd(std::function<void()> onEnd) { mOnInputEnd = std::move(onEnd); }
 
     // The test whose window opens next, to name it when it does.
-    void BeginTest(int32_t testId) { mTestId = testId; }
+    void BeginTest(int32_t testId)
+    {
+        mTestId = testId;
+        mTestBegun = true;
+    }
 
     // Starts reading the input, looking at the window and answering boxes through the person;
     // Stop puts back the services that were there.
@@ -94,6 +98,8 @@ private:
     std::vector<BenchWord> mBenchWords;
     std::function<void()> mOnInputEnd;
     int32_t mTestId = 0;
+    // The next window shown is that test's, even when the one before closed between two looks.
+    bool mTestBegun = false;
 
     bool mWatching = false;
     plat::FdWatch mInputWatch;

@@ -194,4 +194,21 @@ TEST_F(AttendedRun, ABenchRehearsalCompletesAnEnergyRunByTheTypedDischarge)
     EXPECT_EQ(run.out.rfind("100\tpassed\n\tENGY\t100\tJ\tpassed\n", 0), 0u) << run.out;
 }
 
+
+// Each test's window is announced with its buttons, also when the window before closed and the
+// next opened between two looks of the console.
+TEST_F(AttendedRun, EveryTestsWindowIsAnnounced)
+{
+    ASSERT_TRUE(StartRun({"--device", "sim", "--operator", "person"}, {"100", "200"}));
+    ASSERT_TRUE(Shows("== test 100: Energy measurement ==\n")) << mHost.ErrorText();
+    ASSERT_TRUE(Shows("buttons: start")) << mHost.ErrorText();
+    Type("skip");
+    ASSERT_TRUE(Shows("== test 200: ")) << mHost.ErrorText();
+    ASSERT_TRUE(Shows("buttons: start")) << mHost.ErrorText();
+    Type("skip");
+    Outcome run = Finish();
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_EQ(run.out, "100\tskipped\n200\tskipped\n") << run.err;
+}
+
 } // namespace
