@@ -134,12 +134,6 @@ void WriteTextFile(const std::string& path, const std::string& text)
     }
 }
 
-// The tests whose wave a person judges by watching the defibrillator's monitor.
-bool IsJudgedByEye(int32_t testId)
-{
-    return testId == 400 || testId == 500 || testId == 600 || testId == 1100;
-}
-
 // The automatic operator's physical actions: performed on the built-in analyzer, else asked of
 // the person at the bench.
 void SetUpOperator(zop::Operator& op, const std::shared_ptr<zsim::Analyzer>& analyzer, CommandContext& context)
@@ -373,7 +367,7 @@ int RunTests(const RunArguments& arguments, CommandContext& context, std::shared
             const int32_t testId = sequence->Item(index).element->TestID();
             // Against a real analyzer nobody watches the monitor for the operator: a wave gets
             // no verdict, and the test ends not rated.
-            if (!builtIn && IsJudgedByEye(testId)) {
+            if (!builtIn && zop::IsJudgedByEye(testId)) {
                 op->ClearRules();
                 zop::RecipeBook::AddSharedHabits(*op);
             } else {

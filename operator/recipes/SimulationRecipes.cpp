@@ -3,6 +3,7 @@
 #include "platform/ui/MessageBox.h"
 
 #include <algorithm>
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -42,6 +43,11 @@ bool ConnectAdapter(Operator& self)
 }
 
 } // namespace
+
+bool IsJudgedByEye(int32_t testType)
+{
+    return std::find(std::begin(JudgedByEye), std::end(JudgedByEye), testType) != std::end(JudgedByEye);
+}
 
 RecipeBook::Recipe WaveRecipe(bool pass)
 {
@@ -89,9 +95,11 @@ RecipeBook::Recipe PacerRecipe(bool adapter)
 
 } // namespace zop
 
-ZARVIK_OPERATOR_RECIPE(400, zop::WaveRecipe())
-ZARVIK_OPERATOR_RECIPE(500, zop::WaveRecipe())
-ZARVIK_OPERATOR_RECIPE(600, zop::WaveRecipe())
-ZARVIK_OPERATOR_RECIPE(1100, zop::WaveRecipe())
+namespace {
+[[maybe_unused]] const bool wavesAdded = [] {
+    for (int32_t type : zop::JudgedByEye) zop::RecipeBook::Standard().Add(type, zop::WaveRecipe());
+    return true;
+}();
+} // namespace
 ZARVIK_OPERATOR_RECIPE(700, zop::PacerRecipe())
 ZARVIK_OPERATOR_RECIPE(800, zop::PacerRecipe())
