@@ -52,16 +52,28 @@ host::MlcQueryRecord CZarvikQuery::QueryMTI(int32_t port)
     host::MlcQueryRecord record;
     // A port that cannot be or leads to no device is not found without touching the port.
     if (!HasDevice(port)) return record;
-    OpenPort(static_cast<int16_t>(port));
-    std::string status;
-    plat::IgnoreErrors([&] { status = moComm->StatusText(); });
-    if (status == plat::serr::StatusConnected) record = ProbeInstrument();
+    try {
+        OpenPort(static_cast<int16_t>(port));
+        std::string status;
+        plat::IgnoreErrors([&] { status = moComm->StatusText(); });
+        // Only the port asked about is probed, never one the object still had set.
+        if (status == plat::serr::StatusConnected && moComm->CommPort() == port) record = ProbeInstrument();
+    } catch (const std::exception& error) {
+        // A line that fails under a probe has no analyzer to report, and the port is still
+        // closed, so that the next query can take another port.
+        record = host::MlcQueryRecord();
+        ClosePort();
+        if (!plat::IsIgnorable(error)) throw;
+        return record;
+    }
     ClosePort();
     return record;
 }
 
 void CZarvikQuery::OpenPort(int16_t port)
 {
+    // A port still open would keep its number: the query would probe it instead.
+    if (moComm->PortOpen()) ClosePort();
     plat::IgnoreErrors([&] { moComm->SetCommPort(port); });
     plat::IgnoreErrors([&] { moComm->SetSettings(LinkProtocol::ProbeSettings); });
     plat::IgnoreErrors([&] { moComm->SetPortOpen(true); });
@@ -95,13 +107,19 @@ std::string CZarvikQuery::Probe(const std::string& text)
     ReplyCollector reply(ReplyCollector::Completion::TextEndsCrLf);
     plat::IgnoreErrors([&] { mfrmTimer->StartTimeout(ProbeTime); });
     plat::IgnoreErrors([&] { moComm->SetOutput(text); });
-    for (;;) {
-        size_t waiting = 0;
-        plat::IgnoreErrors([&] { waiting = moComm->InBufferCount(); });
-        if (waiting > 0) plat::IgnoreErrors([&] { reply.Add(moComm->Input()); });
-        // A line that keeps talking without a line end is no answer.
-        if (reply.IsComplete() || reply.Overflowed() || mfTimedOut) break;
-        plat::Loop().PumpOnce();
+    try {
+        for (;;) {
+            size_t waiting = 0;
+            plat::IgnoreErrors([&] { waiting = moComm->InBufferCount(); });
+            if (waiting > 0) plat::IgnoreErrors([&] { reply.Add(moComm->Input()); });
+            // A line that keeps talking without a line end is no answer.
+            if (reply.IsComplete() || reply.Overflowed() || mfTimedOut) break;
+            plat::Loop().PumpOnce();
+        }
+    } catch (...) {
+        // A failing line ends the probe; its time-out does not tick on.
+        plat::IgnoreErrors([&] { mfrmTimer->StopTimeout(); });
+        throw;
     }
     plat::IgnoreErrors([&] { mfrmTimer->StopTimeout(); });
     return reply.Text();

@@ -59,6 +59,21 @@ bool IsRefractoryCommand(std::string_view framedCommand)
     return framedCommand == std::string(RefractoryCommand) + CR;
 }
 
+int CountLines(std::string_view text)
+{
+    int lines = 0;
+    for (char c : text) {
+        if (c == LF) ++lines;
+    }
+    return lines;
+}
+
+std::string FirstLine(std::string_view text)
+{
+    const size_t first = text.find(LF);
+    return std::string(first == std::string_view::npos ? text : text.substr(0, first + 1));
+}
+
 std::string CompleteLines(std::string_view text)
 {
     const size_t last = text.rfind(LF);

@@ -47,6 +47,11 @@ bool IsProbeAnswer(std::string_view reply);
 // The framed command is the refractory measurement.
 bool IsRefractoryCommand(std::string_view framedCommand);
 
+// How many lines end in the text (its LF characters).
+int CountLines(std::string_view text);
+// The text up to and including its first LF; the whole text when it holds none.
+std::string FirstLine(std::string_view text);
+
 // The complete lines of a text: everything up to and including its last LF; the empty text
 // when it holds no LF. A fragment after the last line end is dropped.
 std::string CompleteLines(std::string_view text);

@@ -95,16 +95,20 @@ void MComm::WaitForLinkTick()
     plat::Loop().RunUntil([this] { return mfLinkTimeOut; });
 }
 
-void MComm::Collect(ReplyCollector& collector, bool watchAbort)
+std::string MComm::TakeInput()
 {
     auto& comm = Form().Comm();
+    size_t waiting = 0;
+    PortStep([&] { waiting = comm.InBufferCount(); });
+    std::string text;
+    if (waiting > 0) PortStep([&] { text = comm.Input(); });
+    return text;
+}
+
+void MComm::Collect(ReplyCollector& collector, bool watchAbort)
+{
     for (;;) {
-        size_t waiting = 0;
-        PortStep([&] { waiting = comm.InBufferCount(); });
-        if (waiting > 0) {
-            std::string piece;
-            if (PortStep([&] { piece = comm.Input(); })) collector.Add(piece);
-        }
+        collector.Add(TakeInput());
         miChunks = static_cast<int16_t>(std::min(collector.Chunks(), 32767));
         if (collector.Overflowed()) {
             mfLinkTimeOut = true;
@@ -129,6 +133,7 @@ int16_t MComm::CommInit()
         msLinkCommand = LinkProtocol::LinkCommand;
         // Every channel starts counting retransmissions afresh, also after an abort.
         miRetries = 0;
+        mOwedAnswers = 0;
         mPortError = false;
         result = CommStateMachine(levEnter);
     });
@@ -255,8 +260,13 @@ bool MComm::Handle(int16_t& event)
     case lnkSending:
         switch (event) {
         case levEnter:
+            mWrites = 0;
+            mAnswersSeen = 0;
+            DropOwedAnswers();
+            if (mfAbort) return true;
             PortStep([&] { comm.SetInBufferCount(0); });
             PortStep([&] { comm.SetOutput(msLastCommand); });
+            mWrites = 1;
             event = levDone;
             return true;
         case levDone: Enter(lnkAwaitingReply, event); return true;
@@ -327,8 +337,9 @@ void MComm::ConnectAction(int16_t& event)
         Enter(lnkClosing, event);
         return;
     }
-    // Whatever the line held before the check is no answer to it.
+    // Whatever the line held before the check is no answer to it, nor to anything after.
     PortStep([&] { comm.SetInBufferCount(0); });
+    mOwedAnswers = 0;
 
     PortStep([&] { comm.SetOutput(LinkProtocol::LinkCheckText()); });
     miChunks = 0;
@@ -358,8 +369,10 @@ void MComm::ReadAction(int16_t& event)
 
     const bool overflowed = reply.Overflowed();
     msReply = reply.Text();
+    SeeAnswers(msReply);
     if (!msReply.empty()) event = levGoodReply;
-    if (LinkProtocol::IsRefractoryCommand(msLastCommand) && !overflowed) {
+    const bool refractory = LinkProtocol::IsRefractoryCommand(msLastCommand) && !overflowed;
+    if (refractory) {
         // The refractory measurement may take the whole reply time: its end is no failure.
         // What arrived complete is the reply; a fragment without its line end is dropped.
         if (mfLinkTimeOut) msReply = LinkProtocol::CompleteLines(msReply);
@@ -367,6 +380,41 @@ void MComm::ReadAction(int16_t& event)
         if (!mfAbort) mfLinkTimeOut = false;
     }
     if (mfLinkTimeOut) event = levTimeOut;
+    if (event != levGoodReply || mfAbort) return;
+    if (refractory) {
+        // A measurement still running answers the next "PACEREFRACT": its late answer is that
+        // command's reply, not a stale one.
+        mOwedAnswers = 0;
+        return;
+    }
+    if (mWrites > 1) {
+        // After a resend, a second line that came with the first is the answer to a resend.
+        msReply = LinkProtocol::FirstLine(msReply);
+    }
+    mOwedAnswers = static_cast<int16_t>(std::max(0, mWrites - mAnswersSeen));
+}
+
+void MComm::SeeAnswers(std::string_view text)
+{
+    mAnswersSeen = static_cast<int16_t>(std::min(32767, mAnswersSeen + LinkProtocol::CountLines(text)));
+}
+
+void MComm::DropOwedAnswers()
+{
+    if (mOwedAnswers <= 0) return;
+    auto& form = Form();
+    mfLinkTimeOut = false;
+    form.StartTimer(ReplyTime);
+    for (;;) {
+        const int dropped = LinkProtocol::CountLines(TakeInput());
+        mOwedAnswers = static_cast<int16_t>(std::max(0, mOwedAnswers - dropped));
+        if (mOwedAnswers == 0 || mfLinkTimeOut || mfAbort) break;
+        plat::Loop().PumpOnce();
+    }
+    form.StopTimer();
+    // A line that stays silent costs the wait once; an abort leaves the rest owed.
+    if (!mfAbort) mOwedAnswers = 0;
+    mfLinkTimeOut = false;
 }
 
 void MComm::RetryAction(int16_t& event)
@@ -383,8 +431,11 @@ void MComm::RetryAction(int16_t& event)
     form.StartSleepTimer(RetryPause);
     plat::Loop().RunUntil([&] { return !form.IsSleeping() || mfAbort; });
     if (!mfAbort) {
+        // What is dropped here may hold a late answer to a write before.
+        SeeAnswers(TakeInput());
         PortStep([&] { comm.SetInBufferCount(0); });
         PortStep([&] { comm.SetOutput(msLastCommand); });
+        ++mWrites;
     }
     event = levDone;
 }
@@ -398,8 +449,9 @@ void MComm::SettleAfterAbort(bool closeRequested)
     case lnkAwaitingReply:
     case lnkRetrying:
         // An interrupted exchange: the link stays open for the next one, and what was
-        // collected so far is no reply.
+        // collected so far is no reply. The answers its writes may still get are owed.
         msReply.clear();
+        if (mWrites > 0) mOwedAnswers = static_cast<int16_t>(std::max(0, mWrites - mAnswersSeen));
         miLinkState = lnkIdle;
         break;
     case lnkConnecting:

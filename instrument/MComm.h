@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace vti {
 
@@ -100,6 +101,9 @@ public:
     const std::string& LastCommand() const { return msLastCommand; }
     const std::string& Reply() const { return msReply; }
     int16_t Retries() const { return miRetries; }
+    // Answers the analyzer may still send to commands of exchanges before: dropped before the
+    // next command is written.
+    int16_t OwedAnswers() const { return mOwedAnswers; }
     // A state machine is running (an exchange is in progress further up the stack).
     bool IsRunning() const { return mRunning; }
 
@@ -121,11 +125,18 @@ private:
     void ConnectAction(int16_t& event);
     void ReadAction(int16_t& event);
     void RetryAction(int16_t& event);
+    // Before a command is written: waits, at most the reply time, for the answers the last
+    // exchange is owed and drops them.
+    void DropOwedAnswers();
+    // Counts the answers in text that arrived for the running exchange.
+    void SeeAnswers(std::string_view text);
     // Where an abort (or an error out of a pumped handler) leaves the link: an interrupted
     // exchange rests in lnkIdle with the port open; an interrupted opening, failure or close
     // (asked for or under way) is finished and rests in lnkClosed.
     void SettleAfterAbort(bool closeRequested);
 
+    // What the port has received so far, taken from it; empty when nothing (or the read failed).
+    std::string TakeInput();
     void PumpPending();
     void WaitForLinkTick();
 
@@ -139,6 +150,13 @@ private:
     int16_t miMinChunks = 0;
 
     int mConnectChecks = 0;
+    // The protocol has no sequence numbers: each time the running command is written the
+    // analyzer may answer it once, and an answer seen ends one line. An exchange that ends with
+    // fewer answers seen than writes (one that needed a resend, or one cut short by an abort)
+    // leaves the rest owed, so that a late answer is never taken for the next command's reply.
+    int16_t mWrites = 0;
+    int16_t mAnswersSeen = 0;
+    int16_t mOwedAnswers = 0;
     bool mPortError = false;
     bool mRunning = false;
     // An error raised under the exchange that CommSendCommand ran (a failing device's error out

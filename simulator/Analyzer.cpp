@@ -70,25 +70,16 @@ void Analyzer::Answer(const CommandFramer::Line& line)
     } else {
         response = line.overlong ? mModel.HandleOverlong() : mModel.Handle(line.text);
     }
-    // A new refractory measurement replaces the one still running: only its answer goes out,
-    // so no stray data line follows the run that asked again.
-    if (response.refractory) CancelRefractory();
+    // A refractory measurement asked for again while it runs goes on: its one answer goes out
+    // when it ends, so a measurement longer than the link's reply time still ends, and no
+    // second data line follows the run that asked again.
+    if (response.refractory && RefractoryRunning()) return;
     Schedule(ShapeReply(response.text, fault, mReplyDelay + response.work), response.switchBaud, response.refractory);
 }
 
-void Analyzer::CancelRefractory()
+bool Analyzer::RefractoryRunning() const
 {
-    const plat::TimePoint now = mLoop->Now();
-    mBusyUntil = now;
-    for (auto& pending : mPending) {
-        if (pending.done) continue;
-        if (pending.refractory) {
-            pending.timer.Stop();
-            pending.done = true;
-        } else {
-            mBusyUntil = std::max(mBusyUntil, pending.due);
-        }
-    }
+    return std::any_of(mPending.begin(), mPending.end(), [](const Pending& pending) { return pending.refractory && !pending.done; });
 }
 
 void Analyzer::Schedule(const std::vector<ReplyPiece>& pieces, std::optional<int> switchBaud, bool refractory)

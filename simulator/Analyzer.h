@@ -85,8 +85,8 @@ private:
     bool Matches(const std::optional<plat::LineSettings>& settings) const;
     void Answer(const CommandFramer::Line& line);
     void Schedule(const std::vector<ReplyPiece>& pieces, std::optional<int> switchBaud, bool refractory);
-    // Drops the reply of a refractory measurement that has not gone out yet.
-    void CancelRefractory();
+    // A refractory measurement is under way: its answer has not gone out yet.
+    bool RefractoryRunning() const;
     void Fire(const std::string& bytes, std::optional<int> switchBaud);
     void SyncClock();
 

@@ -55,8 +55,8 @@ public:
         std::chrono::milliseconds work{0};
         // A speed to change to once the reply has gone out.
         std::optional<int> switchBaud;
-        // The reply ends a refractory measurement; a new "PACEREFRACT" that arrives while it
-        // is still being measured restarts the measurement, so this reply never goes out.
+        // The reply ends a refractory measurement; a "PACEREFRACT" that arrives while one is
+        // still being measured leaves it running and gets no answer of its own.
         bool refractory = false;
     };
 

@@ -122,6 +122,29 @@ TEST_F(LinkCommands, LostLinkEndsTheRun)
     EXPECT_EQ(analyzer.ReceiveFor(100ms), "");
 }
 
+TEST_F(LinkCommands, AnswerToAResendIsNotTheNextCommandsReply)
+{
+    // The test plays an analyzer that answers A only after the resend, and then answers the
+    // resend as well: the second answer must not become B's reply.
+    ztesting::PtyPair analyzer;
+    pid_t host = Start({"send", "--port", "9", "--device", analyzer.SlavePath(), "A", "B"});
+    EXPECT_EQ(analyzer.ReceiveLine("LOC\n\r"), "LOC\n\r");
+    analyzer.Send("OK\r\n");
+    EXPECT_TRUE(analyzer.ReceiveLine("A\r").ends_with("A\r"));
+    EXPECT_EQ(analyzer.ReceiveLine("A\r", 4000ms), "A\r") << "no resend";
+    EXPECT_EQ(analyzer.ReceiveFor(100ms), "");
+    analyzer.Send("A1\r\n");
+    EXPECT_EQ(analyzer.ReceiveFor(200ms), "") << "B went out before the answer to the resend";
+    analyzer.Send("A2\r\n");
+    EXPECT_EQ(analyzer.ReceiveLine("B\r"), "B\r");
+    analyzer.Send("B\r\n");
+    EXPECT_EQ(analyzer.ReceiveLine("LOC\r"), "LOC\r");
+    analyzer.Send("OK\r\n");
+    Outcome send = Finish(host);
+    EXPECT_EQ(send.status, 0) << send.err;
+    EXPECT_EQ(send.out, "A\t\"A1\\r\\n\"\nB\t\"B\\r\\n\"\n");
+}
+
 TEST_F(LinkCommands, Usage)
 {
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{

@@ -106,6 +106,38 @@ TEST_F(Query, ProbesAndWhatTheyAccept)
     EXPECT_EQ(engine->msLinkCommand, "");
 }
 
+TEST_F(Query, ALineThatFailsUnderAProbeIsNotFoundAndItsPortCloses)
+{
+    const struct {
+        const char* probe;
+        int baud; // the analyzer hears only the probe sent at its speed
+    } cases[] = {{"BAUD=9600", 2400}, {"LOC", 9600}};
+    auto silent = PortDevice(4);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.probe);
+        zsim::SimDevice::Uninstall("querysim");
+        auto analyzer = SimulatedAnalyzerOn(3, c.baud);
+        analyzer->Faults().Add(zsim::Fault::PortFailure().For(c.probe));
+        host::MlcQueryRecord record{"?", "", "", 9};
+        EXPECT_NO_THROW(record = query->QueryMTI(3));
+        EXPECT_EQ(record, kNotFound);
+        EXPECT_EQ(analyzer->Commands(), std::vector<std::string>{c.probe});
+        RunUntilIdle();
+
+        // The next query probes the port it is asked about, not the one that failed.
+        analyzer->ClearLogs();
+        silent->writes.clear();
+        EXPECT_EQ(query->QueryMTI(4), kNotFound);
+        EXPECT_TRUE(analyzer->Commands().empty());
+        EXPECT_EQ(silent->WrittenTexts(), (std::vector<std::string>{"BAUD=9600\n", "LOC\n"}));
+        EXPECT_EQ(silent->detaches, silent->attaches);
+
+        // Once the line works again the analyzer is found.
+        EXPECT_EQ(query->QueryMTI(3), kFound);
+        RunUntilIdle();
+    }
+}
+
 TEST_F(Query, PortsThatLeadNowhereAreNotTouched)
 {
     int opens = 0;

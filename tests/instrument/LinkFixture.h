@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <list>
@@ -41,7 +42,8 @@ public:
         plat::LineSettings settings;
     };
 
-    ScriptedDevice() : mStart(plat::Loop().Now()) {}
+    // Times of writes count from `start`: by default the moment the device is made.
+    explicit ScriptedDevice(plat::TimePoint start = plat::Loop().Now()) : mStart(start) {}
 
     // The reply pieces to the given write, at their times after it; `times` uses (-1: always).
     // Rules are tried in the order they were added; a write no rule matches gets no answer.
@@ -72,6 +74,9 @@ public:
     int64_t NowMs() const { return std::chrono::duration_cast<Millis>(plat::Loop().Now() - mStart).count(); }
 
     std::vector<Written> writes;
+    // Answers in the order the writes came, as the analyzer does: no answer goes out before the
+    // one before it.
+    bool inOrder = false;
     int attaches = 0;
     int detaches = 0;
     // Sent as soon as a port attaches (data on the line before anyone asked).
@@ -99,7 +104,14 @@ protected:
         for (auto& rule : mRules) {
             if (rule.written != text || rule.times == 0) continue;
             if (rule.times > 0) --rule.times;
-            for (const auto& piece : rule.reply) SendLater(piece.at, piece.bytes);
+            for (const auto& piece : rule.reply) {
+                Millis at = piece.at;
+                if (inOrder) {
+                    at = std::max(at, mBusyUntil - Millis(NowMs()));
+                    mBusyUntil = Millis(NowMs()) + at;
+                }
+                SendLater(at, piece.bytes);
+            }
             break;
         }
     }
@@ -112,6 +124,7 @@ private:
     };
     plat::TimePoint mStart;
     std::vector<Rule> mRules;
+    Millis mBusyUntil{0};
     std::list<plat::Timer> mTimers;
 };
 
@@ -148,6 +161,14 @@ protected:
     }
 
     void MapDevice(int port) { plat::PortMap::SetOverride(port, DeviceName); }
+
+    // Puts a fresh scripted analyzer in place of the one before, answering in order, its times
+    // counted as those of the test's first one.
+    void FreshInOrderDevice()
+    {
+        device = std::make_shared<ScriptedDevice>(Now() - Elapsed());
+        device->inOrder = true;
+    }
 
     // Puts a device of its own on the port, or (present false) a device that is not there;
     // every attempt to open the port is recorded in `opens`.

@@ -64,26 +64,32 @@ TEST(LinkProtocol, JudgesAnswers)
     }
 }
 
-TEST(LinkProtocol, RefractoryCommandAndCompleteLines)
+TEST(LinkProtocol, RefractoryCommandAndLines)
 {
     EXPECT_TRUE(lp::IsRefractoryCommand("PACEREFRACT\r"));
     EXPECT_FALSE(lp::IsRefractoryCommand("PACEREFRACT"));
     EXPECT_FALSE(lp::IsRefractoryCommand("PACEREFRACT=1\r"));
     EXPECT_FALSE(lp::IsRefractoryCommand("PACEPMODE\r"));
 
+    // The complete lines, the first line and the count of line ends.
     const struct {
         std::string text;
         std::string lines;
+        std::string first;
+        int count;
     } cases[] = {
-        {"", ""},
-        {"25", ""},
-        {"250,300\r\n", "250,300\r\n"},
-        {"250,300\r\n12", "250,300\r\n"},
-        {"a\nb\nc", "a\nb\n"},
+        {"", "", "", 0},
+        {"25", "", "25", 0},
+        {"250,300\r\n", "250,300\r\n", "250,300\r\n", 1},
+        {"250,300\r\n12", "250,300\r\n", "250,300\r\n", 1},
+        {"a\nb\nc", "a\nb\n", "a\n", 2},
+        {"NEWDATA\r\nNEWDATA\r\n", "NEWDATA\r\nNEWDATA\r\n", "NEWDATA\r\n", 2},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         EXPECT_EQ(lp::CompleteLines(c.text), c.lines);
+        EXPECT_EQ(lp::FirstLine(c.text), c.first);
+        EXPECT_EQ(lp::CountLines(c.text), c.count);
     }
 }
 

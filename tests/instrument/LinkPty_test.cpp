@@ -1,6 +1,7 @@
 // The instrument over the real termios backend, against the simulated analyzer on a
-// pseudo-terminal, in real time. Each test is bounded by the link's own time-outs; what takes
-// the link's reply time (a resend) is tested in virtual time (CZarvikVTi_test).
+// pseudo-terminal, in real time. Each test is bounded by the link's own time-outs; a resend is
+// tested in virtual time (CZarvikVTi_test, MComm_test) and through zarvik-host (LinkCommands_test);
+// the refractory measurement, which outlasts the reply time by design, is tested here once.
 #include "LinkFixture.h"
 #include "host/units/HostMtiSettings.h"
 #include "host/units/HostVersionCheck.h"
@@ -77,6 +78,23 @@ TEST_F(LinkOnPty, ConnectsExchangesAndReleases)
     EXPECT_FALSE(instrument->mfTimeOut());
     EXPECT_TRUE(boxes.Boxes().empty());
     EXPECT_LT(ElapsedMs(), 2000);
+}
+
+TEST_F(LinkOnPty, RefractoryMeasurementLongerThanTheReplyTime)
+{
+    // The one case the reply time's end is no failure for: the first ask comes back empty, the
+    // measurement goes on, and the ask after it gets its answer.
+    analyzer->AttachPacemaker();
+    analyzer->Model().SetRefractoryTime(3500ms);
+    instrument->OpenChannel();
+    ASSERT_EQ(instrument->State(), vti::evtiIdle);
+    EXPECT_EQ(instrument->SendCommand("PACEREFRACT").AsString(), "");
+    EXPECT_EQ(instrument->SendCommand("PACEREFRACT").AsString(), "0,0.250,0.300\r\n");
+    instrument->CloseChannel();
+    EXPECT_EQ(analyzer->Commands(), (std::vector<std::string>{"LOC", "PACEREFRACT", "PACEREFRACT", "LOC"}));
+    EXPECT_FALSE(instrument->mfTimeOut());
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_LT(ElapsedMs(), 5000);
 }
 
 TEST_F(LinkOnPty, QuerySwitchesTheAnalyzerTo9600)

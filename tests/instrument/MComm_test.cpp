@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace {
 
 using namespace linktest;
@@ -236,9 +238,13 @@ TEST_F(Engine, RetryCountStartsAfreshForEveryCommand)
     EXPECT_EQ(engine->Retries(), 2);
     EXPECT_EQ(engine->LinkState(), lnkIdle);
 
-    // A command interrupted in its retry pause leaves its count behind...
+    // A command interrupted in its retry pause leaves its count behind (B goes out once the
+    // answers A still owes have had their time)...
     device->On("B\r", {}, 1);
-    plat::Timer abort = plat::Loop().StartOneShot(3100ms, [this] { AbortEngine(); });
+    std::optional<plat::Timer> abort;
+    device->onWrite = [&](const std::string& written) {
+        if (written == "B\r" && !abort) abort = plat::Loop().StartOneShot(3100ms, [this] { AbortEngine(); });
+    };
     EXPECT_EQ(engine->CommSendCommand("B"), lnkIdle);
     EXPECT_EQ(engine->Retries(), 1);
 
@@ -264,10 +270,11 @@ TEST_F(Engine, AbortDuringAnExchangeRestsIdleWithThePortOpen)
         {"retry pause", 3100ms, {0}},       // the resend never goes out
         {"second reply wait", 4000ms, {0, 3200}},
     };
-    Connect();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        device->writes.clear();
+        // Each on a channel of its own: an interrupted exchange leaves its answers owed, and
+        // the next command on the same channel waits for them first.
+        Connect();
         const auto start = ElapsedMs();
         device->On("PACEPDATA\r", {{100ms, "70.0,"}}, 1);
         device->On("PACEPDATA\r", {}, 1);
@@ -290,6 +297,85 @@ TEST_F(Engine, AbortDuringAnExchangeRestsIdleWithThePortOpen)
     RunUntilIdle();
     device->On("QDATA\r", {{10ms, "NODATA\r\n"}});
     EXPECT_EQ(Exchange("QDATA"), "NODATA\r\n");
+}
+
+// The analyzer answers every write of a command, in order, and a reply carries no sequence
+// number: when the first answer comes after the resend, the answer to the resend is still on
+// its way and must be dropped before the next command is written, or every later command would
+// read the reply of the one before.
+TEST_F(Engine, AnswersToAResendAreDroppedBeforeTheNextCommand)
+{
+    using Pieces = std::vector<ScriptedDevice::Piece>;
+    const struct {
+        const char* name;
+        std::vector<Pieces> answers; // to each write of A
+        std::string replyA;
+        std::vector<int64_t> writes; // A's writes, then B's and C's
+    } cases[] = {
+        {"second answer after the first", {{{3300ms, "A1\r\n"}}, {{300ms, "A2\r\n"}}}, "A1\r\n", {0, 3200, 3500, 3510}},
+        {"both answers in one go", {{{3300ms, "A1\r\n"}}, {{100ms, "A2\r\n"}}}, "A1\r\n", {0, 3200, 3300, 3310}},
+        // A line that stays silent costs one reply time, once.
+        {"resend never answered", {{{3300ms, "A1\r\n"}}, {}}, "A1\r\n", {0, 3200, 6300, 6310}},
+        {"late first answer dropped before the resend", {{{3100ms, "A1\r\n"}}, {{50ms, "A2\r\n"}}}, "A2\r\n",
+         {0, 3200, 3250, 3260}},
+        {"two resends",
+         {{{6500ms, "A1\r\n"}}, {{3400ms, "A2\r\n"}}, {{300ms, "A3\r\n"}}},
+         "A1\r\n",
+         {0, 3200, 6400, 6700, 6710}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FreshInOrderDevice();
+        Connect();
+        for (const auto& answer : c.answers) device->On("A\r", answer, 1);
+        device->On("B\r", {{10ms, "B\r\n"}});
+        device->On("C\r", {{10ms, "C\r\n"}});
+        EXPECT_EQ(Exchange("A"), c.replyA);
+        EXPECT_EQ(Exchange("B"), "B\r\n");
+        EXPECT_EQ(Exchange("C"), "C\r\n");
+        EXPECT_EQ(WriteTimesSinceConnect(), c.writes);
+        EXPECT_FALSE(engine->mfLinkTimeOut);
+        EXPECT_EQ(engine->LinkState(), lnkIdle);
+    }
+}
+
+TEST_F(Engine, AbortAtAnyMomentLeavesEveryLaterReplyToItsCommand)
+{
+    // A's first answer stops short, its resend is answered at 3700 and owes one more answer
+    // that never comes, so B waits the reply time for it and is written at 6700. An abort at
+    // any moment of that, the wait included, writes nothing more for the exchange it ends, and
+    // whatever the line still brings is never taken for a later command's reply.
+    std::vector<int64_t> moments;
+    for (int64_t t = 0; t <= 6750; t += 50) moments.push_back(t);
+    moments.push_back(6705);
+    for (const int64_t t : moments) {
+        SCOPED_TRACE(t);
+        FreshInOrderDevice();
+        Connect();
+        device->On("A\r", {{100ms, "A-"}}, 1);
+        device->On("A\r", {{500ms, "A\r\n"}}, 1);
+        for (const char* command : {"B", "C"}) {
+            device->On(std::string(command) + "\r", {{10ms, std::string(command) + "\r\n"}});
+        }
+        plat::Timer abort = plat::Loop().StartOneShot(Millis(t), [this] { AbortEngine(); });
+        const std::string replyA = Exchange("A");
+        const std::string replyB = Exchange("B");
+        EXPECT_TRUE(replyA.empty() || replyA == "A\r\n") << replyA;
+        EXPECT_TRUE(replyB.empty() || replyB == "B\r\n") << replyB;
+        EXPECT_EQ(Exchange("C"), "C\r\n");
+        EXPECT_EQ(engine->LinkState(), lnkIdle);
+        EXPECT_TRUE(engine->Form().Comm().PortOpen());
+        EXPECT_FALSE(engine->Form().IsTimerRunning());
+        EXPECT_FALSE(engine->mfLinkTimeOut);
+        const auto times = WriteTimesSinceConnect();
+        for (size_t i = 0; i < times.size(); ++i) {
+            const std::string& written = device->writes[i].bytes;
+            const bool aborted = (written == "A\r" && replyA.empty()) || (written == "B\r" && replyB.empty());
+            if (aborted) {
+                EXPECT_LE(times[i], t) << written << " written after the abort";
+            }
+        }
+    }
 }
 
 TEST_F(Engine, AbortDuringConnectingFailingOrClosingFinishesTheClose)

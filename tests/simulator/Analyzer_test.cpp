@@ -207,30 +207,36 @@ TEST_F(SimulatedAnalyzer, DeviceUnderTestActsInTime)
     EXPECT_EQ(Now() - asked, 4000ms);
 }
 
-TEST_F(SimulatedAnalyzer, NewRefractoryMeasurementReplacesThePendingOne)
+// A repeated "PACEREFRACT" used to restart the running measurement; since the link asks again
+// each time its reply time ends, a measurement longer than that never ended. Asked again while
+// it runs, the measurement now goes on and its one answer goes out when it ends.
+TEST_F(SimulatedAnalyzer, RepeatedRefractoryAskLeavesTheRunningMeasurement)
 {
     analyzer->SetReplyDelay(0ms);
     analyzer->AttachPacemaker();
     analyzer->Model().SetRefractoryTime(4000ms);
     const Millis first = Now();
     EXPECT_EQ(Exchange("PACEREFRACT\r"), "");
-    // Asked again after 3 s: the measurement starts over, and only its answer comes.
-    const Millis again = Now();
-    EXPECT_EQ(again - first, 3000ms);
+    EXPECT_EQ(Now() - first, 3000ms);
     EXPECT_EQ(Exchange("PACEREFRACT\r", 5000ms), "0,0.250,0.300\r\n");
-    EXPECT_EQ(Now() - again, 4000ms);
+    EXPECT_EQ(Now() - first, 4000ms);
     // No second data line follows, and a command after it is answered at once.
     EXPECT_EQ(Exchange("LOC\r", 5000ms), "OK\r\n");
     EXPECT_EQ(Collect(6000ms), "");
     EXPECT_EQ(analyzer->SentLog().size(), 2u);
+    // Once it has answered, the next ask starts a measurement of its own.
+    const Millis next = Now();
+    EXPECT_EQ(Exchange("PACEREFRACT\r", 5000ms), "0,0.250,0.300\r\n");
+    EXPECT_EQ(Now() - next, 4000ms);
 
-    // A command queued behind a measurement is not lost when the measurement is replaced.
+    // A command queued behind a measurement is answered after it, and the ask queued behind
+    // that gets no answer of its own.
     analyzer->Model().SetRefractoryTime(500ms);
     analyzer->ClearLogs();
     port->SetOutput("PACEREFRACT\rLOC\rPACEREFRACT\r");
     std::string heard;
     for (int i = 0; i < 3; ++i) heard += Collect(5000ms);
-    EXPECT_EQ(heard, "OK\r\n0,0.250,0.300\r\n");
+    EXPECT_EQ(heard, "0,0.250,0.300\r\nOK\r\n");
 }
 
 TEST_F(SimulatedAnalyzer, RepliesDueWhileNoPortIsOpenAreLost)

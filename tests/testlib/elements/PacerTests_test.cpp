@@ -252,6 +252,44 @@ TEST_F(PacerTests, RefractoryEmptyReplyThenData)
     EXPECT_EQ(Status(element), 1);
 }
 
+// A measurement longer than the link's reply time is asked for again each time that time ends;
+// it goes on meanwhile, and its answer, when it ends, is the data of the run.
+TEST_F(PacerTests, RefractoryLongerThanTheReplyTimeEndsBeforeTheCountDown)
+{
+    const struct {
+        std::chrono::milliseconds measuring;
+        int asks;
+    } cases[] = {{3500ms, 2}, {10s, 4}, {100s, 34}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.measuring.count());
+        analyzer->ClearLogs();
+        analyzer->Model().SetRefractoryTime(c.measuring);
+        auto element = Refractory();
+        const auto start = ElapsedMs();
+        Perform(element);
+        EXPECT_LT(ElapsedMs() - start, c.measuring.count() + 5000);
+        EXPECT_EQ(Count(Commands(), "PACEREFRACT"), c.asks);
+        EXPECT_DOUBLE_EQ(Value(element, "PACE").AsDouble(), 250.0);
+        EXPECT_DOUBLE_EQ(Value(element, "SENS").AsDouble(), 300.0);
+        EXPECT_EQ(Status(element), 1);
+        EXPECT_TRUE(op->Boxes().empty());
+    }
+}
+
+// The analyzer answers the data poll only after its resend, and answers the resend too: that
+// second "NEWDATA" is dropped before the data command goes out, not taken for its reply.
+TEST_F(PacerTests, ParametersAfterAResentPollReadTheirOwnData)
+{
+    analyzer->Faults().Add(Fault::Delay(3300ms).For("QDATA"));
+    analyzer->Faults().Add(Fault::Delay(300ms).For("QDATA"));
+    auto element = Parameters();
+    Perform(element);
+    EXPECT_EQ(Commands(), (Strings{"PACELOAD=INT", "PACEPMODE", "QDATA", "QDATA", "PACEPDATA"}));
+    EXPECT_FALSE(Contains(BoxPrompts(), kUnexpected));
+    EXPECT_DOUBLE_EQ(Value(element, "PACR").AsDouble(), 60.0);
+    EXPECT_EQ(Status(element), 1);
+}
+
 TEST_F(PacerTests, RefractoryOneCharacterReplyIsNeitherAskedAgainNorData)
 {
     SetSetting("PacerRefractoryTimeout", 5);
