@@ -345,10 +345,12 @@ std::shared_ptr<host::HostXmlElement> CMeasurement::Save(const std::shared_ptr<h
         // after its configuration changed is judged and printed as it was rated. It comes last:
         // readers that do not know it skip it and lose nothing before it.
         if (!mPresetValue.IsEmpty()) {
-            if (auto presetValue = helper.CreateValueElement(document, mPresetValue, mValueType)) {
+            try {
                 std::shared_ptr<host::HostXmlElement> preset = document->CreateElement(kPresetElement);
-                preset->AppendChild(presetValue);
+                preset->AppendChild(helper.CreateValueElement(document, mPresetValue, mValueType));
                 element->AppendChild(preset);
+            } catch (const plat::ComError&) {
+                // A preset that no element can hold (an object) is left out; the measurement is kept.
             }
         }
         return element;

@@ -608,10 +608,16 @@ TEST(CMeasurementXml, ThePresetTravelsWithTheMeasurement)
         EXPECT_EQ(loaded.Save(host::HostXmlDocument::Create())->Xml(), saved->Xml());
     }
 
-    CMeasurement unset;
-    unset.Initialize("PULW", "", "ms", 1);
-    unset.SetValue(5.0);
-    EXPECT_EQ(ChildNames(*unset.Save(host::HostXmlDocument::Create())), (std::vector<std::string>{"Value", "Unit", "Status"}));
+    // No preset, or one that no element can hold, writes no preset; the measurement is saved.
+    for (const Variant& preset : {Variant(), Variant(plat::VariantArray::OneDim(0, 1))}) {
+        CMeasurement unset;
+        unset.Initialize("PULW", "", "ms", 1);
+        unset.SetValue(5.0);
+        unset.SetPresetValue(preset);
+        auto saved = unset.Save(host::HostXmlDocument::Create());
+        ASSERT_TRUE(saved);
+        EXPECT_EQ(ChildNames(*saved), (std::vector<std::string>{"Value", "Unit", "Status"}));
+    }
 
     CMeasurement older;
     older.SetPresetValue(150.0f);
