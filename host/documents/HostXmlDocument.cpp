@@ -286,28 +286,35 @@ void HostXmlDocument::LoadXml(std::string_view text)
     Parse(text, "The XML text");
 }
 
-void HostXmlDocument::Parse(std::string_view text, const std::string& origin)
+namespace {
+
+// Raises what a load of the text would raise before building anything: the size limit, and
+// a first pass in which references are left as written so that each can be checked, and a
+// document type declaration becomes a node so that it can be refused. pugixml itself never
+// expands entities that a DTD declares, but a document that relies on them is not ours to guess.
+void CheckLoadable(std::string_view text, const std::string& origin)
 {
-    if (text.size() > MaxDocumentBytes) {
+    if (text.size() > HostXmlDocument::MaxDocumentBytes) {
         throw plat::ComError(xmlerr::Rejected, kSource, origin + " is larger than the limit of " + LimitText());
     }
-
-    // First pass: references are left as written so that each can be checked, and a document
-    // type declaration becomes a node so that it can be refused. pugixml itself never expands
-    // entities that a DTD declares, but a document that relies on them is not ours to guess.
-    {
-        pugi::xml_document check;
-        pugi::xml_parse_result result = check.load_buffer(
-            text.data(), text.size(), (kParseFlags | pugi::parse_doctype) & ~pugi::parse_escapes);
-        if (!result) {
-            throw plat::ComError(xmlerr::Malformed, kSource,
-                                 origin + " is not well-formed XML: " + result.description() +
-                                     Location(text, result.offset, result.encoding));
-        }
-        Inspector inspector;
-        check.traverse(inspector);
-        if (inspector.code != 0) throw plat::ComError(inspector.code, kSource, origin + " " + inspector.problem);
+    pugi::xml_document check;
+    pugi::xml_parse_result result =
+        check.load_buffer(text.data(), text.size(), (kParseFlags | pugi::parse_doctype) & ~pugi::parse_escapes);
+    if (!result) {
+        throw plat::ComError(xmlerr::Malformed, kSource,
+                             origin + " is not well-formed XML: " + result.description() +
+                                 Location(text, result.offset, result.encoding));
     }
+    Inspector inspector;
+    check.traverse(inspector);
+    if (inspector.code != 0) throw plat::ComError(inspector.code, kSource, origin + " " + inspector.problem);
+}
+
+} // namespace
+
+void HostXmlDocument::Parse(std::string_view text, const std::string& origin)
+{
+    CheckLoadable(text, origin);
 
     auto tree = std::make_shared<HostXmlTree>();
     pugi::xml_parse_result result = tree->document.load_buffer(text.data(), text.size(), kParseFlags);
@@ -326,7 +333,15 @@ void HostXmlDocument::Save(const std::string& path) const
         throw plat::ComError(xmlerr::Malformed, kSource,
                              "The document has no root element; nothing was saved to '" + path + "'");
     }
-    WriteFileAtomically(path, Xml());
+    // A file that Load would refuse is never written: it would replace the previous good file
+    // with one that can never be opened again.
+    const std::string text = Xml();
+    try {
+        CheckLoadable(text, "The document");
+    } catch (const plat::ComError& error) {
+        throw plat::ComError(error.Number(), kSource, error.Description() + "; nothing was saved to '" + path + "'");
+    }
+    WriteFileAtomically(path, text);
 }
 
 std::string HostXmlDocument::Xml() const

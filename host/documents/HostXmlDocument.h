@@ -60,8 +60,9 @@ public:
     void Load(const std::string& path);
     void LoadXml(std::string_view text);
 
-    // Writes the document atomically; raises when it has no root element or the file cannot
-    // be written, and the previous file is then unchanged.
+    // Writes the document atomically; raises when it has no root element, when Load would
+    // refuse it (larger than MaxDocumentBytes, nested deeper than MaxNestingDepth) or when the
+    // file cannot be written, and the previous file is then unchanged.
     void Save(const std::string& path) const;
     // The document as text, with its XML declaration.
     std::string Xml() const;

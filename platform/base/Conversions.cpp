@@ -487,10 +487,13 @@ float CSng(const Variant& v)
         return ReadMagnitude<float>(number);
     }
     default: {
+        // A number becomes the nearest Single, as a text does: a Double a little above the
+        // largest Single (its shortest text, 3.4028235E+38, read as a Double) is that Single.
+        // Only a number that rounds beyond it overflows: from half a unit in the last place
+        // above it, 2^128 - 2^103, where the nearest Single would be infinite.
+        constexpr double kFirstBeyondSingle = 0x1.ffffffp+127;
         double d = CDbl(v);
-        if (std::isfinite(d) && std::fabs(d) > static_cast<double>(std::numeric_limits<float>::max())) {
-            RaiseRuntime(rt::Overflow);
-        }
+        if (std::isfinite(d) && std::fabs(d) >= kFirstBeyondSingle) RaiseRuntime(rt::Overflow);
         return static_cast<float>(d);
     }
     }

@@ -29,9 +29,10 @@ int32_t CLng(double v);
 
 // Strict conversions to floats: Empty is 0, Boolean True is -1, a numeric text is read in full
 // (blanks, tabs and line ends around it allowed, see IsNumericText), any other text raises Type
-// mismatch; a value or text outside the Single (Double) range raises Overflow. A text is read
-// straight into a Single, so CSng(CStr(x)) gives x back for every Single x that CStr shows in
-// full.
+// mismatch; a value or text outside the Single (Double) range raises Overflow. A number or a
+// text becomes the nearest Single, so a Double that rounds to the largest Single is that Single
+// and only one that rounds beyond it overflows. A text is read straight into a Single, so
+// CSng(CStr(x)) gives x back for every Single x that CStr shows in full.
 float CSng(const Variant& v);
 double CDbl(const Variant& v);
 

@@ -29,6 +29,8 @@ namespace {
 constexpr const char* kModuleKey = zarvik::ModuleKey;
 // The text that stands for a value the analyzer could not measure.
 constexpr const char* kNoSync = "NOSYNC";
+// The child that keeps the preset value, as a typed "Value" element inside it.
+constexpr const char* kPresetElement = "PresetValue";
 
 // The plain text of a value as the service record and the text value types show it. A value
 // that has no text (Null, an object) shows nothing rather than failing the caller.
@@ -339,6 +341,18 @@ std::shared_ptr<host::HostXmlElement> CMeasurement::Save(const std::shared_ptr<h
         if (!mUnit.empty()) element->AddChildWithText("Unit", mUnit);
         if (auto statusElement = helper.CreateStatusElement(document, mStatus, mStatusText))
             element->AppendChild(statusElement);
+        // The preset the value was rated against travels with it, so that a result reopened
+        // after its configuration changed is judged and printed as it was rated. It comes last:
+        // readers that do not know it skip it and lose nothing before it.
+        if (!mPresetValue.IsEmpty()) {
+            try {
+                std::shared_ptr<host::HostXmlElement> preset = document->CreateElement(kPresetElement);
+                preset->AppendChild(helper.CreateValueElement(document, mPresetValue, mValueType));
+                element->AppendChild(preset);
+            } catch (const plat::ComError&) {
+                // A preset that no element can hold (an object) is left out; the measurement is kept.
+            }
+        }
         return element;
     } catch (...) {
         raiser.PassOnOrReport(ErrorSource, {ErrorSave});
@@ -400,6 +414,12 @@ void CMeasurement::LoadChildren(const host::HostXmlElement& element)
             if (std::string text = child->Text(); !text.empty()) mUnit = std::move(text);
         } else if (name == "Status") {
             helper.ReadStatusElement(child, mStatus, mStatusText);
+        } else if (name == kPresetElement) {
+            // Without it (older documents) the preset stays the one the record gave.
+            if (const std::shared_ptr<host::HostXmlElement> stored = child->SelectChild("Value")) {
+                int32_t ignoredType = 0;
+                helper.ReadValueElement(stored, mPresetValue, ignoredType);
+            }
         }
     }
 }

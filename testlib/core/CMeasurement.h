@@ -16,7 +16,7 @@ namespace ztest {
 // One measured quantity of a test result: key, caption, unit, value, the preset value that limit
 // formulas start from, the kind of value, its pass/fail status and the mask it is printed with.
 // A result record creates it, fills it, rates it against the test's limits and persists it as a
-// "Measurement" element inside its own element. The host sees it only through IMeasurement and
+// "Measurement" element inside its own element, with the preset it was rated against. The host sees it only through IMeasurement and
 // IMeasurement2; the result records also use the accessors and operations below.
 class CMeasurement : public host::IMeasurement,
                      public host::IMeasurement2,

@@ -64,6 +64,39 @@ int32_t FloorToMultiple(int32_t v, int32_t step)
     return Long(m);
 }
 
+// The start and end of an axis on the step grid, rounded inwards: towards the other end, so up
+// at the lower end and down at the upper one (the other way round for a reversed window).
+int32_t StartOnGrid(int32_t start, int32_t end, int32_t step)
+{
+    return start <= end ? CeilToMultiple(start, step) : FloorToMultiple(start, step);
+}
+
+int32_t EndOnGrid(int32_t start, int32_t end, int32_t step)
+{
+    return start <= end ? FloorToMultiple(end, step) : CeilToMultiple(end, step);
+}
+
+// The quantities are Singles: a whole number within a Single's precision of a window end lies on
+// it (-6.99999988, the Single -0.7 times 10, is -7), one further away lies beyond it.
+double Tolerance(double edge)
+{
+    return std::fabs(edge) * std::numeric_limits<float>::epsilon();
+}
+
+// Whether a tick lies outside the window past one of its ends; `outward` is +1 when outside
+// means above that end and -1 when it means below.
+bool Beyond(int32_t tick, double edge, int outward)
+{
+    return outward > 0 ? tick > edge + Tolerance(edge) : tick < edge - Tolerance(edge);
+}
+
+// A window end as a whole number, rounded inwards (towards the other end).
+int32_t InwardWhole(float end, float other)
+{
+    const double tolerance = Tolerance(end);
+    return ToLong(other >= end ? std::ceil(end - tolerance) : std::floor(end + tolerance));
+}
+
 std::string Text(float v) { return plat::CStr(v); }
 
 } // namespace
@@ -150,7 +183,9 @@ void CPrinterXY::CalcScales(int32_t xStep)
         y.Offset = ToLong(static_cast<double>(ToSingle(static_cast<double>(y.Scale) * mYMin)) + mBottom);
         mXAxis = x;
         mYAxis = y;
-        SetXAxis(ToLong(mXMin), ToLong(mXMax), xStep);
+        // The ends rounded inwards, so that the end ticks lie inside the window: rounded to the
+        // nearest whole number, -0.6 would start the axis at -1, left of the page.
+        SetXAxis(InwardWhole(mXMin, mXMax), InwardWhole(mXMax, mXMin), xStep);
         SetYAxis(mYMin, mYMax);
     } catch (...) {
         mXAxis = oldX;
@@ -174,8 +209,8 @@ void CPrinterXY::SetXAxis(int32_t min, int32_t max, int32_t step)
     if (step < 1) RaiseInvalid("The x tick step must be at least 1, not " + std::to_string(step));
     // Both ends are rounded inwards to the step grid for negative
     // bounds too; the remainder alone would move a negative start down and a negative end up.
-    int32_t start = CeilToMultiple(min, step);
-    int32_t end = FloorToMultiple(max, step);
+    int32_t start = StartOnGrid(min, max, step);
+    int32_t end = EndOnGrid(min, max, step);
     int32_t span = Long(static_cast<int64_t>(end) - start);
     int32_t n = ToLong(static_cast<double>(span) / step);
     int32_t d = 1;
@@ -203,11 +238,19 @@ void CPrinterXY::SetYAxis(float min, float max)
         r = plat::Round(r * 10, 4);
         multiplier = Long(static_cast<int64_t>(multiplier) * 10);
     }
-    int32_t low = ToLong(static_cast<double>(min) * multiplier);
-    int32_t high = ToLong(static_cast<double>(max) * multiplier);
+    const double lowEdge = static_cast<double>(min) * multiplier;
+    const double highEdge = static_cast<double>(max) * multiplier;
+    int32_t low = ToLong(lowEdge);
+    int32_t high = ToLong(highEdge);
     int32_t step = TickStep(Long(static_cast<int64_t>(high) - low), 11);
-    int32_t start = CeilToMultiple(low, step);
-    int32_t end = FloorToMultiple(high, step);
+    int32_t start = StartOnGrid(low, high, step);
+    int32_t end = EndOnGrid(low, high, step);
+    // Rounding the ends to the nearest whole number first can leave an end tick up to half a
+    // unit outside the window (a window from -0.75 would start at -1, below the page): such an
+    // end moves one step inwards.
+    const bool rising = min <= max;
+    if (Beyond(start, lowEdge, rising ? -1 : 1)) start = Long(static_cast<int64_t>(start) + (rising ? step : -step));
+    if (Beyond(end, highEdge, rising ? 1 : -1)) end = Long(static_cast<int64_t>(end) - (rising ? step : -step));
     mYAxis.Start = start;
     mYAxis.End = end;
     mYAxis.Third = step;

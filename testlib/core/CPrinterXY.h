@@ -41,9 +41,11 @@ public:
     // inside and a 10 % margin, x multiplied by the factor. An empty series raises Subscript
     // out of range (9); a value that is NaN or infinite raises Invalid procedure call (5).
     void ScaleToData(std::span<const float> values, int32_t factor, int32_t lowerIndex = 0);
-    // Computes both scales and offsets and both axes. A data window of zero width or zero
-    // height (a series of equal values) or one that is not finite raises Invalid procedure
-    // call (5) with a description that says so, instead of infinite or NaN scales.
+    // Computes both scales and offsets and both axes; the x axis from the window's ends rounded
+    // inwards to whole numbers, so that every tick lies inside the page rectangle. A data
+    // window of zero width or zero height (a series of equal values) or one that is not finite
+    // raises Invalid procedure call (5) with a description that says so, instead of infinite
+    // or NaN scales.
     void CalcScales(int32_t xStep);
     // x times the x scale plus the x offset, rounded half to even.
     int32_t XToPage(float x) const;
@@ -60,11 +62,13 @@ public:
     float GetDataYMax() const { return mYMax; }
 
     // The x axis ends and steps: start rounded up and end rounded down to multiples of the
-    // step (for negative bounds too), the major step a whole part of the range. A step below 1
-    // raises Invalid procedure call (5).
+    // step (for negative bounds too; the other way round when min is above max), the major
+    // step a whole part of the range. A step below 1 raises Invalid procedure call (5).
     void SetXAxis(int32_t min, int32_t max, int32_t step);
     // The y axis ends, step and multiplier: the multiplier makes the range (kept to four
-    // decimals) whole, the ends are rounded inwards to multiples of the step.
+    // decimals) whole, the ends are rounded inwards to multiples of the step, and an end that
+    // lies outside min (max) times the multiplier, beyond a Single's precision, moves one step
+    // inwards. A window with no multiple of the step inside gives a start past the end: no tick.
     void SetYAxis(float min, float max);
     // The first step of the series 1, 2, 5, 10, 20, 50, ... for which range / step (whole-number
     // division) is at most mostTicks; a step beyond the Long range raises Overflow.

@@ -356,6 +356,35 @@ TEST(HostXml, FailedSaveLeavesThePreviousFileIntact)
     EXPECT_EQ(ErrorOf([&] { HostXmlDocument::Create()->Save(path); }).Number(), host::xmlerr::Malformed);
     EXPECT_EQ(ReadAll(path), "previous content");
 
+    // A document that Load would refuse would replace the file with one that never opens again:
+    // a remark past the size limit, and elements nested past the depth limit.
+    auto large = HostXmlDocument::Create();
+    large->AppendChild(large->CreateElement("Sequence"))->AddChildWithText("Remark", std::string(HostXmlDocument::MaxDocumentBytes, 'r'));
+    auto nested = [](int levels) {
+        auto document = HostXmlDocument::Create();
+        auto inner = document->AppendChild(document->CreateElement("a"));
+        for (int i = 1; i < levels; ++i) inner = inner->AppendChild(document->CreateElement("a"));
+        return document;
+    };
+    auto deep = nested(HostXmlDocument::MaxNestingDepth + 1);
+    struct Refused {
+        const char* name;
+        std::shared_ptr<HostXmlDocument> document;
+        const char* says;
+    };
+    for (const Refused& refused : {Refused{"too large", large, "larger than the limit"}, Refused{"too deep", deep, "deeper than the limit"}}) {
+        SCOPED_TRACE(refused.name);
+        ComError error = ErrorOf([&] { refused.document->Save(path); });
+        EXPECT_EQ(error.Number(), host::xmlerr::Rejected);
+        EXPECT_NE(error.Description().find(refused.says), std::string::npos) << error.Description();
+        EXPECT_NE(error.Description().find("nothing was saved"), std::string::npos) << error.Description();
+        EXPECT_EQ(ReadAll(path), "previous content");
+        EXPECT_EQ(folder.Names(), std::vector<std::string>{"doc.xml"});
+    }
+    // One level less is saved and opens again.
+    EXPECT_NO_THROW(nested(HostXmlDocument::MaxNestingDepth)->Save(path));
+    EXPECT_NO_THROW(HostXmlDocument::Create()->Load(path));
+
     EXPECT_EQ(ErrorOf([&] { SampleDocument()->Save(folder.File("no-folder/doc.xml")); }).Number(),
               plat::rt::PathNotFound);
 }

@@ -205,6 +205,16 @@ TEST(Floats, SingleRangeIsChecked)
     // A text is read straight into a Single, not through a Double.
     EXPECT_EQ(plat::CSng(Variant("0.1")), 0.1f);
     EXPECT_EQ(plat::CSng(Variant("3.4028235e38")), FLT_MAX);
+    // A Double becomes the nearest Single as a text does: the largest Single's shortest text
+    // read as a Double is that Single, and only what rounds beyond it overflows.
+    const double firstBeyond = 0x1.ffffffp+127;
+    for (const Variant& largest : {Variant(3.4028235e38), Variant(std::nextafter(firstBeyond, 0.0)), Variant("3.4028235e38")}) {
+        EXPECT_EQ(plat::CSng(largest), FLT_MAX) << plat::CStr(largest);
+        EXPECT_EQ(plat::CSng(Variant(-plat::CDbl(largest))), -FLT_MAX) << plat::CStr(largest);
+    }
+    for (const Variant& beyond : {Variant(firstBeyond), Variant(-firstBeyond), Variant("3.4028236e38")}) {
+        EXPECT_EQ(ErrorNumberOf([&] { plat::CSng(beyond); }), kOverflow) << plat::CStr(beyond);
+    }
 }
 
 TEST(Booleans, ConvertAndShowAsTrueAndFalse)

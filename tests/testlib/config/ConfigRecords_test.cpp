@@ -69,6 +69,8 @@ struct RecordCase {
     std::vector<std::string> numericLoadOrder;
     // What a copy of a record holding `others` derives again instead of copying.
     Children cloneDerived;
+    // The numeric children of `others` at the edges of their types, as the record saves them.
+    Children edges = {};
 };
 
 // Test names and failure messages show the record's class, not the bytes of the case.
@@ -83,6 +85,17 @@ std::function<std::shared_ptr<CConfigBase>()> Maker()
     return [] { return std::make_shared<Record>(); };
 }
 
+// Replaces the texts of the named children.
+Children Replaced(Children children, const Children& replacements)
+{
+    for (const auto& [name, text] : replacements) {
+        for (auto& child : children) {
+            if (child.first == name) child.second = text;
+        }
+    }
+    return children;
+}
+
 std::vector<RecordCase> Records()
 {
     const Child settings = {kSettings, ""};
@@ -95,63 +108,85 @@ std::vector<RecordCase> Records()
                                    {"WaveFormIndex", "4"},
                                    otherSettings};
     const std::vector<std::string> energyLoadOrder = {"PresetEnergy", "AmplitudeIndex", "WaveFormIndex", kSettings};
+    // The largest Single as the host stores it and as the language writes it (seven digits).
+    const std::string largest = "3.4028235E+38";
+    const std::string largestPlain = "3.402823E+38";
+    const Children energyEdges = Replaced(energyOthers, {{"AmplitudeIndex", "-" + largestPlain},
+                                                         {"PresetEnergy", largest},
+                                                         {"WaveFormIndex", "-2147483648"}});
+    const Children pacerOthers = {{"Load", "100 Ohms"}, {"Adapter", "Adapter 3"}, {"LoadIndex", "2"}, {"AdapterIndex", "3"},
+                                  {"Rate", "72.5"}, {"Amplitude", "12.5"}, otherSettings};
+    const Children pacerEdges = Replaced(pacerOthers, {{"LoadIndex", "32767"}, {"AdapterIndex", "-32768"},
+                                                       {"Rate", "-" + largestPlain}, {"Amplitude", "1E-45"}});
     return {
         {"CConfigEnergy", Maker<ztest::CConfigEnergy>(), "ZARVIKTests.CConfigEnergy", "TelvoZarvikTest.XEnergyConfig",
-         energyDefaults, energyOthers, energyLoadOrder, {{"Wavetype", "Kammertachykardie 180/min"}}},
+         energyDefaults, energyOthers, energyLoadOrder, {{"Wavetype", "Kammertachykardie 180/min"}}, energyEdges},
         {"CConfigCharge", Maker<ztest::CConfigCharge>(), "TelvoZarvikTest.CConfigCharge", "TelvoZarvikTest.XChargeConfig",
-         energyDefaults, energyOthers, energyLoadOrder, {{"Wavetype", "Kammertachykardie 180/min"}}},
+         energyDefaults, energyOthers, energyLoadOrder, {{"Wavetype", "Kammertachykardie 180/min"}}, energyEdges},
         {"CConfigCardio", Maker<ztest::CConfigCardio>(), "TelvoZarvikTest.CConfigCardio", "TelvoZarvikTest.XCardioConfig",
          {{"PresetEnergy", "100"}, {"Wavetype", ""}, {"WaveFormIndex", "1"}, settings},
          {{"PresetEnergy", "360"}, {"Wavetype", "Atrial Fibrillation 2,Fine"}, {"WaveFormIndex", "3"}, otherSettings},
          {"PresetEnergy", "WaveFormIndex", kSettings},
-         {{"Wavetype", "Vorhofflimmern 1, grob"}}},
+         {{"Wavetype", "Vorhofflimmern 1, grob"}},
+         {{"PresetEnergy", "-" + largest}, {"Wavetype", "Atrial Fibrillation 2,Fine"}, {"WaveFormIndex", "2147483647"},
+          otherSettings}},
         {"CConfigDefib", Maker<ztest::CConfigDefib>(), "TelvoZarvikTest.CConfigDefib", "TelvoZarvikTest.XDefibConfig",
          {{"PresetEnergy", "100"}, {"BatteryOperated", "False"}, settings},
          {{"PresetEnergy", "0.25"}, {"BatteryOperated", "True"}, otherSettings},
          {"PresetEnergy", kSettings},
-         {}},
+         {},
+         {{"PresetEnergy", largest}, {"BatteryOperated", "True"}, otherSettings}},
         {"CConfigBatCap", Maker<ztest::CConfigBatCap>(), "TelvoZarvikTest.CConfigBatCap", "TelvoZarvikTest.XBatCapConfig",
          {{"PresetEnergy", "100"}, settings},
          {{"PresetEnergy", "-7"}, otherSettings},
          {"PresetEnergy", kSettings},
-         {}},
+         {},
+         {{"PresetEnergy", "-" + largest}, otherSettings}},
         {"CConfigEcg", Maker<ztest::CConfigEcg>(), "TelvoZarvikTest.CConfigEcg", "TelvoZarvikTest.XEcgConfig",
          {version, {"Duration", "7"}, {"Amplitude", "0.5"}, {"Width", "160"}, {"WidthIndex", "9"}, {"AmplitudeIndex", "9"},
           {"AutoIncrement", "0"}, settings},
          {version, {"Duration", "30"}, {"Amplitude", "1.25"}, {"Width", "40"}, {"WidthIndex", "3"}, {"AmplitudeIndex", "12"},
           {"AutoIncrement", "2"}, otherSettings},
          {"Duration", "Amplitude", "Width", "WidthIndex", "AmplitudeIndex", "AutoIncrement", kSettings},
-         {}},
+         {},
+         {version, {"Duration", "-2147483648"}, {"Amplitude", largest}, {"Width", "-" + largest}, {"WidthIndex", "1E-45"},
+          {"AmplitudeIndex", largest}, {"AutoIncrement", "-32768"}, otherSettings}},
         {"CConfigArr", Maker<ztest::CConfigArr>(), "TelvoZarvikTest.CConfigArr", "TelvoZarvikTest.XArrConfig",
          {version, {"Duration", "7"}, {"Wavename", ""}, {"Wavetype", "200"}, settings, {"Width", "0.1"}, {"Amplitude", "100"}},
          {version, {"Duration", "0"}, {"Wavename", "Sinus arrhythmia"}, {"Wavetype", "230"}, otherSettings, {"Width", "2.5"},
           {"Amplitude", "3.75"}},
          {"Duration", "Wavetype", kSettings, "Width", "Amplitude"},
-         {{"Wavename", "Keine Erfassung, transven\xC3\xB6s"}}},
+         {{"Wavename", "Keine Erfassung, transven\xC3\xB6s"}},
+         {version, {"Duration", "2147483647"}, {"Wavename", "Sinus arrhythmia"}, {"Wavetype", "-2147483648"}, otherSettings,
+          {"Width", largest}, {"Amplitude", "-" + largestPlain}}},
         {"CConfigNSW", Maker<ztest::CConfigNSW>(), "TelvoZarvikTest.CConfigNSW", "TelvoZarvikTest.XNSWConfig",
          {version, {"Duration", "7"}, {"Wavetype", "100"}, {"Wavename", ""}, settings},
          {version, {"Duration", "60"}, {"Wavetype", "102"}, {"Wavename", "Normal sinus rhythm at 300 bpm"}, otherSettings},
          {"Duration", "Wavetype", kSettings},
-         {{"Wavename", "Sinusrhythmus 80/min"}}},
+         {{"Wavename", "Sinusrhythmus 80/min"}},
+         {version, {"Duration", "-2147483648"}, {"Wavetype", "2147483647"}, {"Wavename", "Normal sinus rhythm at 300 bpm"},
+          otherSettings}},
         {"CConfigPerf", Maker<ztest::CConfigPerf>(), "TelvoZarvikTest.CConfigPerf", "TelvoZarvikTest.XPerfConfig",
          {version, {"Duration", "7"}, {"Wavetype", "300"}, {"Wavename", ""}, {"Lead", "1"}, settings},
          {version, {"Duration", "12"}, {"Wavetype", "316"}, {"Wavename", "Zero output"}, {"Lead", "2"}, otherSettings},
          {"Duration", "Wavetype", "Lead", kSettings},
-         {{"Wavename", "2-Hz triangle wave"}}},
+         {{"Wavename", "2-Hz triangle wave"}},
+         {version, {"Duration", "2147483647"}, {"Wavetype", "-2147483648"}, {"Wavename", "Zero output"}, {"Lead", "-32768"},
+          otherSettings}},
         {"CConfigPacerPar", Maker<ztest::CConfigPacerPar>(), "TelvoZarvikTest.CConfigPacerPar", "TelvoZarvikTest.XPacerParConfig",
          {{"Load", "50 Ohms"}, {"Adapter", "Fixed internal 50 Ohms"}, {"LoadIndex", "0"}, {"AdapterIndex", "0"},
           {"Rate", "60"}, {"Amplitude", "50"}, settings},
-         {{"Load", "100 Ohms"}, {"Adapter", "Adapter 3"}, {"LoadIndex", "2"}, {"AdapterIndex", "3"},
-          {"Rate", "72.5"}, {"Amplitude", "12.5"}, otherSettings},
+         pacerOthers,
          {"LoadIndex", "AdapterIndex", "Rate", "Amplitude", kSettings},
-         {}},
+         {},
+         pacerEdges},
         {"CConfigPacerRef", Maker<ztest::CConfigPacerRef>(), "TelvoZarvikTest.CConfigPacerRef", "TelvoZarvikTest.XPacerRefConfig",
          {{"Load", "50 Ohms"}, {"Adapter", "Fixed internal 50 Ohms"}, {"LoadIndex", "0"}, {"AdapterIndex", "0"},
           {"Rate", "60"}, {"Amplitude", "50"}, settings},
-         {{"Load", "100 Ohms"}, {"Adapter", "Adapter 3"}, {"LoadIndex", "2"}, {"AdapterIndex", "3"},
-          {"Rate", "72.5"}, {"Amplitude", "12.5"}, otherSettings},
+         pacerOthers,
          {"LoadIndex", "AdapterIndex", "Rate", "Amplitude", kSettings},
-         {}},
+         {},
+         pacerEdges},
     };
 }
 
@@ -160,17 +195,6 @@ Children WithSettings(Children children, const std::string& settingsXml)
 {
     for (auto& child : children) {
         if (child.first == kSettings) child.second = settingsXml;
-    }
-    return children;
-}
-
-// Replaces the texts of the named children.
-Children Replaced(Children children, const Children& replacements)
-{
-    for (const auto& [name, text] : replacements) {
-        for (auto& child : children) {
-            if (child.first == name) child.second = text;
-        }
     }
     return children;
 }
@@ -205,19 +229,28 @@ TEST_P(ConfigRecord, NewRecordSavesItsDefaultsInOrderWithTheSettingsLast)
     EXPECT_EQ(Saved(*record), WithSettings(GetParam().defaults, DefaultSettingsXml()));
 }
 
+// Mid-range values and values at the edges of their types (the largest Single either way, the
+// smallest Single above zero, the ends of the whole-number types) read back as they were saved.
 TEST_P(ConfigRecord, StoredValuesReadBackExactly)
 {
-    auto record = LoadedWithOthers();
-    EXPECT_EQ(Saved(*record), GetParam().others);
+    for (const Children& stored : {GetParam().others, GetParam().edges}) {
+        SCOPED_TRACE(stored == GetParam().others ? "mid-range values" : "values at the edges of their types");
+        auto record = GetParam().make();
+        auto log = std::make_shared<host::HostLoadLog>();
+        record->Load(PlugInData(stored), log);
+        EXPECT_TRUE(log->Entries().empty()) << log->ToText();
+        EXPECT_EQ(Saved(*record), stored);
 
-    // Through the document's text and back into a new record.
-    auto document = HostXmlDocument::Create();
-    document->AppendChild(record->Save(document));
-    auto reread = HostXmlDocument::Create();
-    reread->LoadXml(document->Xml());
-    auto again = GetParam().make();
-    again->Load(reread->DocumentElement(), nullptr);
-    EXPECT_EQ(Saved(*again), GetParam().others);
+        // Through the document's text and back into a new record.
+        auto document = HostXmlDocument::Create();
+        document->AppendChild(record->Save(document));
+        auto reread = HostXmlDocument::Create();
+        reread->LoadXml(document->Xml());
+        auto again = GetParam().make();
+        again->Load(reread->DocumentElement(), log);
+        EXPECT_TRUE(log->Entries().empty()) << log->ToText();
+        EXPECT_EQ(Saved(*again), stored);
+    }
 }
 
 TEST_P(ConfigRecord, MissingChildrenKeepTheirValuesAndTheSettingsStartAfresh)

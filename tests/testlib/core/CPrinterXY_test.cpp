@@ -10,6 +10,7 @@
 #include <functional>
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 using ztest::CPrinterXY;
@@ -107,6 +108,13 @@ TEST(CPrinterXY, WorkedExamples)
         {"SetYAxis(-4.4, 0.4)", [] { return Ticks(YAxis(-4.4f, 0.4f).GetYAxis()); }, {-40, 0, 5, 10}},
         {"SetYAxis(-23, -3): negative ends inwards", [] { return Ticks(YAxis(-23, -3).GetYAxis()); }, {-22, -4, 2, 1}},
         {"SetYAxis(0, 0.0125)", [] { return Ticks(YAxis(0, 0.0125f).GetYAxis()); }, {0, 120, 20, 10000}},
+        // The Single -0.7 times 100 is -69.9999988: within a Single's precision of -70, so -70 is inside.
+        {"SetYAxis(-0.7, 0.35)", [] { return Ticks(YAxis(-0.7f, 0.35f).GetYAxis()); }, {-70, 30, 10, 100}},
+        // Rounded to the nearest first, -0.75 gives -1: the start outside the window moves one
+        // step inwards.
+        {"SetYAxis(-0.75, 8.25)", [] { return Ticks(YAxis(-0.75f, 8.25f).GetYAxis()); }, {0, 8, 1, 1}},
+        {"SetYAxis(8.25, -0.75): reversed", [] { return Ticks(YAxis(8.25f, -0.75f).GetYAxis()); }, {8, 0, 1, 1}},
+        {"SetXAxis(5, 0, 2): reversed", [] { return Ticks(XAxis(5, 0, 2).GetXAxis()); }, {4, 0, -4, 2}},
 
         // Page mapping: x min to the page left, x max to the right, y min to the bottom, y max to the top.
         {"page corners for 3, 7, 5", [] { return Corners(OnPage({3, 7, 5})); }, {100, 1100, 550, 50}},
@@ -134,6 +142,78 @@ TEST(CPrinterXY, WorkedExamples)
         SCOPED_TRACE(row.name);
         EXPECT_EQ(row.actual(), row.expected);
     }
+}
+
+// Every tick from the start to the end of each axis lands inside the page rectangle
+// (100, 50)-(1100, 550), whichever way the window runs and however narrow it is.
+TEST(CPrinterXY, EveryTickLiesInsideThePage)
+{
+    struct Row {
+        const char* name;
+        std::function<void(CPrinterXY&)> window;
+        int xTicks;
+        int yTicks;
+    };
+    auto window = [](float xMin, float yMin, float xMax, float yMax) {
+        return [=](CPrinterXY& p) { p.SetDataWindow(xMin, yMin, xMax, yMax); };
+    };
+    const Row rows[] = {
+        // One value 7.5: y from -0.75 to 8.25; rounded to the nearest, the axis started at -1.
+        {"one value 7.5", [](CPrinterXY& p) { p.ScaleToData(std::vector<float>{7.5f}, 1); }, 2, 9},
+        {"values 3, 7, 5", [](CPrinterXY& p) { p.ScaleToData(std::vector<float>{3, 7, 5}, 1); }, 4, 8},
+        {"x from -0.6 to 3.4", window(-0.6f, 0, 3.4f, 10), 4, 11},
+        {"x reversed, from 3.4 to -0.6", window(3.4f, 0, -0.6f, 10), 4, 11},
+        {"y reversed, from 8.25 to -0.75", window(0, 8.25f, 3, -0.75f), 4, 9},
+        {"a negative factor reverses x", [](CPrinterXY& p) { p.ScaleToData(std::vector<float>{3, 7, 5}, -1); }, 4, 8},
+        {"a narrow window around a tick", window(0, 0.99999f, 1, 1.00001f), 2, 1},
+        {"a narrow window between two ticks", window(0, 1.00001f, 1, 1.00002f), 2, 0},
+        {"a narrow window between two ticks, reversed", window(0, 1.00002f, 1, 1.00001f), 2, 0},
+        {"ends just past whole numbers", window(-0.5f, -2.5f, 2.5f, 6.5f), 3, 9},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        CPrinterXY p;
+        p.SetPageRect(100, 50, 1100, 550);
+        row.window(p);
+        p.CalcScales(1);
+        const PlotAxis x = p.GetXAxis();
+        const PlotAxis y = p.GetYAxis();
+        // The ticks from start to end in the direction the window runs.
+        auto ticks = [](int32_t start, int32_t end, int32_t step, bool rising) {
+            std::vector<int32_t> all;
+            for (int32_t t = start; rising ? t <= end : t >= end; t += rising ? step : -step) all.push_back(t);
+            return all;
+        };
+        const std::vector<int32_t> xs = ticks(x.Start, x.End, x.Fourth, p.GetDataXMin() <= p.GetDataXMax());
+        const std::vector<int32_t> ys = ticks(y.Start, y.End, y.Third, p.GetDataYMin() <= p.GetDataYMax());
+        EXPECT_EQ(static_cast<int>(xs.size()), row.xTicks) << x.Start << " .. " << x.End;
+        EXPECT_EQ(static_cast<int>(ys.size()), row.yTicks) << y.Start << " .. " << y.End;
+        for (int32_t t : xs) {
+            const int32_t page = p.XToPage(static_cast<float>(t));
+            EXPECT_TRUE(page >= 100 && page <= 1100) << "x tick " << t << " at " << page;
+        }
+        for (int32_t t : ys) {
+            const int32_t page = p.YToPage(static_cast<float>(t) / static_cast<float>(y.Fourth));
+            EXPECT_TRUE(page >= 50 && page <= 550) << "y tick " << t << " at " << page;
+        }
+    }
+}
+
+// With a scale of 1 and the offsets 0 and 10, the page coordinate is the data coordinate
+// rounded half to even; a coordinate that is not a number has no page position.
+TEST(CPrinterXY, PagePositionsRoundHalfToEvenAndNaNHasNone)
+{
+    CPrinterXY p;
+    p.SetPageRect(0, 0, 10, 10);
+    p.SetDataWindow(0, 0, 10, 10);
+    p.CalcScales(1);
+    const std::pair<float, int32_t> xs[] = {{2.5f, 2}, {3.5f, 4}, {-2.5f, -2}, {0.5f, 0}, {2.51f, 3}};
+    for (const auto& [x, page] : xs) EXPECT_EQ(p.XToPage(x), page) << x;
+    // y 0.5 is 9.5 down from the top edge, y 1.5 is 8.5.
+    const std::pair<float, int32_t> ys[] = {{0.5f, 10}, {1.5f, 8}, {-0.5f, 10}, {10.5f, 0}};
+    for (const auto& [y, page] : ys) EXPECT_EQ(p.YToPage(y), page) << y;
+    EXPECT_EQ(ErrorNumberOf([&] { p.XToPage(std::nanf("")); }), plat::rt::Overflow);
+    EXPECT_EQ(ErrorNumberOf([&] { p.YToPage(std::nanf("")); }), plat::rt::Overflow);
 }
 
 TEST(CPrinterXY, ScalesAndOffsetsMapTheWindowOntoThePage)

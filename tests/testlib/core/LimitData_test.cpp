@@ -27,6 +27,7 @@
 
 #include <memory>
 #include <string>
+#include <limits>
 #include <vector>
 
 using host::HostLimitItem;
@@ -317,11 +318,37 @@ TEST_F(LimitData, FormulaLimitsStartFromThePresetValue)
     current->SetEnabled(kUpper, true);
     current->SetValue(kUpper, 50.0f);
 
-    EXPECT_EQ(limits->FindFailedStandards(Energy("ENGY", Variant(115.0f), Variant(100.0f)), limits->Standards()), nullptr);
-    EXPECT_NE(limits->FindFailedStandards(Energy("ENGY", Variant(116.0f), Variant(100.0f)), limits->Standards()), nullptr);
-    // No preset is X = 0, so "X+Y" is the plain Y.
-    EXPECT_EQ(limits->FindFailedStandards(Energy("PEAC", Variant(50.0f)), limits->Standards()), nullptr);
-    EXPECT_NE(limits->FindFailedStandards(Energy("PEAC", Variant(50.5f)), limits->Standards()), nullptr);
+    struct Case {
+        const char* name;
+        const char* key;
+        Variant value;
+        Variant preset;
+        bool fails;
+    };
+    const float largest = std::numeric_limits<float>::max();
+    const Case cases[] = {
+        {"at 15 % above the preset", "ENGY", Variant(115.0f), Variant(100.0f), false},
+        {"beyond 15 % above the preset", "ENGY", Variant(116.0f), Variant(100.0f), true},
+        // No preset is X = 0, so "X+Y" is the plain Y.
+        {"no preset: the plain Y", "PEAC", Variant(50.0f), Variant(), false},
+        {"no preset: beyond the plain Y", "PEAC", Variant(50.5f), Variant(), true},
+        {"a zero preset allows zero", "ENGY", Variant(0.0f), Variant(0.0f), false},
+        {"a zero preset allows nothing above it", "ENGY", Variant(0.5f), Variant(0.0f), true},
+        {"a negative preset: X+Y reached", "PEAC", Variant(-50.0f), Variant(-100.0f), false},
+        {"a negative preset: X+Y exceeded", "PEAC", Variant(-49.0f), Variant(-100.0f), true},
+        // 15 % of a negative preset lies below it: -115 for -100.
+        {"a negative preset: the percentage below it", "ENGY", Variant(-116.0f), Variant(-100.0f), false},
+        {"a negative preset: above the percentage", "ENGY", Variant(-114.0f), Variant(-100.0f), true},
+        // A limit that cannot be worked out never lets a value pass.
+        {"15 % above the largest Single overflows", "ENGY", Variant(1.0f), Variant(largest), true},
+        {"a preset beyond a Single", "ENGY", Variant(1.0f), Variant(1e39), true},
+        {"a preset beyond a Single, negative", "PEAC", Variant(1.0f), Variant(-1e39), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto failed = limits->FindFailedStandards(Energy(c.key, c.value, c.preset), limits->Standards());
+        EXPECT_EQ(failed != nullptr, c.fails);
+    }
 }
 
 // ---- Persistence and copies ------------------------------------------------------------------

@@ -18,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -578,6 +579,50 @@ TEST(CMeasurementXml, EveryKindOfValueComesBackAsItWasSaved)
         // What was loaded saves as it was read.
         EXPECT_EQ(loaded.Save(host::HostXmlDocument::Create())->Xml(), saved->Xml());
     }
+}
+
+// The preset a value was rated against is stored with it and restored over the one the record
+// gives on loading (the configuration's, which may have changed since); an element without it
+// keeps the record's preset.
+TEST(CMeasurementXml, ThePresetTravelsWithTheMeasurement)
+{
+    const Variant presets[] = {Variant(100.0f), Variant(0.1f), Variant(std::numeric_limits<float>::max()),
+                               Variant(-std::numeric_limits<float>::max()), Variant(int32_t{60}), Variant(0.05)};
+    for (const Variant& preset : presets) {
+        SCOPED_TRACE(plat::CStr(preset));
+        CMeasurement m;
+        m.Initialize("ENGY", "20120::Energy", "J", 1);
+        m.SetValue(100.0);
+        m.SetPresetValue(preset);
+        m.SetStatus(1);
+        auto saved = m.Save(host::HostXmlDocument::Create());
+        ASSERT_TRUE(saved);
+        EXPECT_EQ(ChildNames(*saved), (std::vector<std::string>{"Description", "Value", "Unit", "Status", "PresetValue"}));
+
+        CMeasurement loaded;
+        loaded.Initialize("ENGY", "20120::Energy", "J", 1);
+        loaded.SetPresetValue(150.0f); // the configuration's preset as it is now
+        loaded.Load(saved, nullptr);
+        EXPECT_EQ(loaded.PresetValue(), preset);
+        EXPECT_EQ(loaded.PresetValue().Type(), preset.Type());
+        EXPECT_EQ(loaded.Save(host::HostXmlDocument::Create())->Xml(), saved->Xml());
+    }
+
+    // No preset, or one that no element can hold, writes no preset; the measurement is saved.
+    for (const Variant& preset : {Variant(), Variant(plat::VariantArray::OneDim(0, 1))}) {
+        CMeasurement unset;
+        unset.Initialize("PULW", "", "ms", 1);
+        unset.SetValue(5.0);
+        unset.SetPresetValue(preset);
+        auto saved = unset.Save(host::HostXmlDocument::Create());
+        ASSERT_TRUE(saved);
+        EXPECT_EQ(ChildNames(*saved), (std::vector<std::string>{"Value", "Unit", "Status"}));
+    }
+
+    CMeasurement older;
+    older.SetPresetValue(150.0f);
+    older.Load(Parse(R"(<Measurement Key="ENGY"><Value Type="Double" ValueType="1">100</Value></Measurement>)"), nullptr);
+    EXPECT_EQ(older.PresetValue(), Variant(150.0f));
 }
 
 // A "NOSYNC" delay saved between two ratings: the save marks the stored element only, so the

@@ -1,5 +1,9 @@
 #include "host/documents/HostLoadLog.h"
 #include "host/documents/HostXmlDocument.h"
+#include "host/documents/HostXmlElement.h"
+#include "host/documents/HostXmlNodeList.h"
+#include "host/report/HostReport.h"
+#include "host/standards/HostLimitItem.h"
 #include "host/elements/HostTestSequence.h"
 #include "host/interfaces/IMeasurement.h"
 #include "host/interfaces/IPlugIn.h"
@@ -462,6 +466,46 @@ TEST_F(EnergyTest, ListsItsMeasurementsInTheirOrder)
     ASSERT_NE(clone, nullptr);
     EXPECT_NE(clone->Configuration(), element->Configuration());
     EXPECT_EQ(clone->Limits()->Owner(), clone);
+}
+
+// An energy test passed at 100 J whose preset is then set to 150 J for the next run: saved and
+// reopened, it prints as it printed before the save, with the limits of 100 J and "passed".
+TEST_F(EnergyTest, AResultReopenedAfterItsPresetChangedPrintsAsItWasRated)
+{
+    // Energy within 15 % of the preset either way.
+    for (const auto& item : *element->Limits()->Standards()->Item(0)) {
+        if (item->Key() != "ENGY") continue;
+        for (int32_t bound : {host::HostLimitItem::UpperBound, host::HostLimitItem::LowerBound}) {
+            item->SetEnabled(bound, true);
+            item->SetFormula(bound, "X+(X*Y%)");
+            item->SetValue(bound, bound == host::HostLimitItem::UpperBound ? 15.0f : -15.0f);
+        }
+    }
+    Config()->SetPresetEnergy(100.0f);
+    FollowRecipe();
+    Perform();
+    ASSERT_EQ(Status(), 1);
+    ASSERT_DOUBLE_EQ(plat::CDbl(Value("ENGY")), 100.0);
+
+    Config()->SetPresetEnergy(150.0f);
+    auto printed = [](const std::shared_ptr<host::ITestElement>& test) {
+        auto report = std::make_shared<host::HostReport>();
+        test->PrintReport(report, {});
+        return report->Text();
+    };
+    const std::string asRated = printed(element);
+    auto document = host::HostXmlDocument::Create();
+    auto saved = element->Save(document);
+    ASSERT_TRUE(saved);
+
+    auto reopened = ztest::CTestEnergy::Create();
+    auto log = std::make_shared<host::HostLoadLog>();
+    auto children = saved->ChildNodes();
+    for (int32_t i = 0; i < children->Count(); ++i) reopened->Load(children->Item(i), log);
+    ASSERT_NE(reopened->Result(), nullptr);
+    EXPECT_EQ(reopened->Result()->Status(), 1);
+    EXPECT_EQ(reopened->Result()->Measurement(plat::Variant("ENGY"))->PresetValue(), plat::Variant(100.0f));
+    EXPECT_EQ(printed(reopened), asRated);
 }
 
 // A sequence with the plug-in: a link time-out in the first element leaves it unrated and the

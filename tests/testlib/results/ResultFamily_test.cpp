@@ -9,6 +9,7 @@
 #include "host/documents/HostXmlNodeList.h"
 #include "host/interfaces/IDialog.h"
 #include "platform/base/ComError.h"
+#include "platform/base/Conversions.h"
 #include "platform/base/RegistryStore.h"
 #include "platform/com/ComRuntime.h"
 #include "support/Errors.h"
@@ -487,6 +488,80 @@ TEST(ResultReport, RowsOfMeasuredAndJudgedResults)
         record->PrintReport(report, nullptr);
         ASSERT_EQ(report->Tables().size(), 1u);
         EXPECT_EQ(report->Tables()[0].rows, c.rows);
+    }
+}
+
+template <class Config>
+void SetPresetEnergy(ResultWorld& world, float preset)
+{
+    ConfigurationOf<Config>(world)->SetPresetEnergy(preset);
+}
+
+// A result rated at one preset, saved after the configuration's preset changed and reopened
+// into a record built from the changed configuration, reads back as it was rated: the same
+// presets, limits worked out from them, statuses and report rows.
+TEST(ResultPresets, AResultReopenedAfterItsPresetChangedReadsBackAsItWasRated)
+{
+    struct Case {
+        const char* record;
+        std::function<void(ResultWorld&, float)> setPreset;
+    };
+    const Case cases[] = {
+        {"CResultEnergy", SetPresetEnergy<ztest::CConfigEnergy>},
+        {"CResultCharge", SetPresetEnergy<ztest::CConfigCharge>},
+        {"CResultCardio", SetPresetEnergy<ztest::CConfigCardio>},
+        {"CResultDefib", SetPresetEnergy<ztest::CConfigDefib>},
+        {"CResultPacerPar",
+         [](ResultWorld& world, float preset) {
+             ConfigurationOf<ztest::CConfigPacerPar>(world)->SetRate(preset);
+             ConfigurationOf<ztest::CConfigPacerPar>(world)->SetAmplitude(preset);
+         }},
+    };
+    // What a reader of the result sees of it.
+    auto seen = [](CResultRecord& record, ResultWorld& world) {
+        std::vector<std::string> seen{std::to_string(record.GetResultStatus())};
+        constexpr int32_t kPrinted = CMeasurement::FlagEvaluateFormula | CMeasurement::FlagFormatted | CMeasurement::FlagAppendUnit;
+        for (const auto& m : record.Measurements()) {
+            seen.push_back(m->GetKey() + " preset " + plat::CStr(m->GetPresetValue()) + " status " +
+                           std::to_string(m->GetStatus()) + " limits " +
+                           plat::CStr(m->GetLimitValue(world.standard, host::HostLimitItem::LowerBound, kPrinted)) + " .. " +
+                           plat::CStr(m->GetLimitValue(world.standard, host::HostLimitItem::UpperBound, kPrinted)));
+        }
+        auto report = std::make_shared<host::HostReport>();
+        record.PrintReport(report, nullptr);
+        seen.push_back(report->Text());
+        return seen;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.record);
+        ResultWorld world;
+        c.setPreset(world, 100.0f);
+        auto rated = KindNamed(c.record).make(world);
+        std::vector<std::string> limited;
+        for (const auto& m : rated->Measurements()) {
+            const std::string key = m->GetKey().substr(0, 4);
+            const bool hasPreset = !m->GetPresetValue().IsEmpty();
+            m->SetValue(hasPreset ? plat::CDbl(m->GetPresetValue()) : 5.0);
+            if (!hasPreset || std::count(limited.begin(), limited.end(), key) > 0) continue;
+            // Within 15 % of the preset either way.
+            world.standard->AddItem(
+                MakeLimitItem({.key = key, .upper = {true, 15.0f, "X+(X*Y%)"}, .lower = {true, -15.0f, "X+(X*Y%)"}}));
+            limited.push_back(key);
+        }
+        ASSERT_FALSE(limited.empty());
+        dynamic_cast<ztest::CLimitRatedResult&>(*rated).UpdateStatus(world.element, world.standards, false);
+        ASSERT_EQ(rated->GetResultStatus(), CResultRecord::StatusPassed);
+        const std::vector<std::string> asRated = seen(*rated, world);
+        auto element = rated->Save(host::HostXmlDocument::Create());
+        ASSERT_TRUE(element);
+
+        // The next run is set up at 150 before the document is reopened.
+        c.setPreset(world, 150.0f);
+        auto reopened = KindNamed(c.record).make(world);
+        auto log = std::make_shared<host::HostLoadLog>();
+        reopened->Load(element, log);
+        EXPECT_TRUE(log->Entries().empty()) << log->ToText();
+        EXPECT_EQ(seen(*reopened, world), asRated);
     }
 }
 
