@@ -12,6 +12,7 @@
 #include "host/interfaces/IResultData.h"
 #include "host/interfaces/ITestElement.h"
 #include "host/report/HostReport.h"
+#include "host/report/HostRunReport.h"
 #include "host/units/HostMtiSettings.h"
 #include "instrument/ZarvikModule.h"
 #include "operator/GuideWindowScene.h"
@@ -29,6 +30,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <charconv>
 #include <csignal>
 #include <cstdio>
@@ -106,16 +108,6 @@ private:
     plat::FdWatch mWatch;
 };
 
-const char* StatusWord(int32_t status)
-{
-    switch (status) {
-    case 1: return "passed";
-    case 2: return "failed";
-    case 3: return "skipped";
-    default: return "not rated";
-    }
-}
-
 std::string Trimmed(const std::string& text)
 {
     const auto begin = text.find_first_not_of(" \t");
@@ -132,6 +124,17 @@ void WriteTextFile(const std::string& path, const std::string& text)
     } catch (const plat::FileError& error) {
         throw plat::ComError(plat::rt::PermissionDenied, "zarvik-host", "cannot write " + path + ": " + error.what());
     }
+}
+
+// The readable report beside the result document: when the run started, the analyzer units
+// the sequence recorded, whether the results come from the built-in simulated analyzer, then
+// each element with its outcome.
+void WriteReadableReport(const std::string& path, const host::HostTestSequence& sequence,
+                         std::chrono::system_clock::time_point started, bool builtIn)
+{
+    auto report = std::make_shared<host::HostReport>();
+    host::PrintRunReport(report, sequence, host::RunReportHeading{started, builtIn});
+    WriteTextFile(path, report->Text());
 }
 
 // The automatic operator's physical actions: performed on the built-in analyzer, else asked of
@@ -273,14 +276,7 @@ bool PrintResults(const host::HostTestSequence& sequence, std::ostream& out)
     for (const auto& entry : sequence.Entries()) {
         const auto& element = entry.element;
         auto result = element->Result();
-        std::string status;
-        if (!entry.performed) {
-            status = "not run";
-        } else if (!result) {
-            status = entry.navigation == host::HostTestContext::NavigateSkip ? "skipped" : "not run";
-        } else {
-            status = StatusWord(result->Status());
-        }
+        const std::string status = host::HostTestSequence::Outcome(entry);
         if (status != "passed") allPassed = false;
         out << element->TestID() << '\t' << status << '\n';
         if (!result || !entry.performed) continue;
@@ -404,6 +400,7 @@ int RunTests(const RunArguments& arguments, CommandContext& context, std::shared
 
     if (op) op->Start();
     if (console) console->Start();
+    const auto started = std::chrono::system_clock::now();
     sequence->Run();
     if (op) op->Stop();
     if (console) console->Stop();
@@ -413,9 +410,7 @@ int RunTests(const RunArguments& arguments, CommandContext& context, std::shared
     context.out.flush();
     if (arguments.out) {
         sequence->Save(*arguments.out);
-        auto report = std::make_shared<host::HostReport>();
-        for (const auto& entry : sequence->Entries()) entry.element->PrintReport(report, plat::Variant());
-        WriteTextFile(*arguments.out + ".txt", report->Text());
+        WriteReadableReport(*arguments.out + ".txt", *sequence, started, builtIn);
     }
     if (interrupted) return RunInterrupted;
     return allPassed ? RunAllPassed : RunNotAllPassed;

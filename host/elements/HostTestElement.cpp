@@ -7,6 +7,7 @@
 #include "host/interfaces/IResultData.h"
 #include "host/documents/HostXmlDocument.h"
 #include "host/documents/HostXmlElement.h"
+#include "host/report/HostPrintContext.h"
 #include "host/report/HostReport.h"
 #include "platform/base/Conversions.h"
 
@@ -72,13 +73,32 @@ void HostTestElement::Load(const std::shared_ptr<HostXmlElement>& child, const s
     }
 }
 
-void HostTestElement::PrintReport(const std::shared_ptr<HostReport>& report, const plat::Variant& /*argument*/) const
+const char* HostTestElement::StatusWord(int32_t status)
+{
+    switch (status) {
+    case 1: return "passed";
+    case 2: return "failed";
+    case 3: return "skipped";
+    default: return "not rated";
+    }
+}
+
+void HostTestElement::PrintReport(const std::shared_ptr<HostReport>& report, const plat::Variant& argument) const
 {
     if (!report) return;
     const std::string name = mInfo->Name().empty() ? mPlugInId + " " + std::to_string(mTestId) : mInfo->Name();
     report->WriteLine(name);
+    std::string outcome = argument.IsString() ? argument.AsString() : std::string();
+    if (outcome.empty()) outcome = mResult ? StatusWord(mResult->Status()) : "not run";
+    report->WriteLine("Outcome: " + outcome);
     if (mConfiguration) mConfiguration->PrintReport(report);
-    if (mLimits) mLimits->PrintReport(report, nullptr);
+    if (mLimits) {
+        // Values beside the limits get a verdict only when the record was rated on them.
+        auto printContext = std::make_shared<HostPrintContext>();
+        const int32_t status = mResult ? mResult->Status() : 0;
+        printContext->SetValuesRated(status == 1 || status == 2);
+        mLimits->PrintReport(report, printContext);
+    }
     if (mResult) mResult->PrintReport(report, nullptr);
 }
 

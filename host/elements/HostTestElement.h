@@ -57,9 +57,19 @@ public:
     // Loads one child of a stored element into the slot it belongs to, by its name; a child
     // for an empty slot, or of another name, is passed over. Errors of the records pass on.
     void Load(const std::shared_ptr<HostXmlElement>& child, const std::shared_ptr<HostLoadLog>& log);
-    // Prints a heading with the element's name, then the configuration, the limits and the
-    // result, each as its record prints itself.
+    // Prints a heading with the element's name and a line with the test's outcome ("Outcome:
+    // failed"), then the configuration, the limits and the result, each as its record prints
+    // itself. The outcome is the argument when the host gives it as text (the host knows what
+    // became of the element in its run, see HostTestSequence::Outcome), else the word of the
+    // result's status, and "not run" without a result. The records' own tables carry no
+    // outcome of the whole test, so without this line a failed test could read as passed.
+    // The limits print the values beside them with a verdict only when the result was rated
+    // passed or failed: a test left not applicable never reads "Failed".
     void PrintReport(const std::shared_ptr<HostReport>& report, const plat::Variant& argument) const;
+
+    // The word for a result status as the host shows it: "passed", "failed", "skipped", and
+    // "not rated" for 0 or any other number.
+    static const char* StatusWord(int32_t status);
 
     static constexpr const char* ElementName = "TestElement";
 

@@ -9,6 +9,7 @@
 #include "host/elements/HostTestElement.h"
 #include "host/interfaces/ILimitData.h"
 #include "host/interfaces/IPlugIn.h"
+#include "host/interfaces/IResultData.h"
 #include "host/interfaces/ITestElement.h"
 #include "host/standards/HostStandards.h"
 #include "host/units/HostMtiList.h"
@@ -48,6 +49,14 @@ HostTestSequence::HostTestSequence(std::shared_ptr<IPlugIn> plugIn)
 const std::shared_ptr<HostMtiList>& HostTestSequence::MtiList() const
 {
     return mContext->MtiList();
+}
+
+std::string HostTestSequence::Outcome(const Entry& entry)
+{
+    if (!entry.performed || !entry.element) return "not run";
+    const auto result = entry.element->Result();
+    if (!result) return entry.navigation == HostTestContext::NavigateSkip ? "skipped" : "not run";
+    return HostTestElement::StatusWord(result->Status());
 }
 
 std::shared_ptr<ITestElement> HostTestSequence::AddTest(int32_t testId)

@@ -45,6 +45,11 @@ public:
     // Adds an element as it is.
     void Add(std::shared_ptr<ITestElement> element);
 
+    // What became of an element in the last run, in the host's words: "not run" when it was
+    // never performed, "skipped" when it was skipped and left no result, else the word of its
+    // result's status (HostTestElement::StatusWord), "not run" without one.
+    static std::string Outcome(const Entry& entry);
+
     std::size_t Count() const { return mEntries.size(); }
     const Entry& Item(std::size_t index) const { return mEntries.at(index); }
     const std::vector<Entry>& Entries() const { return mEntries; }

@@ -58,9 +58,10 @@ public:
 
     // Prints each standard with its limits beside the measured values (HostStandardsPrint.cpp).
     // rows is the 2-D array of report rows (key, caption, number format, measurement) that the
-    // test library builds; printObject is what the print context gives for the report: a
-    // HostStandards selection prints only the standards of the same two names, anything else
-    // prints all of them.
+    // test library builds; printObject is what the print context gives for the report
+    // (HostPrintContext::Subject) or a HostStandards selection: a selection prints only the
+    // standards of the same two names, none prints all of them. A row shows its verdict only
+    // when the subject says the values were rated.
     void PrintReport(const std::shared_ptr<HostReport>& report, const plat::ObjectPtr& printObject,
                      const plat::Variant& rows) const;
 

@@ -1,10 +1,12 @@
 // Printing a collection of standards into a report: one title line and one table per standard,
 // each table row a measured quantity with the standard's lower and upper limit beside the
-// measured value, its unit and whether the value passes the standard.
+// measured value, its unit and, when the values were rated, whether the value passes the
+// standard.
 
 #include "host/standards/HostStandards.h"
 
 #include "host/standards/HostFormulaLimit.h"
+#include "host/report/HostPrintContext.h"
 #include "host/report/HostReport.h"
 #include "host/interfaces/IMeasurement.h"
 #include "platform/base/ComError.h"
@@ -130,7 +132,7 @@ bool HasEnabledBound(const HostStandard& standard, const std::string& key)
     return false;
 }
 
-std::string RowText(const HostStandard& standard, const ReportRow& row)
+std::string RowText(const HostStandard& standard, const ReportRow& row, bool valuesRated)
 {
     // Limits judge a measurement by the first four characters of its key ("ENGY1" by "ENGY").
     const std::string limitKey = row.key.substr(0, 4);
@@ -147,7 +149,9 @@ std::string RowText(const HostStandard& standard, const ReportRow& row)
     const std::optional<float> presetX = Number(preset);
 
     std::string result;
-    if (row.measurement && !value.IsEmpty() && !value.IsNull() && HasEnabledBound(standard, limitKey)) {
+    // Values of a record that was not rated (left not applicable, or never rated) are printed
+    // without a verdict, whatever the standard would make of them.
+    if (valuesRated && row.measurement && !value.IsEmpty() && !value.IsNull() && HasEnabledBound(standard, limitKey)) {
         // A value that is no number cannot pass; the standard fails it.
         const float number = Number(value).value_or(std::nanf(""));
         result = standard.Evaluate(limitKey, number, presetX ? plat::Variant(*presetX) : plat::Variant()) ==
@@ -176,7 +180,12 @@ void HostStandards::PrintReport(const std::shared_ptr<HostReport>& report, const
 {
     if (!report) plat::RaiseRuntime(plat::rt::ObjectNotSet, kSource);
 
-    const auto selection = std::dynamic_pointer_cast<HostStandards>(printObject);
+    std::shared_ptr<HostStandards> selection = std::dynamic_pointer_cast<HostStandards>(printObject);
+    bool valuesRated = true;
+    if (const auto subject = std::dynamic_pointer_cast<HostPrintContext::Subject>(printObject)) {
+        selection = subject->selection;
+        valuesRated = subject->valuesRated;
+    }
     const std::vector<ReportRow> reportRows = ReadRows(rows);
     for (const auto& standard : mStandards) {
         if (selection && !selection->Find(standard->AlphaName(), standard->CompleteName())) continue;
@@ -189,7 +198,7 @@ void HostStandards::PrintReport(const std::shared_ptr<HostReport>& report, const
 
         std::string body;
         if (!reportRows.empty()) {
-            for (const auto& row : reportRows) body += RowText(*standard, row);
+            for (const auto& row : reportRows) body += RowText(*standard, row, valuesRated);
         } else {
             for (const auto& item : *standard) body += ItemText(*item);
         }

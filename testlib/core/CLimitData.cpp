@@ -13,6 +13,7 @@
 #include "instrument/ZarvikModule.h"
 #include "platform/base/Conversions.h"
 #include "testlib/core/FDialogWrapper.h"
+#include "testlib/core/IPresetRecord.h"
 #include "testlib/core/MMiscUtils.h"
 
 #include <cmath>
@@ -243,7 +244,14 @@ void CLimitData::PrintReport(const std::shared_ptr<host::HostReport>& report,
     const host::HostErrorRaiser raiser;
     try {
         if (!mStandards || mStandards->Count() == 0) return;
-        const plat::Variant rows = MMiscUtils::BuildLimitReportRows(report, mOwner.lock());
+        const std::shared_ptr<host::ITestElement> owner = mOwner.lock();
+        std::shared_ptr<host::IResultData> result = owner ? owner->Result() : nullptr;
+        // A test without a result prints its limits against the presets of its configuration,
+        // so that a formula limit shows its number, as it does beside a measured value.
+        if (!result) {
+            if (auto presets = std::dynamic_pointer_cast<IPresetRecord>(owner)) result = presets->PresetRecord();
+        }
+        const plat::Variant rows = MMiscUtils::BuildLimitReportRows(report, owner, result);
         const plat::ObjectPtr printObject = printContext ? printContext->ReportObject(report) : nullptr;
         mStandards->PrintReport(report, printObject, rows);
     } catch (...) {

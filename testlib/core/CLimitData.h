@@ -78,6 +78,8 @@ public:
               const std::shared_ptr<host::HostLoadLog>& log) override;
     // The standards as a new "ExpectedResult" element; none without standards.
     std::shared_ptr<host::HostXmlElement> Save(const std::shared_ptr<host::HostXmlDocument>& document) override;
+    // Prints the standards with the report rows of the owner's result; an owner without a
+    // result that can give its preset record (IPresetRecord) has its rows built from that.
     void PrintReport(const std::shared_ptr<host::HostReport>& report,
                      const std::shared_ptr<host::HostPrintContext>& printContext) override;
     void UpdateLimits(const plat::ObjectPtr& /*object*/) override {}

@@ -52,11 +52,15 @@ void ResetModuleState();
 
 // The rows of a test element's limits report, a 2-D array of rows 0 .. n-1 by columns 0 .. 3:
 // the measurement key, its caption translated by the report, the number format of its values
-// ("0" or "0.0"), and the measurement of that key in the element's current result (empty
-// without one). The rows are a fixed table per test type; types without rows, and no element,
-// give Empty. Nothing is reported or raised.
+// ("0", "0.0", or "0.000" for the pacer current in amperes), and the measurement of that key
+// in the element's current result (empty without one). The rows are a fixed table per test
+// type; types without rows, and no element, give Empty. Nothing is reported or raised.
 plat::Variant BuildLimitReportRows(const std::shared_ptr<host::HostReport>& report,
                                    const std::shared_ptr<host::ITestElement>& element);
+// The same rows with the measurements of the given record in place of the element's result.
+plat::Variant BuildLimitReportRows(const std::shared_ptr<host::HostReport>& report,
+                                   const std::shared_ptr<host::ITestElement>& element,
+                                   const std::shared_ptr<host::IResultData>& result);
 
 // ---- End of limit report rows ----
 

@@ -45,7 +45,9 @@ const std::vector<TypeRows>& RowTables()
         {300, {{"ENGY", "20120::Energy", "0.0"}}},
         {700,
          {{"PACR", "20126::Pacer Rate", "0.0"},
-          {"PACC", "20127::Pacer Current", "0.0"},
+          // The current is in amperes: it prints to the milliampere, as its result record shows
+          // it, so that a value and its limits a few milliamperes apart can be told apart.
+          {"PACC", "20127::Pacer Current", "0.000"},
           {"PACW", "20128::Pacer Width", "0.0"}}},
         {800, {{"SENS", "20129::Sensed Rp", "0"}, {"PACE", "20130::Paced Rp", "0"}}},
         {900, {{"CHTI", "20124::Charge Time", "0.0"}}},
@@ -92,19 +94,29 @@ plat::Variant MeasurementOf(const std::shared_ptr<host::IResultData>& result, co
 plat::Variant BuildLimitReportRows(const std::shared_ptr<host::HostReport>& report,
                                    const std::shared_ptr<host::ITestElement>& element)
 {
+    std::shared_ptr<host::IResultData> result;
+    try {
+        if (element) result = element->Result();
+    } catch (const std::exception&) {
+        // Without a result the rows stay without values.
+    }
+    return BuildLimitReportRows(report, element, result);
+}
+
+plat::Variant BuildLimitReportRows(const std::shared_ptr<host::HostReport>& report,
+                                   const std::shared_ptr<host::ITestElement>& element,
+                                   const std::shared_ptr<host::IResultData>& result)
+{
     if (!element) return {};
     int32_t testType = 0;
     const std::vector<ReportRow>* rows = nullptr;
-    std::shared_ptr<host::IResultData> result;
     try {
         testType = element->TestID();
         rows = RowsOf(testType);
-        if (!rows) return {};
-        result = element->Result();
     } catch (const std::exception&) {
-        // Without a test type there are no rows; without a result the rows stay without values.
-        if (!rows) return {};
+        // Without a test type there are no rows.
     }
+    if (!rows) return {};
 
     const auto count = static_cast<int32_t>(rows->size());
     plat::VariantArray array = plat::VariantArray::TwoDim(0, count, 0, 4);

@@ -217,6 +217,13 @@ void CTestElement::EnsureResult(bool force)
     }
 }
 
+std::shared_ptr<host::IResultData> CTestElement::PresetRecord()
+{
+    std::shared_ptr<host::IResultData> record;
+    plat::IgnoreErrors([&] { record = NewResult(true); });
+    return record;
+}
+
 std::shared_ptr<host::HostStandards> CTestElement::SelectedStandards() const
 {
     return mTestContext ? mTestContext->SelectedStandards() : nullptr;

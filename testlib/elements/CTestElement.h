@@ -3,6 +3,7 @@
 #include "host/interfaces/HostForward.h"
 #include "host/interfaces/ITestElement.h"
 #include "instrument/ZarvikModule.h"
+#include "testlib/core/IPresetRecord.h"
 #include "platform/base/ComError.h"
 #include "platform/base/Variant.h"
 #include "platform/ui/Event.h"
@@ -38,7 +39,9 @@ struct MeasurementListRow {
 // A test type gives only what is its own (CTestOf below ties it to its records): its type code
 // and class name, its records, its instruction lines, its measurement list and its measurement
 // procedure; a type whose run differs further overrides the handler in question.
-class CTestElement : public host::ITestElement, public std::enable_shared_from_this<CTestElement> {
+class CTestElement : public host::ITestElement,
+                     public IPresetRecord,
+                     public std::enable_shared_from_this<CTestElement> {
 public:
     static constexpr const char* ModuleKey = zarvik::ModuleKey;
     // The errors of the stored form that Load and Save pass on to their caller.
@@ -75,6 +78,10 @@ public:
     void Terminate() override;
     void UpdateReferences() override;
     plat::Variant GetMeasurementList() override;
+
+    // IPresetRecord: a record of the type built from the current configuration, apart from the
+    // element (its own result stays as it is).
+    std::shared_ptr<host::IResultData> PresetRecord() override;
 
     // A clone of the wrapped element.
     std::shared_ptr<host::HostTestElement> CloneBase() const;

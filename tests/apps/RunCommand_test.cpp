@@ -84,7 +84,13 @@ TEST_F(RunCommand, PrintsARatedEnergyResultOfTheBuiltInSimulator)
     const std::string saved = ReadFile(mDir + "/results.xml");
     EXPECT_NE(saved.find("<TestSequence"), std::string::npos);
     EXPECT_NE(saved.find("20120::Energy"), std::string::npos) << saved;
-    EXPECT_NE(ReadFile(mDir + "/results.xml.txt").find("Energy measurement"), std::string::npos);
+    // The readable report says when, with what and on what the test ran, and how it ended.
+    const std::string report = ReadFile(mDir + "/results.xml.txt");
+    EXPECT_TRUE(std::regex_search(report, std::regex("^Test run of \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d UTC\n"
+                                                     "Analyzer: [^\n]+, serial number [^\n]+, firmware [^\n]+\n"
+                                                     "The results come from the built-in simulated analyzer")))
+        << report;
+    EXPECT_NE(report.find("Energy measurement\nOutcome: passed\n"), std::string::npos) << report;
 }
 
 // The tests the operator judges store a verdict: printed as the checklist view shows it, by

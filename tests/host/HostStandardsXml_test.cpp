@@ -339,6 +339,27 @@ TEST(HostStandardsPrint, PrintsEachStandardWithItsLimitsBesideTheValues)
     EXPECT_EQ(report->Tables().size(), 1u);
 }
 
+// Values of a record that was not rated (a test left not applicable) get no verdict, not even
+// where the standard would fail them.
+TEST(HostStandardsPrint, ValuesThatWereNotRatedArePrintedWithoutAVerdict)
+{
+    HostStandards standards;
+    LoadFromText(standards, kPrintStandards);
+    auto energy = std::make_shared<FakeMeasurement>("ENGY", Variant(150.0f), Variant(100.0f), "J");
+    const Variant rows(Rows({{"ENGY", "Energy", "0.0", energy}}));
+    host::HostPrintContext context;
+    context.SetValuesRated(false);
+    auto report = std::make_shared<host::HostReport>();
+    standards.PrintReport(report, context.ReportObject(report), rows);
+    EXPECT_EQ(report->Lines().at(3), "Energy                       85.0        115.0        150.0 J");
+    EXPECT_EQ(report->Text().find("Failed"), std::string::npos) << report->Text();
+
+    context.SetValuesRated(true);
+    report->Clear();
+    standards.PrintReport(report, context.ReportObject(report), rows);
+    EXPECT_EQ(report->Lines().at(3), "Energy                       85.0        115.0        150.0 J        Failed");
+}
+
 TEST(HostStandardsPrint, WithoutRowsPrintsTheItemsAndTheFormulas)
 {
     HostStandards standards;

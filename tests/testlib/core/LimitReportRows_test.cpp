@@ -37,7 +37,10 @@ const std::vector<TypeCase> kCases = {
     {400, {}},
     {500, {}},
     {600, {}},
-    {700, {{"PACR", "Pacer Rate", "0.0"}, {"PACC", "Pacer Current", "0.0"}, {"PACW", "Pacer Width", "0.0"}}},
+    // The pacer current is in amperes: with one decimal 0.045 to 0.055 A prints as 0.0 to 0.1, so
+    // a failed 0.056 A would read as inside its limits. It prints to the milliampere, as its
+    // result record does.
+    {700, {{"PACR", "Pacer Rate", "0.0"}, {"PACC", "Pacer Current", "0.000"}, {"PACW", "Pacer Width", "0.0"}}},
     {800, {{"SENS", "Sensed Rp", "0"}, {"PACE", "Paced Rp", "0"}}},
     {900, {{"CHTI", "Charge Time", "0.0"}}},
     {1000, {{"ENGY", "Energie", "0.0"}, {"PLSC", "Pulse Count", "0"}, {"ENGY1", "Energie", "0.0"}}},
