@@ -18,9 +18,9 @@ void CTestArr::RunMeasurement()
     if (!settings) return;
     HighLight({3, 5});
     // The arrhythmia test reads none of the replies: an error reply does not stop it.
-    if (WaitUsable(50)) Send("VENTPACE=1.0,100\n");
+    if (WaitUsable(50)) SendSetup("VENTPACE=1.0,100\n");
     const std::string atrial = settings->GetStepCommand(1);
-    if (!atrial.empty() && WaitUsable(25)) Send(atrial);
+    if (!atrial.empty() && WaitUsable(25)) SendSetup(atrial);
     const std::string wave = settings->GetStepCommand(0);
     bool sent = false;
     if (WaitUsable(25)) {

@@ -42,7 +42,10 @@ std::string CWaveHoldTest::ErrorSource() const
 
 void CWaveHoldTest::PrepareGuide(bool hasPrevious)
 {
+    // A new window has shown no wave: a verdict clicked in it rates nothing until its own run
+    // has started one.
     mfVerdictGiven = false;
+    mfWaveStarted = false;
     mfrmTestGuide->SetRunState(1, hasPrevious);
     mfrmTestGuide->InitGuide(shared_from_this(), mTestContext, BuildInstructions());
     mfrmTestGuide->ShowResultStatus(mTestElement->Result());
@@ -75,6 +78,7 @@ void CWaveHoldTest::mfrmTestGuide_StartTest()
     BeginRun();
     mfWaveStarted = false;
     mfOutputActive = false;
+    mfCommandsOut = false;
     // A verdict clicked before Start was not given on this run's wave.
     mfVerdictGiven = false;
     try {
@@ -110,6 +114,8 @@ void CWaveHoldTest::mfrmTestGuide_StartTest()
         mfrmTimer.Stop();
         plat::IgnoreErrors([&] { EndOutput(); });
         plat::IgnoreErrors([&] { SettleKeptResult(false); });
+        // The record in hand is the one the run put back, which no verdict of this run rates.
+        mfWaveStarted = false;
         mfRunning = false;
         EndRunAfterError(number, description);
     }
@@ -131,10 +137,19 @@ void CWaveHoldTest::mfrmTestGuide_AbortTest()
 
 void CWaveHoldTest::mfrmTestGuide_ItemClicked(bool /*value*/)
 {
+    // Only a verdict on the wave of this window's run is taken: one during the run ends it, one
+    // after a run that showed its wave rates the record. Any other leaves the record, and what
+    // the view shows, as they were.
+    if (!mfBusy && !mfWaveStarted) {
+        plat::IgnoreErrors([&] {
+            if (mfrmTestGuide) mfrmTestGuide->RefuseVerdict();
+        });
+        return;
+    }
     mfVerdictGiven = true;
     if (mfBusy) {
         mfrmTestGuide_StopTest();
-    } else if (mfWaveStarted) {
+    } else {
         plat::IgnoreErrors([&] { RateResult(false); });
         plat::IgnoreErrors([&] {
             if (mfrmTestGuide) mfrmTestGuide->ShowResultStatus(mResult);
@@ -162,10 +177,23 @@ bool CWaveHoldTest::WaitUsable(int32_t milliseconds)
 std::string CWaveHoldTest::SendOutput(const std::string& command)
 {
     const bool before = mfOutputActive;
+    const bool earlier = mfCommandsOut;
     mfOutputActive = true;
+    mfCommandsOut = true;
     std::string reply = Send(command);
-    if (AnalyzerReply::Begins(reply, "ERR")) mfOutputActive = before;
+    if (AnalyzerReply::Begins(reply, "ERR")) {
+        // The analyzer took nothing from it. A Stop that came meanwhile still zeroes what an
+        // earlier command of the run set going; it has nothing to zero after a refused first one.
+        mfOutputActive = before || (mfStopped && earlier);
+        mfCommandsOut = earlier;
+    }
     return reply;
+}
+
+std::string CWaveHoldTest::SendSetup(const std::string& command)
+{
+    mfCommandsOut = true;
+    return Send(command);
 }
 
 void CWaveHoldTest::StopSimulation()
@@ -209,7 +237,7 @@ void CWaveHoldTest::RunCheckedWave(const std::string& first, bool firstSimulates
     if (mfStopped) return;
     HighLight({3, 5});
     std::string reply;
-    if (WaitUsable(50)) reply = firstSimulates ? SendOutput(first) : Send(first);
+    if (WaitUsable(50)) reply = firstSimulates ? SendOutput(first) : SendSetup(first);
     if (AnalyzerReply::Begins(reply, "OK")) {
         if (WaitUsable(gap)) reply = SendOutput(wave);
     } else if (AnalyzerReply::IsError(reply)) {

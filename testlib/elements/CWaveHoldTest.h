@@ -53,6 +53,9 @@ protected:
     // Sends a command that makes the analyzer simulate (a wave or "THRESH"); its reply. An
     // "ERR" reply means the analyzer took nothing from it.
     std::string SendOutput(const std::string& command);
+    // Sends a command that sets the analyzer up for the wave (a pacing or lead command); its
+    // reply. A Stop after it leaves the analyzer at zero output, whatever follows.
+    std::string SendSetup(const std::string& command);
     // Ends the hold: the hold timer goes, the run is marked ended, and "ZERO" goes out at once
     // on an idle link, or at the end of the run when the link is in an exchange now.
     void StopSimulation();
@@ -77,10 +80,10 @@ protected:
     static plat::Variant SimulatedWaveInstructions();
 
     bool mfSimulationStopped = false;
-    // A verdict was clicked during this run or after it (a click before Start rates nothing).
+    // A verdict was taken during this run or after it (a click before Start is not taken).
     bool mfVerdictGiven = false;
-    // The wave command of this run went out and its hold began: only such a run stores its
-    // record, rated from a verdict given after the wave was started.
+    // The wave command of this window's run went out and its hold began: only such a run stores
+    // its record, rated from a verdict given after the wave was started.
     bool mfWaveStarted = false;
 
 private:
@@ -88,6 +91,8 @@ private:
     bool mfRunning = false;
     // A simulating command went out since the last "ZERO".
     bool mfOutputActive = false;
+    // A command of this run went out (and was not refused before anything else went out).
+    bool mfCommandsOut = false;
     // The hold timer; set only while a hold runs.
     TestTimer mfrmTimer;
 };

@@ -22,6 +22,7 @@
 #include "testlib/core/MMiscUtils.h"
 #include "testlib/guide/XMTIData.h"
 #include "testlib/guide/XTestInstruction.h"
+#include "testlib/guide/XTestResult.h"
 
 #include <algorithm>
 
@@ -282,6 +283,11 @@ void FZARVIKTestGuide::ShowResult(const std::shared_ptr<host::IResultData>& resu
 {
     if (!result || !mResultView) return;
     Try([&] { mResultView->ShowTestResult(result); });
+}
+
+void FZARVIKTestGuide::RefuseVerdict()
+{
+    if (auto checklist = std::dynamic_pointer_cast<XTestResult>(mResultView)) Try([&] { checklist->RefuseVerdict(); });
 }
 
 void FZARVIKTestGuide::ShowResultStatus(const std::shared_ptr<host::IResultData>& result)

@@ -83,6 +83,9 @@ public:
     void ShowResult(const std::shared_ptr<host::IResultData>& result);
     void ShowResultStatus(const std::shared_ptr<host::IResultData>& result);
     void EnableNext(bool enable);
+    // Called from an ItemClicked handler that does not take the click: the checklist view puts
+    // back the verdict the click wrote, so the record and the view stay as they were.
+    void RefuseVerdict();
     // The analyzer unit on the identity page as the operator left it; none when its slot is empty.
     std::shared_ptr<CMtiData2> GetMtiData();
 

@@ -10,6 +10,8 @@
 #include "platform/ui/BitmapResources.h"
 #include "testlib/core/CMeasurement.h"
 
+#include <utility>
+
 namespace ztest {
 
 namespace {
@@ -91,17 +93,44 @@ void XTestResult::SetRowState(int row, const plat::Variant& value)
 void XTestResult::OnCellClick(int row, int col, int16_t button)
 {
     if (button != 1) return;
+    std::optional<WrittenVerdict> written;
     if (row > 0 && (col == kPassedColumn || col == kFailColumn) && mResult) {
         plat::IgnoreErrors([&] {
             auto measurement = std::dynamic_pointer_cast<CMeasurement>(mResult->Measurement(plat::Variant(mGrid->RowKey(row))));
             if (!measurement) return;
+            written = WrittenVerdict{measurement, measurement->value(), measurement->GetStatus()};
             const bool passed = col == kPassedColumn;
             measurement->SetValue(plat::Variant(passed));
             measurement->SetStatus(passed ? 1 : 2);
             SetRowState(row, measurement->value());
         });
     }
-    RaiseEvent("ItemClicked");
+    // A click inside a handler of another click's event keeps its own undo, then the outer one's.
+    auto outer = std::exchange(mWritten, written);
+    try {
+        RaiseEvent("ItemClicked");
+    } catch (...) {
+        mWritten = std::move(outer);
+        throw;
+    }
+    mWritten = std::move(outer);
+}
+
+void XTestResult::RefuseVerdict()
+{
+    if (!mWritten) return;
+    const WrittenVerdict written = *std::exchange(mWritten, std::nullopt);
+    written.measurement->SetValue(written.value);
+    written.measurement->SetStatus(written.status);
+    // The view may show another record by now: only a row of the measurement changes its look.
+    plat::IgnoreErrors([&] {
+        if (!mResult) return;
+        for (int row = 1; row < mGrid->Rows(); ++row) {
+            if (mGrid->RowKey(row) != written.measurement->GetKey()) continue;
+            const auto shown = std::dynamic_pointer_cast<CMeasurement>(mResult->Measurement(plat::Variant(mGrid->RowKey(row))));
+            if (shown == written.measurement) SetRowState(row, written.value);
+        }
+    });
 }
 
 void XTestResult::Layout()

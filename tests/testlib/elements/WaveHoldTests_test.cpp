@@ -14,13 +14,16 @@
 #include "testlib/elements/CTestNSW.h"
 #include "testlib/elements/CTestPerf.h"
 #include "operator/GuideWindowScene.h"
+#include "platform/base/Conversions.h"
 #include "platform/ui/Form.h"
+#include "platform/ui/MessageBox.h"
 #include "testlib/guide/FZARVIKTestGuide.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <map>
+#include <optional>
 
 namespace {
 
@@ -63,6 +66,23 @@ protected:
     plat::TimePoint start = TestLoop().Now();
 };
 
+// The verdict a record's measurement holds: "", "passed" or "failed".
+std::string VerdictOf(const std::shared_ptr<host::IResultData>& record)
+{
+    const auto measurement = record ? record->Measurement(plat::Variant(int32_t{1})) : nullptr;
+    if (!measurement) return "no measurement";
+    const plat::Variant value = measurement->value();
+    if (value.IsEmpty() || value.IsNull()) return "";
+    return plat::CBool(value) ? "passed" : "failed";
+}
+
+// The host's own Next, also when the toolbar offers none.
+void FireNext()
+{
+    for (const auto& form : plat::LoadedForms())
+        if (auto guide = std::dynamic_pointer_cast<ztest::FZARVIKTestGuide>(form)) guide->NextTest.Fire();
+}
+
 TEST_F(WaveHoldTests, EcgStepsThroughItsTableAndRestoresTheIndexes)
 {
     const struct {
@@ -96,9 +116,20 @@ TEST_F(WaveHoldTests, EcgStepsThroughItsTableAndRestoresTheIndexes)
             if (command.starts_with("THRESH")) thresholds.push_back(command);
         }
         EXPECT_EQ(thresholds, c.thresholds);
-        // Each hold lasts the duration and one tick more; the analyzer ends at zero output.
+        // Each hold lasts the duration and one tick more from the threshold's reply; the next
+        // threshold follows the 50 ms wait, and the analyzer ends at zero output.
         if (!c.thresholds.empty()) {
             EXPECT_GE(ElapsedMs() - begun, static_cast<int64_t>(3000 * c.thresholds.size()));
+            const int64_t reply = analyzer->ReplyDelay().count();
+            std::vector<int64_t> sent;
+            for (const auto& heard : analyzer->HeardLog())
+                if (heard.command.starts_with("THRESH"))
+                    sent.push_back(std::chrono::duration_cast<plat::Millis>(heard.at - start).count());
+            const auto zero = TimesOf("ZERO");
+            ASSERT_EQ(sent.size(), c.thresholds.size());
+            ASSERT_EQ(zero.size(), 1u);
+            sent.push_back(zero[0] + 50);
+            for (std::size_t i = 1; i < sent.size(); ++i) EXPECT_NEAR(sent[i] - sent[i - 1], 3000 + reply + 50, 5) << i;
             ASSERT_FALSE(Commands().empty());
             EXPECT_EQ(Commands().back(), "ZERO");
         } else {
@@ -242,12 +273,19 @@ TEST_F(WaveHoldTests, OnlyAVerdictOnThisRunsWaveRatesTheRun)
             analyzer->Faults().Clear();
             auto element = c.make();
             SetHold(element, 1);
-            auto context = Perform(element, [](zop::Operator& op) {
+            std::optional<bool> doneAfterRun;
+            auto context = Perform(element, [&](zop::Operator& op) {
                 op.AddRule({"early verdict", [](const zop::Scene& scene) { return scene.Ready(); }, 20ms,
                             [](zop::Operator& self, const zop::Scene&) { self.Judge(true); }, 1, ""});
+                op.AddRule({"after the run", [](const zop::Scene& scene) { return scene.Ready() || scene.Done(); },
+                            0ms, [&](zop::Operator&, const zop::Scene& scene) { doneAfterRun = scene.Done(); }, 1,
+                            "start"});
             });
             EXPECT_NE(CountHeard(c.wave), 0) << "the wave was shown";
             EXPECT_EQ(Status(element), 0);
+            EXPECT_EQ(VerdictOf(element->Result()), "");
+            // Nobody judged the run: the window is back in its initial ready form.
+            EXPECT_EQ(doneAfterRun, std::optional<bool>(false));
         }
         // A verdict clicked while the commands still go out stops the run before the wave: the
         // stored, failed record stays as it was.
@@ -276,6 +314,125 @@ TEST_F(WaveHoldTests, OnlyAVerdictOnThisRunsWaveRatesTheRun)
             EXPECT_EQ(context->ResultChangedCount(), 0);
             EXPECT_EQ(context->Navigation(), 0);
         }
+    }
+}
+
+// A verdict clicked where no run of the window has shown its wave (before Start in a window
+// reopened on the element, after a rerun that put the stored record back, after a run an error
+// broke off) is not taken: the record keeps its verdict, status and stamp, the view shows what it
+// showed, and nothing is reported.
+TEST_F(WaveHoldTests, AVerdictNoRunOfTheWindowShowedRatesNothing)
+{
+    using Maker = std::function<std::shared_ptr<host::ITestElement>()>;
+    const Maker nsw = [] { return ztest::CTestNSW::Create(); };
+    const Maker arr = [] { return ztest::CTestArr::Create(); };
+    const Maker perf = [] {
+        auto element = ztest::CTestPerf::Create();
+        SettingsOf<ztest::CConfigPerf>(element)->SetWavetype(301);
+        return element;
+    };
+    const Maker ecg = [] { return ztest::CTestEcg::Create(); };
+    const Maker ecgStepped = [] {
+        auto element = ztest::CTestEcg::Create();
+        SettingsOf<ztest::CConfigEcg>(element)->SetAutoIncrement(ztest::CConfigEcg::StepWidth);
+        return element;
+    };
+    // The windows before the one with the click.
+    auto unjudged = [this](const std::shared_ptr<host::ITestElement>& element) {
+        SetHold(element, 1);
+        Perform(element, NoVerdict);
+        EXPECT_EQ(Status(element), 0);
+    };
+    auto passed = [this](const std::shared_ptr<host::ITestElement>& element) {
+        Perform(element, zop::WaveRecipe(true));
+        EXPECT_EQ(Status(element), 1);
+    };
+    auto aborted = [this](const std::shared_ptr<host::ITestElement>& element) {
+        Perform(element, [](zop::Operator& op) {
+            op.AddBoxRule({"", "", plat::vbYes, -1});
+            op.AddRule({"abort in the hold", [](const zop::Scene& scene) { return scene.Running(); }, 500ms,
+                        [](zop::Operator& self, const zop::Scene&) { self.Press(button::Abort); }, 1, ""});
+        });
+        EXPECT_EQ(element->Result(), nullptr);
+    };
+    const struct {
+        const char* name;
+        Maker make;
+        std::function<void(const std::shared_ptr<host::ITestElement>&)> earlier;
+        // Faults of a rerun in the window before the click; none: the click comes before Start.
+        std::optional<Fault> rerun;
+    } cases[] = {
+        {"normal sinus, before Start after an unjudged wave", nsw, unjudged, std::nullopt},
+        {"arrhythmia, before Start after an unjudged wave", arr, unjudged, std::nullopt},
+        {"performance, before Start after an unjudged wave", perf, unjudged, std::nullopt},
+        {"ECG, before Start after an unjudged wave", ecg, unjudged, std::nullopt},
+        {"arrhythmia, before Start after an abort in the hold", arr, aborted, std::nullopt},
+        {"ECG, before Start after an abort in the hold", ecg, aborted, std::nullopt},
+        {"performance, before Start over a judged record", perf, passed, std::nullopt},
+        {"normal sinus, on the record a refused threshold put back", nsw, passed, Fault::Reply("ERR=02").For("THRESH")},
+        {"ECG, after the port failed under the stepped threshold", ecgStepped, passed,
+         Fault::PortFailure().For("THRESH=180").Always()},
+    };
+    struct Held {
+        std::shared_ptr<host::IResultData> record;
+        int32_t status = -1;
+        std::string verdict;
+        int32_t mtiid = -1;
+        std::string shown;
+    };
+    const auto look = [](const std::shared_ptr<host::ITestElement>& element) {
+        Held held;
+        held.record = element->Result();
+        if (held.record) {
+            held.status = held.record->Status();
+            held.verdict = VerdictOf(held.record);
+            held.mtiid = held.record->MTIID();
+        }
+        const auto scene = zop::GuideWindowScene().Look();
+        if (!scene.resultRows.empty()) held.shown = scene.resultRows[0].status;
+        return held;
+    };
+    const auto expectSame = [](const Held& before, const Held& after) {
+        EXPECT_EQ(after.record, before.record);
+        EXPECT_EQ(after.status, before.status);
+        EXPECT_EQ(after.verdict, before.verdict);
+        EXPECT_EQ(after.mtiid, before.mtiid);
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        analyzer->ClearLogs();
+        analyzer->Faults().Clear();
+        auto element = c.make();
+        c.earlier(element);
+        SetHold(element, 1);
+        if (c.rerun) analyzer->Faults().Add(*c.rerun);
+
+        Held before;
+        Held after;
+        bool judged = false;
+        auto context = Perform(element, [&](zop::Operator& op) {
+            op.ClearRules();
+            const auto atRest = [](const zop::Scene& scene) { return scene.Ready() || scene.Done(); };
+            if (c.rerun) {
+                op.AddRule({"start again", atRest, 100ms,
+                            [](zop::Operator& self, const zop::Scene&) { self.Press(button::Start, false); }, 1, ""});
+            }
+            op.AddRule({"judge", atRest, 50ms,
+                        [&](zop::Operator& self, const zop::Scene&) {
+                            before = look(element);
+                            judged = self.Judge(before.verdict != "passed");
+                            after = look(element);
+                            FireNext();
+                        },
+                        1, c.rerun ? "start again" : ""});
+        });
+        ASSERT_TRUE(judged);
+        EXPECT_NE(before.record, nullptr);
+        expectSame(before, after);
+        EXPECT_EQ(after.shown, before.shown);
+        expectSame(before, look(element));
+        EXPECT_EQ(context->ResultChangedCount(), 0);
+        EXPECT_EQ(context->Navigation(), 0);
     }
 }
 

@@ -1,8 +1,10 @@
 // The ECG R-wave and the three wave hold tests when the port fails under one of their commands:
 // the link raises its error with its one box, and the run ends there and rates nothing.
+#include "host/interfaces/IMeasurement.h"
 #include "host/interfaces/IResultData.h"
 #include "operator/recipes/SimulationRecipes.h"
 #include "simulator/Fault.h"
+#include "testlib/config/CConfigEcg.h"
 #include "testlib/config/CConfigSimWave.h"
 #include "testlib/elements/CTestArr.h"
 #include "testlib/elements/CTestEcg.h"
@@ -46,6 +48,16 @@ TEST_F(WaveLinkError, APortThatFailsUnderACommandEndsTheRunWithTheLinksBox)
         std::vector<std::string> before;
     } types[] = {
         {"ECG R-wave", [] { return ztest::CTestEcg::Create(); }, {"THRESH"}},
+        // The second, stepped threshold, after the first one's hold showed its wave.
+        {"ECG R-wave stepping its width",
+         [] {
+             auto element = ztest::CTestEcg::Create();
+             auto settings = std::dynamic_pointer_cast<ztest::CConfigEcg>(element->Configuration());
+             settings->SetAutoIncrement(ztest::CConfigEcg::StepWidth);
+             settings->SetDuration(1);
+             return element;
+         },
+         {"THRESH=180"}},
         {"normal sinus wave", [] { return ztest::CTestNSW::Create(); }, {}},
         {"arrhythmia", [] { return ztest::CTestArr::Create(); }, {"VENTPACE"}},
         {"performance", [] { return ztest::CTestPerf::Create(); }, {}},
@@ -58,8 +70,14 @@ TEST_F(WaveLinkError, APortThatFailsUnderACommandEndsTheRunWithTheLinksBox)
             analyzer->Faults().Add(Fault::PortFailure().For(command).Always());
             auto element = type.make();
             const std::size_t before = op->Boxes().size();
-            // No verdict: the run must end by the failure alone.
-            auto context = Perform(element, [](zop::Operator&) {});
+            // No verdict: the run must end by the failure alone. A verdict clicked once the run
+            // has ended rates nothing: the record in hand is not the run's.
+            bool judged = false;
+            auto context = Perform(element, [&](zop::Operator& op) {
+                op.AddRule({"judge after the run", [](const zop::Scene& scene) { return scene.Ready() || scene.Done(); },
+                            std::chrono::milliseconds(0),
+                            [&](zop::Operator& self, const zop::Scene&) { judged = self.Judge(true); }, 1, "start"});
+            });
 
             std::vector<std::string> boxes;
             for (std::size_t i = before; i < op->Boxes().size(); ++i) boxes.push_back(op->Boxes()[i].prompt);
@@ -72,6 +90,8 @@ TEST_F(WaveLinkError, APortThatFailsUnderACommandEndsTheRunWithTheLinksBox)
             for (auto it = failed + 1; it != heard.end(); ++it) EXPECT_EQ(*it, "ZERO");
             ASSERT_NE(element->Result(), nullptr);
             EXPECT_EQ(element->Result()->Status(), 0);
+            EXPECT_TRUE(judged);
+            EXPECT_TRUE(element->Result()->Measurement(plat::Variant(int32_t{1}))->value().IsEmpty());
             EXPECT_EQ(context->ResultChangedCount(), 0);
             EXPECT_FALSE(std::dynamic_pointer_cast<ztest::CTestElement>(element)->Busy());
         }

@@ -227,6 +227,45 @@ TEST_F(ChecklistView, ClicksSetVerdictsAndAlwaysRaiseItemClicked)
     EXPECT_EQ(4, static_cast<int>(events.size()));
 }
 
+// A host that refuses the click while its "ItemClicked" is raised gets the measurement and the
+// row back as they were; a refusal outside a click, or after an accepted one, changes nothing.
+TEST_F(ChecklistView, ARefusedClickLeavesTheVerdictAsItWas)
+{
+    view->ShowTestResult(result);
+    auto& grid = *view->tliResult();
+    bool refuse = true;
+    plat::ScopedConnection host = view->GenericEvent.Connect([&](const plat::EventInfo& info) {
+        if (info.name == "ItemClicked" && refuse) view->RefuseVerdict();
+    });
+    const struct {
+        int row;
+        int col;
+        Variant value;
+        int32_t status;
+        const plat::Bitmap* passedPicture;
+        int32_t color;
+    } cases[] = {
+        {1, 2, Variant(), 0, view->UncheckedPicture().get(), plat::color::WindowText},
+        {2, 3, Variant(true), 1, view->CheckedPicture().get(), plat::color::WindowText},
+        {3, 2, Variant(false), 2, view->UncheckedPicture().get(), kRed},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.row);
+        mDriver.ClickCell(grid, c.row, c.col);
+        const auto& item = result->items[c.row - 1];
+        EXPECT_EQ(c.value, item->GetValue());
+        EXPECT_EQ(c.status, item->GetStatus());
+        EXPECT_EQ(c.passedPicture, Picture(c.row, 2));
+        EXPECT_EQ(c.color, grid.RowForeColor(c.row));
+    }
+    refuse = false;
+    mDriver.ClickCell(grid, 2, 3);
+    view->RefuseVerdict();
+    EXPECT_EQ(Variant(false), result->items[1]->GetValue());
+    EXPECT_EQ(2, result->items[1]->GetStatus());
+    EXPECT_EQ(kRed, grid.RowForeColor(2));
+}
+
 class CommentView : public ztesting::GuideFixture {};
 
 TEST_F(CommentView, ResultRecordDialogHostsTheReadOnlyComment)
