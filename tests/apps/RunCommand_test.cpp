@@ -85,6 +85,8 @@ TEST_F(RunCommand, PrintsARatedEnergyResultOfTheBuiltInSimulator)
     const std::string saved = ReadFile(mDir + "/results.xml");
     EXPECT_NE(saved.find("<TestSequence"), std::string::npos);
     EXPECT_NE(saved.find("20120::Energy"), std::string::npos) << saved;
+    // Measured on the simulated analyzer, and recorded so.
+    EXPECT_NE(saved.find("Type=\"ZARVIK\" Serial=\"SIMULATED\""), std::string::npos) << saved;
     EXPECT_NE(ReadFile(mDir + "/results.xml.txt").find("Energy measurement"), std::string::npos);
 }
 
