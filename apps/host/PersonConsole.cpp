@@ -522,7 +522,8 @@ void PersonConsole::ShowHelp(const zop::Scene& scene)
             "  pass, fail              your verdict on the wave, once it is on the monitor\n"
             "  ok, cancel, yes, no, retry, abort, ignore\n"
             "                          answer the message box on the screen\n"
-            "  unit SERIAL [FIRMWARE]  type the analyzer's serial number (and firmware)\n";
+            "  unit SERIAL [FIRMWARE]  type the analyzer's serial number (and firmware)"
+         << (mFixedIdentity.empty() ? "" : "; not in this run") << '\n';
     for (const auto& bench : mBenchWords) {
         std::string head = "  " + bench.word + (bench.arguments.empty() ? "" : " " + bench.arguments);
         // A long head puts its meaning on the next line, under the others.
