@@ -108,7 +108,10 @@ Scene GuideWindowScene::Look()
                        button::Skip}) {
             if (auto b = toolbar->Button(id)) scene.buttons[id] = {b->Visible(), b->Enabled(), b->Pressed(), b->Caption()};
         }
-        if (auto status = toolbar->StatusField()) scene.statusText = status->Text();
+        if (auto status = toolbar->StatusField()) {
+            scene.statusText = status->Text();
+            scene.statusValue = status->Status();
+        }
         if (auto standard = toolbar->CurrentStandard()) scene.standard = standard->CompleteName();
     }
     if (auto steps = HostControl<host::ITestWizard>(*form, "xtwDetails")) {

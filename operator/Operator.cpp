@@ -40,6 +40,18 @@ std::string OneLine(std::string text)
 
 } // namespace
 
+int LeavingAnswer(int style)
+{
+    switch (style & 7) {
+    case plat::vbYesNo: return plat::vbNo;
+    case plat::vbYesNoCancel:
+    case plat::vbOKCancel:
+    case plat::vbRetryCancel: return plat::vbCancel;
+    case plat::vbAbortRetryIgnore: return plat::vbAbort;
+    default: return plat::vbOK;
+    }
+}
+
 Operator::Operator(std::shared_ptr<ISceneSource> source) : mSource(std::move(source)) {}
 
 Operator::~Operator()
@@ -169,7 +181,7 @@ void Operator::Look()
     for (std::size_t i : due) Fire(mRules[i], scene);
     if (!due.empty()) mLastProgress = now;
 
-    if (scene.windowShown && mPatience.count() > 0 && !mGivingUp && now - mLastProgress > mPatience) {
+    if (scene.windowShown && mPatience.count() > 0 && !mGivingUp && !mLeaving && now - mLastProgress > mPatience) {
         Say("operator: nothing happens; gives up on this test");
         GiveUp();
     }
@@ -180,7 +192,7 @@ void Operator::Look()
 
 void Operator::WatchPatience(const Scene& scene, plat::TimePoint now)
 {
-    if (!mWatching || !scene.windowShown || mPatience.count() <= 0 || mGivingUp) {
+    if (!mWatching || !scene.windowShown || mPatience.count() <= 0 || mGivingUp || mLeaving) {
         mPatienceTimer.Stop();
         return;
     }
@@ -223,11 +235,31 @@ void Operator::GiveUp()
     Later(plat::Millis(1), [this] { Press(button::Abort); });
 }
 
+void Operator::Leave()
+{
+    if (mLeaving) return;
+    ClearRules();
+    mLeaving = true;
+    mPatienceTimer.Stop();
+    Say("operator: leaves; stops the test in hand and keeps what the window shows");
+    // Stop is on button 201, or on button 202's face while a run goes on.
+    AddRule({"leave: stop", [](const Scene& scene) { return scene.Running(); }, plat::Millis(0),
+             [](Operator& self, const Scene& scene) {
+                 self.Press(scene.Usable(button::Stop) ? button::Stop : button::Start);
+             },
+             -1, ""});
+    AddRule({"leave: next", [](const Scene& scene) { return !scene.Running() && scene.Usable(button::Next); },
+             plat::Millis(0), [](Operator& self, const Scene&) { self.Press(button::Next); }, -1, ""});
+    Later(plat::Millis(0), [this] { Look(); });
+}
+
 int Operator::AnswerBox(const std::string& prompt, int style, const std::string& title)
 {
     int answer = plat::DefaultAnswer(style);
     std::function<void(Operator&)> then;
-    if (mAnswersYes) {
+    if (mLeaving) {
+        answer = LeavingAnswer(style);
+    } else if (mAnswersYes) {
         answer = plat::vbYes;
     } else {
         for (auto& habit : mBoxRules) {

@@ -86,6 +86,11 @@ private:
     uint64_t mTotal = 0;
 };
 
+// How a box closes when whoever acts in the window leaves: by the answer that confirms nothing
+// and asks for nothing more (No to a question, Cancel where the box has it, Abort of
+// abort-retry-ignore, OK of a plain message).
+int LeavingAnswer(int style);
+
 // The automatic operator: it watches the guide window as a person does and acts by its rules:
 // it presses toolbar buttons, answers message boxes and performs physical actions (discharging
 // a defibrillator into the analyzer, charging it, attaching a pacemaker), which its owner
@@ -140,6 +145,13 @@ public:
     // from a signal handler's posted event; a second call does nothing until the window is
     // gone.
     void GiveUp();
+
+    // Leaves as a person who wants out does (Ctrl-C at the bench): the test in hand is stopped,
+    // never aborted, and its window is left with Next, which keeps what the window shows; a box
+    // is closed by the answer that confirms nothing. Every window that still opens is left the
+    // same way. Safe from a signal handler's posted event.
+    void Leave();
+    bool Leaving() const { return mLeaving; }
 
     // Starts watching (and answering boxes, hearing beeps); Stop puts back the services that
     // were there.
@@ -198,6 +210,7 @@ private:
     bool mWindowWasShown = false;
     bool mGivingUp = false;
     bool mAnswersYes = false;
+    bool mLeaving = false;
 };
 
 } // namespace zop

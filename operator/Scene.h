@@ -52,6 +52,9 @@ struct Scene {
     std::string caption;
     std::map<int, ButtonState> buttons;
     std::string statusText;
+    // The status the toolbar's status field shows of the result: 0 not rated, 1 passed,
+    // 2 failed, 3 skipped.
+    int statusValue = 0;
     bool popupVisible = false;
     std::string popupIcon;    // the picture's key, "TI:SHOCK"
     std::string popupMessage; // as shown (translated)

@@ -1,4 +1,5 @@
 #include "apps/host/InstrumentLink.h"
+#include "apps/host/TestRun.h"
 
 #include "instrument/VtiClasses.h"
 
@@ -80,6 +81,7 @@ LinkArguments ParseLinkArguments(const std::vector<std::string>& args, bool take
 
 void PrepareLink(const LinkArguments& arguments)
 {
+    if (arguments.device) CheckDevicePath(*arguments.device);
     if (arguments.device) plat::PortMap::SetOverride(arguments.port, *arguments.device);
 }
 

@@ -28,7 +28,7 @@ struct LinkArguments {
 LinkArguments ParseLinkArguments(const std::vector<std::string>& args, bool takesWords);
 
 // Maps the given device (a path, or "sim" for the built-in simulated analyzer) to the port for
-// this run.
+// this run; a device path that does not exist or is not a character device is a UsageError.
 void PrepareLink(const LinkArguments& arguments);
 
 // Creates an object of the instrument link library by class identifier. When its class is not

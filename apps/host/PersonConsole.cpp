@@ -1,6 +1,9 @@
 #include "apps/host/PersonConsole.h"
 
+#include "operator/Operator.h"
+#include "operator/recipes/SimulationRecipes.h"
 #include "platform/ui/Beep.h"
+#include "simulator/HandActions.h"
 #include "platform/ui/MessageBox.h"
 
 #include <algorithm>
@@ -72,20 +75,6 @@ const char* BoxWordOf(int answer)
     for (const auto& entry : kBoxWords)
         if (entry.answer == answer) return entry.word;
     return "?";
-}
-
-// How a box closes when the person leaves: the only question boxes of a run confirm the abort
-// that leaving is; every other box gives up what it offers.
-int LeavingAnswer(int style)
-{
-    switch (style & 7) {
-    case plat::vbYesNo:
-    case plat::vbYesNoCancel: return plat::vbYes;
-    case plat::vbOKCancel:
-    case plat::vbRetryCancel: return plat::vbCancel;
-    case plat::vbAbortRetryIgnore: return plat::vbAbort;
-    default: return plat::vbOK;
-    }
 }
 
 std::string Lower(std::string text)
@@ -163,7 +152,8 @@ std::string Joined(const std::vector<std::string>& words)
     return text;
 }
 
-// The toolbar's words that press a button now.
+// The toolbar's words that press a button now. Once the window shows a result, Start is
+// offered by button 202's menu and runs the test again: it comes last then.
 std::vector<std::string> ButtonWords(const zop::Scene& scene)
 {
     std::vector<std::string> words;
@@ -175,7 +165,50 @@ std::vector<std::string> ButtonWords(const zop::Scene& scene)
         if (id == zop::button::Next) usable = usable || scene.Done();
         if (usable) words.push_back(entry.word);
     }
+    if (scene.Done()) words.push_back("start");
     return words;
+}
+
+// The buttons line: the words, and what start does when it runs the test again.
+std::string ButtonsLine(const zop::Scene& scene, const std::vector<std::string>& words)
+{
+    if (words.empty()) return "(none)";
+    std::string line = Joined(words);
+    if (scene.Done()) line += " (start: run this test again)";
+    return line;
+}
+
+const char* StatusWord(int status)
+{
+    switch (status) {
+    case 1: return "passed";
+    case 2: return "failed";
+    case 3: return "skipped";
+    default: return "not rated";
+    }
+}
+
+// The numbers in a text, and the text with each number replaced by '#': the lines of one
+// count-down differ in their numbers only.
+std::vector<long> Numbers(const std::string& text, std::string* shape = nullptr)
+{
+    std::vector<long> numbers;
+    std::string form;
+    for (std::size_t i = 0; i < text.size();) {
+        if (!std::isdigit(static_cast<unsigned char>(text[i]))) {
+            form.push_back(text[i++]);
+            continue;
+        }
+        long value = 0;
+        while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) {
+            if (value < 100000000) value = value * 10 + (text[i] - '0');
+            ++i;
+        }
+        numbers.push_back(value);
+        form.push_back('#');
+    }
+    if (shape) *shape = form;
+    return numbers;
 }
 
 // A typed word as it is shown back: not too long.
@@ -286,15 +319,21 @@ std::vector<std::string> PersonConsole::UsableWords(const zop::Scene& scene) con
         for (int answer : BoxAnswers(mBoxes.back()->style)) words.push_back(BoxWordOf(answer));
     } else if (scene.windowShown) {
         words = ButtonWords(scene);
-        if (scene.checklist && !scene.resultRows.empty()) {
+        if (VerdictOpen(scene)) {
             words.push_back("pass");
             words.push_back("fail");
         }
-        words.push_back("unit");
+        if (mFixedIdentity.empty()) words.push_back("unit");
     }
     for (const auto& bench : mBenchWords) words.push_back(bench.word);
     words.push_back("help");
     return words;
+}
+
+bool PersonConsole::VerdictOpen(const zop::Scene& scene) const
+{
+    return scene.windowShown && scene.checklist && !scene.resultRows.empty() &&
+           (mWaveShown || zop::WaveOnMonitor(scene));
 }
 
 std::string PersonConsole::UsableNow(const zop::Scene& scene) const
@@ -330,8 +369,18 @@ void PersonConsole::Hear(const std::string& line)
     if (verb == "help") return ShowHelp(scene);
     for (const auto& bench : mBenchWords) {
         if (verb != bench.word) continue;
-        const std::string error = bench.action({words.begin() + 1, words.end()});
-        if (!error.empty()) mOut << "zarvik-host: " << error << '\n' << std::flush;
+        const std::string said = bench.action({words.begin() + 1, words.end()});
+        if (!said.empty()) mOut << "zarvik-host: " << said << '\n' << std::flush;
+        return;
+    }
+    if (mBenchWords.empty() && zsim::IsHandWord(verb)) {
+        mOut << "zarvik-host: '" << verb << "' is done at the analyzer, not here (when you rehearse with "
+             << "zarvik-sim, type it in zarvik-sim's terminal); nothing was pressed\n"
+             << std::flush;
+        return;
+    }
+    if (verb == "unit" && !mFixedIdentity.empty()) {
+        mOut << "zarvik-host: " << mFixedIdentity << "; nothing was typed\n" << std::flush;
         return;
     }
     const bool known = std::any_of(std::begin(kToolbarWords), std::end(kToolbarWords),
@@ -340,8 +389,12 @@ void PersonConsole::Hear(const std::string& line)
                                    [&](const BoxWord& entry) { return verb == entry.word; }) ||
                        verb == "pass" || verb == "fail" || verb == "unit";
     if (!isUsable) {
+        const bool waitsForWave = (verb == "pass" || verb == "fail") && mBoxes.empty() && scene.checklist;
         mOut << "zarvik-host: '" << Printable(words.front()) << "' "
-             << (known ? "does nothing now" : "is no word here") << "; " << UsableNow(scene) << '\n'
+             << (waitsForWave ? "does nothing now: the verdict waits for this run's wave on the monitor"
+                 : known      ? "does nothing now"
+                              : "is no word here")
+             << "; " << UsableNow(scene) << '\n'
              << std::flush;
         return;
     }
@@ -382,6 +435,12 @@ void PersonConsole::PressWord(const std::string& word, const zop::Scene& scene)
         // that is usable.
         if (id == zop::button::Stop && !scene.Usable(id)) id = zop::button::Start;
         if (id == zop::button::Next && !scene.Usable(id)) id = zop::button::Start;
+        if (id == zop::button::Start && scene.Done()) {
+            // The window shows a result: its menu's Start runs the test again.
+            mOut << "you choose start from the menu: the test runs again\n" << std::flush;
+            if (!mSource->Press(id, false)) mOut << "zarvik-host: the toolbar did not take start\n" << std::flush;
+            return;
+        }
         mOut << "you press " << word << '\n' << std::flush;
         if (!mSource->Press(id, true)) mOut << "zarvik-host: the toolbar did not take " << word << '\n' << std::flush;
         return;
@@ -392,7 +451,7 @@ int PersonConsole::AnswerBox(const std::string& prompt, int style, const std::st
 {
     mOut << "box: " << (title.empty() ? std::string() : OneLine(title) + ": ") << OneLine(prompt) << '\n';
     if (mLeaving) {
-        const int answer = LeavingAnswer(style);
+        const int answer = zop::LeavingAnswer(style);
         mOut << "box closed with " << BoxWordOf(answer) << " (leaving)\n" << std::flush;
         return answer;
     }
@@ -419,34 +478,38 @@ void PersonConsole::Leave()
 {
     if (mLeaving) return;
     mLeaving = true;
+    mOut << "zarvik-host: leaving: the test in hand is stopped, and what its window shows is kept\n";
     for (OpenBox* box : mBoxes) {
         if (box->answer == 0) {
-            box->answer = LeavingAnswer(box->style);
-            mOut << "box closed with " << BoxWordOf(box->answer) << " (leaving)\n" << std::flush;
+            box->answer = zop::LeavingAnswer(box->style);
+            mOut << "box closed with " << BoxWordOf(box->answer) << " (leaving)\n";
         }
     }
-    LeaveWindow();
+    mOut << std::flush;
+    LeaveWindow(mSource->Look());
 }
 
-void PersonConsole::LeaveWindow()
+void PersonConsole::LeaveWindow(const zop::Scene& scene)
 {
-    const zop::Scene scene = mSource->Look();
-    if (!scene.windowShown) return;
-    mLeftWindow = true;
-    // Stop first, so that the test releases the analyzer, then Abort, whose confirmation
-    // leaving answers; each from a turn of its own, after the box that may still be open closed.
+    if (!scene.Running()) mStopPressed = false;
+    if (!scene.windowShown) mLeftWindow = false;
+    if (!mLeaving || !scene.windowShown || !mBoxes.empty()) return;
+    // The run going on is stopped; a window at rest is left with Next, as the person leaves a
+    // finished test. Each press from a turn of its own, after a box that may still be open closed.
+    int press = 0;
+    if (scene.Running() && !mStopPressed) {
+        mStopPressed = true;
+        press = scene.Usable(zop::button::Stop) ? zop::button::Stop : zop::button::Start;
+    } else if (!scene.Running() && scene.Usable(zop::button::Next) && !mLeftWindow) {
+        mLeftWindow = true;
+        press = zop::button::Next;
+    }
+    if (press == 0) return;
     std::weak_ptr<bool> alive = mAlive;
-    plat::Loop().Post([this, alive] {
+    plat::Loop().Post([this, alive, press] {
         if (!alive.lock()) return;
-        const zop::Scene now = mSource->Look();
-        if (now.Usable(zop::button::Stop)) {
-            mSource->Press(zop::button::Stop, true);
-        } else if (now.Running()) {
-            mSource->Press(zop::button::Start, true);
-        }
-        plat::Loop().Post([this, alive] {
-            if (alive.lock() && mSource->Look().Usable(zop::button::Abort)) mSource->Press(zop::button::Abort, true);
-        });
+        mOut << "leaving: " << (press == zop::button::Next ? "next" : "stop") << " pressed\n" << std::flush;
+        mSource->Press(press, true);
     });
 }
 
@@ -454,17 +517,27 @@ void PersonConsole::ShowHelp(const zop::Scene& scene)
 {
     mOut << "words (upper or lower case):\n"
             "  start, stop, next, previous, skip, n/a (or na), abort\n"
-            "                          press that button of the toolbar\n"
-            "  pass, fail              give the verdict of the wave you watched\n"
+            "                          press that button of the toolbar; once the window shows\n"
+            "                          a result, start runs this test again\n"
+            "  pass, fail              your verdict on the wave, once it is on the monitor\n"
             "  ok, cancel, yes, no, retry, abort, ignore\n"
             "                          answer the message box on the screen\n"
-            "  unit SERIAL [FIRMWARE]  type the analyzer's serial number (and firmware)\n";
+            "  unit SERIAL [FIRMWARE]  type the analyzer's serial number (and firmware)"
+         << (mFixedIdentity.empty() ? "" : "; not in this run") << '\n';
     for (const auto& bench : mBenchWords) {
         std::string head = "  " + bench.word + (bench.arguments.empty() ? "" : " " + bench.arguments);
-        mOut << head << std::string(head.size() < 26 ? 26 - head.size() : 1, ' ') << bench.meaning << '\n';
+        // A long head puts its meaning on the next line, under the others.
+        mOut << head << (head.size() < 26 ? std::string(26 - head.size(), ' ') : "\n" + std::string(26, ' '))
+             << bench.meaning << '\n';
     }
+    if (mBenchWords.empty())
+        mOut << "  discharge, charge, pacemaker, adapter are done at the analyzer, not here\n";
     mOut << "  help                    show this text\n"
-            "end of input or Ctrl-C stops the test in hand and ends the run\n"
+            "end of input or Ctrl-C stops the test in hand, keeps what its window shows and ends\n"
+            "the run\n";
+    if (scene.Done()) mOut << "start: run this test again\n";
+    if (VerdictOpen(scene)) mOut << "watch the monitor, then type pass or fail\n";
+    mOut
          << UsableNow(scene) << '\n'
          << std::flush;
 }
@@ -472,9 +545,43 @@ void PersonConsole::ShowHelp(const zop::Scene& scene)
 void PersonConsole::Look()
 {
     const zop::Scene scene = mSource->Look();
-    if (!scene.windowShown) mLeftWindow = false;
-    if (mLeaving && scene.windowShown && !mLeftWindow) LeaveWindow();
+    LeaveWindow(scene);
     ShowChanges(scene);
+}
+
+void PersonConsole::ShowInstruction(const zop::Scene& scene, const zop::Scene& before)
+{
+    if (!scene.popupVisible) {
+        if (before.popupVisible) mOut << "instruction closed\n";
+        return;
+    }
+    if (before.popupVisible && scene.popupMessage == before.popupMessage && scene.popupIcon == before.popupIcon) return;
+    // A count-down changes its numbers only: one line every 10 seconds, and each of the last five.
+    std::string shape;
+    std::string shapeBefore;
+    const std::vector<long> numbers = Numbers(scene.popupMessage, &shape);
+    const std::vector<long> numbersBefore = Numbers(before.popupMessage, &shapeBefore);
+    const bool countDown = before.popupVisible && scene.popupIcon == before.popupIcon && shape == shapeBefore &&
+                           numbers.size() == numbersBefore.size() && !numbers.empty();
+    const plat::TimePoint now = plat::Loop().Now();
+    if (countDown) {
+        long count = numbers.back();
+        for (std::size_t i = 0; i < numbers.size(); ++i) {
+            if (numbers[i] != numbersBefore[i]) {
+                count = numbers[i];
+                break;
+            }
+        }
+        if (count > 5 && now - mLastCountDownLine < std::chrono::seconds(10)) return;
+    }
+    mLastCountDownLine = now;
+    mOut << "instruction (" << PictureMeaning(scene.popupIcon) << "): " << OneLine(scene.popupMessage) << '\n';
+    // A box that waits for an answer is not scrolled away by the count-down.
+    if (countDown && !mBoxes.empty()) {
+        std::vector<std::string> answers;
+        for (int answer : BoxAnswers(mBoxes.back()->style)) answers.push_back(BoxWordOf(answer));
+        mOut << "the box still waits; answer with: " << Joined(answers) << '\n';
+    }
 }
 
 void PersonConsole::ShowChanges(const zop::Scene& scene)
@@ -488,7 +595,10 @@ void PersonConsole::ShowChanges(const zop::Scene& scene)
         return;
     }
     std::ostream& out = mOut;
-    if (opened) out << "== test " << mTestId << ": " << OneLine(scene.caption) << " ==\n";
+    if (opened) {
+        out << "== test " << mTestId << ": " << OneLine(scene.caption) << " ==\n";
+        mWaveShown = false;
+    }
     if (scene.stepLines != before.stepLines || scene.highlightedSteps != before.highlightedSteps) {
         out << "steps (> marks the step in hand):\n";
         for (std::size_t i = 0; i < scene.stepLines.size(); ++i) {
@@ -502,11 +612,9 @@ void PersonConsole::ShowChanges(const zop::Scene& scene)
             out << (marked ? "  > " : "    ") << (text.rfind(numbered, 0) == 0 ? "" : numbered + " ") << text << '\n';
         }
     }
-    if (scene.statusText != before.statusText && !scene.statusText.empty())
-        out << "status: " << OneLine(scene.statusText) << '\n';
-    if (scene.popupVisible &&
-        (!before.popupVisible || scene.popupMessage != before.popupMessage || scene.popupIcon != before.popupIcon))
-        out << "instruction (" << PictureMeaning(scene.popupIcon) << "): " << OneLine(scene.popupMessage) << '\n';
+    if (scene.statusText != before.statusText)
+        out << "status: " << (scene.statusText.empty() ? "(cleared)" : OneLine(scene.statusText)) << '\n';
+    ShowInstruction(scene, before);
     if (scene.resultRows != before.resultRows || scene.standard != before.standard) {
         out << "result" << (scene.standard.empty() ? std::string() : " (" + scene.standard + ")") << ":\n";
         for (const auto& row : scene.resultRows) {
@@ -523,8 +631,17 @@ void PersonConsole::ShowChanges(const zop::Scene& scene)
     if (scene.analyzer != before.analyzer)
         out << "analyzer: " << OrNone(scene.analyzer.type) << ", serial " << OrNone(scene.analyzer.serial)
             << ", firmware " << OrNone(scene.analyzer.firmware) << '\n';
-    const std::vector<std::string> words = ButtonWords(scene);
-    if (words != mShownButtons || opened) out << "buttons: " << (words.empty() ? "(none)" : Joined(words)) << '\n';
+    if (scene.Running()) {
+        // A run that starts again puts a new wave on the monitor before it may be judged.
+        const bool onMonitor = zop::WaveOnMonitor(scene);
+        if (onMonitor && !mWaveShown && scene.checklist)
+            out << "the wave is on the monitor: watch the monitor, then type pass or fail\n";
+        mWaveShown = onMonitor;
+    }
+    if (!opened && before.Running() && !scene.Running())
+        out << "outcome: test " << mTestId << " " << StatusWord(scene.statusValue) << '\n';
+    std::vector<std::string> words = ButtonWords(scene);
+    if (words != mShownButtons || opened) out << "buttons: " << ButtonsLine(scene, words) << '\n';
     mShownButtons = words;
     out << std::flush;
     mShown = scene;

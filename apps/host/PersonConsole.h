@@ -44,6 +44,9 @@ public:
     PersonConsole& operator=(const PersonConsole&) = delete;
 
     void AddBenchWord(BenchWord word) { mBenchWords.push_back(std::move(word)); }
+    // The analyzer identity cannot be typed in this run (a rehearsal on the simulated
+    // analyzer, whose unit is fixed): `unit` answers with the reason and types nothing.
+    void SetFixedIdentity(std::string why) { mFixedIdentity = std::move(why); }
     // Called once when the person's input ends (end of file), so that the run can end.
     void SetOnInputEnd(std::function<void()> onEnd) { mOnInputEnd = std::move(onEnd); }
 
@@ -59,9 +62,10 @@ public:
     void Start();
     void Stop();
 
-    // The person leaves (end of input or Ctrl-C): the test in hand is stopped and aborted, a
-    // box on the screen is closed by its leaving answer, and every window that still opens is
-    // left the same way.
+    // The person leaves (end of input, Ctrl-C, a closed terminal): the test in hand is stopped,
+    // never aborted, and its window left with Next, which keeps what the window shows; a box on
+    // the screen is closed by the answer that confirms nothing (zop::LeavingAnswer), and every
+    // window that still opens is left the same way.
     void Leave();
     bool Leaving() const { return mLeaving; }
 
@@ -90,7 +94,12 @@ private:
     void PressWord(const std::string& word, const zop::Scene& scene);
     void ShowChanges(const zop::Scene& scene);
     void ShowHelp(const zop::Scene& scene);
-    void LeaveWindow();
+    void LeaveWindow(const zop::Scene& scene);
+    // Whether a verdict may be given: this run's wave is, or was, on the monitor while this
+    // window is shown.
+    bool VerdictOpen(const zop::Scene& scene) const;
+    // Shows a changed instruction; a count-down's lines are thinned out.
+    void ShowInstruction(const zop::Scene& scene, const zop::Scene& before);
 
     std::shared_ptr<zop::ISceneSource> mSource;
     int mInputFd;
@@ -114,8 +123,12 @@ private:
     std::shared_ptr<plat::IBeepService> mPreviousBeeps;
     std::vector<OpenBox*> mBoxes; // the boxes on the screen, the newest last
 
+    std::string mFixedIdentity;
     bool mLeaving = false;
-    bool mLeftWindow = false;
+    bool mStopPressed = false; // leaving pressed Stop in the run going on
+    bool mLeftWindow = false;  // leaving pressed Next in the window shown
+    bool mWaveShown = false;   // this run's wave was on the monitor in the window shown
+    plat::TimePoint mLastCountDownLine{};
     std::optional<zop::Scene> mShown; // what was last shown
     std::vector<std::string> mShownButtons;
     // Posted work checks it, so that a console gone leaves nothing behind that acts.

@@ -22,10 +22,13 @@
 #include "platform/base/ComError.h"
 #include "platform/base/Conversions.h"
 #include "platform/base/FileIo.h"
+#include "platform/base/RegistryStore.h"
 #include "platform/com/ComRuntime.h"
 #include "platform/loop/EventLoop.h"
 #include "platform/serial/PortMap.h"
 #include "simulator/Analyzer.h"
+#include "simulator/HandActions.h"
+#include "testlib/guide/XMTIData.h"
 #include "simulator/SimDevice.h"
 
 #include <atomic>
@@ -34,6 +37,9 @@
 #include <charconv>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <sys/stat.h>
 #include <fcntl.h>
 #include <sstream>
 #include <unistd.h>
@@ -65,37 +71,43 @@ std::string CodeText(int32_t code)
     return text;
 }
 
-// Ctrl-C while a sequence runs: the handler only writes a byte; the loop reads it.
+// The signals that end an attended run as Ctrl-C does: SIGTERM (a shutdown, kill) and SIGHUP
+// (the terminal closed) too. The handler only writes the signal's number; the loop reads it.
+constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP};
 int gInterruptPipe[2] = {-1, -1};
 
-extern "C" void OnInterrupt(int)
+extern "C" void OnInterrupt(int signal)
 {
-    const char byte = 1;
+    const char byte = static_cast<char>(signal);
     [[maybe_unused]] auto written = ::write(gInterruptPipe[1], &byte, 1);
 }
 
 class InterruptWatch {
 public:
-    explicit InterruptWatch(std::function<void()> onInterrupt)
+    // Told the number of the signal that arrived.
+    explicit InterruptWatch(std::function<void(int)> onInterrupt)
     {
         if (::pipe(gInterruptPipe) != 0) return;
         for (int fd : gInterruptPipe) ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
         struct sigaction action {};
         action.sa_handler = OnInterrupt;
         ::sigemptyset(&action.sa_mask);
-        ::sigaction(SIGINT, &action, &mPrevious);
+        for (std::size_t i = 0; i < std::size(kEndingSignals); ++i)
+            ::sigaction(kEndingSignals[i], &action, &mPrevious[i]);
         mWatch = plat::Loop().WatchFd(gInterruptPipe[0], [onInterrupt] {
             char bytes[16];
-            while (::read(gInterruptPipe[0], bytes, sizeof bytes) > 0) {
+            ssize_t n = 0;
+            while ((n = ::read(gInterruptPipe[0], bytes, sizeof bytes)) > 0) {
+                for (ssize_t i = 0; i < n; ++i) onInterrupt(bytes[i]);
             }
-            onInterrupt();
         });
     }
     ~InterruptWatch()
     {
         mWatch.Stop();
         if (gInterruptPipe[0] < 0) return;
-        ::sigaction(SIGINT, &mPrevious, nullptr);
+        for (std::size_t i = 0; i < std::size(kEndingSignals); ++i)
+            ::sigaction(kEndingSignals[i], &mPrevious[i], nullptr);
         ::close(gInterruptPipe[0]);
         ::close(gInterruptPipe[1]);
         gInterruptPipe[0] = gInterruptPipe[1] = -1;
@@ -104,8 +116,48 @@ public:
     InterruptWatch& operator=(const InterruptWatch&) = delete;
 
 private:
-    struct sigaction mPrevious {};
+    struct sigaction mPrevious[std::size(kEndingSignals)] {};
     plat::FdWatch mWatch;
+};
+
+// A run on the built-in simulated analyzer works on a scratch copy of the registry, in which the
+// analyzer identity list holds the simulator alone: the window shows and the results record
+// that unit, and whatever the window confirms never reaches the bench's identity list. The
+// scratch copy is removed and the registry path put back when the run ends.
+class SimulatedUnitRegistry {
+public:
+    SimulatedUnitRegistry()
+    {
+        mRealPath = plat::Registry().Path();
+        std::string folder = (std::filesystem::temp_directory_path() / "zarvik-simulated-XXXXXX").string();
+        if (!::mkdtemp(folder.data()))
+            throw plat::ComError(plat::rt::PermissionDenied, "zarvik-host", "cannot make a scratch registry folder");
+        mFolder = folder;
+        const std::string scratch = mFolder + "/registry";
+        std::error_code ignored;
+        if (std::filesystem::exists(mRealPath)) std::filesystem::copy_file(mRealPath, scratch, ignored);
+        plat::SetRegistryPath(scratch);
+        const std::string units = std::string("HKEY_LOCAL_MACHINE\\") + ztest::XMTIData::RegistryKey;
+        auto& store = plat::Registry();
+        store.Change([&] {
+            store.DeleteKey(units);
+            store.SetDWord(units, "MRU", 0);
+            store.SetString(units + SimulatedUnitType, "Serial", SimulatedUnitSerial);
+            store.SetString(units + SimulatedUnitType, "Firmware", "");
+        });
+    }
+    ~SimulatedUnitRegistry()
+    {
+        plat::SetRegistryPath(mRealPath);
+        std::error_code ignored;
+        std::filesystem::remove_all(mFolder, ignored);
+    }
+    SimulatedUnitRegistry(const SimulatedUnitRegistry&) = delete;
+    SimulatedUnitRegistry& operator=(const SimulatedUnitRegistry&) = delete;
+
+private:
+    std::string mRealPath;
+    std::string mFolder;
 };
 
 std::string Trimmed(const std::string& text)
@@ -168,52 +220,35 @@ void SetUpOperator(zop::Operator& op, const std::shared_ptr<zsim::Analyzer>& ana
     });
 }
 
-// A number a person typed: finite, and within the bounds.
-std::optional<double> TypedNumber(const std::string& text, double lowest, double highest)
-{
-    double value = 0;
-    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
-    if (!(value >= lowest && value <= highest)) return std::nullopt;
-    return value;
-}
-
 // A bench rehearsal against the built-in analyzer: the person does by typing what the
-// instructions ask of the hands.
+// instructions ask of the hands, in the words and units zarvik-sim takes.
 void AddBenchWords(PersonConsole& console, const std::shared_ptr<zsim::Analyzer>& analyzer)
 {
-    console.AddBenchWord({"discharge", "JOULES", "discharge the defibrillator into the analyzer",
-                          [analyzer](const std::vector<std::string>& words) -> std::string {
-                              auto joules = words.size() == 1 ? TypedNumber(words[0], 0, 1000) : std::nullopt;
-                              if (!joules) return "discharge needs JOULES, from 0 to 1000";
-                              analyzer->Discharge(zsim::Pulse::Into50Ohm(*joules));
-                              return {};
-                          }});
-    console.AddBenchWord({"charge", "SECONDS", "charge the defibrillator for that long",
-                          [analyzer](const std::vector<std::string>& words) -> std::string {
-                              auto seconds = words.size() == 1 ? TypedNumber(words[0], 0, 3600) : std::nullopt;
-                              if (!seconds) return "charge needs SECONDS, from 0 to 3600";
-                              analyzer->Charge(*seconds);
-                              return {};
-                          }});
-    console.AddBenchWord({"pacemaker", "PPM MA", "attach a pacemaker at that rate and output",
-                          [analyzer](const std::vector<std::string>& words) -> std::string {
-                              auto rate = words.size() == 2 ? TypedNumber(words[0], 1, 1000) : std::nullopt;
-                              auto mA = words.size() == 2 ? TypedNumber(words[1], 0, 1000) : std::nullopt;
-                              if (!rate || !mA) return "pacemaker needs PPM (1 to 1000) and MA (0 to 1000)";
-                              zsim::Pacemaker pacemaker;
-                              pacemaker.rate = *rate;
-                              pacemaker.current = *mA / 1000.0;
-                              analyzer->AttachPacemaker(pacemaker);
-                              return {};
-                          }});
-    console.AddBenchWord({"adapter", "on|off", "connect or remove the pacer load adapter",
-                          [analyzer](const std::vector<std::string>& words) -> std::string {
-                              const std::string state = words.size() == 1 ? words[0] : std::string();
-                              if (state != "on" && state != "off") return "adapter needs on or off";
-                              analyzer->Model().SetAdapterPresent(state == "on");
-                              return {};
-                          }});
+    for (const auto& hand : zsim::HandWords) {
+        const std::string word = hand.word;
+        console.AddBenchWord({word, hand.arguments, hand.meaning,
+                              [analyzer, word](const std::vector<std::string>& args) -> std::string {
+                                  std::vector<std::string> words{word};
+                                  words.insert(words.end(), args.begin(), args.end());
+                                  return zsim::DoHandAction(*analyzer, words).text;
+                              }});
+    }
+}
+
+// Saves the results and the readable report; false, with the reason on the error stream, when
+// either cannot be saved.
+bool SaveResults(const host::HostTestSequence& sequence, const std::string& out,
+                 std::chrono::system_clock::time_point started, bool builtIn, CommandContext& context)
+{
+    try {
+        sequence.Save(out);
+        WriteReadableReport(out + ".txt", sequence, started, builtIn);
+    } catch (const std::exception& error) {
+        context.err << "zarvik-host: run: the results were not saved: " << error.what() << '\n' << std::flush;
+        return false;
+    }
+    context.err << "zarvik-host: results saved in " << out << ", the report in " << out << ".txt\n" << std::flush;
+    return true;
 }
 
 } // namespace
@@ -292,6 +327,37 @@ bool PrintResults(const host::HostTestSequence& sequence, std::ostream& out)
     return allPassed;
 }
 
+bool RunsOnBuiltInSimulator(int32_t port)
+{
+    const plat::PortMap::Target target = plat::PortMap::Resolve(port);
+    return target.kind == plat::PortMap::Target::Kind::InProcess && target.name == kSimDevice;
+}
+
+void CheckDevicePath(const std::string& device)
+{
+    if (device == kSimDevice) return;
+    // A mapped text without "/" names a device under /dev, as the port map reads it.
+    const std::string path = device.find('/') == std::string::npos ? "/dev/" + device : device;
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0)
+        throw UsageError("--device " + device + ": no such device (" + std::strerror(errno) + ")");
+    if (!S_ISCHR(status.st_mode)) throw UsageError("--device " + device + ": not a character device");
+}
+
+void CheckOutFile(const std::string& path)
+{
+    std::filesystem::path file(path);
+    std::string folder = file.parent_path().string();
+    if (folder.empty()) folder = ".";
+    struct stat status {};
+    if (::stat(folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode))
+        throw UsageError("--out " + path + ": the folder " + folder + " does not exist");
+    if (::access(folder.c_str(), W_OK | X_OK) != 0)
+        throw UsageError("--out " + path + ": the folder " + folder + " cannot be written");
+    if (!file.has_filename() || (::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode)))
+        throw UsageError("--out " + path + ": is a folder, not a file");
+}
+
 std::shared_ptr<host::IPlugIn> StartPlugIn()
 {
     std::shared_ptr<host::IPlugIn> plugIn;
@@ -325,12 +391,15 @@ std::vector<int32_t> CatalogueTestIds(host::IPlugIn& plugIn)
 
 int RunTests(const RunArguments& arguments, CommandContext& context, std::shared_ptr<host::IPlugIn> plugIn)
 {
+    // What can be known wrong before the first test is refused before anything reaches the
+    // analyzer.
+    if (arguments.device) CheckDevicePath(*arguments.device);
+    if (arguments.out) CheckOutFile(*arguments.out);
     if (arguments.device) plat::PortMap::SetOverride(arguments.port, *arguments.device);
     host::HostMtiSettings::SetPortOverride(kModuleKey, arguments.port);
     // Where the port leads decides, not how it was named: a port the registry maps to "sim" is
     // the built-in analyzer as much as --device sim is.
-    const plat::PortMap::Target target = plat::PortMap::Resolve(arguments.port);
-    const bool builtIn = target.kind == plat::PortMap::Target::Kind::InProcess && target.name == kSimDevice;
+    const bool builtIn = RunsOnBuiltInSimulator(arguments.port);
     const OperatorKind who = arguments.operatorKind.value_or(builtIn ? OperatorKind::Auto : OperatorKind::Person);
     const bool virtualClock = builtIn && who == OperatorKind::Auto;
 
@@ -344,6 +413,10 @@ int RunTests(const RunArguments& arguments, CommandContext& context, std::shared
     }
 
     if (!plugIn) plugIn = StartPlugIn();
+    // Started on the bench's registry (which it may register into), the run on the simulated
+    // analyzer then works on the scratch copy.
+    std::unique_ptr<SimulatedUnitRegistry> simulatedUnit;
+    if (builtIn) simulatedUnit = std::make_unique<SimulatedUnitRegistry>();
     auto tests = plugIn->Tests();
     for (int32_t id : arguments.testIds) {
         if (!tests->ItemByTestID(id)) throw UsageError("unknown test ID " + std::to_string(id));
@@ -354,7 +427,9 @@ int RunTests(const RunArguments& arguments, CommandContext& context, std::shared
     auto scene = std::make_shared<zop::GuideWindowScene>();
     std::unique_ptr<zop::Operator> op;
     std::unique_ptr<PersonConsole> console;
-    bool interrupted = false;
+    // The exit status of a run that was left early: 130 for the end of input and Ctrl-C, 128 +
+    // the signal for another signal.
+    int interrupted = 0;
     std::function<void()> end;
     if (who == OperatorKind::Auto) {
         op = std::make_unique<zop::Operator>(scene);
@@ -372,11 +447,16 @@ int RunTests(const RunArguments& arguments, CommandContext& context, std::shared
         });
         end = [&] {
             sequence->RequestStop();
-            op->GiveUp();
+            op->Leave();
         };
     } else {
         console = std::make_unique<PersonConsole>(scene, STDIN_FILENO, context.err);
-        if (analyzer) AddBenchWords(*console, analyzer);
+        if (analyzer) {
+            AddBenchWords(*console, analyzer);
+            console->SetFixedIdentity(std::string("the rehearsal's analyzer is the simulated one (") +
+                                      SimulatedUnitType + ", serial " + SimulatedUnitSerial +
+                                      "), whose identity is fixed");
+        }
         sequence->SetBeforePerform(
             [&](std::size_t index) { console->BeginTest(sequence->Item(index).element->TestID()); });
         end = [&] {
@@ -384,16 +464,17 @@ int RunTests(const RunArguments& arguments, CommandContext& context, std::shared
             console->Leave();
         };
         console->SetOnInputEnd([&] {
-            interrupted = true;
+            if (interrupted == 0) interrupted = RunInterrupted;
             end();
         });
     }
 
     std::unique_ptr<InterruptWatch> interrupts;
     if (!virtualClock) {
-        interrupts = std::make_unique<InterruptWatch>([&] {
-            interrupted = true;
-            context.err << "zarvik-host: interrupted; stopping the test\n" << std::flush;
+        interrupts = std::make_unique<InterruptWatch>([&](int signal) {
+            if (interrupted == 0) interrupted = 128 + signal;
+            context.err << "zarvik-host: interrupted (" << ::strsignal(signal) << "); stopping the test\n"
+                        << std::flush;
             end();
         });
     }
@@ -408,11 +489,10 @@ int RunTests(const RunArguments& arguments, CommandContext& context, std::shared
 
     const bool allPassed = PrintResults(*sequence, context.out);
     context.out.flush();
-    if (arguments.out) {
-        sequence->Save(*arguments.out);
-        WriteReadableReport(*arguments.out + ".txt", *sequence, started, builtIn);
-    }
-    if (interrupted) return RunInterrupted;
+    const bool saved = !arguments.out || SaveResults(*sequence, *arguments.out, started, builtIn, context);
+    simulatedUnit.reset();
+    if (!saved) return RunSaveFailed;
+    if (interrupted != 0) return interrupted;
     return allPassed ? RunAllPassed : RunNotAllPassed;
 }
 

@@ -40,11 +40,27 @@ struct RunArguments {
 // HighestPort, a test ID that is no number or no test ID at all raise a UsageError.
 RunArguments ParseRunArguments(const std::vector<std::string>& args);
 
-// Exit statuses of a run.
+// Exit statuses of a run. A signal that ends the run (Ctrl-C, SIGTERM, SIGHUP) gives 128 + its
+// number; the end of the person's input gives RunInterrupted, as Ctrl-C does.
 constexpr int RunAllPassed = 0;
 constexpr int RunNotAllPassed = 1;
 constexpr int RunUsage = 2;
+constexpr int RunSaveFailed = 3;
 constexpr int RunInterrupted = 130;
+
+// Whether a port leads to the built-in simulated analyzer, by where it leads (--device sim, or a
+// port the registry maps to "sim"), not by how it was named. A run there records the unit as
+// the simulator (SimulatedUnitType, SimulatedUnitSerial) and leaves the registry's analyzer
+// identity list as it was, so that what it measured is never taken for a real unit's result.
+bool RunsOnBuiltInSimulator(int32_t port);
+constexpr const char* SimulatedUnitType = "ZARVIK";
+constexpr const char* SimulatedUnitSerial = "SIMULATED";
+
+// Refuses, as a usage error naming it, a device path that does not exist or is not a character
+// device; "sim" (the built-in simulated analyzer) passes.
+void CheckDevicePath(const std::string& device);
+// Refuses, as a usage error, a result file whose folder does not exist or cannot be written.
+void CheckOutFile(const std::string& path);
 
 // Runs the tests as one sequence and prints each test's status and measurements (see
 // PrintResults). Where the port leads (--device, else the registry's port map) decides the
@@ -55,8 +71,10 @@ constexpr int RunInterrupted = 130;
 // built-in one. The automatic operator against a real analyzer presses the buttons and answers
 // the boxes, only asks for the physical actions, and never judges a wave: those tests end not
 // rated. A catalogue test ID that is unknown, or a catalogue that cannot be read, is a usage
-// error. Ctrl-C, and the end of the person's input, stop the test in hand, end the sequence
-// cleanly and give RunInterrupted.
+// error. Ctrl-C, SIGTERM, SIGHUP and the end of the person's input stop the test in hand
+// and end the sequence without aborting it: a result the window shows is kept as Next keeps
+// it, printed and saved; the tests after it are not run. A result file that cannot be saved at
+// the end gives RunSaveFailed.
 // A plug-in already started may be given.
 int RunTests(const RunArguments& arguments, CommandContext& context, std::shared_ptr<host::IPlugIn> plugIn = nullptr);
 

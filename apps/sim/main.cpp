@@ -1,25 +1,22 @@
 // zarvik-sim: the simulated analyzer on a pseudo-terminal.
 //
-//   zarvik-sim [--baud N] [--delay MS] [--pieces N] [--silent] [--no-input] [--log]
+//   zarvik-sim [--baud N] [--delay MS] [--pieces N] [--silent] [--no-input] [--log] [--help]
 //
 // Prints the path of the terminal to open as the serial device (one line), then serves the
 // analyzer until it is killed or its standard input ends (with --no-input: until it is killed;
 // standard input is not read). With --log it then prints each command it hears, as
-// "heard COMMAND" (control characters as \r, \n, \xNN), one line each. --baud is the analyzer's speed at start (9600), --delay its
-// reply time in ms, --pieces N sends every reply in N pieces 50 ms apart, --silent never
-// answers. Lines on standard input act as the device under test and inject faults:
-//   discharge ENERGY [WIDTH]      a defibrillator discharge (J, s) into the analyzer
-//   charge SECONDS                a charge that took that long (counts for the next discharge)
-//   pacemaker [RATE CURRENT WIDTH] a pacemaker attached (ppm, A, s); nopacemaker removes it
-//   adapter on|off, overload on|off
-//   silence [N]                   the next N commands (default 1) get no answer
-//   error NN                      the next command is answered "ERR=NN"
+// "heard COMMAND" (control characters as \r, \n, \xNN), one line each. Lines on standard
+// input are what a person does with the hands at the analyzer (see HandActions.h), in the
+// units the test-guide window speaks, and faults to inject; each is confirmed in one line on
+// standard error. `help` (and --help) lists them.
 #include "platform/loop/EventLoop.h"
 #include "platform/serial/LineSettings.h"
 #include "simulator/Analyzer.h"
+#include "simulator/HandActions.h"
 #include "simulator/PtyServer.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -41,56 +38,82 @@ std::optional<double> Number(const std::string& text)
     return value;
 }
 
+constexpr const char* kOptions =
+    "usage: zarvik-sim [--baud N] [--delay MS] [--pieces N] [--silent] [--no-input] [--log] [--help]\n"
+    "  --baud N      the analyzer's speed at start (9600)\n"
+    "  --delay MS    its reply time in milliseconds\n"
+    "  --pieces N    every reply sent in N pieces 50 ms apart\n"
+    "  --silent      it never answers\n"
+    "  --no-input    standard input is not read; it serves until it is killed\n"
+    "  --log         print each command it hears as \"heard COMMAND\"\n"
+    "It prints the path of the terminal to give zarvik-host as --device, then serves until its\n"
+    "standard input ends.\n";
+
+// The words typed at its terminal, in upper or lower case; a number may carry its unit
+// ("50mA", "0.05A").
+void PrintWords(std::FILE* out)
+{
+    std::fprintf(out, "words (what your hands do at the analyzer, and faults):\n");
+    for (const auto& hand : zsim::HandWords) {
+        const std::string head = std::string(hand.word) + " " + hand.arguments;
+        std::fprintf(out, "  %-30s %s\n", head.c_str(), hand.meaning);
+    }
+    std::fprintf(out,
+                 "  %-30s %s\n  %-30s %s\n  %-30s %s\n  %-30s %s\n  %-30s %s\n",
+                 "nopacemaker", "remove the pacemaker", "overload on|off", "the pacer module reports an overload",
+                 "silence [N]", "the next N commands (1) get no answer", "error NN",
+                 "the next command is answered \"ERR=NN\"", "help", "show this text");
+    std::fprintf(out, "a number may carry its unit (50mA, 0.05A, 6.5s); any other suffix is refused\n");
+}
+
 int Usage()
 {
-    std::fprintf(stderr, "usage: zarvik-sim [--baud N] [--delay MS] [--pieces N] [--silent] [--no-input] [--log]\n");
+    std::fprintf(stderr, "%s", kOptions);
     return 2;
 }
 
-// Carries out one line of standard input; false with a message when it cannot.
-bool Act(zsim::Analyzer& analyzer, const std::string& line)
+std::string Lower(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+// Carries out one line of standard input and confirms it on standard error, or says what the
+// word needs.
+void Act(zsim::Analyzer& analyzer, const std::string& line)
 {
     std::istringstream in(line);
-    std::string verb;
-    in >> verb;
-    std::vector<double> numbers;
-    std::string word;
-    std::string flag;
-    while (in >> word) {
-        if (auto number = Number(word)) {
-            numbers.push_back(*number);
-        } else if (flag.empty()) {
-            flag = word;
-        } else {
-            return false;
-        }
+    std::vector<std::string> words;
+    for (std::string word; in >> word;) words.push_back(word);
+    if (words.empty()) return;
+    const std::string verb = Lower(words.front());
+    auto say = [](const std::string& text) { std::fprintf(stderr, "zarvik-sim: %s\n", text.c_str()); };
+    if (zsim::IsHandWord(verb)) {
+        say(zsim::DoHandAction(analyzer, words).text);
+        return;
     }
+    const std::string flag = words.size() == 2 ? Lower(words[1]) : std::string();
+    const double count = words.size() == 2 ? zsim::Quantity(words[1], {{"", 1}}).value_or(-1e9) : -1e9;
     auto& model = analyzer.Model();
-    if (verb.empty()) return true;
-    if (verb == "discharge" && !numbers.empty()) {
-        analyzer.Discharge(zsim::Pulse::Into50Ohm(numbers[0], numbers.size() > 1 ? numbers[1] : 0.005));
-    } else if (verb == "charge" && numbers.size() == 1) {
-        analyzer.Charge(numbers[0]);
-    } else if (verb == "pacemaker") {
-        zsim::Pacemaker pacemaker;
-        if (numbers.size() > 0) pacemaker.rate = numbers[0];
-        if (numbers.size() > 1) pacemaker.current = numbers[1];
-        if (numbers.size() > 2) pacemaker.width = numbers[2];
-        analyzer.AttachPacemaker(pacemaker);
-    } else if (verb == "nopacemaker") {
+    if (verb == "help" && words.size() == 1) {
+        PrintWords(stderr);
+    } else if (verb == "nopacemaker" && words.size() == 1) {
         analyzer.DetachPacemaker();
-    } else if (verb == "adapter" && (flag == "on" || flag == "off")) {
-        model.SetAdapterPresent(flag == "on");
+        say("removed the pacemaker");
     } else if (verb == "overload" && (flag == "on" || flag == "off")) {
         model.SetModuleOverload(flag == "on");
-    } else if (verb == "silence") {
-        analyzer.Faults().Add(zsim::Fault::Silence().Times(numbers.empty() ? 1 : static_cast<int>(numbers[0])));
-    } else if (verb == "error" && numbers.size() == 1) {
-        analyzer.Faults().Add(zsim::Fault::Error(static_cast<int>(numbers[0])));
+        say(std::string("the pacer module overload is ") + (flag == "on" ? "on" : "off"));
+    } else if (verb == "silence" && (words.size() == 1 || (count >= 1 && count <= 1e6))) {
+        const int times = words.size() == 1 ? 1 : static_cast<int>(count);
+        analyzer.Faults().Add(zsim::Fault::Silence().Times(times));
+        say("the next " + std::to_string(times) + " command(s) get no answer");
+    } else if (verb == "error" && count >= -99 && count <= 99) {
+        analyzer.Faults().Add(zsim::Fault::Error(static_cast<int>(count)));
+        say("the next command is answered with an error");
     } else {
-        return false;
+        say("cannot do \"" + line + "\"; type help for the words");
     }
-    return true;
 }
 
 // A heard command on one line: control characters written out.
@@ -129,7 +152,11 @@ int main(int argc, char** argv)
             if (i + 1 >= argc) return std::nullopt;
             return Number(argv[++i]);
         };
-        if (arg == "--silent") {
+        if (arg == "--help" || arg == "-h") {
+            std::printf("%s", kOptions);
+            PrintWords(stdout);
+            return 0;
+        } else if (arg == "--silent") {
             silent = true;
         } else if (arg == "--no-input") {
             readInput = false;
@@ -176,7 +203,7 @@ int main(int argc, char** argv)
             while ((end = input.find('\n')) != std::string::npos) {
                 const std::string line = input.substr(0, end);
                 input.erase(0, end + 1);
-                if (!Act(*analyzer, line)) std::fprintf(stderr, "zarvik-sim: cannot do \"%s\"\n", line.c_str());
+                Act(*analyzer, line);
             }
         }, POLLIN);
         // The analyzer's log is read as it grows; what was printed is forgotten, so that the log

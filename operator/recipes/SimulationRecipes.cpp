@@ -29,12 +29,6 @@ bool AsksForVariableLoad(const Scene& scene)
     return false;
 }
 
-bool HoldBegun(const Scene& scene)
-{
-    return scene.Running() && std::find(scene.highlightedSteps.begin(), scene.highlightedSteps.end(), kHoldStep) !=
-                                  scene.highlightedSteps.end();
-}
-
 // False when nobody supplied the action: the operator then has no adapter to connect.
 bool ConnectAdapter(Operator& self)
 {
@@ -44,6 +38,12 @@ bool ConnectAdapter(Operator& self)
 
 } // namespace
 
+bool WaveOnMonitor(const Scene& scene)
+{
+    return scene.Running() && std::find(scene.highlightedSteps.begin(), scene.highlightedSteps.end(), kHoldStep) !=
+                                  scene.highlightedSteps.end();
+}
+
 bool IsJudgedByEye(int32_t testType)
 {
     return std::find(std::begin(JudgedByEye), std::end(JudgedByEye), testType) != std::end(JudgedByEye);
@@ -52,7 +52,7 @@ bool IsJudgedByEye(int32_t testType)
 RecipeBook::Recipe WaveRecipe(bool pass)
 {
     return [pass](Operator& op) {
-        op.AddRule({"judge", HoldBegun, kWatchingTime, [pass](Operator& self, const Scene&) { self.Judge(pass); }, 1,
+        op.AddRule({"judge", WaveOnMonitor, kWatchingTime, [pass](Operator& self, const Scene&) { self.Judge(pass); }, 1,
                     "start"});
     };
 }

@@ -15,6 +15,9 @@ RecipeBook::Recipe WaveRecipe(bool pass = true);
 // real analyzer no automatic rule may judge them.
 inline constexpr int32_t JudgedByEye[] = {400, 500, 600, 1100};
 bool IsJudgedByEye(int32_t testType);
+// Whether this run's wave is on the monitor: the run holds it, and the window marks the hold's
+// step, which it does only once the analyzer took the wave command.
+bool WaveOnMonitor(const Scene& scene);
 // The recipes of the two pacemaker tests (700, 800): before Start the operator sets the
 // pacemaker to the rate and output that the instructions give, connects the adapter when they
 // ask for the variable load (or when told to), and attaches the pacemaker. When the analyzer

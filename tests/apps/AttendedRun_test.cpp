@@ -6,8 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/base/RegistryStore.h"
+#include "support/TempFolder.h"
+
 #include <chrono>
 #include <csignal>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -49,6 +53,43 @@ protected:
     }
     void Type(const std::string& line) { EXPECT_TRUE(mHost.Type(line)) << line; }
     Outcome Finish(std::chrono::milliseconds timeout = 10s) { return mHost.Finish(mPid, timeout); }
+    // Types a line and waits until the console shows the text.
+    bool TypeAndSee(const std::string& line, const std::string& text)
+    {
+        Type(line);
+        return Shows(text);
+    }
+
+    // Starts zarvik-sim (which tells each command it hears) and gives the path of its terminal.
+    static std::string StartSim(ztesting::SimProgram& sim)
+    {
+        if (!sim.Start({"--log"})) return {};
+        std::string path = sim.ReadLine(5s);
+        if (!path.ends_with("\n")) return {};
+        path.pop_back();
+        return path;
+    }
+
+    // The person shocks until the window shows the energy rated as expected (a discharge the
+    // analyzer takes before the run's mode command is not this run's); `discharge` does it.
+    bool DischargeUntil(const std::function<void()>& discharge, const std::string& energyLine)
+    {
+        for (int i = 0; i < 40; ++i) {
+            discharge();
+            if (Shows(energyLine, 500ms)) return true;
+        }
+        return false;
+    }
+
+    // The last command the analyzer heard, once it has heard nothing more for a while.
+    static std::string LastHeard(ztesting::SimProgram& sim)
+    {
+        std::string last;
+        for (std::string line = sim.ReadLine(500ms); line.ends_with("\n"); line = sim.ReadLine(500ms)) {
+            if (line.rfind("heard ", 0) == 0) last = line.substr(6, line.size() - 7);
+        }
+        return last;
+    }
 
     ztesting::HostProgram mHost{"zarvik-attended-run", "env-registry"};
     ztesting::SimProgram mSim;
@@ -65,8 +106,7 @@ TEST_F(AttendedRun, ANormalSinusWaveThePersonFailsIsRatedFailed)
     Type("start");
     // The hold has begun: its step is marked.
     ASSERT_TRUE(Shows("  > 4.")) << mHost.ErrorText();
-    Type("FAIL");
-    ASSERT_TRUE(Shows("failed\n")) << mHost.ErrorText();
+    ASSERT_TRUE(TypeAndSee("FAIL", "failed\n")) << mHost.ErrorText();
     ASSERT_TRUE(Shows("buttons: next")) << mHost.ErrorText();
     Type("next");
     Outcome run = Finish();
@@ -82,23 +122,22 @@ TEST_F(AttendedRun, AnEnergyRunWaitsForThePersonsStartAndNext)
     ASSERT_TRUE(Shows("buttons: start, next")) << mHost.ErrorText();
     EXPECT_EQ(mSim.ReadUntil("heard", 300ms), "");
     // A word that does nothing now presses nothing and names what does.
-    Type("stop");
-    ASSERT_TRUE(Shows("zarvik-host: 'stop' does nothing now; usable now: start, next")) << mHost.ErrorText();
+    ASSERT_TRUE(TypeAndSee("stop", "zarvik-host: 'stop' does nothing now; usable now: start, next"))
+        << mHost.ErrorText();
     EXPECT_EQ(mSim.ReadUntil("heard", 200ms), "");
-    Type("Start");
-    ASSERT_TRUE(Shows("instruction (discharge): Defibrillate Now\n")) << mHost.ErrorText();
+    // The hands act at the analyzer, not here.
+    ASSERT_TRUE(TypeAndSee("discharge 100", "zarvik-host: 'discharge' is done at the analyzer, not here"))
+        << mHost.ErrorText();
+    ASSERT_TRUE(TypeAndSee("Start", "instruction (discharge): Defibrillate Now\n")) << mHost.ErrorText();
     // The person shocks again until the run has its data (a discharge the analyzer takes
     // before the run's mode command is not this run's).
-    bool measured = false;
-    for (int i = 0; i < 40 && !measured; ++i) {
-        mSim.Tell("discharge 100\n");
-        measured = Shows("  Energy: 100 J (low 85.0 J, high 115.0 J), passed\n", 500ms);
-    }
-    ASSERT_TRUE(measured) << mHost.ErrorText();
+    ASSERT_TRUE(DischargeUntil([&] { mSim.Tell("discharge 100\n"); },
+                               "  Energy: 100 J (low 85.0 J, high 115.0 J), passed\n"))
+        << mHost.ErrorText();
     ASSERT_TRUE(Shows("buttons: next")) << mHost.ErrorText();
     EXPECT_FALSE(ztesting::HasEnded(mPid)) << "the run ended before the person's Next";
-    Type("unit SN-0042 2.1");
-    ASSERT_TRUE(Shows("analyzer: ZARVIK, serial SN-0042, firmware 2.1\n")) << mHost.ErrorText();
+    ASSERT_TRUE(TypeAndSee("unit SN-0042 2.1", "analyzer: ZARVIK, serial SN-0042, firmware 2.1\n"))
+        << mHost.ErrorText();
     Type("next");
     Outcome run = Finish();
     EXPECT_EQ(run.status, 0) << run.err;
@@ -111,18 +150,14 @@ TEST_F(AttendedRun, ABoxWaitsForThePersonsAnswer)
 {
     ASSERT_TRUE(StartOnTheSimulator({"100", "200"}));
     ASSERT_TRUE(Shows("buttons: start")) << mHost.ErrorText();
-    Type("abort");
-    ASSERT_TRUE(Shows("box: Test guide: Do you really want to abort the test?\nanswer with: yes, no\n"))
+    ASSERT_TRUE(TypeAndSee("abort", "box: Test guide: Do you really want to abort the test?\nanswer with: yes, no\n"))
         << mHost.ErrorText();
-    Type("start");
-    ASSERT_TRUE(Shows("'start' does nothing now; usable now: yes, no, help\n")) << mHost.ErrorText();
+    ASSERT_TRUE(TypeAndSee("start", "'start' does nothing now; usable now: yes, no, help\n")) << mHost.ErrorText();
     EXPECT_EQ(mSim.ReadUntil("heard", 300ms), "");
     Type("No");
     // The window goes on: the person starts the test, and aborts it after all.
-    Type("start");
-    ASSERT_TRUE(Shows("status: Test in progress")) << mHost.ErrorText();
-    Type("abort");
-    ASSERT_TRUE(Shows("answer with: yes, no\n")) << mHost.ErrorText();
+    ASSERT_TRUE(TypeAndSee("start", "status: Test in progress")) << mHost.ErrorText();
+    ASSERT_TRUE(TypeAndSee("abort", "answer with: yes, no\n")) << mHost.ErrorText();
     EXPECT_FALSE(ztesting::HasEnded(mPid));
     Type("yes");
     Outcome run = Finish();
@@ -130,34 +165,86 @@ TEST_F(AttendedRun, ABoxWaitsForThePersonsAnswer)
     EXPECT_EQ(run.out, "100\tnot run\n200\tnot run\n") << run.err;
 }
 
-// The end of the person's input and Ctrl-C alike: the test in hand is stopped, the analyzer
-// released, the remaining tests are not run, and the run says it was interrupted.
-TEST_F(AttendedRun, EndOfInputAndCtrlCStopTheRunAndReleaseTheAnalyzer)
+// Leaving after a finished test, by the end of the person's input or by a signal, keeps the
+// result as Next keeps it: printed with its status and saved; the test after it is not run,
+// nothing is aborted or confirmed, the analyzer is released, and the exit status names how the
+// run was left.
+TEST_F(AttendedRun, LeavingAfterAFinishedTestKeepsItsResult)
 {
-    for (const bool ctrlC : {false, true}) {
-        SCOPED_TRACE(ctrlC ? "Ctrl-C" : "end of input");
+    struct Case {
+        const char* name;
+        int signal; // 0: the end of input
+        int status;
+    };
+    const Case cases[] = {
+        {"end of input", 0, 130}, {"Ctrl-C", SIGINT, 130}, {"SIGTERM", SIGTERM, 143}, {"SIGHUP", SIGHUP, 129}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         ztesting::SimProgram sim;
-        ASSERT_TRUE(sim.Start({"--log"}));
-        std::string path = sim.ReadLine(5s);
-        ASSERT_TRUE(path.ends_with("\n"));
-        path.pop_back();
+        const std::string path = StartSim(sim);
+        ASSERT_FALSE(path.empty());
         mSeen = 0;
-        ASSERT_TRUE(StartRun({"--device", path}, {"100", "100"}));
+        const std::string out = mHost.File(std::string("results-") + std::to_string(c.signal) + ".xml");
+        ASSERT_TRUE(StartRun({"--device", path, "--out", out}, {"100", "100"}));
         ASSERT_TRUE(Shows("buttons: start")) << mHost.ErrorText();
         Type("start");
         ASSERT_TRUE(Shows("instruction (discharge): Defibrillate Now\n")) << mHost.ErrorText();
-        ASSERT_NE(sim.ReadUntil("heard QDATA", 5s).find("heard QDATA"), std::string::npos);
-        if (ctrlC) {
-            ::kill(mPid, SIGINT);
-        } else {
+        ASSERT_TRUE(DischargeUntil([&] { sim.Tell("discharge 100\n"); },
+                                   "  Energy: 100 J (low 85.0 J, high 115.0 J), passed\n"))
+            << mHost.ErrorText();
+        ASSERT_TRUE(Shows("outcome: test 100 passed\n")) << mHost.ErrorText();
+        ASSERT_TRUE(Shows("buttons: next")) << mHost.ErrorText();
+        if (c.signal == 0) {
             mHost.EndInput();
+        } else {
+            ::kill(mPid, c.signal);
         }
         Outcome run = Finish(20s);
-        EXPECT_EQ(run.status, 130) << run.err;
-        EXPECT_EQ(run.out, "100\tnot run\n100\tnot run\n") << run.err;
-        // The release ("LOC") follows the polls.
-        EXPECT_NE(sim.ReadUntil("heard LOC", 2s).find("heard LOC"), std::string::npos);
+        EXPECT_EQ(run.status, c.status) << run.err;
+        EXPECT_EQ(run.out.rfind("100\tpassed\n\tENGY\t100\tJ\tpassed\n", 0), 0u) << run.out;
+        EXPECT_TRUE(run.out.ends_with("\n100\tnot run\n")) << run.out;
+        EXPECT_EQ(run.err.find("box:"), std::string::npos) << "nothing is confirmed for the person\n" << run.err;
+        EXPECT_NE(run.err.find("leaving: next pressed\n"), std::string::npos) << run.err;
+        const std::string saved = ztesting::ReadAll(out);
+        EXPECT_NE(saved.find("ResultItem"), std::string::npos) << saved;
+        EXPECT_NE(run.err.find("results saved in " + out + ", the report in " + out + ".txt\n"), std::string::npos)
+            << run.err;
+        EXPECT_EQ(LastHeard(sim), "LOC");
     }
+}
+
+// Ctrl-C in the middle of the measurement: the test in hand is stopped, not aborted; it ends
+// not rated, the test after it is not run, and the release is the last thing the analyzer hears.
+TEST_F(AttendedRun, CtrlCInTheMeasurementLeavesTheTestNotRated)
+{
+    ASSERT_TRUE(StartOnTheSimulator({"100", "200"}));
+    ASSERT_TRUE(Shows("buttons: start")) << mHost.ErrorText();
+    ASSERT_TRUE(TypeAndSee("start", "instruction (discharge): Defibrillate Now\n")) << mHost.ErrorText();
+    ASSERT_NE(mSim.ReadUntil("heard QDATA", 5s).find("heard QDATA"), std::string::npos);
+    ::kill(mPid, SIGINT);
+    Outcome run = Finish(20s);
+    EXPECT_EQ(run.status, 130) << run.err;
+    EXPECT_EQ(run.out.rfind("100\tnot rated\n\tENGY\t\tJ\tnot rated\n", 0), 0u) << run.out;
+    EXPECT_TRUE(run.out.ends_with("\n200\tnot run\n")) << run.out;
+    EXPECT_NE(run.err.find("leaving: stop pressed\n"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("box:"), std::string::npos) << run.err;
+    // The last screen lines do not claim a test in progress.
+    EXPECT_NE(run.err.find("status: (cleared)\n"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("instruction closed\n"), std::string::npos) << run.err;
+    EXPECT_EQ(LastHeard(mSim), "LOC");
+}
+
+// A result file whose folder is missing is refused before the analyzer hears anything, not
+// after the whole test.
+TEST_F(AttendedRun, AResultFileThatCannotBeSavedIsRefusedBeforeTheFirstTest)
+{
+    const std::string path = StartSim(mSim);
+    ASSERT_FALSE(path.empty());
+    ASSERT_TRUE(StartRun({"--device", path, "--out", "/no/such/dir/x.xml"}, {"100"}));
+    Outcome run = Finish();
+    EXPECT_EQ(run.status, 2) << run.err;
+    EXPECT_NE(run.err.find("/no/such/dir does not exist"), std::string::npos) << run.err;
+    EXPECT_EQ(mSim.ReadUntil("heard", 300ms), "");
 }
 
 // A bench rehearsal: the built-in analyzer on the real clock, and the person discharges by
@@ -166,32 +253,101 @@ TEST_F(AttendedRun, ABenchRehearsalCompletesAnEnergyRunByTheTypedDischarge)
 {
     ASSERT_TRUE(StartRun({"--device", "sim", "--operator", "person"}, {"100"}));
     ASSERT_TRUE(Shows("buttons: start")) << mHost.ErrorText();
-    Type("start \xff");
-    ASSERT_TRUE(Shows("zarvik-host: a line that is not UTF-8 is refused; nothing was pressed\n")) << mHost.ErrorText();
+    ASSERT_TRUE(TypeAndSee("start \xff", "zarvik-host: a line that is not UTF-8 is refused; nothing was pressed\n"))
+        << mHost.ErrorText();
     Type(std::string(5000, 'x') + " start");
     ASSERT_TRUE(Shows("zarvik-host: a line longer than 4096 bytes is refused; nothing was pressed\n"))
         << mHost.ErrorText();
-    Type("\x1b[2Jstart");
-    ASSERT_TRUE(Shows("zarvik-host: a line with control characters is refused; nothing was pressed\n"))
+    ASSERT_TRUE(
+        TypeAndSee("\x1b[2Jstart", "zarvik-host: a line with control characters is refused; nothing was pressed\n"))
         << mHost.ErrorText();
-    Type("begin");
-    ASSERT_TRUE(Shows("zarvik-host: 'begin' is no word here; usable now: start")) << mHost.ErrorText();
-    Type("discharge lots");
-    ASSERT_TRUE(Shows("zarvik-host: discharge needs JOULES, from 0 to 1000\n")) << mHost.ErrorText();
-    Type("help");
-    ASSERT_TRUE(Shows("usable now: start, next, previous, skip, n/a, abort, unit, discharge, charge, pacemaker, "
-                      "adapter, help\n"))
+    ASSERT_TRUE(TypeAndSee("begin", "zarvik-host: 'begin' is no word here; usable now: start")) << mHost.ErrorText();
+    ASSERT_TRUE(TypeAndSee("discharge lots", "zarvik-host: discharge needs JOULES from 0 to 1000"))
         << mHost.ErrorText();
+    ASSERT_TRUE(TypeAndSee("help", "usable now: start, next, previous, skip, n/a, abort, discharge, charge, pacemaker, "
+                      "adapter, help\n")) << mHost.ErrorText();
+    // Words and their arguments in any case, and units by their suffix.
+    ASSERT_TRUE(TypeAndSee("ADAPTER ON", "zarvik-host: connected the pacer load adapter\n")) << mHost.ErrorText();
+    ASSERT_TRUE(TypeAndSee("pacemaker 60 50V", "zarvik-host: pacemaker needs PPM")) << mHost.ErrorText();
     EXPECT_EQ(mHost.ErrorText().find("status: Test in progress"), std::string::npos) << mHost.ErrorText();
-    Type("start");
-    ASSERT_TRUE(Shows("instruction (discharge): Defibrillate Now\n")) << mHost.ErrorText();
-    Type("discharge 100");
+    ASSERT_TRUE(TypeAndSee("start", "instruction (discharge): Defibrillate Now\n")) << mHost.ErrorText();
+    ASSERT_TRUE(TypeAndSee("discharge 100", "zarvik-host: discharged 100 J into the analyzer\n")) << mHost.ErrorText();
     ASSERT_TRUE(Shows("  Energy: 100 J (low 85.0 J, high 115.0 J), passed\n")) << mHost.ErrorText();
     ASSERT_TRUE(Shows("buttons: next")) << mHost.ErrorText();
     Type("next");
     Outcome run = Finish();
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out.rfind("100\tpassed\n\tENGY\t100\tJ\tpassed\n", 0), 0u) << run.out;
+}
+
+// A test that failed because the dial was set wrong is run again from its window: start then
+// chooses the Start of button 202's menu, and the new run's result replaces the failed one. A
+// rehearsal's record names the simulated analyzer, whatever the bench's registry holds, and
+// leaves the registry's identity list as it was.
+TEST_F(AttendedRun, AFailedRunIsRunAgainByStartAndARehearsalRecordsTheSimulatedUnit)
+{
+    const std::string units = "HKEY_LOCAL_MACHINE\\Software\\Vantrel\\Telvo\\ZARVIK\\MtiData\\";
+    {
+        plat::RegistryStore bench(mHost.Folder() + "/registry");
+        bench.SetDWord(units, "MRU", 0);
+        bench.SetString(units + "ZARVIK", "Serial", "BENCH-7");
+        bench.SetString(units + "ZARVIK", "Firmware", "3.2");
+    }
+    const std::string out = mHost.File("rehearsal.xml");
+    ASSERT_TRUE(StartRun({"--device", "sim", "--operator", "person", "--out", out}, {"100"}));
+    ASSERT_TRUE(Shows("analyzer: ZARVIK, serial SIMULATED, firmware (none)\n")) << mHost.ErrorText();
+    ASSERT_TRUE(Shows("buttons: start")) << mHost.ErrorText();
+    ASSERT_TRUE(TypeAndSee("start", "instruction (discharge): Defibrillate Now\n")) << mHost.ErrorText();
+    ASSERT_TRUE(TypeAndSee("discharge 150", "  Energy: 150 J (low 85.0 J, high 115.0 J), failed\n"))
+        << mHost.ErrorText();
+    ASSERT_TRUE(Shows("outcome: test 100 failed\n")) << mHost.ErrorText();
+    ASSERT_TRUE(Shows("buttons: next, previous, skip, n/a, abort, start (start: run this test again)\n"))
+        << mHost.ErrorText();
+    ASSERT_TRUE(TypeAndSee("unit BENCH-9",
+                           "zarvik-host: the rehearsal's analyzer is the simulated one (ZARVIK, serial SIMULATED)"))
+        << mHost.ErrorText();
+    ASSERT_TRUE(TypeAndSee("start", "you choose start from the menu: the test runs again\n")) << mHost.ErrorText();
+    ASSERT_TRUE(Shows("instruction (discharge): Defibrillate Now\n")) << mHost.ErrorText();
+    ASSERT_TRUE(TypeAndSee("discharge 100", "  Energy: 100 J (low 85.0 J, high 115.0 J), passed\n"))
+        << mHost.ErrorText();
+    ASSERT_TRUE(Shows("buttons: next")) << mHost.ErrorText();
+    Type("next");
+    Outcome run = Finish();
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.rfind("100\tpassed\n\tENGY\t100\tJ\tpassed\n", 0), 0u) << run.out;
+    const std::string saved = ztesting::ReadAll(out);
+    EXPECT_NE(saved.find("Serial=\"SIMULATED\""), std::string::npos) << saved;
+    EXPECT_EQ(saved.find("BENCH"), std::string::npos) << saved;
+    plat::RegistryStore bench(mHost.Folder() + "/registry");
+    EXPECT_EQ(bench.GetValue(units + "ZARVIK", "Serial").value_or(plat::RegistryStore::Value{}).text, "BENCH-7");
+    EXPECT_EQ(bench.GetValue(units + "ZARVIK", "Firmware").value_or(plat::RegistryStore::Value{}).text, "3.2");
+}
+
+// The verdict on a wave waits for this run's wave on the monitor: typed before Start it presses
+// nothing. A wave the person leaves unjudged ends not rated, with no verdict anywhere.
+TEST_F(AttendedRun, AVerdictWaitsForTheWaveAndAnUnjudgedWaveIsNotRated)
+{
+    const std::string out = mHost.File("wave.xml");
+    ASSERT_TRUE(StartRun({"--device", "sim", "--operator", "person", "--out", out}, {"400"}));
+    ASSERT_TRUE(Shows("buttons: start")) << mHost.ErrorText();
+    ASSERT_TRUE(TypeAndSee(
+        "pass", "zarvik-host: 'pass' does nothing now: the verdict waits for this run's wave on the monitor; "
+                "usable now: start,"))
+        << mHost.ErrorText();
+    ASSERT_TRUE(TypeAndSee("start", "the wave is on the monitor: watch the monitor, then type pass or fail\n"))
+        << mHost.ErrorText();
+    ASSERT_TRUE(TypeAndSee("help", "usable now: stop, abort, pass, fail,")) << mHost.ErrorText();
+    ASSERT_TRUE(TypeAndSee("stop", "outcome: test 400 not rated\n")) << mHost.ErrorText();
+    Type("next");
+    Outcome run = Finish();
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_EQ(run.out, "400\tnot rated\n\tNSW\t\t\tnot rated\n") << run.err;
+    EXPECT_EQ(run.err.find("you judge"), std::string::npos) << run.err;
+    const std::string saved = ztesting::ReadAll(out);
+    const auto result = saved.find("<ResultItem");
+    ASSERT_NE(result, std::string::npos) << saved;
+    EXPECT_EQ(saved.find("True", result), std::string::npos) << saved;
+    EXPECT_EQ(ztesting::ReadAll(out + ".txt").find("passed"), std::string::npos) << ztesting::ReadAll(out + ".txt");
 }
 
 
@@ -202,8 +358,7 @@ TEST_F(AttendedRun, EveryTestsWindowIsAnnounced)
     ASSERT_TRUE(StartRun({"--device", "sim", "--operator", "person"}, {"100", "200"}));
     ASSERT_TRUE(Shows("== test 100: Energy measurement ==\n")) << mHost.ErrorText();
     ASSERT_TRUE(Shows("buttons: start")) << mHost.ErrorText();
-    Type("skip");
-    ASSERT_TRUE(Shows("== test 200: ")) << mHost.ErrorText();
+    ASSERT_TRUE(TypeAndSee("skip", "== test 200: ")) << mHost.ErrorText();
     ASSERT_TRUE(Shows("buttons: start")) << mHost.ErrorText();
     Type("skip");
     Outcome run = Finish();

@@ -5,6 +5,9 @@
 #include "support/PtyPair.h"
 #include "support/SimProgram.h"
 
+#include "platform/base/RegistryStore.h"
+#include "platform/serial/PortMap.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -84,16 +87,25 @@ TEST_F(LinkCommands, BuiltInSimulator)
 
 TEST_F(LinkCommands, NoAnalyzer)
 {
+    // A device path that does not exist is refused before anything else, naming the path.
     const std::string missing = mDir + "/no-such-device";
-    Outcome probe = Host({"probe", "--port", "7", "--device", missing});
-    EXPECT_EQ(probe.status, 1);
-    EXPECT_EQ(probe.out, "not found\n");
+    for (const std::vector<std::string> &args :
+         {std::vector<std::string>{"probe", "--port", "7", "--device", missing},
+          std::vector<std::string>{"send", "--port", "7", "--device", missing, "QDATA"}}) {
+        SCOPED_TRACE(args.front());
+        Outcome refused = Host(args);
+        EXPECT_EQ(refused.status, 2);
+        EXPECT_EQ(refused.out, "");
+        EXPECT_NE(refused.err.find("--device " + missing + ": no such device"), std::string::npos) << refused.err;
+    }
     // A port no port can have is not found without looking.
-    probe = Host({"probe", "--port", "0"});
+    Outcome probe = Host({"probe", "--port", "0"});
     EXPECT_EQ(probe.status, 1);
     EXPECT_EQ(probe.out, "not found\n");
 
-    Outcome send = Host({"send", "--port", "7", "--device", missing, "QDATA"});
+    // A port the registry maps to a device that is gone: no analyzer answers there.
+    plat::RegistryStore(mDir + "/registry").SetString(plat::PortMap::RegistryKey, "7", missing);
+    Outcome send = Host({"send", "--port", "7", "QDATA"});
     EXPECT_EQ(send.status, 2);
     EXPECT_EQ(send.out, "");
     EXPECT_NE(send.err.find(kNoMti), std::string::npos) << send.err;

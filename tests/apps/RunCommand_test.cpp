@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -84,10 +85,12 @@ TEST_F(RunCommand, PrintsARatedEnergyResultOfTheBuiltInSimulator)
     const std::string saved = ReadFile(mDir + "/results.xml");
     EXPECT_NE(saved.find("<TestSequence"), std::string::npos);
     EXPECT_NE(saved.find("20120::Energy"), std::string::npos) << saved;
+    // Measured on the simulated analyzer, and recorded so.
+    EXPECT_NE(saved.find("Type=\"ZARVIK\" Serial=\"SIMULATED\""), std::string::npos) << saved;
     // The readable report says when, with what and on what the test ran, and how it ended.
     const std::string report = ReadFile(mDir + "/results.xml.txt");
     EXPECT_TRUE(std::regex_search(report, std::regex("^Test run of \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d UTC\n"
-                                                     "Analyzer: [^\n]+, serial number [^\n]+, firmware [^\n]+\n"
+                                                     "Analyzer: ZARVIK, serial number SIMULATED, firmware [^\n]+\n"
                                                      "The results come from the built-in simulated analyzer")))
         << report;
     EXPECT_NE(report.find("Energy measurement\nOutcome: passed\n"), std::string::npos) << report;
@@ -124,6 +127,14 @@ TEST_F(RunCommand, RefusesWrongArgumentsWithAClearMessage)
         {{"run", "--port", "1", "--device", "sim", "--operator", "robot", "100"},
          "--operator needs person or auto, not 'robot'"},
         {{"run", "--port", "1", "--device", "sim", "--operator"}, "--operator needs a value"},
+        // What would fail only after the test is refused before it: the result file's folder
+        // and the device path.
+        {{"run", "--port", "1", "--device", "sim", "--out", "/no/such/dir/x.xml", "100"},
+         "--out /no/such/dir/x.xml: the folder /no/such/dir does not exist"},
+        {{"run", "--port", "1", "--device", "/dev/pts/999999", "100"}, "--device /dev/pts/999999: no such device"},
+        {{"run", "--port", "1", "--device", "/etc/hostname", "100"}, "--device /etc/hostname: not a character device"},
+        {{"probe", "--port", "1", "--device", "/dev/pts/999999"}, "--device /dev/pts/999999: no such device"},
+        {{"send", "--port", "1", "--device", "/no/such/tty", "LOC"}, "--device /no/such/tty: no such device"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
@@ -190,7 +201,8 @@ TEST_F(RunCommand, APersonsDischargeCompletesARunOverAPseudoTerminal)
     EXPECT_NE(run.err.find("please discharge now"), std::string::npos) << run.err;
 }
 
-// Ctrl-C in the poll: Stop, the analyzer released, the sequence ended, every test not run.
+// Ctrl-C in the poll: the automatic operator stops the test in hand and leaves it with Next,
+// never aborting it: the test ends not rated, the one after it is not run.
 TEST_F(RunCommand, CtrlCEndsTheSequenceCleanly)
 {
     const pid_t pid = StartUntilTheDischargePrompt({"100", "100"});
@@ -198,8 +210,28 @@ TEST_F(RunCommand, CtrlCEndsTheSequenceCleanly)
     ::kill(pid, SIGINT);
     Outcome run = mHost.Finish(pid, 20s);
     EXPECT_EQ(run.status, 130) << run.err;
-    EXPECT_EQ(run.out, "100\tnot run\n100\tnot run\n");
+    EXPECT_EQ(run.out.rfind("100\tnot rated\n\tENGY\t\tJ\tnot rated\n", 0), 0u) << run.out;
+    EXPECT_TRUE(run.out.ends_with("\n100\tnot run\n")) << run.out;
     EXPECT_NE(run.err.find("interrupted"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("operator: presses Next"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("Abort"), std::string::npos) << run.err;
+}
+
+// A result file that cannot be saved at the end is its own failure, told apart from a failed
+// test; one line names the files a save wrote.
+TEST_F(RunCommand, ASaveThatFailsAtTheEndExitsThree)
+{
+    std::filesystem::create_directory(mDir + "/taken.xml.txt");
+    Outcome run = Host({"run", "--port", "1", "--device", "sim", "--out", mDir + "/taken.xml", "100"});
+    EXPECT_EQ(run.status, 3) << run.err;
+    EXPECT_EQ(run.out.rfind("100\tpassed\n", 0), 0u) << run.out;
+    EXPECT_NE(run.err.find("the results were not saved"), std::string::npos) << run.err;
+
+    run = Host({"run", "--port", "1", "--device", "sim", "--out", mDir + "/good.xml", "100"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("results saved in " + mDir + "/good.xml, the report in " + mDir + "/good.xml.txt\n"),
+              std::string::npos)
+        << run.err;
 }
 
 } // namespace

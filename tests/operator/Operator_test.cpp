@@ -220,6 +220,31 @@ TEST_F(OperatorTest, GivesUpWithStopAndAConfirmedAbortWhenNothingHappens)
     op.Stop();
 }
 
+// Leaving (Ctrl-C at the bench) stops the run in hand and leaves its window with Next, which
+// keeps what the window shows: nothing is aborted, and a question is answered no.
+TEST_F(OperatorTest, LeavingStopsTheRunAndLeavesWithNextConfirmingNothing)
+{
+    source->SetFace("Stop");
+    source->onPress = [&](int id) {
+        if (id == zop::button::Stop) source->SetFace("Start");
+    };
+    op.SetPatience(10s);
+    op.Start();
+    FastForwardBy(1s);
+    op.Leave();
+    EXPECT_EQ(plat::MsgBox("Abort?", plat::vbYesNo), plat::vbNo);
+    FastForwardBy(1s);
+    EXPECT_EQ(PressedIds(), (std::vector<int>{zop::button::Stop, zop::button::Next}));
+    // A window at rest is left with Next alone, and the patience gives nothing up meanwhile.
+    source->presses.clear();
+    source->scene.windowShown = false;
+    FastForwardBy(1s);
+    source->SetFace("Next");
+    FastForwardBy(30s);
+    EXPECT_EQ(PressedIds(), (std::vector<int>{zop::button::Next}));
+    op.Stop();
+}
+
 TEST_F(OperatorTest, PatienceCountsFromTheWindowShownAndFromTheLastRuleFired)
 {
     op.SetPatience(10s);

@@ -80,4 +80,20 @@ TEST_F(SimProgram, ServesTheAnalyzerOnThePrintedTerminalUntilItsInputEnds)
     EXPECT_EQ(WEXITSTATUS(exitStatus), 0);
 }
 
+// --help explains the options and the words typed at its terminal, with their units.
+TEST(SimProgramHelp, HelpListsTheOptionsAndTheWordsWithTheirUnits)
+{
+    if (!std::filesystem::exists(ztesting::SimProgram::Path())) GTEST_SKIP() << "no " << ztesting::SimProgram::Path();
+    ztesting::SimProgram help;
+    ASSERT_TRUE(help.Start({"--help"}));
+    std::string text;
+    for (std::string line = help.ReadLine(5000ms); line.ends_with("\n"); line = help.ReadLine(2000ms)) text += line;
+    ASSERT_TRUE(help.Exited(2000ms));
+    EXPECT_EQ(help.WaitStatus(), 0);
+    for (const char *expected : {"--delay MS", "--log", "discharge JOULES", "charge SECONDS",
+                                 "pacemaker [PPM [MA [WIDTH_MS]]]", "adapter on|off", "silence [N]", "50mA"}) {
+        EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
+    }
+}
+
 } // namespace

@@ -12,6 +12,7 @@
 #include <sstream>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using plat::ComError;
@@ -329,4 +330,37 @@ TEST(RegistryStore, TheProcessStoreFollowsTheRegistryPath)
     EXPECT_EQ(&plat::Registry(), &store);
     EXPECT_EQ(store.Path(), dir.File("second"));
     EXPECT_FALSE(store.KeyExists(kSettings));
+}
+
+// A save killed between writing its temporary file and renaming it leaves that file behind;
+// the next load or save removes the temporaries of processes that no longer run, and only those.
+TEST(RegistryStore, LoadAndSaveRemoveTheTemporariesOfProcessesThatNoLongerRun)
+{
+    // The id of a process that has ended.
+    const pid_t child = ::fork();
+    if (child == 0) std::_Exit(0);
+    ASSERT_GT(child, 0);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    const std::string dead = std::to_string(child);
+    const std::string alive = std::to_string(::getppid());
+
+    for (const bool byLoad : {true, false}) {
+        SCOPED_TRACE(byLoad ? "load" : "save");
+        TempFolder dir;
+        const std::string path = dir.File("registry.txt");
+        if (!byLoad) RegistryStore(path).SetDWord(kSettings, "CommTimeOut", 1000);
+        const std::vector<std::string> stale = {".registry.txt." + dead + ".0.tmp", ".registry.txt." + dead + ".17.tmp"};
+        const std::vector<std::string> kept = {".registry.txt." + alive + ".3.tmp", ".other.txt." + dead + ".0.tmp",
+                                               ".registry.txt.x.0.tmp", "registry.txt." + dead + ".0.tmp"};
+        for (const auto& name : stale) WriteAll(dir.File(name), "partial");
+        for (const auto& name : kept) WriteAll(dir.File(name), "partial");
+        if (byLoad) {
+            RegistryStore store(path);
+        } else {
+            RegistryStore(path).SetDWord(kSettings, "CommTimeOut", 2000);
+        }
+        for (const auto& name : stale) EXPECT_FALSE(std::filesystem::exists(dir.File(name))) << name;
+        for (const auto& name : kept) EXPECT_TRUE(std::filesystem::exists(dir.File(name))) << name;
+    }
 }
