@@ -1,6 +1,5 @@
 #include "testlib/elements/CTestBatCap.h"
 
-#include "platform/base/Conversions.h"
 #include "simulator/Fault.h"
 #include "testlib/config/CConfigBatCap.h"
 #include "testlib/guide/FZARVIKTestGuide.h"
@@ -71,15 +70,6 @@ protected:
 
     std::shared_ptr<CTestBatCap> element = CTestBatCap::Create();
 };
-
-// The number a count-down popup shows ("... for 42 seconds" gives 42).
-int SecondsShown(const std::string& popup)
-{
-    const std::size_t seconds = popup.rfind(" seconds");
-    if (seconds == std::string::npos || seconds == 0) return -1;
-    const std::size_t begin = popup.rfind(' ', seconds - 1);
-    return static_cast<int>(plat::Val(popup.substr(begin + 1, seconds - begin - 1)));
-}
 
 TEST_F(BatCapTest, FifteenChargesInFivePhasesOfThree)
 {
