@@ -44,10 +44,16 @@ public:
     // Types characters as an operator: each raises KeyPress (a handler may discard it by
     // setting the code to 0); a kept character replaces the selection, backspace (8) deletes
     // the selection or the character before the caret. A read-only box takes no characters.
+    // Every character of the text goes in as typed, in any plane of Unicode: KeyPress sees a
+    // character beyond 0x7FFF as a negative code, and one beyond the first plane by its leading
+    // surrogate; a key left unchanged types the character itself.
     void UserType(const std::string& text);
+    // One key code (a negative code stands for a character from 0x8000 to 0xFFFF).
     void UserTypeKey(int16_t keyAscii);
 
 private:
+    // KeyPress with the key code, then the typed character unless the handler changed the key.
+    void TypeKey(int16_t keyAscii, char32_t typed);
     void Replace(int start, int length, const std::string& with);
 
     std::string mText;

@@ -207,7 +207,7 @@ void CTestBatCap::CheckReply(std::string& reply)
 
 // ---- The cycles ----
 
-void CTestBatCap::RunCycles(std::vector<std::string>& chargeTimes)
+int16_t CTestBatCap::RunCycles(std::vector<std::string>& chargeTimes)
 {
     mfrmTestGuide->HighLightSteps(3, 7);
     StartChargeCountdown();
@@ -263,7 +263,7 @@ void CTestBatCap::RunCycles(std::vector<std::string>& chargeTimes)
                 // A charge beyond the fifteenth is dropped.
             }
         } while (miCountdown > 1 && !mfStopped);
-        if (mfStopped) return;
+        if (mfStopped) return stored;
 
         // The next read-out arms the analyzer again.
         msPrevCommand.clear();
@@ -272,6 +272,7 @@ void CTestBatCap::RunCycles(std::vector<std::string>& chargeTimes)
         miCountdown = PhaseSeconds;
         phaseReads = 0;
     }
+    return stored;
 }
 
 void CTestBatCap::RunMeasurement()
@@ -283,9 +284,12 @@ void CTestBatCap::RunMeasurement()
     try {
         SetInstrumentMode();
         std::vector<std::string> chargeTimes(kChargeSlots);
-        if (!mfStopped) RunCycles(chargeTimes);
+        const int16_t stored = mfStopped ? 0 : RunCycles(chargeTimes);
         mfrmTestGuide->HideInstruction();
         StopWaitTimer();
+        // Once fifteen charges are stored nothing more is asked of the analyzer: a Stop in the
+        // rest of that phase or in the idle minute only ends the wait, and the fifteen are kept.
+        if (stored == ChargeCount) mfStopped = false;
         if (!mfStopped) {
             Record()->StoreResult(chargeTimes);
             RateResult(false);

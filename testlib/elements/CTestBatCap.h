@@ -57,7 +57,8 @@ private:
     std::string ReadMeasurementData();
     void ShowSteps(int16_t mode, int16_t count = 0, const std::string& chargeTime = std::string());
     // The cycles of active and idle phases; the charge times, slot n holding charge n + 1.
-    void RunCycles(std::vector<std::string>& chargeTimes);
+    // Returns how many charges were stored.
+    int16_t RunCycles(std::vector<std::string>& chargeTimes);
     // The checks of a data reply: an error token shows its box and stops the run.
     void CheckReply(std::string& reply);
     void PumpWindowEvents();

@@ -319,6 +319,59 @@ TEST_F(Controls, TypingGoesThroughKeyPressAndTheSelection)
     EXPECT_EQ(txt->SelLength(), 2);
 }
 
+// Whatever is typed is stored as typed, in every plane of Unicode; the key codes KeyPress sees
+// stay 16-bit, and a box that filters its keys still refuses what it does not take.
+TEST_F(Controls, TypingBeyondAsciiStoresTheCharactersTyped)
+{
+    const struct {
+        const char* name;
+        std::string typed;
+        std::string stored;
+        std::vector<int16_t> keys;
+    } cases[] = {
+        {"two-byte", "5 µs", "5 µs", {'5', ' ', 0xB5, 's'}},
+        {"full-width, beyond 0x7FFF", "ＳＮ１２", "ＳＮ１２",
+         {static_cast<int16_t>(0xFF33), static_cast<int16_t>(0xFF2E), static_cast<int16_t>(0xFF11),
+          static_cast<int16_t>(0xFF12)}},
+        {"beyond the first plane", "V2😀", "V2😀", {'V', '2', static_cast<int16_t>(0xD83D)}},
+        {"malformed bytes", std::string("A\xF0\x9F") + "B" + "\xC0\xAF", "A\uFFFD\uFFFDB\uFFFD\uFFFD",
+         {'A', static_cast<int16_t>(0xFFFD), static_cast<int16_t>(0xFFFD), 'B', static_cast<int16_t>(0xFFFD),
+          static_cast<int16_t>(0xFFFD)}},
+    };
+    int boxes = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto txt = form->Add<TextBox>("txtTyped" + std::to_string(++boxes));
+        std::vector<int16_t> keys;
+        txt->KeyPress.Connect([&](int16_t& key) { keys.push_back(key); });
+        ui.Type(*txt, c.typed);
+        EXPECT_EQ(txt->Text(), c.stored);
+        EXPECT_EQ(keys, c.keys);
+    }
+
+    auto digits = form->Add<TextBox>("txtDigits");
+    digits->KeyPress.Connect([](int16_t& key) {
+        if ((key < '0' || key > '9') && key != 8) key = 0;
+    });
+    ui.Type(*digits, "1１😀2");
+    EXPECT_EQ(digits->Text(), "12");
+
+    // A handler that changes the key types the character of its new code; a key code typed on
+    // its own beyond 0x7FFF is the character it carries.
+    auto upper = form->Add<TextBox>("txtUpper");
+    upper->KeyPress.Connect([](int16_t& key) {
+        if (key >= 'a' && key <= 'z') key = static_cast<int16_t>(key - 'a' + 'A');
+    });
+    ui.Type(*upper, "sn😀");
+    ui.PressKey(*upper, static_cast<int16_t>(0xFF11));
+    EXPECT_EQ(upper->Text(), "SN😀１");
+    upper->SetMaxLength(5);
+    ui.Type(*upper, "😀😀");
+    EXPECT_EQ(upper->Text(), "SN😀１😀") << "the length counts characters";
+    ui.PressKey(*upper, 8);
+    EXPECT_EQ(upper->Text(), "SN😀１");
+}
+
 TEST_F(Controls, OptionButtonsAreExclusiveWithinTheirContainerOnly)
 {
     auto fra = form->Add<Frame>("fraLead");

@@ -127,6 +127,34 @@ TEST_P(DischargeEditor, InitializeShowsTheRecordWithoutWritingOrNotifying)
     EXPECT_EQ(Energy().Text(), "360");
 }
 
+// Another record shown in the open editor, with another energy, wave and battery choice: the
+// controls follow it, and neither record is written nor the host told.
+TEST_P(DischargeEditor, AnotherRecordIsShownWithoutWritingOrNotifying)
+{
+    OpenWith(150, 1, true);
+    auto other = GetParam().makeRecord();
+    other->SetPresetEnergy(200);
+    if (auto waves = Waves(*other)) waves->SetWaveFormIndex(3);
+    auto otherDefib = std::dynamic_pointer_cast<ztest::CConfigDefib>(other);
+    if (otherDefib) otherDefib->SetBatteryOperated(false);
+    Bind(plat::ObjectPtr(other));
+
+    EXPECT_EQ(Energy().Text(), "200");
+    EXPECT_FLOAT_EQ(other->GetPresetEnergy(), 200);
+    EXPECT_FLOAT_EQ(record->GetPresetEnergy(), 150);
+    if (auto waves = Waves(*other)) {
+        EXPECT_EQ(Find<plat::ComboBox>("cboECGWave").ListIndex(), 3);
+        EXPECT_EQ(waves->GetWaveFormIndex(), 3);
+        EXPECT_EQ(Waves(*record)->GetWaveFormIndex(), 1);
+    }
+    if (otherDefib) {
+        EXPECT_EQ(Find<plat::CheckBox>("chkBatteryOperated").Value(), plat::vbUnchecked);
+        EXPECT_FALSE(otherDefib->GetBatteryOperated());
+        EXPECT_TRUE(std::dynamic_pointer_cast<ztest::CConfigDefib>(record)->GetBatteryOperated());
+    }
+    EXPECT_EQ(Changes(), 0);
+}
+
 TEST_P(DischargeEditor, TypingWritesEveryKeystrokeAndNotifiesOnce)
 {
     OpenWith(150);

@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <string>
+#include <tuple>
+
 using ztest::CConfigPacerPar;
 using ztest::CConfigPacerRef;
 using ztest::XPacerParConfig;
@@ -21,6 +25,11 @@ protected:
     plat::TextBox& Rate() { return this->template Find<plat::TextBox>("txtPresetPacerRate"); }
     plat::TextBox& Amplitude() { return this->template Find<plat::TextBox>("txtPresetPacerAmplitude"); }
 
+public:
+    int AdapterShown() { return Adapter().ListIndex(); }
+    int LoadShown() { return Load().ListIndex(); }
+
+protected:
     std::vector<std::string> Loads()
     {
         std::vector<std::string> loads;
@@ -28,6 +37,27 @@ protected:
         return loads;
     }
 };
+
+// Another record of the class shown in the open editor, with another adapter and load than
+// the one shown before: the lists follow it, and neither record is written nor the host told.
+template <class Record, class EditorClass>
+void ExpectAnotherRecordShownUntouched(PacerHarness<Record, EditorClass>& harness, const std::shared_ptr<Record>& record,
+                                       const std::shared_ptr<host::IDialog>& dialog)
+{
+    auto other = std::make_shared<Record>();
+    other->SetAdapterIndex(3);
+    other->SetAdapter("PXA6 MDE");
+    other->SetLoadIndex(2);
+    other->SetLoad("Open");
+    const auto before = std::make_tuple(record->GetAdapterIndex(), record->GetAdapter(), record->GetLoadIndex(), record->GetLoad());
+    dialog->Initialize(plat::Variant(plat::ObjectPtr(other)));
+    EXPECT_EQ(harness.AdapterShown(), 3);
+    EXPECT_EQ(harness.LoadShown(), 2);
+    EXPECT_EQ(std::make_tuple(other->GetAdapterIndex(), other->GetAdapter(), other->GetLoadIndex(), other->GetLoad()),
+              std::make_tuple(int16_t{3}, std::string("PXA6 MDE"), int16_t{2}, std::string("Open")));
+    EXPECT_EQ(std::make_tuple(record->GetAdapterIndex(), record->GetAdapter(), record->GetLoadIndex(), record->GetLoad()),
+              before);
+}
 
 using PacerParEditor = PacerHarness<CConfigPacerPar, XPacerParConfig>;
 using PacerRefEditor = PacerHarness<CConfigPacerRef, XPacerRefConfig>;
@@ -218,4 +248,18 @@ TEST_F(PacerRefEditor, LaysOutForItsFixedSize)
     dialog->Move(0, 0, 3000, 1000);
     EXPECT_EQ(pacer.Height(), height);
     EXPECT_FLOAT_EQ(pacer.Width(), 10785 * 0.55f);
+}
+
+TEST_F(PacerParEditor, AnotherRecordIsShownWithoutWritingOrNotifying)
+{
+    Open();
+    ExpectAnotherRecordShownUntouched(*this, record, dialog);
+    EXPECT_EQ(Changes(), 0);
+}
+
+TEST_F(PacerRefEditor, AnotherRecordIsShownWithoutWritingOrNotifying)
+{
+    Open();
+    ExpectAnotherRecordShownUntouched(*this, record, dialog);
+    EXPECT_EQ(Changes(), 0);
 }

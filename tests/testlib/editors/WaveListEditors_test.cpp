@@ -375,3 +375,39 @@ TEST_F(PerfEditor, LockingAlsoDisablesTheLeadsAndTheLayoutPlacesTheDuration)
     EXPECT_EQ(Find<plat::Slider>("sldTimeSlider").Left(), 2100);
     EXPECT_EQ(Find<plat::CheckBox>("chkIndefiniteDuration").Left(), 3300);
 }
+
+// Another record shown in the open editor, with another wave (and lead): the controls follow
+// it, and neither record is written nor the host told.
+TEST_F(NswEditor, AnotherRecordIsShownWithoutWritingOrNotifying)
+{
+    record->SetWavetype(102);
+    Open();
+    auto other = std::make_shared<CConfigNSW>();
+    other->SetWavetype(105);
+    other->SetDuration(20);
+    dialog->Initialize(plat::Variant(plat::ObjectPtr(other)));
+    EXPECT_EQ(Checked(Waves()), std::vector<int>{5});
+    EXPECT_EQ(Slider().Value(), 20);
+    EXPECT_EQ(other->GetWavetype(), 105);
+    EXPECT_EQ(other->GetDuration(), 20);
+    EXPECT_EQ(record->GetWavetype(), 102);
+    EXPECT_EQ(Changes(), 0);
+}
+
+TEST_F(PerfEditor, AnotherRecordIsShownWithoutWritingOrNotifying)
+{
+    record->SetWavetype(300);
+    record->SetLead(CConfigPerf::LeadI);
+    Open();
+    auto other = std::make_shared<CConfigPerf>();
+    other->SetWavetype(316);
+    other->SetLead(CConfigPerf::LeadII);
+    dialog->Initialize(plat::Variant(plat::ObjectPtr(other)));
+    EXPECT_EQ(Checked(Waves()), std::vector<int>{16});
+    EXPECT_TRUE(Find<plat::OptionButton>("opLeadII").Value());
+    EXPECT_EQ(other->GetWavetype(), 316);
+    EXPECT_EQ(other->GetLead(), CConfigPerf::LeadII);
+    EXPECT_EQ(record->GetWavetype(), 300);
+    EXPECT_EQ(record->GetLead(), CConfigPerf::LeadI);
+    EXPECT_EQ(Changes(), 0);
+}

@@ -2,6 +2,7 @@
 
 #include "simulator/Fault.h"
 #include "testlib/config/CConfigBatCap.h"
+#include "testlib/guide/FZARVIKTestGuide.h"
 #include "tests/testlib/elements/DefibRunSupport.h"
 
 #include <gtest/gtest.h>
@@ -72,6 +73,14 @@ protected:
 
 TEST_F(BatCapTest, FifteenChargesInFivePhasesOfThree)
 {
+    // The live lines of each charge, with the second of the phase that the popup shows then.
+    std::vector<std::pair<int, std::vector<std::string>>> live;
+    op->AddRule({"read the live lines", [](const zop::Scene& scene) { return scene.stepLines.size() == 3; },
+                 plat::Millis(0),
+                 [&live](zop::Operator&, const zop::Scene& scene) {
+                     live.emplace_back(SecondsShown(scene.popupMessage), scene.stepLines);
+                 },
+                 -1, ""});
     const auto realStart = std::chrono::steady_clock::now();
     const plat::TimePoint start = Now();
     Perform(element);
@@ -96,6 +105,15 @@ TEST_F(BatCapTest, FifteenChargesInFivePhasesOfThree)
     EXPECT_EQ(StatusOf(element), 1);
     EXPECT_TRUE(Logged("instruction: Charge and discharge repeatedly for 59 seconds"));
     EXPECT_TRUE(Logged("instruction: Standby to initiate charge in 60 seconds"));
+    // Each charge's lines: its time, its count, and the seconds of the phase gone by.
+    ASSERT_EQ(live.size(), 15u);
+    for (std::size_t i = 0; i < live.size(); ++i) {
+        SCOPED_TRACE(i + 1);
+        const auto& [left, lines] = live[i];
+        EXPECT_EQ(lines[0], "Last chargetime               : 6.5s");
+        EXPECT_EQ(lines[1], "Charge/Discharge count : " + std::to_string(i + 1));
+        EXPECT_EQ(lines[2], "Elapsed total time            : " + std::to_string(59 - left) + "s");
+    }
     // The figure above is well under a second in a normal build; a sanitizer build is several
     // times slower. The bound only catches a run that waits out its minutes on the real clock.
     EXPECT_LT(real, std::chrono::seconds(60));
@@ -122,6 +140,77 @@ TEST_F(BatCapTest, FifteenStoredChargesEndTheReadingAndAreStored)
     EXPECT_EQ(op->Beeps().size(), 15u);
     for (int i = 1; i <= 15; ++i) EXPECT_EQ(ValueOf(element, "CHTI" + std::to_string(i)), plat::Variant(6.5)) << i;
     EXPECT_EQ(StatusOf(element), 1);
+}
+
+// Once fifteen charges are stored the analyzer is asked nothing more: leaving in the rest of that
+// phase or in the idle minute only ends the wait. Stop, Next and Previous keep the fifteen, rated,
+// stamped and reported, the window back in its finished form; Abort and Skip remove the record.
+TEST_F(BatCapTest, LeavingAfterTheFifteenthChargeKeepsTheFifteen)
+{
+    using Guide = ztest::FZARVIKTestGuide;
+    struct Case {
+        const char* name;
+        const char* popup;
+        // The window's event a host fires while the run goes on; none: the person's Stop.
+        plat::Event<> Guide::*event;
+        int32_t navigation;
+        bool kept;
+    };
+    const char* idle = "Standby to initiate charge in 30 seconds";
+    const Case cases[] = {
+        {"Stop in the rest of the phase", "Charge and discharge repeatedly for 10 seconds", nullptr, 0, true},
+        {"Stop in the idle minute", idle, nullptr, 0, true},
+        {"Next in the idle minute", idle, &Guide::NextTest, 0, true},
+        {"Previous in the idle minute", idle, &Guide::Previous, 1, true},
+        {"Abort in the idle minute", idle, &Guide::AbortTest, 2, false},
+        {"Skip in the idle minute", idle, &Guide::Skip, 3, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        analyzer->ClearLogs();
+        context = std::make_shared<host::HostTestContext>();
+        UseRecipe(CTestBatCap::TypeCode);
+        const std::size_t beepsBefore = op->Beeps().size();
+        const std::string popup = c.popup;
+        const auto event = c.event;
+        op->AddRule({"leave",
+                     [this, popup, beepsBefore](const zop::Scene& scene) {
+                         return op->Beeps().size() == beepsBefore + 15 && scene.popupMessage == popup;
+                     },
+                     plat::Millis(0),
+                     [event](zop::Operator& self, const zop::Scene&) {
+                         if (event) {
+                             FireGuide(event);
+                         } else {
+                             self.Press(zop::button::Stop);
+                         }
+                     },
+                     1, ""});
+        bool finishedForm = false;
+        op->AddRule({"look", [](const zop::Scene& scene) { return scene.Done() || scene.Ready(); }, plat::Millis(0),
+                     [&finishedForm](zop::Operator&, const zop::Scene& scene) { finishedForm = scene.Done(); }, 1,
+                     "leave"});
+        auto run = CTestBatCap::Create();
+        const plat::TimePoint start = Now();
+        Perform(run);
+
+        EXPECT_LT(Now() - start, plat::Millis(600000)) << "the wait was not ended";
+        EXPECT_EQ(context->Navigation(), c.navigation);
+        if (!c.kept) {
+            EXPECT_EQ(run->Result(), nullptr);
+            EXPECT_EQ(context->ResultChangedCount(), 0);
+            continue;
+        }
+        if (!c.event) {
+            EXPECT_TRUE(finishedForm) << "the window returned to its finished form";
+        }
+        ASSERT_NE(run->Result(), nullptr);
+        for (int i = 1; i <= 15; ++i) EXPECT_EQ(ValueOf(run, "CHTI" + std::to_string(i)), plat::Variant(6.5)) << i;
+        EXPECT_EQ(StatusOf(run), 1);
+        EXPECT_EQ(run->Result()->MTIID(), 1);
+        EXPECT_EQ(context->ResultChangedCount(), 1);
+        EXPECT_TRUE(op->Boxes().empty()) << op->Boxes().front().prompt;
+    }
 }
 
 // An active phase without a charge leaves the analyzer polled, not armed: the idle phase after

@@ -18,8 +18,7 @@ protected:
         UseRecipe(CTestDefib::TypeCode);
         // What the step list shows each time it shows the live lines of a discharge.
         op->AddRule({"read the live lines", [](const zop::Scene& scene) { return scene.stepLines.size() == 5; },
-                     plat::Millis(0), [this](zop::Operator&, const zop::Scene& scene) { liveLines.push_back(scene.stepLines); },
-                     -1, ""});
+                     plat::Millis(0), [this](zop::Operator&, const zop::Scene& scene) { ReadLiveLines(scene); }, -1, ""});
     }
     void SetBatteryOperated(bool battery)
     {
@@ -46,8 +45,16 @@ protected:
                      -1, ""});
     }
 
+    void ReadLiveLines(const zop::Scene& scene)
+    {
+        liveLines.push_back(scene.stepLines);
+        secondsLeft.push_back(SecondsShown(scene.popupMessage));
+    }
+
     std::shared_ptr<CTestDefib> element = CTestDefib::Create();
     std::vector<std::vector<std::string>> liveLines;
+    // The second of the count-down that the popup showed with each of them.
+    std::vector<int> secondsLeft;
 };
 
 TEST_F(DefibTest, CountsTheTargetNumberOfDischargesAndEndsAtOnce)
@@ -56,9 +63,9 @@ TEST_F(DefibTest, CountsTheTargetNumberOfDischargesAndEndsAtOnce)
         SCOPED_TRACE(battery ? "battery operated" : "mains");
         UseRecipe(CTestDefib::TypeCode);
         op->AddRule({"read the live lines", [](const zop::Scene& scene) { return scene.stepLines.size() == 5; },
-                     plat::Millis(0), [this](zop::Operator&, const zop::Scene& scene) { liveLines.push_back(scene.stepLines); },
-                     -1, ""});
+                     plat::Millis(0), [this](zop::Operator&, const zop::Scene& scene) { ReadLiveLines(scene); }, -1, ""});
         liveLines.clear();
+        secondsLeft.clear();
         dischargeTimes.clear();
         const std::size_t beepsBefore = op->Beeps().size();
         const plat::TimePoint start = Now();
@@ -83,6 +90,12 @@ TEST_F(DefibTest, CountsTheTargetNumberOfDischargesAndEndsAtOnce)
         EXPECT_EQ(liveLines[0][1], "Energy                         : 100 J");
         EXPECT_EQ(liveLines[0][2], "Total discharge count  : 1");
         EXPECT_EQ(liveLines[target - 2][2], "Total discharge count  : " + std::to_string(target - 1));
+        // The seconds gone by and left of the budget, as the count-down stands.
+        for (std::size_t i = 0; i < liveLines.size(); ++i) {
+            SCOPED_TRACE(i + 1);
+            EXPECT_EQ(liveLines[i][3], "Elapsed total time         : " + std::to_string(300 - secondsLeft[i]) + "s");
+            EXPECT_EQ(liveLines[i][4], "Time remaining             : " + std::to_string(secondsLeft[i]) + "s");
+        }
     }
 }
 

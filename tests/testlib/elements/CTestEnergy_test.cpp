@@ -17,6 +17,7 @@
 #include "testlib/results/CResultEnergy.h"
 #include "testlib/guide/FZARVIKTestGuide.h"
 #include "testlib/elements/CTestCardio.h"
+#include "testlib/elements/CTestBatCap.h"
 #include "testlib/elements/CTestCharge.h"
 #include "testlib/elements/CTestDefib.h"
 #include "testlib/elements/CTestEnergy.h"
@@ -228,6 +229,7 @@ TEST_F(EnergyTest, AMissingSettingsKeyMakesTheThresholdZeroInEachDischargeTest)
         {"charge time", [] { return ztest::CTestCharge::Create(); }},
         {"cardioversion", [] { return ztest::CTestCardio::Create(); }},
         {"pulse repetition", [] { return ztest::CTestDefib::Create(); }},
+        {"battery capacity", [] { return ztest::CTestBatCap::Create(); }},
     };
     for (const auto& type : types) {
         SCOPED_TRACE(type.name);

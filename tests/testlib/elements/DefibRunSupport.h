@@ -10,6 +10,7 @@
 #include "host/standards/HostStandard.h"
 #include "host/standards/HostStandards.h"
 #include "operator/Recipes.h"
+#include "platform/base/Conversions.h"
 #include "testlib/core/CMeasurement.h"
 #include "tests/support/LimitItems.h"
 #include "tests/testlib/elements/TestRunFixture.h"
@@ -84,6 +85,16 @@ protected:
         for (const auto& box : op->Boxes())
             if (box.prompt.find(part) != std::string::npos) return true;
         return false;
+    }
+
+    // The number a count-down popup shows ("... for 42 seconds", "... 42 seconds left" give
+    // 42); -1 without one.
+    static int SecondsShown(const std::string& popup)
+    {
+        const std::size_t seconds = popup.rfind(" seconds");
+        if (seconds == std::string::npos || seconds == 0) return -1;
+        const std::size_t begin = popup.rfind(' ', seconds - 1);
+        return begin == std::string::npos ? -1 : static_cast<int>(plat::Val(popup.substr(begin + 1, seconds - begin - 1)));
     }
 
     static plat::Variant ValueOf(const std::shared_ptr<host::ITestElement>& element, const std::string& key)

@@ -1,6 +1,8 @@
 // The pacer parameter and pacer refractory tests run in the window with the operator against
 // the simulated analyzer, in virtual time.
+#include "host/documents/HostRegistry.h"
 #include "host/elements/HostTestElement.h"
+#include "platform/base/ComError.h"
 #include "host/interfaces/IMeasurement.h"
 #include "tests/testlib/elements/SimulationFixture.h"
 #include "testlib/config/CConfigPacerPar.h"
@@ -13,6 +15,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <optional>
 
 namespace {
 
@@ -54,6 +58,12 @@ protected:
     std::shared_ptr<ztest::CTestPacerRef> Refractory()
     {
         return ztest::CTestPacerRef::Create();
+    }
+    std::shared_ptr<ztest::CTestPacerRef> RefractoryWithAdapter()
+    {
+        auto element = Refractory();
+        std::dynamic_pointer_cast<ztest::CConfigPacerRef>(element->Configuration())->SetAdapterIndex(1);
+        return element;
     }
     int32_t Status(const std::shared_ptr<host::ITestElement>& element) { return element->Result()->Status(); }
 };
@@ -108,6 +118,74 @@ TEST_F(PacerTests, AdapterCheckComesBeforeTheLoad)
         EXPECT_EQ(c.box != nullptr, Contains(BoxPrompts(), c.box ? c.box : "?"));
         EXPECT_EQ(Status(element), c.status);
     }
+}
+
+// The adapter check left by Stop or a lost link: the run ends at once, with no box of its own,
+// no load and no result, in both pacer tests.
+TEST_F(PacerTests, StopOrALostLinkAtTheAdapterCheckEndsTheRunUnrated)
+{
+    const struct {
+        const char* name;
+        std::function<std::shared_ptr<host::ITestElement>()> make;
+        bool stop;
+        Strings boxes;
+    } cases[] = {
+        {"parameters, Stop", [this] { return Parameters(1); }, true, {}},
+        {"parameters, link lost", [this] { return Parameters(1); }, false, {"No MTI was found"}},
+        {"refractory, Stop", [this] { return RefractoryWithAdapter(); }, true, {}},
+        {"refractory, link lost", [this] { return RefractoryWithAdapter(); }, false, {"No MTI was found"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        analyzer->ClearLogs();
+        analyzer->Faults().Clear();
+        analyzer->Faults().Add(Fault::Silence().For("QADAPTER").Always());
+        auto element = c.make();
+        const std::size_t boxes = op->Boxes().size();
+        const bool stop = c.stop;
+        Perform(element, [stop](zop::Operator& self) {
+            zop::PacerRecipe(true)(self);
+            if (stop)
+                self.AddRule({"stop", [](const zop::Scene& scene) { return scene.Running(); }, 300ms,
+                              [](zop::Operator& me, const zop::Scene&) { me.Press(zop::button::Stop); }, 1, ""});
+        });
+        EXPECT_GE(Count(Commands(), "QADAPTER"), 1);
+        EXPECT_EQ(Count(Commands(), "PACELOAD=ADAP1"), 0);
+        const Strings all = BoxPrompts();
+        const Strings prompts(all.begin() + static_cast<std::ptrdiff_t>(boxes), all.end());
+        EXPECT_EQ(prompts.size(), c.boxes.size()) << ::testing::PrintToString(prompts);
+        for (std::size_t i = 0; i < std::min(prompts.size(), c.boxes.size()); ++i)
+            EXPECT_NE(prompts[i].find(c.boxes[i]), std::string::npos) << prompts[i];
+        EXPECT_EQ(Status(element), 0);
+        EXPECT_EQ(context->ResultChangedCount(), 0);
+    }
+}
+
+// Stop while the analyzer keeps answering the pacer mode "BUSY": the resending ends, nothing is
+// polled and no box is shown.
+TEST_F(PacerTests, StopEndsThePacerModeResending)
+{
+    analyzer->Faults().Add(Fault::Reply("BUSY").For("PACEPMODE").Always());
+    auto element = Parameters();
+    plat::TimePoint stoppedAt{};
+    Perform(element, [&](zop::Operator& self) {
+        zop::RecipeBook::Standard().Apply(ztest::CTestPacerPar::TypeCode, self);
+        self.AddRule({"stop", [](const zop::Scene& scene) { return scene.Running(); }, 2000ms,
+                      [&](zop::Operator& me, const zop::Scene&) {
+                          stoppedAt = Now();
+                          me.Press(zop::button::Stop);
+                      },
+                      1, ""});
+    });
+    EXPECT_GT(Count(Commands(), "PACEPMODE"), 2);
+    EXPECT_EQ(Count(Commands(), "QDATA"), 0);
+    EXPECT_TRUE(op->Boxes().empty()) << op->Boxes().front().prompt;
+    for (const auto& heard : analyzer->HeardLog()) {
+        if (heard.at > stoppedAt) {
+            EXPECT_EQ(heard.command, "LOC") << "asked after the Stop";
+        }
+    }
+    EXPECT_EQ(Status(element), 0);
 }
 
 TEST_F(PacerTests, PacerModeRepliesAndDataReplies)
@@ -303,13 +381,51 @@ TEST_F(PacerTests, RefractoryOneCharacterReplyIsNeitherAskedAgainNorData)
     EXPECT_EQ(Status(element), 0);
 }
 
+// The wait of the refractory test as its setting gives it: a number of seconds; 0 or less ends
+// it at the first tick; a value out of range or no number gives the default.
 TEST_F(PacerTests, RefractoryTimeoutSetting)
 {
-    EXPECT_EQ(ztest::CTestPacerRef::ReadPacerRefractoryTimeout(), 120);
-    SetSetting("PacerRefractoryTimeout", 7);
-    EXPECT_EQ(ztest::CTestPacerRef::ReadPacerRefractoryTimeout(), 7);
-    SetSetting("PacerRefractoryTimeout", 70000);
-    EXPECT_EQ(ztest::CTestPacerRef::ReadPacerRefractoryTimeout(), 120);
+    const struct {
+        const char* name;
+        std::optional<plat::Variant> value;
+        int16_t read;
+        int waitSeconds;
+    } cases[] = {
+        {"missing", std::nullopt, 120, 120},
+        {"seven", plat::Variant(int32_t{7}), 7, 7},
+        {"zero", plat::Variant(int32_t{0}), 0, 1},
+        {"negative", plat::Variant(int32_t{-5}), -5, 1},
+        {"the least", plat::Variant(int32_t{-32768}), -32768, 1},
+        {"out of range", plat::Variant(int32_t{70000}), 120, 120},
+        {"a number as text", plat::Variant("30"), 30, 30},
+        {"text", plat::Variant("soon"), 120, 120},
+    };
+    // No answer within any wait: the count-down alone ends it.
+    analyzer->Model().SetRefractoryTime(std::chrono::minutes(5));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        {
+            host::HostRegistry settings;
+            settings.CreateKey(host::HKEY_LOCAL_MACHINE, "Software\\Vantrel\\telvo\\ZARVIK");
+            if (!c.value) {
+                plat::IgnoreErrors([&] { settings.DeleteValue("PacerRefractoryTimeout"); });
+            } else if (c.value->IsString()) {
+                settings.SetStringValue("PacerRefractoryTimeout", c.value->AsString());
+            } else {
+                settings.SetDWordValue("PacerRefractoryTimeout", c.value->AsLong());
+            }
+        }
+        EXPECT_EQ(ztest::CTestPacerRef::ReadPacerRefractoryTimeout(), c.read);
+        auto element = Refractory();
+        const auto start = ElapsedMs();
+        Perform(element);
+        const auto waited = ElapsedMs() - start;
+        EXPECT_GE(waited, c.waitSeconds * 1000);
+        EXPECT_LT(waited, c.waitSeconds * 1000 + 5000);
+        EXPECT_EQ(Status(element), 0);
+        EXPECT_TRUE(op->Boxes().empty());
+        FastForwardBy(std::chrono::minutes(6));
+    }
 }
 
 TEST_F(PacerTests, InstructionsAndMeasurementLists)

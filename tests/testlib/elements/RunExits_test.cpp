@@ -174,13 +174,6 @@ protected:
     {
         return boxes.size() == 1 && boxes[0].find(part) != std::string::npos;
     }
-
-    // Fires one of the guide window's events as the host's toolbar would.
-    static void FireGuide(plat::Event<> ztest::FZARVIKTestGuide::*event)
-    {
-        for (const auto& form : plat::LoadedForms())
-            if (auto guide = std::dynamic_pointer_cast<ztest::FZARVIKTestGuide>(form)) (guide.get()->*event).Fire();
-    }
 };
 
 // The link lost at each exchange of a run: the link's one box, no release, nothing rated.

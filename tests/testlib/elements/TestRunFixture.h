@@ -17,9 +17,11 @@
 #include "operator/Recipes.h"
 #include "platform/com/ComRuntime.h"
 #include "platform/serial/PortMap.h"
+#include "platform/ui/Form.h"
 #include "simulator/Analyzer.h"
 #include "simulator/SimDevice.h"
 #include "testlib/core/MMiscUtils.h"
+#include "testlib/guide/FZARVIKTestGuide.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/VirtualLoop.h"
 
@@ -92,6 +94,14 @@ protected:
         std::vector<std::string> prompts;
         for (const auto& box : op->Boxes()) prompts.push_back(box.prompt);
         return prompts;
+    }
+
+    // Fires one of the guide window's events as the host's toolbar would, also while a run
+    // goes on (a host that navigates on its own).
+    static void FireGuide(plat::Event<> ztest::FZARVIKTestGuide::*event)
+    {
+        for (const auto& form : plat::LoadedForms())
+            if (auto guide = std::dynamic_pointer_cast<ztest::FZARVIKTestGuide>(form)) (guide.get()->*event).Fire();
     }
 
     // Rules: press a button when the trigger becomes true.

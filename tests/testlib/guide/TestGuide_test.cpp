@@ -280,6 +280,35 @@ TEST_F(TestGuide, NextStoresTheIdentityPageBeforeNextTest)
     EXPECT_EQ("SN-427", guide->GetMtiData()->Serial());
 }
 
+// A serial number typed beyond ASCII is stored as typed: in the unit record, in the registry on
+// Next, and on the identity page that reads it back.
+TEST_F(TestGuide, ASerialTypedBeyondAsciiSurvivesNextAndAReload)
+{
+    for (const std::string serial : {"ＳＮ１２", "V2😀"}) {
+        SCOPED_TRACE(serial);
+        auto window = std::make_shared<FZARVIKTestGuide>();
+        element->Initialize("ZARVIK", 100, 1);
+        window->Load();
+        window->SetRunState(1, false);
+        window->InitGuide(element, context, Steps({"Connect the paddles"}));
+        window->Show(plat::vbModeless);
+        mDriver.SelectPage(*window->xtwWizard(), 1);
+        auto box = window->xmdMtiData()->txtSerial();
+        mDriver.SelectAll(*box);
+        mDriver.Type(*box, serial);
+        mDriver.ClickToolbarButton(*window->xtbToolbar(), ITgToolbar::ButtonNext);
+        EXPECT_EQ(serial, window->GetMtiData()->Serial());
+        window->Unload();
+
+        host::HostRegistry registry;
+        registry.OpenKey(host::HKEY_LOCAL_MACHINE, std::string(ztest::XMTIData::RegistryKey) + "ZARVIK");
+        EXPECT_EQ(serial, registry.GetStringValue("Serial"));
+        ztest::XMTIData reloaded;
+        EXPECT_EQ(serial, reloaded.txtSerial()->Text());
+        EXPECT_EQ(serial, reloaded.GetMtiData()->Serial());
+    }
+}
+
 // Translating the window reaches captions, never the stored serial number and firmware that
 // the identity page holds: they are registered with the run and saved again on Next.
 TEST_F(TestGuide, AStoredIdentityThatLooksLikeALanguageTextIsKeptAsItIs)
