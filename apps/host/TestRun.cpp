@@ -120,16 +120,44 @@ private:
     plat::FdWatch mWatch;
 };
 
+// The scratch folders of runs on the built-in simulated analyzer are named after the process:
+// "zarvik-simulated-" + its id + "-" + six random characters.
+constexpr std::string_view kScratchPrefix = "zarvik-simulated-";
+
+// Removes the scratch folders of runs that were killed before they could remove their own: those
+// whose process no longer runs. A folder of a process that still runs is another run's.
+void RemoveStaleScratchFolders(const std::filesystem::path& temp)
+{
+    std::error_code error;
+    std::filesystem::directory_iterator it(temp, error);
+    for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        if (!name.starts_with(kScratchPrefix)) continue;
+        const char* first = name.data() + kScratchPrefix.size();
+        const char* last = name.data() + name.size();
+        long id = 0;
+        const auto [end, ec] = std::from_chars(first, last, id);
+        if (ec != std::errc() || end == first || end == last || *end != '-' || id <= 0 || id == ::getpid()) continue;
+        std::error_code ignored;
+        if (it->is_symlink(ignored) || !it->is_directory(ignored)) continue;
+        if (::kill(static_cast<pid_t>(id), 0) == 0 || errno != ESRCH) continue;
+        std::filesystem::remove_all(it->path(), ignored);
+    }
+}
+
 // A run on the built-in simulated analyzer works on a scratch copy of the registry, in which the
 // analyzer identity list holds the simulator alone: the window shows and the results record
 // that unit, and whatever the window confirms never reaches the bench's identity list. The
-// scratch copy is removed and the registry path put back when the run ends.
+// scratch copy is removed and the registry path put back when the run ends; one that a kill
+// left behind goes with the next run on the simulated analyzer.
 class SimulatedUnitRegistry {
 public:
     SimulatedUnitRegistry()
     {
         mRealPath = plat::Registry().Path();
-        std::string folder = (std::filesystem::temp_directory_path() / "zarvik-simulated-XXXXXX").string();
+        const std::filesystem::path temp = std::filesystem::temp_directory_path();
+        RemoveStaleScratchFolders(temp);
+        std::string folder = (temp / (std::string(kScratchPrefix) + std::to_string(::getpid()) + "-XXXXXX")).string();
         if (!::mkdtemp(folder.data()))
             throw plat::ComError(plat::rt::PermissionDenied, "zarvik-host", "cannot make a scratch registry folder");
         mFolder = folder;

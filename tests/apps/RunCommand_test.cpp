@@ -162,6 +162,31 @@ TEST_F(RunCommand, APortTheRegistryMapsToTheSimulatorRunsOnTheVirtualClock)
     EXPECT_LT(took, 60s);
 }
 
+// A run on the simulated analyzer works on a scratch registry in the temporary folder; one that
+// a killed run left behind goes with the next such run, unless its process still runs.
+TEST_F(RunCommand, ARunOnTheSimulatorRemovesTheScratchFoldersOfKilledRuns)
+{
+    const pid_t gone = ::fork();
+    if (gone == 0) ::_exit(0);
+    ASSERT_GT(gone, 0);
+    ASSERT_EQ(ztesting::Reap(gone, 5s), 0);
+    const std::string stale = mHost.File("zarvik-simulated-" + std::to_string(gone) + "-AbC123");
+    const std::string running = mHost.File("zarvik-simulated-" + std::to_string(::getpid()) + "-XyZ789");
+    for (const auto& folder : {stale, running}) std::filesystem::create_directories(folder + "/inside");
+
+    Outcome run = Host({"run", "--port", "1", "--device", "sim", "100"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(stale));
+    EXPECT_TRUE(std::filesystem::exists(running + "/inside"));
+    // The run's own scratch folder went at its end.
+    for (const auto& entry : std::filesystem::directory_iterator(mHost.Folder())) {
+        const std::string name = entry.path().filename().string();
+        if (name.starts_with("zarvik-simulated-")) {
+            EXPECT_EQ(entry.path().string(), running);
+        }
+    }
+}
+
 // Against a real analyzer nobody watches the monitor for the automatic operator: the wave is
 // held and the test ends not rated, never passed.
 TEST_F(RunCommand, TheAutomaticOperatorNeverRatesAWaveOnARealAnalyzer)

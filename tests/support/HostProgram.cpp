@@ -106,11 +106,15 @@ std::size_t HostProgram::WaitForError(const std::string& text, pid_t pid, std::s
 
 pid_t HostProgram::Start(std::vector<std::string> arguments, int input) const
 {
-    // The environment of this process, with its registry replaced by the folder's.
+    // The environment of this process, with its registry and its temporary folder replaced by
+    // the folder's, so that nothing a run leaves outlives the test.
     std::vector<std::string> env;
-    for (char** e = environ; *e; ++e)
-        if (std::string(*e).rfind("ZARVIK_REGISTRY=", 0) != 0) env.emplace_back(*e);
+    for (char** e = environ; *e; ++e) {
+        const std::string entry(*e);
+        if (entry.rfind("ZARVIK_REGISTRY=", 0) != 0 && entry.rfind("TMPDIR=", 0) != 0) env.push_back(entry);
+    }
     env.push_back("ZARVIK_REGISTRY=" + mEnvironmentRegistry);
+    env.push_back("TMPDIR=" + Folder());
     std::vector<char*> envp;
     for (auto& e : env) envp.push_back(e.data());
     envp.push_back(nullptr);

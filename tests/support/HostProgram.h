@@ -31,7 +31,8 @@ int Reap(pid_t pid, std::chrono::milliseconds timeout);
 
 // Runs the built zarvik-host from a test, in a temporary folder of its own. Standard output and
 // error of each run go to files in the folder, and $ZARVIK_REGISTRY in the program's environment
-// names a registry file in the folder too, so that no run can touch the user's registry.
+// names a registry file in the folder too, so that no run can touch the user's registry; its
+// $TMPDIR is the folder.
 class HostProgram {
 public:
     static constexpr std::chrono::milliseconds DefaultTimeout{10000};
