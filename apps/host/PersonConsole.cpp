@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <poll.h>
 #include <sstream>
 #include <unistd.h>
 
@@ -225,6 +226,13 @@ std::string Printable(const std::string& word)
     return shown;
 }
 
+// Whether a terminal reports that it hung up (its other end closed).
+bool HasHungUp(int fd)
+{
+    pollfd state{fd, POLLIN, 0};
+    return ::poll(&state, 1, 0) == 1 && (state.revents & (POLLHUP | POLLERR)) != 0;
+}
+
 std::string OrNone(const std::string& text)
 {
     return text.empty() ? "(none)" : text;
@@ -248,6 +256,9 @@ void PersonConsole::Start()
     mWatching = true;
     mPreviousBoxes = plat::SetMessageBoxService(std::make_shared<ConsoleBoxes>(*this));
     mPreviousBeeps = plat::SetBeepService(std::make_shared<ConsoleEars>(*this));
+    // Whether the input is a terminal is asked now: once a terminal has hung up it no longer
+    // answers as one.
+    mInputIsTerminal = ::isatty(mInputFd) == 1;
     if (!mInputEnded) mInputWatch = plat::Loop().WatchFd(mInputFd, [this] { ReadInput(); });
     mLookWatch = plat::Loop().WatchIdle([this] { Look(); });
     mOut << "zarvik-host: type help for the words you can use\n" << std::flush;
@@ -269,13 +280,13 @@ void PersonConsole::ReadInput()
     const ssize_t n = ::read(mInputFd, buffer, sizeof buffer);
     if (n < 0 && (errno == EINTR || errno == EAGAIN)) return;
     if (n <= 0) {
+        // A terminal that closes reads as the end of input (or fails), often before its SIGHUP
+        // arrives: it is the terminal closing all the same.
+        mHungUp = mInputIsTerminal && (n < 0 || HasHungUp(mInputFd));
         mInputWatch.Stop();
         mInputEnded = true;
-        mOut << "zarvik-host: end of input; stopping the test\n" << std::flush;
-        std::weak_ptr<bool> alive = mAlive;
-        plat::Loop().Post([this, alive] {
-            if (alive.lock() && mOnInputEnd) mOnInputEnd();
-        });
+        // The end is heard after the lines read before it.
+        mEndUnheard = true;
         return;
     }
     for (ssize_t i = 0; i < n; ++i) {
@@ -288,13 +299,10 @@ void PersonConsole::ReadInput()
             std::string line = std::move(mInput);
             mInput.clear();
             if (!line.empty() && line.back() == '\r') line.pop_back();
-            // Each line is acted on from a turn of its own, never inside this read: a line that
-            // starts a run pumps the loop for as long as the run lasts, and input must go on
-            // being read meanwhile.
-            std::weak_ptr<bool> alive = mAlive;
-            plat::Loop().Post([this, alive, line] {
-                if (alive.lock() && mWatching) Hear(line);
-            });
+            // Lines that arrive together (a paste, a pipe) are not heard here, against the
+            // window as it was before the first of them acted: HearTypedAhead hands them on one
+            // at a time.
+            mTypedAhead.push_back(std::move(line));
             continue;
         }
         if (mSkippingLongLine) continue;
@@ -305,6 +313,40 @@ void PersonConsole::ReadInput()
             Refuse("a line longer than " + std::to_string(MaxLineBytes) + " bytes is refused");
         }
     }
+}
+
+void PersonConsole::HearTypedAhead(const zop::Scene& scene)
+{
+    if (mLineOnItsWay || !mWatching) return;
+    // A box that was answered closes first: what the next line presses must not run inside it.
+    if (std::any_of(mBoxes.begin(), mBoxes.end(), [](const OpenBox* box) { return box->answer != 0; })) return;
+    std::weak_ptr<bool> alive = mAlive;
+    if (!mTypedAhead.empty() && !mLeaving) {
+        // A line waits for a window, or a box, to act on: one typed while the next test's window
+        // is not yet open is heard by that window, once it has been shown.
+        if (!scene.windowShown && mBoxes.empty()) return;
+        std::string line = std::move(mTypedAhead.front());
+        mTypedAhead.pop_front();
+        mLineOnItsWay = true;
+        // Heard from a turn of its own, never inside this look: a line that starts a run pumps
+        // the loop for as long as the run lasts, and the console must go on looking meanwhile.
+        plat::Loop().Post([this, alive, line] {
+            if (!alive.lock()) return;
+            mLineOnItsWay = false;
+            if (mWatching) Hear(line);
+        });
+        return;
+    }
+    if (!mEndUnheard) return;
+    mEndUnheard = false;
+    // Lines typed before the person left are not acted on: leaving has its own presses.
+    mTypedAhead.clear();
+    mOut << (mHungUp ? "zarvik-host: the terminal closed; stopping the test\n"
+                     : "zarvik-host: end of input; stopping the test\n")
+         << std::flush;
+    plat::Loop().Post([this, alive] {
+        if (alive.lock() && mOnInputEnd) mOnInputEnd(mHungUp);
+    });
 }
 
 void PersonConsole::Refuse(const std::string& why)
@@ -346,10 +388,7 @@ void PersonConsole::Hear(const std::string& line)
     // A box that was answered closes before the next line is acted on: what that line presses
     // must not run inside the box.
     if (std::any_of(mBoxes.begin(), mBoxes.end(), [](const OpenBox* box) { return box->answer != 0; })) {
-        std::weak_ptr<bool> alive = mAlive;
-        plat::Loop().Post([this, alive, line] {
-            if (alive.lock()) Hear(line);
-        });
+        mTypedAhead.push_front(line);
         return;
     }
     if (!IsUtf8(line)) return Refuse("a line that is not UTF-8 is refused");
@@ -362,7 +401,9 @@ void PersonConsole::Hear(const std::string& line)
     if (words.empty()) return;
     std::string verb = Lower(words.front());
     if (verb == "na") verb = "n/a";
+    // The window as it stands now is shown before the line acts on it.
     const zop::Scene scene = mSource->Look();
+    ShowChanges(scene);
     const std::vector<std::string> usable = UsableWords(scene);
     const bool isUsable = std::find(usable.begin(), usable.end(), verb) != usable.end();
 
@@ -437,10 +478,13 @@ void PersonConsole::PressWord(const std::string& word, const zop::Scene& scene)
         if (id == zop::button::Next && !scene.Usable(id)) id = zop::button::Start;
         if (id == zop::button::Start && scene.Done()) {
             // The window shows a result: its menu's Start runs the test again.
+            mWaveShown = false;
             mOut << "you choose start from the menu: the test runs again\n" << std::flush;
             if (!mSource->Press(id, false)) mOut << "zarvik-host: the toolbar did not take start\n" << std::flush;
             return;
         }
+        // A run that starts puts its own wave on the monitor before it may be judged.
+        if (id == zop::button::Start && word == "start") mWaveShown = false;
         mOut << "you press " << word << '\n' << std::flush;
         if (!mSource->Press(id, true)) mOut << "zarvik-host: the toolbar did not take " << word << '\n' << std::flush;
         return;
@@ -547,6 +591,7 @@ void PersonConsole::Look()
     const zop::Scene scene = mSource->Look();
     LeaveWindow(scene);
     ShowChanges(scene);
+    HearTypedAhead(scene);
 }
 
 void PersonConsole::ShowInstruction(const zop::Scene& scene, const zop::Scene& before)
@@ -598,6 +643,7 @@ void PersonConsole::ShowChanges(const zop::Scene& scene)
     if (opened) {
         out << "== test " << mTestId << ": " << OneLine(scene.caption) << " ==\n";
         mWaveShown = false;
+        mShownOutcome.reset();
     }
     if (scene.stepLines != before.stepLines || scene.highlightedSteps != before.highlightedSteps) {
         out << "steps (> marks the step in hand):\n";
@@ -638,8 +684,12 @@ void PersonConsole::ShowChanges(const zop::Scene& scene)
             out << "the wave is on the monitor: watch the monitor, then type pass or fail\n";
         mWaveShown = onMonitor;
     }
-    if (!opened && before.Running() && !scene.Running())
+    // The outcome when a run ends, and again when a verdict given after the run changes it.
+    if ((!opened && before.Running() && !scene.Running()) ||
+        (mShownOutcome && !scene.Running() && *mShownOutcome != scene.statusValue)) {
         out << "outcome: test " << mTestId << " " << StatusWord(scene.statusValue) << '\n';
+        mShownOutcome = scene.statusValue;
+    }
     std::vector<std::string> words = ButtonWords(scene);
     if (words != mShownButtons || opened) out << "buttons: " << ButtonsLine(scene, words) << '\n';
     mShownButtons = words;

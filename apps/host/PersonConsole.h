@@ -4,6 +4,7 @@
 #include "platform/loop/EventLoop.h"
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -47,8 +48,10 @@ public:
     // The analyzer identity cannot be typed in this run (a rehearsal on the simulated
     // analyzer, whose unit is fixed): `unit` answers with the reason and types nothing.
     void SetFixedIdentity(std::string why) { mFixedIdentity = std::move(why); }
-    // Called once when the person's input ends (end of file), so that the run can end.
-    void SetOnInputEnd(std::function<void()> onEnd) { mOnInputEnd = std::move(onEnd); }
+    // Called once when the person's input ends, so that the run can end: told whether the input
+    // was a terminal that closed (hung up) rather than an end of input the person typed or piped.
+    // It comes after every line read before it was heard.
+    void SetOnInputEnd(std::function<void(bool hungUp)> onEnd) { mOnInputEnd = std::move(onEnd); }
 
     // The test whose window opens next, to name it when it does.
     void BeginTest(int32_t testId)
@@ -69,9 +72,10 @@ public:
     void Leave();
     bool Leaving() const { return mLeaving; }
 
-    // One look at the window: shows what changed.
+    // One look at the window: shows what changed, then hands the next line typed ahead to the
+    // loop.
     void Look();
-    // Acts on one typed line.
+    // Acts on one typed line, against the window as it stands now (shown first).
     void Hear(const std::string& line);
 
     // Called by the services this console installs.
@@ -87,6 +91,9 @@ private:
     };
 
     void ReadInput();
+    // Lines are heard one at a time, each once everything the line before set going has run
+    // (the loop is idle), and only while a window or a box is there to hear them.
+    void HearTypedAhead(const zop::Scene& scene);
     void Refuse(const std::string& why);
     // The words that do something now, in the order the help lists them.
     std::vector<std::string> UsableWords(const zop::Scene& scene) const;
@@ -105,7 +112,7 @@ private:
     int mInputFd;
     std::ostream& mOut;
     std::vector<BenchWord> mBenchWords;
-    std::function<void()> mOnInputEnd;
+    std::function<void(bool)> mOnInputEnd;
     int32_t mTestId = 0;
     // The next window shown is that test's, even when the one before closed between two looks.
     bool mTestBegun = false;
@@ -118,6 +125,11 @@ private:
     std::string mInput;
     bool mSkippingLongLine = false;
     bool mInputEnded = false;
+    bool mInputIsTerminal = false;
+    std::deque<std::string> mTypedAhead; // lines read and not heard yet, oldest first
+    bool mLineOnItsWay = false;          // a line handed to the loop and not heard yet
+    bool mEndUnheard = false;            // the input ended after the lines typed ahead
+    bool mHungUp = false;                // the input was a terminal that closed
 
     std::shared_ptr<plat::IMessageBoxService> mPreviousBoxes;
     std::shared_ptr<plat::IBeepService> mPreviousBeeps;
@@ -128,6 +140,7 @@ private:
     bool mStopPressed = false; // leaving pressed Stop in the run going on
     bool mLeftWindow = false;  // leaving pressed Next in the window shown
     bool mWaveShown = false;   // this run's wave was on the monitor in the window shown
+    std::optional<int> mShownOutcome; // the outcome last printed for the window shown
     plat::TimePoint mLastCountDownLine{};
     std::optional<zop::Scene> mShown; // what was last shown
     std::vector<std::string> mShownButtons;

@@ -491,8 +491,9 @@ int RunTests(const RunArguments& arguments, CommandContext& context, std::shared
             sequence->RequestStop();
             console->Leave();
         };
-        console->SetOnInputEnd([&] {
-            if (interrupted == 0) interrupted = RunInterrupted;
+        // A terminal that closed ends the run as its SIGHUP does, whichever comes first.
+        console->SetOnInputEnd([&](bool hungUp) {
+            if (interrupted == 0) interrupted = hungUp ? 128 + SIGHUP : RunInterrupted;
             end();
         });
     }

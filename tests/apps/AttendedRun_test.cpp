@@ -13,12 +13,21 @@
 #include <csignal>
 #include <functional>
 #include <string>
+#include <thread>
+#include <tuple>
 #include <vector>
 
 namespace {
 
 using namespace std::chrono_literals;
 using Outcome = ztesting::ProgramOutcome;
+
+// One step of a scripted person: types the line (when there is one), then waits until the
+// console shows the text (when there is one).
+struct Step {
+    std::string type;
+    std::string see;
+};
 
 class AttendedRun : public ::testing::Test {
 protected:
@@ -34,13 +43,34 @@ protected:
         return StartRun({"--device", path}, std::move(testIds));
     }
 
-    bool StartRun(std::vector<std::string> options, std::vector<std::string> testIds)
+    bool StartRun(std::vector<std::string> options, std::vector<std::string> testIds,
+                  ztesting::HostProgram::Input input = ztesting::HostProgram::Input::Pipe)
     {
         std::vector<std::string> args{"run", "--port", "1"};
         args.insert(args.end(), options.begin(), options.end());
         args.insert(args.end(), testIds.begin(), testIds.end());
-        mPid = mHost.StartAttended(args);
+        mPid = mHost.StartAttended(args, input);
         return mPid > 0;
+    }
+
+    // A bench rehearsal: the built-in analyzer on the real clock, the hands typed into the run.
+    bool StartRehearsal(std::vector<std::string> testIds,
+                        ztesting::HostProgram::Input input = ztesting::HostProgram::Input::Pipe)
+    {
+        return StartRun({"--device", "sim", "--operator", "person"}, std::move(testIds), input);
+    }
+
+    bool Perform(const std::vector<Step>& steps)
+    {
+        for (const auto& step : steps) {
+            if (!step.type.empty()) Type(step.type);
+            if (!step.see.empty() && !Shows(step.see)) {
+                ADD_FAILURE() << "after '" << step.type << "' the console never showed '" << step.see << "'\n"
+                              << mHost.ErrorText();
+                return false;
+            }
+        }
+        return true;
     }
 
     // Waits until the console shows the text after what was waited for before.
@@ -364,6 +394,176 @@ TEST_F(AttendedRun, EveryTestsWindowIsAnnounced)
     Outcome run = Finish();
     EXPECT_EQ(run.status, 1) << run.err;
     EXPECT_EQ(run.out, "100\tskipped\n200\tskipped\n") << run.err;
+}
+
+// Lines that arrive together (a paste, a pipe) are each heard against the window as it stands
+// once everything the line before set going has run: the same lines typed with gaps between
+// them give the same records.
+struct TypedAheadCase {
+    const char* name;
+    std::vector<std::string> testIds;
+    std::vector<Step> before;
+    std::vector<std::string> together;
+    std::vector<Step> after;
+    std::string out;
+    std::string neverShown; // a line the console must not show
+};
+
+void PrintTo(const TypedAheadCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class TypedAhead : public AttendedRun, public ::testing::WithParamInterface<std::tuple<TypedAheadCase, bool>> {};
+
+const TypedAheadCase kTypedAheadCases[] = {
+    // Next accepts the passed test; start begins the next one.
+    {"NextThenStart",
+     {"100", "100"},
+     {{"", "buttons: start"},
+      {"start", "instruction (discharge): Defibrillate Now\n"},
+      {"discharge 100", "outcome: test 100 passed\n"},
+      {"", "buttons: next"}},
+     {"next", "start"},
+     {{"", "instruction (discharge): Defibrillate Now\n"}, {"discharge 70", "outcome: test 100 failed\n"}, {"next", ""}},
+     "100\tpassed\n\tENGY\t100\tJ\tpassed\n",
+     "you choose start from the menu"},
+    // A verdict typed with the start of a rerun waits for the rerun's own wave.
+    {"StartThenVerdictOnAFinishedWave",
+     {"400"},
+     {{"", "buttons: start"},
+      {"start", "the wave is on the monitor"},
+      {"pass", "outcome: test 400 passed\n"},
+      {"", "buttons: next"}},
+     {"start", "fail"},
+     {{"", "the wave is on the monitor"}, {"fail", "outcome: test 400 failed\n"}, {"next", ""}},
+     "400\tfailed\n\tNSW\tfailed\t\tfailed\n",
+     ""},
+    // Next, start and a verdict meant for the next wave test never reach the test left.
+    {"NextStartVerdictMeantForTheNextTest",
+     {"400", "500"},
+     {{"", "buttons: start"},
+      {"start", "the wave is on the monitor"},
+      {"pass", "outcome: test 400 passed\n"},
+      {"", "buttons: next"}},
+     {"next", "start", "fail"},
+     {{"", "== test 500"}, {"", "the wave is on the monitor"}, {"fail", "outcome: test 500 failed\n"}, {"next", ""}},
+     "400\tpassed\n\tNSW\tpassed\t\tpassed\n500\tfailed\n\tARR\tfailed\t\tfailed\n",
+     "outcome: test 400 failed"},
+};
+
+TEST_P(TypedAhead, LinesThatArriveTogetherActOnTheWindowTheyMeet)
+{
+    const auto& [c, together] = GetParam();
+    ASSERT_TRUE(StartRehearsal(c.testIds));
+    ASSERT_TRUE(Perform(c.before));
+    if (together) {
+        ASSERT_TRUE(mHost.Paste(c.together));
+    } else {
+        for (const auto& line : c.together) {
+            Type(line);
+            std::this_thread::sleep_for(20ms);
+        }
+    }
+    ASSERT_TRUE(Perform(c.after));
+    Outcome run = Finish();
+    EXPECT_EQ(run.out.rfind(c.out, 0), 0u) << run.out << run.err;
+    if (!c.neverShown.empty()) {
+        EXPECT_EQ(run.err.find(c.neverShown), std::string::npos) << run.err;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Lines, TypedAhead,
+                         ::testing::Combine(::testing::ValuesIn(kTypedAheadCases), ::testing::Bool()),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).name) +
+                                    (std::get<1>(info.param) ? "InOneWrite" : "WithGaps");
+                         });
+
+// A line piped in before the window opened acts on it once the window was shown; the end of the
+// input comes after it.
+TEST_F(AttendedRun, APipedLineActsOnTheWindowOnlyOnceItWasShown)
+{
+    ASSERT_TRUE(StartRehearsal({"100"}));
+    ASSERT_TRUE(mHost.Paste({"n/a"}));
+    mHost.EndInput();
+    Outcome run = Finish();
+    const auto shown = run.err.find("== test 100: Energy measurement ==\n");
+    const auto pressed = run.err.find("you press n/a\n");
+    ASSERT_NE(pressed, std::string::npos) << run.err;
+    EXPECT_LT(shown, pressed) << run.err;
+    EXPECT_LT(run.err.find("buttons: start"), pressed) << run.err;
+    EXPECT_EQ(run.out.rfind("100\tskipped\n", 0), 0u) << run.out << run.err;
+}
+
+// A wave test's window offers no verdict before its own run's wave, whatever the window before
+// it showed.
+TEST_F(AttendedRun, TheNextWaveTestsWindowOffersNoVerdictBeforeItsOwnWave)
+{
+    ASSERT_TRUE(StartRehearsal({"400", "500"}));
+    ASSERT_TRUE(Perform({{"", "buttons: start"},
+                         {"start", "the wave is on the monitor"},
+                         {"pass", "outcome: test 400 passed\n"},
+                         {"next", "== test 500"},
+                         {"", "buttons: start"},
+                         {"pass", "'pass' does nothing now: the verdict waits for this run's wave on the monitor"},
+                         {"skip", ""}}));
+    Outcome run = Finish();
+    EXPECT_EQ(run.out, "400\tpassed\n\tNSW\tpassed\t\tpassed\n500\tskipped\n") << run.err;
+}
+
+// A verdict given once the hold has ended is shown as the test's new outcome.
+TEST_F(AttendedRun, AVerdictAfterTheHoldShowsTheNewOutcome)
+{
+    ASSERT_TRUE(StartRehearsal({"400"}));
+    ASSERT_TRUE(Perform({{"", "buttons: start"},
+                         {"start", "the wave is on the monitor"},
+                         {"stop", "outcome: test 400 not rated\n"},
+                         {"pass", "outcome: test 400 passed\n"},
+                         {"next", ""}}));
+    Outcome run = Finish();
+    EXPECT_EQ(run.out, "400\tpassed\n\tNSW\tpassed\t\tpassed\n") << run.err;
+}
+
+// The terminal closing ends the run as SIGHUP does, whatever the window shows and whichever
+// the run learns of first (the read that finds the terminal gone, or the signal): 129, and what
+// was measured is kept. Ctrl-D typed at the terminal is an end of input: 130.
+TEST_F(AttendedRun, TheTerminalClosingEndsTheRunWith129)
+{
+    struct Case {
+        const char* name;
+        std::vector<Step> steps;
+        bool hangUp; // else Ctrl-D
+        int status;
+        const char* out;
+    };
+    const Case cases[] = {
+        {"in the measurement", {{"start", "instruction (discharge): Defibrillate Now\n"}}, true, 129,
+         "100\tnot rated\n"},
+        {"after a finished test",
+         {{"start", "instruction (discharge): Defibrillate Now\n"}, {"discharge 100", "outcome: test 100 passed\n"}},
+         true, 129, "100\tpassed\n\tENGY\t100\tJ\tpassed\n"},
+        {"with a box waiting", {{"abort", "answer with: yes, no\n"}}, true, 129, "100\t"},
+        {"Ctrl-D after a finished test",
+         {{"start", "instruction (discharge): Defibrillate Now\n"}, {"discharge 100", "outcome: test 100 passed\n"}},
+         false, 130, "100\tpassed\n\tENGY\t100\tJ\tpassed\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        mSeen = 0;
+        ASSERT_TRUE(StartRehearsal({"100", "100"}, ztesting::HostProgram::Input::Terminal));
+        ASSERT_TRUE(Shows("buttons: start")) << mHost.ErrorText();
+        ASSERT_TRUE(Perform(c.steps));
+        if (c.hangUp) {
+            mHost.HangUp();
+        } else {
+            mHost.EndInput();
+        }
+        Outcome run = Finish(20s);
+        EXPECT_EQ(run.status, c.status) << run.err;
+        EXPECT_EQ(run.out.rfind(c.out, 0), 0u) << run.out << run.err;
+        EXPECT_TRUE(run.out.ends_with("\n100\tnot run\n")) << run.out;
+    }
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <spawn.h>
 #include <sstream>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 extern char** environ;
@@ -52,7 +53,7 @@ HostProgram::HostProgram(const std::string& folderPrefix, const std::string& env
 
 HostProgram::~HostProgram()
 {
-    EndInput();
+    HangUp();
 }
 
 bool HasEnded(pid_t pid)
@@ -61,11 +62,32 @@ bool HasEnded(pid_t pid)
     return ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == pid;
 }
 
-pid_t HostProgram::StartAttended(std::vector<std::string> arguments)
+pid_t HostProgram::StartAttended(std::vector<std::string> arguments, Input input)
 {
-    EndInput();
+    HangUp();
     // A run that ended early must fail the test, not kill it with SIGPIPE at the next line.
     ::signal(SIGPIPE, SIG_IGN);
+    if (input == Input::Terminal) {
+        const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+        const char* name = master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0 ? ::ptsname(master) : nullptr;
+        if (!name) {
+            if (master >= 0) ::close(master);
+            ADD_FAILURE() << "cannot make the input terminal";
+            return -1;
+        }
+        const std::string path = name;
+        // The person's typing is not echoed back to the test, which would have to read it.
+        const int slave = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+        termios settings{};
+        if (slave >= 0 && ::tcgetattr(slave, &settings) == 0) {
+            settings.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHOE | ECHOK | ECHONL | ECHOCTL);
+            ::tcsetattr(slave, TCSANOW, &settings);
+        }
+        if (slave >= 0) ::close(slave);
+        mInput = master;
+        mTerminal = true;
+        return StartOnTerminal(std::move(arguments), path);
+    }
     int pipeFds[2];
     if (::pipe2(pipeFds, O_CLOEXEC) != 0) {
         ADD_FAILURE() << "cannot make the input pipe";
@@ -79,14 +101,32 @@ pid_t HostProgram::StartAttended(std::vector<std::string> arguments)
 
 bool HostProgram::Type(const std::string& line) const
 {
-    const std::string text = line + "\n";
+    return Paste({line});
+}
+
+bool HostProgram::Paste(const std::vector<std::string>& lines) const
+{
+    std::string text;
+    for (const auto& line : lines) text += line + "\n";
     return mInput >= 0 && ::write(mInput, text.data(), text.size()) == static_cast<ssize_t>(text.size());
 }
 
 void HostProgram::EndInput()
 {
+    if (mTerminal && mInput >= 0) {
+        // Ctrl-D at the start of a line ends a terminal's input; the terminal stays open.
+        [[maybe_unused]] auto written = ::write(mInput, "\x04", 1);
+        return;
+    }
     if (mInput >= 0) ::close(mInput);
     mInput = -1;
+}
+
+void HostProgram::HangUp()
+{
+    if (mInput >= 0) ::close(mInput);
+    mInput = -1;
+    mTerminal = false;
 }
 
 std::size_t HostProgram::WaitForError(const std::string& text, pid_t pid, std::size_t from,
@@ -105,6 +145,16 @@ std::size_t HostProgram::WaitForError(const std::string& text, pid_t pid, std::s
 }
 
 pid_t HostProgram::Start(std::vector<std::string> arguments, int input) const
+{
+    return Spawn(std::move(arguments), input, {});
+}
+
+pid_t HostProgram::StartOnTerminal(std::vector<std::string> arguments, const std::string& terminalPath) const
+{
+    return Spawn(std::move(arguments), -1, terminalPath);
+}
+
+pid_t HostProgram::Spawn(std::vector<std::string> arguments, int input, const std::string& terminalPath) const
 {
     // The environment of this process, with its registry and its temporary folder replaced by
     // the folder's, so that nothing a run leaves outlives the test.
@@ -129,12 +179,21 @@ pid_t HostProgram::Start(std::vector<std::string> arguments, int input) const
     const std::string errPath = File("stderr");
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    if (input >= 0) posix_spawn_file_actions_adddup2(&actions, input, 0);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    if (!terminalPath.empty()) {
+        // A session of its own, in which the terminal opened first becomes the controlling one.
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
+        posix_spawn_file_actions_addopen(&actions, 0, terminalPath.c_str(), O_RDWR, 0);
+    } else if (input >= 0) {
+        posix_spawn_file_actions_adddup2(&actions, input, 0);
+    }
     posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     pid_t pid = -1;
-    if (posix_spawn(&pid, mProgram.c_str(), &actions, nullptr, argv.data(), envp.data()) != 0) pid = -1;
+    if (posix_spawn(&pid, mProgram.c_str(), &actions, &attributes, argv.data(), envp.data()) != 0) pid = -1;
     posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
     if (pid <= 0) ADD_FAILURE() << "cannot run " << mProgram;
     return pid;
 }

@@ -55,17 +55,29 @@ public:
     // Starts a run and gives its process id, or -1 (and a test failure) when it cannot start.
     // Its standard input is the test's, or the read end given.
     pid_t Start(std::vector<std::string> arguments, int input = -1) const;
+    // The same with the standard input opened from a terminal's path in a new session, whose
+    // controlling terminal it becomes.
+    pid_t StartOnTerminal(std::vector<std::string> arguments, const std::string& terminalPath) const;
     // Waits for a run that Start began, and gives what it wrote.
     ProgramOutcome Finish(pid_t pid, std::chrono::milliseconds timeout = DefaultTimeout) const;
     // Starts a run and waits for it.
     ProgramOutcome Run(std::vector<std::string> arguments) const { return Finish(Start(std::move(arguments))); }
 
-    // Starts a run whose standard input is a pipe of the test, on which a person types (Type)
-    // until EndInput (or the end of this object).
-    pid_t StartAttended(std::vector<std::string> arguments);
+    // Where an attended run reads the person: a pipe of the test, or a terminal of its own (a
+    // pseudo-terminal whose session the run leads, as a login shell's program does, with no
+    // echo), which HangUp closes.
+    enum class Input { Pipe, Terminal };
+    // Starts a run whose standard input is a pipe or a terminal of the test, on which a person
+    // types (Type) until EndInput (or the end of this object).
+    pid_t StartAttended(std::vector<std::string> arguments, Input input = Input::Pipe);
     // Writes one line (the line end is added); false when the run no longer reads.
     bool Type(const std::string& line) const;
+    // Writes the lines in one write, as a paste does.
+    bool Paste(const std::vector<std::string>& lines) const;
+    // Ends the input: the pipe is closed; at a terminal the person types Ctrl-D.
     void EndInput();
+    // The terminal closes (its window is closed, the line drops): the run's terminal hangs up.
+    void HangUp();
 
     // What the run wrote to its standard error so far.
     std::string ErrorText() const { return ReadAll(File("stderr")); }
@@ -76,11 +88,14 @@ public:
                              std::chrono::milliseconds timeout = DefaultTimeout) const;
 
 private:
+    pid_t Spawn(std::vector<std::string> arguments, int input, const std::string& terminalPath) const;
+
     TempFolder mFolder;
     std::string mProgram;
     std::string mEnvironmentRegistry;
     std::vector<std::string> mLeadingArguments;
-    int mInput = -1; // the attended run's standard input
+    int mInput = -1; // the attended run's standard input: the pipe's write end, or the terminal's master
+    bool mTerminal = false;
 };
 
 // Whether a child has ended, without reaping it.
