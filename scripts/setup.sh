@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs what the build needs when it is missing, then configures and builds into build/.
+# Installs what the build needs when it is missing, then configures and builds into build/:
+# everything, or only the targets named (and what they need).
+#   bash scripts/setup.sh [TARGET...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -26,4 +28,6 @@ build_dir=${ZARVIK_BUILD_DIR:-build}
 # ZARVIK_CMAKE_ARGS adds options (scripts/run-tests.sh --sanitize sets the sanitizer build).
 # shellcheck disable=SC2086
 cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARVIK_WERROR=ON ${ZARVIK_CMAKE_ARGS:-} >/dev/null
-cmake --build "$build_dir" -j"$(nproc)"
+targets=()
+for target in "$@"; do targets+=(--target "$target"); done
+cmake --build "$build_dir" -j"$(nproc)" "${targets[@]}"
