@@ -450,6 +450,15 @@ const TypedAheadCase kTypedAheadCases[] = {
      {{"", "== test 500"}, {"", "the wave is on the monitor"}, {"fail", "outcome: test 500 failed\n"}, {"next", ""}},
      "400\tpassed\n\tNSW\tpassed\t\tpassed\n500\tfailed\n\tARR\tfailed\t\tfailed\n",
      "outcome: test 400 failed"},
+    // A box's answer typed ahead answers the box once it is there; the next line acts on the
+    // window after the box closed.
+    {"AbortAnsweredNoThenStart",
+     {"100"},
+     {{"", "buttons: start"}},
+     {"abort", "no", "start"},
+     {{"", "instruction (discharge): Defibrillate Now\n"}, {"discharge 100", "outcome: test 100 passed\n"}, {"next", ""}},
+     "100\tpassed\n\tENGY\t100\tJ\tpassed\n",
+     "does nothing now"},
 };
 
 TEST_P(TypedAhead, LinesThatArriveTogetherActOnTheWindowTheyMeet)
