@@ -1,7 +1,7 @@
 // Printing a collection of standards into a report: one title line and one table per standard,
 // each table row a measured quantity with the standard's lower and upper limit beside the
 // measured value, its unit and, when the values were rated, whether the value passes the
-// standard.
+// standard, in agreement with the status the measurement was rated with.
 
 #include "host/standards/HostStandards.h"
 

@@ -415,7 +415,7 @@ void CMeasurement::LoadChildren(const host::HostXmlElement& element, const std::
         } else if (name == "Status") {
             helper.ReadStatusElement(child, mStatus, mStatusText);
         } else if (name == kPresetElement) {
-            // An element without it (older documents) keeps the preset the record gave.
+            // A measurement stored without one (older documents) keeps the preset the record gave.
             LoadPreset(*child, log);
         }
     }
