@@ -1,7 +1,7 @@
 // Printing a collection of standards into a report: one title line and one table per standard,
 // each table row a measured quantity with the standard's lower and upper limit beside the
 // measured value, its unit and, when the values were rated, whether the value passes the
-// standard.
+// standard, in agreement with the status the measurement was rated with.
 
 #include "host/standards/HostStandards.h"
 
@@ -132,10 +132,35 @@ bool HasEnabledBound(const HostStandard& standard, const std::string& key)
     return false;
 }
 
-std::string RowText(const HostStandard& standard, const ReportRow& row, bool valuesRated)
+// Limits judge a measurement by the first four characters of its key ("ENGY1" by "ENGY").
+std::string LimitKeyOf(const ReportRow& row)
 {
-    // Limits judge a measurement by the first four characters of its key ("ENGY1" by "ENGY").
-    const std::string limitKey = row.key.substr(0, 4);
+    return row.key.substr(0, 4);
+}
+
+// Whether the standard, as it is now, fails the row's value; none when it gives the value no
+// verdict (no measurement, no value, or no enabled bound of its key).
+std::optional<bool> FailsNow(const HostStandard& standard, const ReportRow& row)
+{
+    const std::string limitKey = LimitKeyOf(row);
+    if (!row.measurement || !HasEnabledBound(standard, limitKey)) return std::nullopt;
+    const plat::Variant value = row.measurement->value();
+    if (value.IsEmpty() || value.IsNull()) return std::nullopt;
+    const std::optional<float> presetX = Number(row.measurement->PresetValue());
+    // A value that is no number cannot pass; the standard fails it.
+    const float number = Number(value).value_or(std::nanf(""));
+    return standard.Evaluate(limitKey, number, presetX ? plat::Variant(*presetX) : plat::Variant()) ==
+           HostStandard::StatusFailed;
+}
+
+// The statuses a measurement is stored with once its record was rated.
+constexpr int32_t kMeasurementPassed = 1;
+constexpr int32_t kMeasurementFailed = 2;
+
+// failsSomewhere: whether one of the printed standards, as they are now, fails the row's value.
+std::string RowText(const HostStandard& standard, const ReportRow& row, bool valuesRated, bool failsSomewhere)
+{
+    const std::string limitKey = LimitKeyOf(row);
     const std::shared_ptr<HostLimitItem> item = standard.FindItem(limitKey);
 
     plat::Variant value;
@@ -151,13 +176,16 @@ std::string RowText(const HostStandard& standard, const ReportRow& row, bool val
     std::string result;
     // Values of a record that was not rated (left not applicable, or never rated) are printed
     // without a verdict, whatever the standard would make of them.
-    if (valuesRated && row.measurement && !value.IsEmpty() && !value.IsNull() && HasEnabledBound(standard, limitKey)) {
-        // A value that is no number cannot pass; the standard fails it.
-        const float number = Number(value).value_or(std::nanf(""));
-        result = standard.Evaluate(limitKey, number, presetX ? plat::Variant(*presetX) : plat::Variant()) ==
-                         HostStandard::StatusFailed
-                     ? "Failed"
-                     : "Passed";
+    std::optional<bool> fails = valuesRated ? FailsNow(standard, row) : std::nullopt;
+    if (fails) {
+        // The verdict never contradicts the status the measurement was rated and stored with,
+        // which limits or a preset changed since (or a preset a reopened file could not give
+        // back) may no longer reproduce: a measurement rated passed passes, and one rated failed
+        // fails where a standard still fails it, or in every standard when none does.
+        const int32_t stored = row.measurement->Status();
+        if (stored == kMeasurementPassed) fails = false;
+        if (stored == kMeasurementFailed && !failsSomewhere) fails = true;
+        result = *fails ? "Failed" : "Passed";
     }
 
     return HostReport::Row({row.caption, LimitText(item.get(), HostLimitItem::LowerBound, presetX, row.format),
@@ -187,8 +215,17 @@ void HostStandards::PrintReport(const std::shared_ptr<HostReport>& report, const
         valuesRated = subject->valuesRated;
     }
     const std::vector<ReportRow> reportRows = ReadRows(rows);
+    auto printed = [&](const HostStandard& standard) {
+        return !selection || selection->Find(standard.AlphaName(), standard.CompleteName()) != nullptr;
+    };
+    std::vector<bool> failsSomewhere(reportRows.size(), false);
+    for (std::size_t i = 0; i < reportRows.size(); ++i) {
+        for (const auto& standard : mStandards) {
+            if (printed(*standard) && FailsNow(*standard, reportRows[i]).value_or(false)) failsSomewhere[i] = true;
+        }
+    }
     for (const auto& standard : mStandards) {
-        if (selection && !selection->Find(standard->AlphaName(), standard->CompleteName())) continue;
+        if (!printed(*standard)) continue;
 
         std::string title = "Standard " + standard->AlphaName();
         if (!standard->CompleteName().empty() && standard->CompleteName() != standard->AlphaName()) {
@@ -198,7 +235,8 @@ void HostStandards::PrintReport(const std::shared_ptr<HostReport>& report, const
 
         std::string body;
         if (!reportRows.empty()) {
-            for (const auto& row : reportRows) body += RowText(*standard, row, valuesRated);
+            for (std::size_t i = 0; i < reportRows.size(); ++i)
+                body += RowText(*standard, reportRows[i], valuesRated, failsSomewhere[i]);
         } else {
             for (const auto& item : *standard) body += ItemText(*item);
         }

@@ -386,7 +386,7 @@ void CMeasurement::Load(const std::shared_ptr<host::HostXmlElement>& element,
                               plat::VariantArray{});
             raiser.Raise(kModuleKey, ErrorLoad, ErrorSource, 2);
         }
-        LoadChildren(*element);
+        LoadChildren(*element, log);
     } catch (...) {
         closeSection();
         raiser.PassOnOrReport(ErrorSource, {ErrorLoad});
@@ -395,7 +395,7 @@ void CMeasurement::Load(const std::shared_ptr<host::HostXmlElement>& element,
     closeSection();
 }
 
-void CMeasurement::LoadChildren(const host::HostXmlElement& element)
+void CMeasurement::LoadChildren(const host::HostXmlElement& element, const std::shared_ptr<host::HostLoadLog>& log)
 {
     const host::HostXmlHelper helper;
     const std::shared_ptr<host::HostXmlNodeList> children = element.ChildNodes();
@@ -415,12 +415,67 @@ void CMeasurement::LoadChildren(const host::HostXmlElement& element)
         } else if (name == "Status") {
             helper.ReadStatusElement(child, mStatus, mStatusText);
         } else if (name == kPresetElement) {
-            // Without it (older documents) the preset stays the one the record gave.
-            if (const std::shared_ptr<host::HostXmlElement> stored = child->SelectChild("Value")) {
-                int32_t ignoredType = 0;
-                helper.ReadValueElement(stored, mPresetValue, ignoredType);
-            }
+            // A measurement stored without one (older documents) keeps the preset the record gave.
+            LoadPreset(*child, log);
         }
+    }
+}
+
+std::string CMeasurement::PresetRefusal(const plat::Variant& preset)
+{
+    switch (preset.Type()) {
+    case plat::VarType::Integer:
+    case plat::VarType::Long:
+    case plat::VarType::Single:
+    case plat::VarType::Double: break;
+    default: return "it holds no number";
+    }
+    const double number = plat::CDbl(preset);
+    if (!std::isfinite(number)) return "it is no finite number";
+    try {
+        plat::CSng(preset);
+    } catch (const plat::ComError&) {
+        return "it is beyond the range of a preset";
+    }
+    return {};
+}
+
+void CMeasurement::LoadPreset(const host::HostXmlElement& element, const std::shared_ptr<host::HostLoadLog>& log)
+{
+    // Only a finite number that a preset can hold is taken: any other would give the formula
+    // limits no X, or a wrong one, and the record would be printed against limits it was not
+    // rated on. A refused preset is logged, and the record's own (the configuration's) stays.
+    const std::shared_ptr<host::HostXmlElement> stored = element.SelectChild("Value");
+    std::string text;
+    std::string refusal = "it holds no value";
+    int32_t code = ErrorLoad;
+    if (stored) {
+        text = stored->Text();
+        try {
+            plat::Variant preset;
+            int32_t ignoredType = 0;
+            host::HostXmlHelper().ReadValueElement(stored, preset, ignoredType);
+            refusal = PresetRefusal(preset);
+            if (refusal.empty()) {
+                mPresetValue = std::move(preset);
+                return;
+            }
+        } catch (const plat::ComError& error) {
+            code = error.Number();
+            refusal = error.Description();
+        }
+    }
+    if (!log) return;
+    try {
+        plat::VariantArray arguments = plat::VariantArray::OneDim(0, 2);
+        arguments.At(0) = plat::Variant(text);
+        arguments.At(1) = plat::Variant(mKey);
+        log->AddEntry(code, 2,
+                      "Can not load the preset value '%%1' of the measurement '%%2': " + refusal +
+                          "; the configured preset is kept",
+                      arguments);
+    } catch (const std::exception&) {
+        // A log that cannot take the entry costs the measurement nothing.
     }
 }
 

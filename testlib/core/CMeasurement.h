@@ -121,7 +121,13 @@ private:
     std::string LimitItemKey() const { return mKey.substr(0, 4); }
     // Whether the limits hold an enabled bound for this key in one of the given standards.
     bool HasEnabledLimit(host::ILimitData& limits, const host::HostStandards& standards) const;
-    void LoadChildren(const host::HostXmlElement& element);
+    void LoadChildren(const host::HostXmlElement& element, const std::shared_ptr<host::HostLoadLog>& log);
+    // Takes the stored preset when it is one (see PresetRefusal); otherwise logs why not and
+    // keeps the preset the record gave.
+    void LoadPreset(const host::HostXmlElement& element, const std::shared_ptr<host::HostLoadLog>& log);
+    // Why a value read back is no preset (not a number, not finite, beyond a Single), or
+    // nothing when it is one.
+    static std::string PresetRefusal(const plat::Variant& preset);
 
     std::string mKey;
     std::string mDescription;

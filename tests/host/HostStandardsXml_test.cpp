@@ -236,14 +236,15 @@ namespace {
 // A measurement as the host sees it, with the values the printout reads.
 class FakeMeasurement : public host::IMeasurement {
 public:
-    FakeMeasurement(std::string key, Variant value, Variant preset, std::string unit)
-        : mKey(std::move(key)), mValue(std::move(value)), mPreset(std::move(preset)), mUnit(std::move(unit))
+    FakeMeasurement(std::string key, Variant value, Variant preset, std::string unit, int32_t status = 0)
+        : mKey(std::move(key)), mValue(std::move(value)), mPreset(std::move(preset)), mUnit(std::move(unit)),
+          mStatus(status)
     {
     }
     std::string Description() override { return {}; }
     std::string Key() override { return mKey; }
     std::string LimitKey() override { return mKey; }
-    int32_t Status() override { return 0; }
+    int32_t Status() override { return mStatus; }
     std::string Unit() override { return mUnit; }
     Variant value() override { return mValue; }
     Variant PresetValue() override { return mPreset; }
@@ -259,6 +260,7 @@ private:
     Variant mValue;
     Variant mPreset;
     std::string mUnit;
+    int32_t mStatus;
 };
 
 plat::VariantArray Rows(std::initializer_list<std::tuple<const char*, const char*, const char*, std::shared_ptr<FakeMeasurement>>> rows)
@@ -341,6 +343,35 @@ TEST(HostStandardsPrint, PrintsEachStandardWithItsLimitsBesideTheValues)
 
 // Values of a record that was not rated (a test left not applicable) get no verdict, not even
 // where the standard would fail them.
+// The verdicts beside a rated measurement agree with the status it was stored with, which the
+// limits as they are now may not reproduce: one rated passed passes in every standard, one
+// rated failed fails where a standard fails it now, and in every standard when none does.
+TEST(HostStandardsPrint, VerdictsAgreeWithTheStoredStatus)
+{
+    HostStandards standards;
+    LoadFromText(standards, kPrintStandards);
+    const struct {
+        int32_t status;
+        float energy;
+        const char* iec;
+        const char* house;
+    } cases[] = {
+        {1, 101.5f, "Passed", "Passed"}, // House (up to 100.5) would fail it now
+        {2, 101.5f, "Passed", "Failed"},
+        {2, 100.0f, "Failed", "Failed"}, // both would pass it now
+        {0, 101.5f, "Passed", "Failed"}, // no stored verdict: as the standards judge it now
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.status << " " << c.energy);
+        auto energy = std::make_shared<FakeMeasurement>("ENGY", Variant(c.energy), Variant(100.0f), "J", c.status);
+        auto report = std::make_shared<host::HostReport>();
+        standards.PrintReport(report, nullptr, Variant(Rows({{"ENGY", "Energy", "0.0", energy}})));
+        std::vector<std::string> verdicts;
+        for (const auto& table : report->Tables()) verdicts.push_back(table.rows.substr(table.rows.rfind('|') + 1));
+        EXPECT_EQ(verdicts, (std::vector<std::string>{std::string(c.iec) + ";", std::string(c.house) + ";"}));
+    }
+}
+
 TEST(HostStandardsPrint, ValuesThatWereNotRatedArePrintedWithoutAVerdict)
 {
     HostStandards standards;

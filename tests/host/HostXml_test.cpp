@@ -278,6 +278,39 @@ TEST(HostXml, NestingUpToTheLimitAndPredefinedReferencesAreAccepted)
     EXPECT_EQ(document->DocumentElement()->Text(), "<&>'\xE2\x82\xAC");
 }
 
+// The size limit is the largest document taken: one of exactly the limit loads from a text,
+// saves and opens again from its file; one byte more is refused on each of those ways.
+TEST(HostXml, ADocumentOfExactlyTheSizeLimitIsTaken)
+{
+    TempFolder folder;
+    const std::string path = folder.File("limit.xml");
+    // A document whose saved text has the given size.
+    auto sized = [](std::size_t bytes) {
+        auto document = HostXmlDocument::Create();
+        auto root = document->AppendChild(document->CreateElement("R"));
+        root->SetText("x");
+        const std::size_t frame = document->Xml().size() - 1;
+        root->SetText(std::string(bytes - frame, 'x'));
+        return document;
+    };
+
+    auto limit = sized(HostXmlDocument::MaxDocumentBytes);
+    const std::string text = limit->Xml();
+    ASSERT_EQ(text.size(), HostXmlDocument::MaxDocumentBytes);
+    auto reader = HostXmlDocument::Create();
+    EXPECT_NO_THROW(reader->LoadXml(text));
+    EXPECT_NO_THROW(limit->Save(path));
+    EXPECT_EQ(fs::file_size(path), HostXmlDocument::MaxDocumentBytes);
+    EXPECT_NO_THROW(reader->Load(path));
+    EXPECT_EQ(reader->DocumentElement()->Text(), limit->DocumentElement()->Text());
+
+    auto beyond = sized(HostXmlDocument::MaxDocumentBytes + 1);
+    EXPECT_EQ(ErrorOf([&] { reader->LoadXml(beyond->Xml()); }).Number(), host::xmlerr::Rejected);
+    EXPECT_EQ(ErrorOf([&] { beyond->Save(path); }).Number(), host::xmlerr::Rejected);
+    WriteAll(path, beyond->Xml());
+    EXPECT_EQ(ErrorOf([&] { reader->Load(path); }).Number(), host::xmlerr::Rejected);
+}
+
 TEST(HostXml, ElementsOfReplacedContentCannotBeMixedIn)
 {
     auto document = HostXmlDocument::Create();

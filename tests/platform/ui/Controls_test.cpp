@@ -337,6 +337,9 @@ TEST_F(Controls, TypingBeyondAsciiStoresTheCharactersTyped)
         {"malformed bytes", std::string("A\xF0\x9F") + "B" + "\xC0\xAF", "A\uFFFD\uFFFDB\uFFFD\uFFFD",
          {'A', static_cast<int16_t>(0xFFFD), static_cast<int16_t>(0xFFFD), 'B', static_cast<int16_t>(0xFFFD),
           static_cast<int16_t>(0xFFFD)}},
+        // A lead byte is no continuation: the cut one is replaced, the whole one after it kept.
+        {"a lead byte before a whole character", std::string("\xC3") + "\xC3\xA9", "\uFFFD\u00E9",
+         {static_cast<int16_t>(0xFFFD), 0xE9}},
     };
     int boxes = 0;
     for (const auto& c : cases) {

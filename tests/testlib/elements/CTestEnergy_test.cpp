@@ -28,6 +28,7 @@
 #include <algorithm>
 #include <functional>
 #include <optional>
+#include <sstream>
 
 namespace {
 
@@ -37,6 +38,15 @@ namespace button = zop::button;
 
 constexpr const char* kAnalyzerError = "Unexpected response from MTI.\nPlease try again\nPlease try again";
 constexpr const char* kOverRange = "Over Range!Please check the defibrillator's energy settings";
+
+// The first line of the text that starts with the given start, or nothing.
+std::string LineStartingWith(const std::string& text, const std::string& start)
+{
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);)
+        if (line.starts_with(start)) return line;
+    return {};
+}
 
 bool Shock(const Scene& s)
 {
@@ -73,6 +83,18 @@ protected:
         return measurement ? measurement->value() : plat::Variant();
     }
     int32_t Status() const { return element->Result() ? element->Result()->Status() : -1; }
+    // Energy within 15 % of the preset either way.
+    void LimitEnergyToFifteenPercent()
+    {
+        for (const auto& item : *element->Limits()->Standards()->Item(0)) {
+            if (item->Key() != "ENGY") continue;
+            for (int32_t bound : {host::HostLimitItem::UpperBound, host::HostLimitItem::LowerBound}) {
+                item->SetEnabled(bound, true);
+                item->SetFormula(bound, "X+(X*Y%)");
+                item->SetValue(bound, bound == host::HostLimitItem::UpperBound ? 15.0f : -15.0f);
+            }
+        }
+    }
 
     std::shared_ptr<ztest::CTestEnergy> element;
 };
@@ -474,15 +496,7 @@ TEST_F(EnergyTest, ListsItsMeasurementsInTheirOrder)
 // reopened, it prints as it printed before the save, with the limits of 100 J and "passed".
 TEST_F(EnergyTest, AResultReopenedAfterItsPresetChangedPrintsAsItWasRated)
 {
-    // Energy within 15 % of the preset either way.
-    for (const auto& item : *element->Limits()->Standards()->Item(0)) {
-        if (item->Key() != "ENGY") continue;
-        for (int32_t bound : {host::HostLimitItem::UpperBound, host::HostLimitItem::LowerBound}) {
-            item->SetEnabled(bound, true);
-            item->SetFormula(bound, "X+(X*Y%)");
-            item->SetValue(bound, bound == host::HostLimitItem::UpperBound ? 15.0f : -15.0f);
-        }
-    }
+    LimitEnergyToFifteenPercent();
     Config()->SetPresetEnergy(100.0f);
     FollowRecipe();
     Perform();
@@ -508,6 +522,80 @@ TEST_F(EnergyTest, AResultReopenedAfterItsPresetChangedPrintsAsItWasRated)
     EXPECT_EQ(reopened->Result()->Status(), 1);
     EXPECT_EQ(reopened->Result()->Measurement(plat::Variant("ENGY"))->PresetValue(), plat::Variant(100.0f));
     EXPECT_EQ(printed(reopened), asRated);
+}
+
+// A reopened file whose stored preset is damaged (a text, no finite number, a Boolean, no
+// value, beyond a Single, unreadable) loads with a load log entry and the configured preset, and
+// its report gives the energy the verdict it was stored with: rated at 100 J, it passed at
+// 100 J and failed at 130 J, which the configured 150 J would now judge the other way round.
+TEST_F(EnergyTest, AReopenedFileWithADamagedPresetKeepsTheConfiguredOneAndTheStoredVerdicts)
+{
+    const std::string storedPreset = "<PresetValue><Value Type=\"Single\" ValueType=\"1\">100</Value></PresetValue>";
+    const struct {
+        const char* name;
+        const char* preset;
+    } damaged[] = {
+        {"text", "<PresetValue><Value Type=\"String\" ValueType=\"1\">100 J</Value></PresetValue>"},
+        {"NaN", "<PresetValue><Value Type=\"Single\" ValueType=\"1\">NaN</Value></PresetValue>"},
+        {"INF", "<PresetValue><Value Type=\"Double\" ValueType=\"1\">INF</Value></PresetValue>"},
+        {"Boolean", "<PresetValue><Value Type=\"Boolean\" ValueType=\"1\">True</Value></PresetValue>"},
+        {"kind Empty", "<PresetValue><Value Type=\"Empty\" ValueType=\"1\"/></PresetValue>"},
+        {"beyond a Single", "<PresetValue><Value Type=\"Double\" ValueType=\"1\">1e300</Value></PresetValue>"},
+        {"unreadable", "<PresetValue><Value Type=\"Double\" ValueType=\"1\">1OO</Value></PresetValue>"},
+        {"no value", "<PresetValue/>"},
+    };
+    for (const double joules : {100.0, 130.0}) {
+        SCOPED_TRACE(joules);
+        element = ztest::CTestEnergy::Create();
+        SelectStandard(element);
+        LimitEnergyToFifteenPercent();
+        Config()->SetPresetEnergy(100.0f);
+        FollowRecipe();
+        op->SetPhysical(zop::physical::Discharge,
+                        [this, joules](double) { analyzer->Discharge(zsim::Pulse::Into50Ohm(joules)); });
+        Perform();
+        const int32_t status = joules == 100.0 ? 1 : 2;
+        ASSERT_EQ(Status(), status);
+        Config()->SetPresetEnergy(150.0f);
+        const std::string xml = element->Save(host::HostXmlDocument::Create())->Xml();
+        const std::size_t at = xml.find(storedPreset);
+        ASSERT_NE(at, std::string::npos) << xml;
+
+        for (const auto& c : damaged) {
+            SCOPED_TRACE(c.name);
+            auto file = host::HostXmlDocument::Create();
+            file->LoadXml(std::string(xml).replace(at, storedPreset.size(), c.preset));
+            auto reopened = ztest::CTestEnergy::Create();
+            auto log = std::make_shared<host::HostLoadLog>();
+            auto children = file->DocumentElement()->ChildNodes();
+            for (int32_t i = 0; i < children->Count(); ++i) reopened->Load(children->Item(i), log);
+
+            EXPECT_EQ(log->Entries().size(), 1u) << log->ToText();
+            for (const auto& entry : log->Entries()) {
+                EXPECT_EQ(entry.severity, 2);
+                EXPECT_TRUE(entry.text.starts_with("Can not load the preset value '%%1' of the measurement '%%2': "))
+                    << entry.text;
+                EXPECT_EQ(entry.arguments.At(1), plat::Variant("ENGY"));
+            }
+            EXPECT_EQ(log->OpenSectionCount(), 0);
+
+            auto result = reopened->Result();
+            ASSERT_NE(result, nullptr);
+            auto energy = result->Measurement(plat::Variant("ENGY"));
+            EXPECT_EQ(energy->PresetValue(), plat::Variant(150.0f));
+            EXPECT_EQ(result->Status(), status);
+            EXPECT_EQ(energy->Status(), status);
+
+            auto report = std::make_shared<host::HostReport>();
+            reopened->PrintReport(report, {});
+            const std::string text = report->Text();
+            EXPECT_NE(text.find(status == 1 ? "Outcome: passed" : "Outcome: failed"), std::string::npos) << text;
+            // The energy row of the limits table: limits worked out from 150 J, and the verdict stored.
+            const std::string row = LineStartingWith(text, "Energy ");
+            EXPECT_TRUE(row.ends_with(status == 1 ? " Passed" : " Failed")) << text;
+            EXPECT_NE(row.find("127.5"), std::string::npos) << row;
+        }
+    }
 }
 
 // A sequence with the plug-in: a link time-out in the first element leaves it unrated and the

@@ -495,6 +495,40 @@ TEST_F(WaveHoldTests, ARerunWithoutAWavePutsTheStoredRecordBack)
     plat::PortMap::SetOverride(1, Device);
 }
 
+// A run judged passed in its hold, started again from its finished window: the rerun's hold
+// ends by its time with no verdict, so the window is back in its ready form, not the finished
+// form of the judged run, and the record the rerun leaves reads unjudged.
+TEST_F(WaveHoldTests, ARerunOfAJudgedWindowEndsUnjudged)
+{
+    auto element = ztest::CTestNSW::Create();
+    int32_t judgedStatus = -1;
+    std::optional<zop::Scene> afterRerun;
+    Perform(element, [&](zop::Operator& op) {
+        zop::WaveRecipe(true)(op);
+        op.RemoveRule("next");
+        op.RemoveRule("leave unrated");
+        op.AddRule({"start again", [](const zop::Scene& scene) { return scene.Done(); }, 100ms,
+                    [&](zop::Operator& self, const zop::Scene&) {
+                        judgedStatus = Status(element);
+                        self.Press(button::Start, false);
+                    },
+                    1, "judge"});
+        op.AddRule({"after the rerun", [](const zop::Scene& scene) { return scene.Ready() || scene.Done(); }, 100ms,
+                    [&](zop::Operator&, const zop::Scene& scene) {
+                        afterRerun = scene;
+                        FireNext();
+                    },
+                    1, "start again"});
+    });
+    EXPECT_EQ(judgedStatus, 1);
+    EXPECT_EQ(CountHeard("NSB30"), 2) << "both runs showed the wave";
+    ASSERT_TRUE(afterRerun);
+    EXPECT_TRUE(afterRerun->Ready()) << "button 202 reads " << afterRerun->Button(button::Start).caption;
+    EXPECT_EQ(afterRerun->statusValue, 0);
+    EXPECT_EQ(Status(element), 0);
+    EXPECT_EQ(VerdictOf(element->Result()), "");
+}
+
 TEST_F(WaveHoldTests, AHoldLastsItsTimeFromTheAcceptedWave)
 {
     // The wave tests hold d seconds from the accepted wave; the ECG test d + 1 ticks of its
