@@ -121,6 +121,7 @@ pid_t HostProgram::Start(std::vector<std::string> arguments, int input) const
 
     arguments.insert(arguments.begin(), mLeadingArguments.begin(), mLeadingArguments.end());
     arguments.insert(arguments.begin(), mProgram);
+    arguments.insert(arguments.begin(), mLauncher.begin(), mLauncher.end());
     std::vector<char*> argv;
     for (auto& a : arguments) argv.push_back(a.data());
     argv.push_back(nullptr);
@@ -133,7 +134,10 @@ pid_t HostProgram::Start(std::vector<std::string> arguments, int input) const
     posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     pid_t pid = -1;
-    if (posix_spawn(&pid, mProgram.c_str(), &actions, nullptr, argv.data(), envp.data()) != 0) pid = -1;
+    const int spawned = mLauncher.empty()
+                            ? posix_spawn(&pid, mProgram.c_str(), &actions, nullptr, argv.data(), envp.data())
+                            : posix_spawnp(&pid, mLauncher[0].c_str(), &actions, nullptr, argv.data(), envp.data());
+    if (spawned != 0) pid = -1;
     posix_spawn_file_actions_destroy(&actions);
     if (pid <= 0) ADD_FAILURE() << "cannot run " << mProgram;
     return pid;
