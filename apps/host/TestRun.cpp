@@ -11,7 +11,6 @@
 #include "host/interfaces/IPlugIn.h"
 #include "host/interfaces/IResultData.h"
 #include "host/interfaces/ITestElement.h"
-#include "host/report/HostReport.h"
 #include "host/report/HostRunReport.h"
 #include "host/units/HostMtiSettings.h"
 #include "instrument/ZarvikModule.h"
@@ -72,7 +71,7 @@ std::string CodeText(int32_t code)
 }
 
 // The signals that end an attended run as Ctrl-C does: SIGTERM (a shutdown, kill) and SIGHUP
-// (the terminal closed) too. The handler only writes the signal's number; the loop reads it.
+// (the terminal closed) too. The handler only writes the signal's number; the run reads it.
 constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP};
 int gInterruptPipe[2] = {-1, -1};
 
@@ -82,32 +81,32 @@ extern "C" void OnInterrupt(int signal)
     [[maybe_unused]] auto written = ::write(gInterruptPipe[1], &byte, 1);
 }
 
+// Catches the ending signals while it lives: a run keeps it from its start-up until its results
+// are saved, so that no signal kills the process before what was measured is kept. While the
+// tests are performed the signals are handed to the run on the event loop (Watch); before and
+// after, a signal only records itself until the run takes it (Take). Ending signals that
+// whoever started the process had blocked are let through, so that one sent before the run
+// could catch it is heard as well.
 class InterruptWatch {
 public:
-    // Told the number of the signal that arrived.
-    explicit InterruptWatch(std::function<void(int)> onInterrupt)
+    InterruptWatch()
     {
-        if (::pipe(gInterruptPipe) != 0) return;
-        for (int fd : gInterruptPipe) ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
-        struct sigaction action {};
-        action.sa_handler = OnInterrupt;
-        ::sigemptyset(&action.sa_mask);
-        for (std::size_t i = 0; i < std::size(kEndingSignals); ++i)
-            ::sigaction(kEndingSignals[i], &action, &mPrevious[i]);
-        mWatch = plat::Loop().WatchFd(gInterruptPipe[0], [onInterrupt] {
-            char bytes[16];
-            ssize_t n = 0;
-            while ((n = ::read(gInterruptPipe[0], bytes, sizeof bytes)) > 0) {
-                for (ssize_t i = 0; i < n; ++i) onInterrupt(bytes[i]);
-            }
-        });
+        if (::pipe2(gInterruptPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+            gInterruptPipe[0] = gInterruptPipe[1] = -1;
+            return;
+        }
+        Catch();
+        sigset_t ending;
+        ::sigemptyset(&ending);
+        for (int signal : kEndingSignals) ::sigaddset(&ending, signal);
+        ::pthread_sigmask(SIG_UNBLOCK, &ending, &mMask);
     }
     ~InterruptWatch()
     {
         mWatch.Stop();
         if (gInterruptPipe[0] < 0) return;
-        for (std::size_t i = 0; i < std::size(kEndingSignals); ++i)
-            ::sigaction(kEndingSignals[i], &mPrevious[i], nullptr);
+        Release();
+        ::pthread_sigmask(SIG_SETMASK, &mMask, nullptr);
         ::close(gInterruptPipe[0]);
         ::close(gInterruptPipe[1]);
         gInterruptPipe[0] = gInterruptPipe[1] = -1;
@@ -115,18 +114,63 @@ public:
     InterruptWatch(const InterruptWatch&) = delete;
     InterruptWatch& operator=(const InterruptWatch&) = delete;
 
+    // Hands each signal that arrives to the function, told its number, on the event loop.
+    void Watch(std::function<void(int)> onInterrupt)
+    {
+        if (gInterruptPipe[0] < 0) return;
+        mWatch = plat::Loop().WatchFd(gInterruptPipe[0], [this, onInterrupt] {
+            for (int signal : Take()) onInterrupt(signal);
+        });
+    }
+    void StopWatching() { mWatch.Stop(); }
+
+    // Puts back what the signals did before, and catches them again.
+    void Release()
+    {
+        if (!mCaught) return;
+        for (std::size_t i = 0; i < std::size(kEndingSignals); ++i)
+            ::sigaction(kEndingSignals[i], &mPrevious[i], nullptr);
+        mCaught = false;
+    }
+    void Catch()
+    {
+        if (mCaught || gInterruptPipe[0] < 0) return;
+        struct sigaction action {};
+        action.sa_handler = OnInterrupt;
+        ::sigemptyset(&action.sa_mask);
+        for (std::size_t i = 0; i < std::size(kEndingSignals); ++i)
+            ::sigaction(kEndingSignals[i], &action, &mPrevious[i]);
+        mCaught = true;
+    }
+
+    // The signals that arrived and were not handed on yet, in their order.
+    std::vector<int> Take()
+    {
+        std::vector<int> signals;
+        if (gInterruptPipe[0] < 0) return signals;
+        char bytes[16];
+        ssize_t n = 0;
+        while ((n = ::read(gInterruptPipe[0], bytes, sizeof bytes)) > 0) signals.insert(signals.end(), bytes, bytes + n);
+        return signals;
+    }
+
 private:
     struct sigaction mPrevious[std::size(kEndingSignals)] {};
+    sigset_t mMask {};
+    bool mCaught = false;
     plat::FdWatch mWatch;
 };
 
-// The scratch folders of runs on the built-in simulated analyzer are named after the process:
-// "zarvik-simulated-" + its id + "-" + six random characters.
+// The scratch folders of runs on the built-in simulated analyzer are named after the process,
+// "zarvik-simulated-" + its id + "-" + six random characters, and hold a lock file that the run
+// holds locked for its whole life.
 constexpr std::string_view kScratchPrefix = "zarvik-simulated-";
+constexpr const char* kScratchLock = "lock";
 
-// Removes the scratch folders of runs that were killed before they could remove their own: those
-// whose process no longer runs. A folder of a process that still runs is another run's.
-void RemoveStaleScratchFolders(const std::filesystem::path& temp)
+// Removes the scratch folders that runs killed before they could remove their own left behind:
+// only those provably abandoned (plat::IsAbandoned). Whether the process of the name still runs
+// says nothing: a run of another PID namespace, or of another computer, cannot be seen from here.
+void RemoveAbandonedScratchFolders(const std::filesystem::path& temp)
 {
     std::error_code error;
     std::filesystem::directory_iterator it(temp, error);
@@ -137,11 +181,11 @@ void RemoveStaleScratchFolders(const std::filesystem::path& temp)
         const char* last = name.data() + name.size();
         long id = 0;
         const auto [end, ec] = std::from_chars(first, last, id);
-        if (ec != std::errc() || end == first || end == last || *end != '-' || id <= 0 || id == ::getpid()) continue;
+        if (ec != std::errc() || end == first || end == last || *end != '-' || id <= 0) continue;
         std::error_code ignored;
         if (it->is_symlink(ignored) || !it->is_directory(ignored)) continue;
-        if (::kill(static_cast<pid_t>(id), 0) == 0 || errno != ESRCH) continue;
-        std::filesystem::remove_all(it->path(), ignored);
+        const std::string folder = it->path().string();
+        if (plat::IsAbandoned(folder, folder + "/" + kScratchLock)) std::filesystem::remove_all(folder, ignored);
     }
 }
 
@@ -156,11 +200,19 @@ public:
     {
         mRealPath = plat::Registry().Path();
         const std::filesystem::path temp = std::filesystem::temp_directory_path();
-        RemoveStaleScratchFolders(temp);
+        RemoveAbandonedScratchFolders(temp);
         std::string folder = (temp / (std::string(kScratchPrefix) + std::to_string(::getpid()) + "-XXXXXX")).string();
         if (!::mkdtemp(folder.data()))
             throw plat::ComError(plat::rt::PermissionDenied, "zarvik-host", "cannot make a scratch registry folder");
         mFolder = folder;
+        try {
+            mLock.emplace(mFolder + "/" + kScratchLock);
+        } catch (const plat::FileError& error) {
+            std::error_code ignored;
+            std::filesystem::remove_all(mFolder, ignored);
+            throw plat::ComError(plat::rt::PermissionDenied, "zarvik-host",
+                                 std::string("cannot lock the scratch registry folder: ") + error.what());
+        }
         const std::string scratch = mFolder + "/registry";
         std::error_code ignored;
         if (std::filesystem::exists(mRealPath)) std::filesystem::copy_file(mRealPath, scratch, ignored);
@@ -186,6 +238,8 @@ public:
 private:
     std::string mRealPath;
     std::string mFolder;
+    // Held until the folder is gone: the folder is a live run's.
+    std::optional<plat::FileLock> mLock;
 };
 
 std::string Trimmed(const std::string& text)
@@ -194,27 +248,6 @@ std::string Trimmed(const std::string& text)
     if (begin == std::string::npos) return {};
     const auto end = text.find_last_not_of(" \t");
     return text.substr(begin, end - begin + 1);
-}
-
-// Saves the readable report; a file that cannot be saved is the host's error, named by its path.
-void WriteTextFile(const std::string& path, const std::string& text)
-{
-    try {
-        plat::SaveFileAtomically(path, text);
-    } catch (const plat::FileError& error) {
-        throw plat::ComError(plat::rt::PermissionDenied, "zarvik-host", "cannot write " + path + ": " + error.what());
-    }
-}
-
-// The readable report beside the result document: when the run started, the analyzer units
-// the sequence recorded, whether the results come from the built-in simulated analyzer, then
-// each element with its outcome.
-void WriteReadableReport(const std::string& path, const host::HostTestSequence& sequence,
-                         std::chrono::system_clock::time_point started, bool builtIn)
-{
-    auto report = std::make_shared<host::HostReport>();
-    host::PrintRunReport(report, sequence, host::RunReportHeading{started, builtIn});
-    WriteTextFile(path, report->Text());
 }
 
 // The automatic operator's physical actions: performed on the built-in analyzer, else asked of
@@ -263,16 +296,19 @@ void AddBenchWords(PersonConsole& console, const std::shared_ptr<zsim::Analyzer>
     }
 }
 
-// Saves the results and the readable report; false, with the reason on the error stream, when
-// either cannot be saved.
+// Saves the results and the readable report as a pair; false, with what was saved and what was
+// not on the error stream, when they cannot both be saved.
 bool SaveResults(const host::HostTestSequence& sequence, const std::string& out,
                  std::chrono::system_clock::time_point started, bool builtIn, CommandContext& context)
 {
+    host::RunSaveHooks hooks;
+    hooks.onWait = [&] {
+        context.err << "zarvik-host: another run is saving " << out << "; waiting until it has\n" << std::flush;
+    };
     try {
-        sequence.Save(out);
-        WriteReadableReport(out + ".txt", sequence, started, builtIn);
-    } catch (const std::exception& error) {
-        context.err << "zarvik-host: run: the results were not saved: " << error.what() << '\n' << std::flush;
+        host::SaveRunFiles(sequence, out, host::RunReportHeading{started, builtIn}, hooks);
+    } catch (const plat::ComError& error) {
+        context.err << "zarvik-host: run: " << error.Description() << '\n' << std::flush;
         return false;
     }
     context.err << "zarvik-host: results saved in " << out << ", the report in " << out << ".txt\n" << std::flush;
@@ -343,13 +379,20 @@ bool PrintResults(const host::HostTestSequence& sequence, std::ostream& out)
         if (status != "passed") allPassed = false;
         out << element->TestID() << '\t' << status << '\n';
         if (!result || !entry.performed) continue;
+        // A test left not applicable was not rated: its values stand without a verdict, as in
+        // the report, where a verdict per value would read as if they had been judged.
+        const bool rated = status != "skipped";
         for (int32_t i = 1; i <= result->MeasurementCount(); ++i) {
             auto measurement = result->Measurement(plat::Variant(i));
             if (!measurement) continue;
             const int32_t measurementStatus = measurement->Status();
             out << '\t' << measurement->Key() << '\t' << MeasurementValueText(measurement->value()) << '\t'
                 << Trimmed(measurement->Unit()) << '\t'
-                << (measurementStatus == 1 ? "passed" : measurementStatus == 2 ? "failed" : "not rated") << '\n';
+                << (!rated                   ? ""
+                    : measurementStatus == 1 ? "passed"
+                    : measurementStatus == 2 ? "failed"
+                                             : "not rated")
+                << '\n';
         }
     }
     return allPassed;
@@ -380,10 +423,19 @@ void CheckOutFile(const std::string& path)
     struct stat status {};
     if (::stat(folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode))
         throw UsageError("--out " + path + ": the folder " + folder + " does not exist");
-    if (::access(folder.c_str(), W_OK | X_OK) != 0)
-        throw UsageError("--out " + path + ": the folder " + folder + " cannot be written");
+    // Whether the folder takes a file is told by making one: its permissions alone say yes to the
+    // superuser also where no file can be made, as in /proc or /sys.
+    std::string probe = folder + "/.zarvik-check-XXXXXX";
+    const int fd = ::mkstemp(probe.data());
+    if (fd < 0)
+        throw UsageError("--out " + path + ": the folder " + folder + " cannot be written (" + std::strerror(errno) + ")");
+    ::close(fd);
+    ::unlink(probe.c_str());
     if (!file.has_filename() || (::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode)))
         throw UsageError("--out " + path + ": is a folder, not a file");
+    // The report goes beside the results, and the save replaces both or neither.
+    if (::stat((path + ".txt").c_str(), &status) == 0 && S_ISDIR(status.st_mode))
+        throw UsageError("--out " + path + ": " + path + ".txt, where the report goes, is a folder, not a file");
 }
 
 std::shared_ptr<host::IPlugIn> StartPlugIn()
@@ -423,6 +475,8 @@ int RunTests(const RunArguments& arguments, CommandContext& context, std::shared
     // analyzer.
     if (arguments.device) CheckDevicePath(*arguments.device);
     if (arguments.out) CheckOutFile(*arguments.out);
+    // From here until the results are saved no ending signal kills the process.
+    InterruptWatch interrupts;
     if (arguments.device) plat::PortMap::SetOverride(arguments.port, *arguments.device);
     host::HostMtiSettings::SetPortOverride(kModuleKey, arguments.port);
     // Where the port leads decides, not how it was named: a port the registry maps to "sim" is
@@ -498,28 +552,41 @@ int RunTests(const RunArguments& arguments, CommandContext& context, std::shared
         });
     }
 
-    std::unique_ptr<InterruptWatch> interrupts;
+    // Each signal is told once; the first one gives the exit status.
+    auto record = [&](int signal, const char* what) {
+        if (interrupted == 0) interrupted = 128 + signal;
+        context.err << "zarvik-host: interrupted (" << ::strsignal(signal) << ")" << what << '\n' << std::flush;
+    };
+    // The virtual clock watches no descriptor: there a signal during the tests does what it did
+    // before the run, which takes a fraction of a second.
     if (!virtualClock) {
-        interrupts = std::make_unique<InterruptWatch>([&](int signal) {
-            if (interrupted == 0) interrupted = 128 + signal;
-            context.err << "zarvik-host: interrupted (" << ::strsignal(signal) << "); stopping the test\n"
-                        << std::flush;
+        interrupts.Watch([&](int signal) {
+            record(signal, "; stopping the test");
             end();
         });
     }
+    // A signal during the start-up ends the run before its first test: nothing is run, and the
+    // tests are printed and saved as not run.
+    for (int signal : interrupts.Take()) record(signal, " before the first test; no test is run");
 
-    if (op) op->Start();
-    if (console) console->Start();
     const auto started = std::chrono::system_clock::now();
-    sequence->Run();
-    if (op) op->Stop();
-    if (console) console->Stop();
-    interrupts.reset();
+    if (interrupted == 0) {
+        if (virtualClock) interrupts.Release();
+        if (op) op->Start();
+        if (console) console->Start();
+        sequence->Run();
+        interrupts.StopWatching();
+        interrupts.Catch();
+        if (op) op->Stop();
+        if (console) console->Stop();
+    }
 
     const bool allPassed = PrintResults(*sequence, context.out);
     context.out.flush();
     const bool saved = !arguments.out || SaveResults(*sequence, *arguments.out, started, builtIn, context);
     simulatedUnit.reset();
+    // A signal after the tests only records itself: the run ends as it would have.
+    for (int signal : interrupts.Take()) record(signal, " after the tests; the run ended first");
     if (!saved) return RunSaveFailed;
     if (interrupted != 0) return interrupted;
     return allPassed ? RunAllPassed : RunNotAllPassed;

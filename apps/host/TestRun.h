@@ -59,7 +59,8 @@ constexpr const char* SimulatedUnitSerial = "SIMULATED";
 // Refuses, as a usage error naming it, a device path that does not exist or is not a character
 // device; "sim" (the built-in simulated analyzer) passes.
 void CheckDevicePath(const std::string& device);
-// Refuses, as a usage error, a result file whose folder does not exist or cannot be written.
+// Refuses, as a usage error, a result file whose folder does not exist or takes no file (tried
+// by making one), or that is a folder, as is its report's place (path + ".txt").
 void CheckOutFile(const std::string& path);
 
 // Runs the tests as one sequence and prints each test's status and measurements (see
@@ -73,8 +74,11 @@ void CheckOutFile(const std::string& path);
 // rated. A catalogue test ID that is unknown, or a catalogue that cannot be read, is a usage
 // error. Ctrl-C, SIGTERM, SIGHUP and the end of the person's input stop the test in hand
 // and end the sequence without aborting it: a result the window shows is kept as Next keeps
-// it, printed and saved; the tests after it are not run. A result file that cannot be saved at
-// the end gives RunSaveFailed.
+// it, printed and saved; the tests after it are not run. From the start-up until the results
+// are saved these signals never kill the process: one before the first test ends the run there
+// (nothing run), one after the tests only records itself; the first one gives the exit status.
+// The results and the report are saved as one pair (host::SaveRunFiles); a pair that cannot be
+// saved at the end gives RunSaveFailed.
 // A plug-in already started may be given.
 int RunTests(const RunArguments& arguments, CommandContext& context, std::shared_ptr<host::IPlugIn> plugIn = nullptr);
 
@@ -87,7 +91,8 @@ std::vector<int32_t> CatalogueTestIds(host::IPlugIn& plugIn);
 
 // "<ID>\t<status>" for each element, then "\t<key>\t<value>\t<unit>\t<status>" for each of
 // its measurements; the status of an element is "passed", "failed", "not rated", "skipped" or
-// "not run". Returns whether every element passed.
+// "not run", and that of a measurement of a skipped element is empty (nothing was rated).
+// Returns whether every element passed.
 bool PrintResults(const host::HostTestSequence& sequence, std::ostream& out);
 
 // The value of a measurement as the result view shows it, with "." decimals; text values as

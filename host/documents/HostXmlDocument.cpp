@@ -81,6 +81,8 @@ std::string LimitText()
         if (error.Errno() == EISDIR) RaiseFileError(EISDIR, path);
         throw plat::ComError(xmlerr::PathFileAccessError, kSource, "Path/File access error: '" + path + "' is not a file");
     case plat::FileError::Kind::TooLarge: break;
+    case plat::FileError::Kind::Locked:
+        throw plat::ComError(xmlerr::PathFileAccessError, kSource, std::string("Path/File access error: ") + error.what());
     }
     throw plat::ComError(xmlerr::Rejected, kSource, "'" + path + "' is larger than the limit of " + LimitText());
 }
@@ -329,19 +331,24 @@ void HostXmlDocument::Parse(std::string_view text, const std::string& origin)
 
 void HostXmlDocument::Save(const std::string& path) const
 {
+    WriteFileAtomically(path, SavedText(path));
+}
+
+std::string HostXmlDocument::SavedText(const std::string& path) const
+{
     if (!mTree->Root()) {
         throw plat::ComError(xmlerr::Malformed, kSource,
                              "The document has no root element; nothing was saved to '" + path + "'");
     }
     // A file that Load would refuse is never written: it would replace the previous good file
     // with one that can never be opened again.
-    const std::string text = Xml();
+    std::string text = Xml();
     try {
         CheckLoadable(text, "The document");
     } catch (const plat::ComError& error) {
         throw plat::ComError(error.Number(), kSource, error.Description() + "; nothing was saved to '" + path + "'");
     }
-    WriteFileAtomically(path, text);
+    return text;
 }
 
 std::string HostXmlDocument::Xml() const

@@ -64,6 +64,9 @@ public:
     // refuse it (larger than MaxDocumentBytes, nested deeper than MaxNestingDepth) or when the
     // file cannot be written, and the previous file is then unchanged.
     void Save(const std::string& path) const;
+    // The text Save writes to the path, checked as Save checks it; raises as Save does when it
+    // would refuse the document. For a caller that writes the file together with others.
+    std::string SavedText(const std::string& path) const;
     // The document as text, with its XML declaration.
     std::string Xml() const;
 

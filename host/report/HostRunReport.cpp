@@ -3,10 +3,17 @@
 #include "host/elements/HostTestSequence.h"
 #include "host/interfaces/ITestElement.h"
 #include "host/report/HostReport.h"
+#include "host/documents/HostXmlDocument.h"
 #include "host/units/HostMtiList.h"
+#include "platform/base/ComError.h"
+#include "platform/base/FileIo.h"
 #include "platform/base/Variant.h"
 
+#include <cerrno>
 #include <ctime>
+#include <filesystem>
+#include <optional>
+#include <unistd.h>
 
 namespace host {
 
@@ -17,6 +24,20 @@ std::string UnitText(const HostMtiList::Entry& unit)
     auto shown = [](const std::string& text) { return text.empty() ? std::string("unknown") : text; };
     return "Analyzer: " + shown(unit.MtiType()) + ", serial number " + shown(unit.Serial()) + ", firmware " +
            shown(unit.Firmware());
+}
+
+constexpr const char* kSource = "HostRunReport";
+
+// Why a step failed, in words.
+std::string Reason(const std::exception& error)
+{
+    if (const auto* com = dynamic_cast<const plat::ComError*>(&error)) return com->Description();
+    return error.what();
+}
+
+[[noreturn]] void RaiseNotSaved(const std::exception& error, const std::string& what)
+{
+    throw plat::ComError(plat::rt::PermissionDenied, kSource, "the results were not saved: " + Reason(error) + "; " + what);
 }
 
 } // namespace
@@ -50,6 +71,54 @@ void PrintRunReport(const std::shared_ptr<HostReport>& report, const HostTestSeq
     for (const auto& entry : sequence.Entries()) {
         if (entry.element) entry.element->PrintReport(report, plat::Variant(HostTestSequence::Outcome(entry)));
     }
+}
+
+void SaveRunFiles(const HostTestSequence& sequence, const std::string& path, const RunReportHeading& heading,
+                  const RunSaveHooks& hooks)
+{
+    const std::string reportPath = path + ".txt";
+    const std::filesystem::path target(path);
+    const std::string lockPath = (target.parent_path() / ("." + target.filename().string() + ".lock")).string();
+    auto step = [&](RunSaveStep done) {
+        if (hooks.afterStep) hooks.afterStep(done);
+    };
+
+    std::optional<plat::FileLock> lock;
+    std::optional<plat::PendingFile> results;
+    std::optional<plat::PendingFile> report;
+    try {
+        lock.emplace(lockPath, std::chrono::duration_cast<std::chrono::milliseconds>(RunSaveWait), hooks.onWait);
+        step(RunSaveStep::Locked);
+        plat::RemoveAbandonedTemporaries(path);
+        plat::RemoveAbandonedTemporaries(reportPath);
+        auto text = std::make_shared<HostReport>();
+        PrintRunReport(text, sequence, heading);
+        results.emplace(path, sequence.SaveDocument()->SavedText(path));
+        report.emplace(reportPath, text->Text());
+        step(RunSaveStep::Prepared);
+        // The previous report goes first, so that it never stands beside these results.
+        if (::unlink(reportPath.c_str()) != 0 && errno != ENOENT) {
+            throw plat::FileError(errno == EISDIR ? plat::FileError::Kind::NotAFile : plat::FileError::Kind::System,
+                                  errno, reportPath);
+        }
+    } catch (const std::exception& error) {
+        RaiseNotSaved(error, path + " and " + reportPath + " are as they were");
+    }
+    step(RunSaveStep::ReportRemoved);
+    try {
+        results->Commit();
+    } catch (const std::exception& error) {
+        RaiseNotSaved(error, path + " is as it was, and the report that stood beside it was removed");
+    }
+    step(RunSaveStep::ResultsSaved);
+    try {
+        report->Commit();
+    } catch (const std::exception& error) {
+        throw plat::ComError(plat::rt::PermissionDenied, kSource,
+                             "the results were saved in " + path + ", but their report was not: " + Reason(error) +
+                                 "; no report stands beside them");
+    }
+    step(RunSaveStep::ReportSaved);
 }
 
 } // namespace host

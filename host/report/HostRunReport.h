@@ -3,6 +3,7 @@
 #include "host/interfaces/HostForward.h"
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -27,5 +28,37 @@ void PrintRunReport(const std::shared_ptr<HostReport>& report, const HostTestSeq
 
 // The date and time as the report heading shows it: "2026-12-10 14:05:09 UTC".
 std::string RunTimeText(std::chrono::system_clock::time_point when);
+
+// The steps of SaveRunFiles, in their order.
+enum class RunSaveStep {
+    Locked,        // this save holds the lock of the path; nothing is changed yet
+    Prepared,      // both new files are written in full beside their places, not yet in them
+    ReportRemoved, // the previous report is gone; the previous results are still in place
+    ResultsSaved,  // the new results are in place, their report not yet
+    ReportSaved,   // both are in place
+};
+
+// What the caller of SaveRunFiles is told while it saves.
+struct RunSaveHooks {
+    // Called once when another process saves the same path and this save waits for it.
+    std::function<void()> onWait;
+    // Called after each step (a test ends the save there to see what each moment leaves).
+    std::function<void(RunSaveStep)> afterStep;
+};
+
+// How long a save waits for another process's save of the same path.
+constexpr std::chrono::seconds RunSaveWait{30};
+
+// Saves the results of a run (the sequence's document) at the path and its readable report
+// (PrintRunReport) at the path + ".txt" as one pair: a report never stands beside the results of
+// another run. Saves of one path take turns, by a lock on the file "." + its name + ".lock"
+// beside it, which stays. Both files are written in full before either takes its place; then the
+// previous report is removed, the results take their place and the report takes its own, so
+// that a save ended at any moment leaves the previous pair, the previous results alone, the new
+// results alone or the new pair. Temporary files that killed saves of the pair left are removed
+// once they are provably abandoned. Raises a ComError whose description says exactly what was
+// saved and what was not.
+void SaveRunFiles(const HostTestSequence& sequence, const std::string& path, const RunReportHeading& heading,
+                  const RunSaveHooks& hooks = {});
 
 } // namespace host

@@ -1,11 +1,14 @@
 #include "platform/base/FileIo.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 
+#include <ctime>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,6 +21,7 @@ std::string Describe(FileError::Kind kind, int err, const std::string& path)
     switch (kind) {
     case FileError::Kind::NotAFile: return "'" + path + "' is not a file";
     case FileError::Kind::TooLarge: return "'" + path + "' is larger than the limit";
+    case FileError::Kind::Locked: return "'" + path + "' is locked by another process";
     case FileError::Kind::System: break;
     }
     return "'" + path + "': " + std::strerror(err);
@@ -34,6 +38,13 @@ public:
     FileHandle(const FileHandle&) = delete;
     FileHandle& operator=(const FileHandle&) = delete;
     int Get() const { return mFd; }
+    // Hands the descriptor over to the caller, who closes it.
+    int Release()
+    {
+        const int fd = mFd;
+        mFd = -1;
+        return fd;
+    }
     // Closes now and gives the errno of a failed close, or 0.
     int Close()
     {
@@ -84,55 +95,172 @@ std::string ReadFileBounded(const std::string& path, std::size_t maxBytes)
     return buffer;
 }
 
-void SaveFileAtomically(const std::string& path, std::string_view text)
+namespace {
+
+// The folder of a path, "." for a bare name.
+std::filesystem::path FolderOf(const std::filesystem::path& target)
+{
+    std::filesystem::path folder = target.parent_path();
+    return folder.empty() ? std::filesystem::path(".") : folder;
+}
+
+// "." + the name + ".": what the names of a path's temporary files begin with.
+std::string TemporaryPrefix(const std::filesystem::path& target)
+{
+    return "." + target.filename().string() + ".";
+}
+
+// Whether the text is a number of at most ten digits.
+bool IsCount(std::string_view text)
+{
+    return !text.empty() && text.size() <= 10 &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+} // namespace
+
+PendingFile::PendingFile(const std::string& path, std::string_view text) : mPath(path)
 {
     namespace fs = std::filesystem;
     const fs::path target(path);
     if (!target.has_filename()) throw FileError(FileError::Kind::NotAFile, EISDIR, path);
-    fs::path folder = target.parent_path();
-    if (folder.empty()) folder = ".";
+    const fs::path folder = FolderOf(target);
 
     // The name is made unique by the process and a counter; O_EXCL never takes over a file
     // that is already there, and the mode 0666 lets the umask decide as for any new file.
     static std::atomic<unsigned> counter{0};
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = (folder / ("." + target.filename().string() + "." + std::to_string(::getpid()) + "." +
-                          std::to_string(counter++) + ".tmp"))
-                   .string();
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
-        if (fd < 0 && errno != EEXIST) Fail(errno, path);
+    for (int attempt = 0; attempt < 100 && mFd < 0; ++attempt) {
+        mTemp = (folder / (TemporaryPrefix(target) + std::to_string(::getpid()) + "." + std::to_string(counter++) +
+                           ".tmp"))
+                    .string();
+        mFd = ::open(mTemp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+        if (mFd < 0 && errno != EEXIST) Fail(errno, path);
     }
-    if (fd < 0) Fail(EEXIST, path);
-    FileHandle file(fd);
+    if (mFd < 0) Fail(EEXIST, path);
+    // The lock marks the file as a save in progress; a folder that takes no locks still gets
+    // the file, which the age of a save in progress then protects.
+    (void)::flock(mFd, LOCK_EX | LOCK_NB);
 
     auto fail = [&](int err) {
-        if (file.Get() >= 0) file.Close();
-        ::unlink(temp.c_str());
+        ::close(mFd);
+        mFd = -1;
+        ::unlink(mTemp.c_str());
         Fail(err, path);
     };
-
     struct stat old {};
-    if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) (void)::fchmod(fd, old.st_mode & 07777);
-
+    if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) (void)::fchmod(mFd, old.st_mode & 07777);
     std::size_t written = 0;
     while (written < text.size()) {
-        ssize_t put = ::write(fd, text.data() + written, text.size() - written);
+        ssize_t put = ::write(mFd, text.data() + written, text.size() - written);
         if (put < 0) {
             if (errno == EINTR) continue;
             fail(errno);
         }
         written += static_cast<std::size_t>(put);
     }
-    if (::fsync(fd) != 0) fail(errno);
+    if (::fsync(mFd) != 0) fail(errno);
+}
+
+PendingFile::~PendingFile()
+{
+    if (mFd < 0) return;
+    ::close(mFd);
+    ::unlink(mTemp.c_str());
+}
+
+void PendingFile::Commit()
+{
+    if (mFd < 0) throw FileError(FileError::Kind::System, EBADF, mPath);
+    FileHandle file(mFd);
+    mFd = -1;
+    auto fail = [&](int err) {
+        ::unlink(mTemp.c_str());
+        Fail(err, mPath);
+    };
     if (int err = file.Close(); err != 0) fail(err);
-    if (::rename(temp.c_str(), path.c_str()) != 0) fail(errno);
+    if (::rename(mTemp.c_str(), mPath.c_str()) != 0) fail(errno);
 
     // The rename itself is made durable by flushing the folder; a failure here cannot be
     // undone and the file is already complete, so it is not an error of the save.
-    FileHandle dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    FileHandle dir(::open(FolderOf(mPath).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.Get() >= 0) (void)::fsync(dir.Get());
+}
+
+void SaveFileAtomically(const std::string& path, std::string_view text)
+{
+    PendingFile(path, text).Commit();
+}
+
+FileLock::FileLock(const std::string& path, std::chrono::milliseconds wait, const std::function<void()>& onWait)
+{
+    // O_NONBLOCK keeps a FIFO from blocking the open; it is refused below as not a file.
+    FileHandle file(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW | O_NONBLOCK, 0666));
+    if (file.Get() < 0) {
+        if (errno == EISDIR) throw FileError(FileError::Kind::NotAFile, EISDIR, path);
+        Fail(errno, path);
+    }
+    struct stat info {};
+    if (::fstat(file.Get(), &info) != 0) Fail(errno, path);
+    if (!S_ISREG(info.st_mode)) throw FileError(FileError::Kind::NotAFile, 0, path);
+
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    bool told = false;
+    while (::flock(file.Get(), LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EINTR) continue;
+        if (errno != EWOULDBLOCK) Fail(errno, path);
+        if (std::chrono::steady_clock::now() >= deadline) throw FileError(FileError::Kind::Locked, 0, path);
+        if (!told && onWait) onWait();
+        told = true;
+        // A signal cuts the pause short; the loop looks again.
+        const timespec pause{0, 20 * 1000 * 1000};
+        ::nanosleep(&pause, nullptr);
+    }
+    mFd = file.Release();
+}
+
+FileLock::~FileLock()
+{
+    if (mFd >= 0) ::close(mFd);
+}
+
+bool IsAbandoned(const std::string& path, const std::string& lockPath)
+{
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0 || S_ISLNK(info.st_mode) || info.st_uid != ::geteuid()) return false;
+    timespec now {};
+    if (::clock_gettime(CLOCK_REALTIME, &now) != 0 || now.tv_sec - info.st_mtim.tv_sec < AbandonedAge.count())
+        return false;
+    // Read-write where it may be, as a lock on a network folder needs; read-only where the
+    // file's mode allows no more.
+    int fd = ::open(lockPath.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0 && errno == EACCES) fd = ::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0) return errno == ENOENT && lockPath != path;
+    FileHandle lock(fd);
+    struct stat lockInfo {};
+    if (::fstat(fd, &lockInfo) != 0 || !S_ISREG(lockInfo.st_mode) || lockInfo.st_uid != ::geteuid()) return false;
+    return ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+}
+
+void RemoveAbandonedTemporaries(const std::string& path)
+{
+    namespace fs = std::filesystem;
+    const fs::path target(path);
+    if (!target.has_filename()) return;
+    const fs::path folder = FolderOf(target);
+    const std::string prefix = TemporaryPrefix(target);
+    std::error_code error;
+    fs::directory_iterator it(folder, error);
+    for (; !error && it != fs::directory_iterator(); it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        // "<prefix><pid>.<counter>.tmp", as PendingFile names them, and nothing else.
+        if (!name.starts_with(prefix) || !name.ends_with(".tmp")) continue;
+        const std::string_view middle = std::string_view(name).substr(prefix.size(), name.size() - prefix.size() - 4);
+        const std::size_t dot = middle.find('.');
+        if (dot == std::string_view::npos || !IsCount(middle.substr(0, dot)) || !IsCount(middle.substr(dot + 1)))
+            continue;
+        const std::string temp = it->path().string();
+        if (IsAbandoned(temp, temp)) (void)::unlink(temp.c_str());
+    }
 }
 
 } // namespace plat

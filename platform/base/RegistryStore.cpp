@@ -3,10 +3,7 @@
 #include "platform/base/ComError.h"
 #include "platform/base/FileIo.h"
 
-#include <algorithm>
 #include <cerrno>
-#include <csignal>
-#include <dirent.h>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -394,6 +391,7 @@ std::optional<std::string> ReadFile(const std::string& path)
             throw ComError(RegistryStore::ErrNotRegistryFile, kSource,
                            "The registry file '" + path + "' is not a regular file");
         case FileError::Kind::TooLarge: break;
+        case FileError::Kind::Locked: throw ComError(RegistryStore::ErrIoFailed, kSource, error.what());
         }
         throw ComError(RegistryStore::ErrNotRegistryFile, kSource,
                        "The registry file '" + path + "' is larger than " +
@@ -419,38 +417,6 @@ void MakeDirectories(const std::string& dir)
     if (::mkdir(dir.c_str(), 0755) != 0 && errno != EEXIST) RaiseIo("Cannot create the folder", dir, errno);
 }
 
-// Removes the temporary files that saves of the store's file by processes that no longer run
-// left behind (a save killed between writing its temporary file and renaming it): their names
-// are "." + the file's name + "." + the saving process's id + "." + a counter + ".tmp". A
-// temporary of a process that still runs may be a save in progress and stays.
-void RemoveStaleTemporaries(const std::string& path)
-{
-    const std::string dir = DirectoryOf(path);
-    const size_t slash = path.rfind('/');
-    const std::string prefix = "." + (slash == std::string::npos ? path : path.substr(slash + 1)) + ".";
-    DIR* folder = ::opendir(dir.c_str());
-    if (!folder) return;
-    while (const dirent* entry = ::readdir(folder)) {
-        const std::string name = entry->d_name;
-        if (name.size() <= prefix.size() + 4 || name.compare(0, prefix.size(), prefix) != 0 || !name.ends_with(".tmp"))
-            continue;
-        const std::string middle = name.substr(prefix.size(), name.size() - prefix.size() - 4);
-        const size_t dot = middle.find('.');
-        if (dot == std::string::npos || dot == 0 || dot + 1 == middle.size()) continue;
-        const std::string pid = middle.substr(0, dot);
-        const std::string counter = middle.substr(dot + 1);
-        const auto digits = [](const std::string& text) {
-            return text.size() <= 10 && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-        };
-        if (!digits(pid) || !digits(counter)) continue;
-        const long id = std::stol(pid);
-        if (id <= 0 || id == ::getpid()) continue;
-        if (::kill(static_cast<pid_t>(id), 0) == 0 || errno != ESRCH) continue;
-        (void)::unlink((dir + "/" + name).c_str());
-    }
-    ::closedir(folder);
-}
-
 // Saves the text atomically (see SaveFileAtomically), creating the folders of the path first.
 void SaveFile(const std::string& path, const std::string& text)
 {
@@ -459,7 +425,7 @@ void SaveFile(const std::string& path, const std::string& text)
                        "Cannot save the registry file '" + path + "': it would exceed " +
                            std::to_string(RegistryStore::MaxFileBytes) + " bytes");
     MakeDirectories(DirectoryOf(path));
-    RemoveStaleTemporaries(path);
+    RemoveAbandonedTemporaries(path);
     try {
         SaveFileAtomically(path, text);
     } catch (const FileError& error) {
@@ -467,9 +433,13 @@ void SaveFile(const std::string& path, const std::string& text)
     }
 }
 
+// A save killed between writing its temporary file and renaming it leaves that file behind; it
+// goes with the next load or save once it is provably abandoned. A temporary of a save in
+// progress, of another user, or of a process that cannot be seen from here (another PID
+// namespace, another computer on a network home) stays.
 Node LoadTree(const std::string& path)
 {
-    RemoveStaleTemporaries(path);
+    RemoveAbandonedTemporaries(path);
     auto text = ReadFile(path);
     // A missing or empty file is an empty store (a caller may hand over a freshly made file).
     if (!text || text->empty()) return Node{};

@@ -5,6 +5,7 @@
 #include "support/HostProgram.h"
 #include "support/SimProgram.h"
 
+#include "platform/base/FileIo.h"
 #include "platform/base/RegistryStore.h"
 #include "platform/serial/PortMap.h"
 
@@ -14,8 +15,13 @@
 #include <filesystem>
 #include <fstream>
 #include <regex>
+#include <set>
 #include <sstream>
 #include <csignal>
+#include <cstdlib>
+#include <ctime>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 
@@ -114,6 +120,7 @@ TEST_F(RunCommand, RefusesWrongArgumentsWithAClearMessage)
         std::vector<std::string> args;
         const char* message;
     };
+    std::filesystem::create_directory(mDir + "/taken.xml.txt");
     const Case cases[] = {
         {{"run", "--port", "1", "--device", "sim", "4242"}, "unknown test ID 4242"},
         {{"run", "--port", "1", "--fast", "100"}, "unknown option '--fast'"},
@@ -131,6 +138,12 @@ TEST_F(RunCommand, RefusesWrongArgumentsWithAClearMessage)
         // and the device path.
         {{"run", "--port", "1", "--device", "sim", "--out", "/no/such/dir/x.xml", "100"},
          "--out /no/such/dir/x.xml: the folder /no/such/dir does not exist"},
+        // A folder that takes no file, whatever its permissions say to the superuser.
+        {{"run", "--port", "1", "--device", "sim", "--out", "/proc/x.xml", "100"},
+         "--out /proc/x.xml: the folder /proc cannot be written"},
+        // The report goes beside the results, and is checked as they are.
+        {{"run", "--port", "1", "--device", "sim", "--out", mDir + "/taken.xml", "100"},
+         "taken.xml.txt, where the report goes, is a folder, not a file"},
         {{"run", "--port", "1", "--device", "/dev/pts/999999", "100"}, "--device /dev/pts/999999: no such device"},
         {{"run", "--port", "1", "--device", "/etc/hostname", "100"}, "--device /etc/hostname: not a character device"},
         {{"probe", "--port", "1", "--device", "/dev/pts/999999"}, "--device /dev/pts/999999: no such device"},
@@ -162,29 +175,105 @@ TEST_F(RunCommand, APortTheRegistryMapsToTheSimulatorRunsOnTheVirtualClock)
     EXPECT_LT(took, 60s);
 }
 
-// A run on the simulated analyzer works on a scratch registry in the temporary folder; one that
-// a killed run left behind goes with the next such run, unless its process still runs.
-TEST_F(RunCommand, ARunOnTheSimulatorRemovesTheScratchFoldersOfKilledRuns)
+// Makes the file or folder look unchanged for two hours.
+void Age(const std::string& path)
+{
+    const timespec old[2] = {{0, UTIME_OMIT}, {::time(nullptr) - 7200, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), old, AT_SYMLINK_NOFOLLOW), 0) << path;
+}
+
+// The id of a process that has ended, as a process of another PID namespace looks from here.
+pid_t GoneProcess()
 {
     const pid_t gone = ::fork();
     if (gone == 0) ::_exit(0);
-    ASSERT_GT(gone, 0);
-    ASSERT_EQ(ztesting::Reap(gone, 5s), 0);
-    const std::string stale = mHost.File("zarvik-simulated-" + std::to_string(gone) + "-AbC123");
-    const std::string running = mHost.File("zarvik-simulated-" + std::to_string(::getpid()) + "-XyZ789");
-    for (const auto& folder : {stale, running}) std::filesystem::create_directories(folder + "/inside");
+    EXPECT_EQ(ztesting::Reap(gone, 5s), 0);
+    return gone;
+}
+
+// A run on the simulated analyzer works on a scratch registry in the temporary folder; one that
+// a killed run left behind goes with the next such run once it is provably abandoned: the
+// user's own, unchanged for long and not locked by its run, which holds the lock for its life.
+// Whether the process of the name runs is not asked.
+TEST_F(RunCommand, ARunOnTheSimulatorRemovesOnlyAbandonedScratchFolders)
+{
+    const std::string gone = std::to_string(GoneProcess());
+    const std::string abandoned = mHost.File("zarvik-simulated-" + gone + "-AbC123");
+    const std::string unlocked = mHost.File("zarvik-simulated-" + gone + "-AbC124"); // its run ended, lock left
+    const std::string running = mHost.File("zarvik-simulated-" + gone + "-XyZ789");  // a live run elsewhere
+    const std::string young = mHost.File("zarvik-simulated-" + gone + "-New001");    // a run just starting
+    const std::string foreign = mHost.File("zarvik-simulated-" + gone + "-Usr002");  // another user's
+    for (const auto& folder : {abandoned, unlocked, running, young, foreign})
+        std::filesystem::create_directories(folder + "/inside");
+    for (const auto& folder : {unlocked, running}) ztesting::WriteAll(folder + "/lock", "");
+    plat::FileLock live(running + "/lock");
+    // Only the superuser can give a folder away; for anyone else it stays their own.
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(foreign.c_str(), 65534, 65534), 0);
+    }
+    for (const auto& folder : {abandoned, unlocked, running, foreign}) Age(folder);
 
     Outcome run = Host({"run", "--port", "1", "--device", "sim", "100"});
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_FALSE(std::filesystem::exists(stale));
+    EXPECT_FALSE(std::filesystem::exists(abandoned));
+    EXPECT_FALSE(std::filesystem::exists(unlocked));
     EXPECT_TRUE(std::filesystem::exists(running + "/inside"));
+    EXPECT_TRUE(std::filesystem::exists(young + "/inside"));
+    EXPECT_EQ(std::filesystem::exists(foreign + "/inside"), root);
     // The run's own scratch folder went at its end.
+    std::set<std::string> left;
     for (const auto& entry : std::filesystem::directory_iterator(mHost.Folder())) {
-        const std::string name = entry.path().filename().string();
-        if (name.starts_with("zarvik-simulated-")) {
-            EXPECT_EQ(entry.path().string(), running);
-        }
+        if (entry.path().filename().string().starts_with("zarvik-simulated-")) left.insert(entry.path().string());
     }
+    std::set<std::string> kept{running, young};
+    if (root) kept.insert(foreign);
+    EXPECT_EQ(left, kept);
+}
+
+// Two bench PCs on a network home, or two containers on one folder: a run in another PID
+// namespace sees none of this one's processes, and still leaves alone a save of the registry in
+// progress here and the scratch folder of a rehearsal running here, however long unchanged,
+// while it removes what is abandoned.
+TEST_F(RunCommand, ARunInAnotherPidNamespaceRemovesNothingInUse)
+{
+    if (::geteuid() != 0) GTEST_SKIP() << "a new PID namespace needs the superuser";
+    if (std::system("unshare --pid --fork --mount-proc true >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "unshare --pid --fork --mount-proc does not work here";
+    const pid_t rehearsal =
+        mHost.StartAttended({"run", "--port", "1", "--device", "sim", "--operator", "person", "100"});
+    ASSERT_NE(mHost.WaitForError("buttons: start", rehearsal), std::string::npos) << mHost.ErrorText();
+    std::string scratch;
+    for (const auto& entry : std::filesystem::directory_iterator(mHost.Folder())) {
+        if (entry.path().filename().string().starts_with("zarvik-simulated-")) scratch = entry.path().string();
+    }
+    ASSERT_FALSE(scratch.empty());
+    // This process saving the registry, and what killed runs left.
+    const std::string gone = std::to_string(GoneProcess());
+    const std::string saving = mHost.File(".registry." + std::to_string(::getpid()) + ".0.tmp");
+    const std::string abandonedTemp = mHost.File(".registry." + gone + ".0.tmp");
+    const std::string abandonedFolder = mHost.File("zarvik-simulated-" + gone + "-Gone01");
+    for (const auto& temp : {saving, abandonedTemp}) ztesting::WriteAll(temp, "partial");
+    std::filesystem::create_directories(abandonedFolder + "/inside");
+    plat::FileLock save(saving);
+    for (const auto& path : {saving, abandonedTemp, scratch, abandonedFolder}) Age(path);
+
+    ztesting::HostProgram elsewhere{"zarvik-run-elsewhere"};
+    elsewhere.SetLeadingArguments({"--registry", mDir + "/registry"});
+    elsewhere.SetLauncher({"env", "TMPDIR=" + mHost.Folder(), "unshare", "--pid", "--fork", "--mount-proc"});
+    Outcome run = elsewhere.Run({"run", "--port", "1", "--device", "sim", "100"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(std::filesystem::exists(saving));
+    EXPECT_TRUE(std::filesystem::exists(scratch + "/registry"));
+    EXPECT_FALSE(std::filesystem::exists(abandonedTemp));
+    EXPECT_FALSE(std::filesystem::exists(abandonedFolder));
+
+    // The rehearsal goes on.
+    mHost.Type("skip");
+    Outcome rehearsed = mHost.Finish(rehearsal);
+    EXPECT_EQ(rehearsed.status, 1) << rehearsed.err;
+    EXPECT_EQ(rehearsed.out, "100\tskipped\n") << rehearsed.err;
+    EXPECT_FALSE(std::filesystem::exists(scratch));
 }
 
 // Against a real analyzer nobody watches the monitor for the automatic operator: the wave is
@@ -243,23 +332,6 @@ TEST_F(RunCommand, CtrlCEndsTheSequenceCleanly)
     EXPECT_NE(run.err.find("interrupted"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("operator: presses Next"), std::string::npos) << run.err;
     EXPECT_EQ(run.err.find("Abort"), std::string::npos) << run.err;
-}
-
-// A result file that cannot be saved at the end is its own failure, told apart from a failed
-// test; one line names the files a save wrote.
-TEST_F(RunCommand, ASaveThatFailsAtTheEndExitsThree)
-{
-    std::filesystem::create_directory(mDir + "/taken.xml.txt");
-    Outcome run = Host({"run", "--port", "1", "--device", "sim", "--out", mDir + "/taken.xml", "100"});
-    EXPECT_EQ(run.status, 3) << run.err;
-    EXPECT_EQ(run.out.rfind("100\tpassed\n", 0), 0u) << run.out;
-    EXPECT_NE(run.err.find("the results were not saved"), std::string::npos) << run.err;
-
-    run = Host({"run", "--port", "1", "--device", "sim", "--out", mDir + "/good.xml", "100"});
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.err.find("results saved in " + mDir + "/good.xml, the report in " + mDir + "/good.xml.txt\n"),
-              std::string::npos)
-        << run.err;
 }
 
 } // namespace

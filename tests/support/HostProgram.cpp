@@ -171,6 +171,7 @@ pid_t HostProgram::Spawn(std::vector<std::string> arguments, int input, const st
 
     arguments.insert(arguments.begin(), mLeadingArguments.begin(), mLeadingArguments.end());
     arguments.insert(arguments.begin(), mProgram);
+    arguments.insert(arguments.begin(), mLauncher.begin(), mLauncher.end());
     std::vector<char*> argv;
     for (auto& a : arguments) argv.push_back(a.data());
     argv.push_back(nullptr);
@@ -191,7 +192,10 @@ pid_t HostProgram::Spawn(std::vector<std::string> arguments, int input, const st
     posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     pid_t pid = -1;
-    if (posix_spawn(&pid, mProgram.c_str(), &actions, &attributes, argv.data(), envp.data()) != 0) pid = -1;
+    const int spawned = mLauncher.empty()
+                            ? posix_spawn(&pid, mProgram.c_str(), &actions, &attributes, argv.data(), envp.data())
+                            : posix_spawnp(&pid, mLauncher[0].c_str(), &actions, &attributes, argv.data(), envp.data());
+    if (spawned != 0) pid = -1;
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     if (pid <= 0) ADD_FAILURE() << "cannot run " << mProgram;

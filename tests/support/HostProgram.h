@@ -51,6 +51,9 @@ public:
 
     // Arguments that go before the arguments of every run, such as a registry option.
     void SetLeadingArguments(std::vector<std::string> arguments) { mLeadingArguments = std::move(arguments); }
+    // A program that starts each run, given the run's command line after its own arguments
+    // (found on the PATH), such as "unshare --pid --fork"; none when empty.
+    void SetLauncher(std::vector<std::string> launcher) { mLauncher = std::move(launcher); }
 
     // Starts a run and gives its process id, or -1 (and a test failure) when it cannot start.
     // Its standard input is the test's, or the read end given.
@@ -94,6 +97,7 @@ private:
     std::string mProgram;
     std::string mEnvironmentRegistry;
     std::vector<std::string> mLeadingArguments;
+    std::vector<std::string> mLauncher;
     int mInput = -1; // the attended run's standard input: the pipe's write end, or the terminal's master
     bool mTerminal = false;
 };

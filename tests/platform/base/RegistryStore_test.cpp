@@ -6,10 +6,13 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <ctime>
 #include <dirent.h>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -332,35 +335,63 @@ TEST(RegistryStore, TheProcessStoreFollowsTheRegistryPath)
     EXPECT_FALSE(store.KeyExists(kSettings));
 }
 
-// A save killed between writing its temporary file and renaming it leaves that file behind;
-// the next load or save removes the temporaries of processes that no longer run, and only those.
-TEST(RegistryStore, LoadAndSaveRemoveTheTemporariesOfProcessesThatNoLongerRun)
+namespace {
+
+// Makes the file look unchanged for two hours.
+void Age(const std::string& path)
 {
-    // The id of a process that has ended.
+    const timespec old[2] = {{0, UTIME_OMIT}, {::time(nullptr) - 7200, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), old, AT_SYMLINK_NOFOLLOW), 0) << path;
+}
+
+} // namespace
+
+// A save killed between writing its temporary file and renaming it leaves that file behind;
+// the next load or save removes it once it is provably abandoned: the user's own, unchanged
+// for long and locked by no save. Whether a process of the name runs is not asked: a save in
+// progress in another PID namespace, or on another computer, has an id that means nothing here.
+TEST(RegistryStore, LoadAndSaveRemoveOnlyAbandonedTemporaries)
+{
+    // The id of a process that has ended, as a process of another namespace looks from here.
     const pid_t child = ::fork();
     if (child == 0) std::_Exit(0);
     ASSERT_GT(child, 0);
     int status = 0;
     ::waitpid(child, &status, 0);
-    const std::string dead = std::to_string(child);
-    const std::string alive = std::to_string(::getppid());
+    const std::string gone = std::to_string(child);
 
     for (const bool byLoad : {true, false}) {
         SCOPED_TRACE(byLoad ? "load" : "save");
         TempFolder dir;
         const std::string path = dir.File("registry.txt");
         if (!byLoad) RegistryStore(path).SetDWord(kSettings, "CommTimeOut", 1000);
-        const std::vector<std::string> stale = {".registry.txt." + dead + ".0.tmp", ".registry.txt." + dead + ".17.tmp"};
-        const std::vector<std::string> kept = {".registry.txt." + alive + ".3.tmp", ".other.txt." + dead + ".0.tmp",
-                                               ".registry.txt.x.0.tmp", "registry.txt." + dead + ".0.tmp"};
-        for (const auto& name : stale) WriteAll(dir.File(name), "partial");
-        for (const auto& name : kept) WriteAll(dir.File(name), "partial");
+        const std::string abandoned = ".registry.txt." + gone + ".0.tmp";
+        const std::string saving = ".registry.txt." + gone + ".1.tmp";  // locked by its save
+        const std::string young = ".registry.txt." + gone + ".2.tmp";   // a save may be writing it
+        const std::string foreign = ".registry.txt." + gone + ".3.tmp"; // another user's
+        const std::vector<std::string> others = {".other.txt." + gone + ".0.tmp", ".registry.txt.x.0.tmp",
+                                                 "registry.txt." + gone + ".0.tmp"};
+        for (const auto& name : {abandoned, saving, young, foreign}) WriteAll(dir.File(name), "partial");
+        for (const auto& name : others) WriteAll(dir.File(name), "partial");
+        for (const auto& name : {abandoned, saving, foreign}) Age(dir.File(name));
+        for (const auto& name : others) Age(dir.File(name));
+        const int lock = ::open(dir.File(saving).c_str(), O_RDWR);
+        ASSERT_EQ(::flock(lock, LOCK_EX), 0);
+        // Only the superuser can give a file away; for anyone else the file stays their own.
+        const bool root = ::geteuid() == 0;
+        if (root) {
+            ASSERT_EQ(::chown(dir.File(foreign).c_str(), 65534, 65534), 0);
+        }
+
         if (byLoad) {
             RegistryStore store(path);
         } else {
             RegistryStore(path).SetDWord(kSettings, "CommTimeOut", 2000);
         }
-        for (const auto& name : stale) EXPECT_FALSE(std::filesystem::exists(dir.File(name))) << name;
-        for (const auto& name : kept) EXPECT_TRUE(std::filesystem::exists(dir.File(name))) << name;
+        ::close(lock);
+        EXPECT_FALSE(std::filesystem::exists(dir.File(abandoned)));
+        for (const auto& name : {saving, young}) EXPECT_TRUE(std::filesystem::exists(dir.File(name))) << name;
+        EXPECT_EQ(std::filesystem::exists(dir.File(foreign)), root);
+        for (const auto& name : others) EXPECT_TRUE(std::filesystem::exists(dir.File(name))) << name;
     }
 }

@@ -1,0 +1,215 @@
+// zarvik-host run at its end: what the table and the report say of skipped tests, and the results
+// and the report saved as one pair of this run whatever signals and other runs do meanwhile. A
+// save in progress is held where it begins by holding the lock that saves of one file take
+// turns by, as another run's save would.
+#include "support/HostProgram.h"
+
+#include "platform/base/FileIo.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <pthread.h>
+#include <sstream>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+using Outcome = ztesting::ProgramOutcome;
+using ztesting::ReadAll;
+constexpr auto npos = std::string::npos;
+
+// Whether the signal is still pending for the process (neither handled nor acted on yet).
+bool Pending(pid_t pid, int signal)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    const unsigned long long bit = 1ull << (signal - 1);
+    for (std::string line; std::getline(status, line);) {
+        if (!line.starts_with("SigPnd:") && !line.starts_with("ShdPnd:")) continue;
+        if (std::stoull(line.substr(7), nullptr, 16) & bit) return true;
+    }
+    return false;
+}
+
+class RunSave : public ::testing::Test {
+protected:
+    RunSave() { mHost.SetLeadingArguments({"--registry", mHost.File("registry")}); }
+
+    // Holds the lock of the result file's saves, as a save in progress does.
+    std::unique_ptr<plat::FileLock> HoldTheSave() const
+    {
+        return std::make_unique<plat::FileLock>(mHost.File(".results.xml.lock"));
+    }
+    // Waits until the run waits for the save held by the test.
+    bool WaitsToSave(pid_t pid) const
+    {
+        return mHost.WaitForError("another run is saving " + mOut + "; waiting until it has\n", pid) != npos;
+    }
+    // Sends the signal and waits until the run has taken it.
+    static void Signal(pid_t pid, int signal)
+    {
+        ::kill(pid, signal);
+        const auto deadline = std::chrono::steady_clock::now() + 5s;
+        while (Pending(pid, signal) && !ztesting::HasEnded(pid) && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(5ms);
+    }
+    // Whether the results and the report are both there and of the run of that one test.
+    void ExpectThePairOf(const std::string& testId, const std::string& testName, const std::string& outcome) const
+    {
+        EXPECT_NE(ReadAll(mOut).find("TestID=\"" + testId + "\""), npos) << ReadAll(mOut);
+        EXPECT_NE(ReadAll(mOut + ".txt").find("\n" + testName + "\nOutcome: " + outcome + "\n"), npos)
+            << ReadAll(mOut + ".txt");
+    }
+
+    ztesting::HostProgram mHost{"zarvik-run-save", "env-registry"};
+    const std::string mOut = mHost.File("results.xml");
+};
+
+// A test left not applicable after its measurement, and a test skipped before its start, read
+// skipped in the table and in the report, and the values measured stand without a verdict.
+TEST_F(RunSave, SkippedTestsReadSkippedAndTheirValuesHaveNoVerdict)
+{
+    const pid_t pid = mHost.StartAttended(
+        {"run", "--port", "1", "--device", "sim", "--operator", "person", "--out", mOut, "100", "200"});
+    std::size_t seen = mHost.WaitForError("buttons: start", pid);
+    ASSERT_NE(seen, npos) << mHost.ErrorText();
+    mHost.Type("start");
+    ASSERT_NE(seen = mHost.WaitForError("instruction (discharge): Defibrillate Now\n", pid, seen), npos);
+    mHost.Type("discharge 150");
+    ASSERT_NE(seen = mHost.WaitForError("outcome: test 100 failed\n", pid, seen), npos) << mHost.ErrorText();
+    ASSERT_NE(seen = mHost.WaitForError("buttons: next", pid, seen), npos) << mHost.ErrorText();
+    mHost.Type("n/a");
+    ASSERT_NE(seen = mHost.WaitForError("== test 200: ", pid, seen), npos) << mHost.ErrorText();
+    ASSERT_NE(seen = mHost.WaitForError("buttons: start", pid, seen), npos) << mHost.ErrorText();
+    mHost.Type("skip");
+    Outcome run = mHost.Finish(pid);
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_EQ(run.out, "100\tskipped\n"
+                       "\tENGY\t150\tJ\t\n"
+                       "\tPEAV\t1732\tV\t\n"
+                       "\tPEAC\t34.6\tA\t\n"
+                       "\tPULW\t5\tms\t\n"
+                       "200\tskipped\n");
+    const std::string report = ReadAll(mOut + ".txt");
+    EXPECT_NE(report.find("\nEnergy measurement\nOutcome: skipped\n"), npos) << report;
+    EXPECT_NE(report.find("\nCharge time\nOutcome: skipped\n"), npos) << report;
+}
+
+// A signal while the results are saved only records itself: the save ends with both files of
+// this run, and the exit status names the signal.
+TEST_F(RunSave, ASignalDuringTheSaveCostsNothing)
+{
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(::strsignal(signal));
+        std::filesystem::remove(mOut);
+        std::filesystem::remove(mOut + ".txt");
+        auto held = HoldTheSave();
+        const pid_t pid = mHost.Start({"run", "--port", "1", "--device", "sim", "--out", mOut, "100"});
+        ASSERT_TRUE(WaitsToSave(pid)) << mHost.ErrorText();
+        Signal(pid, signal);
+        held.reset();
+        Outcome run = mHost.Finish(pid);
+        EXPECT_EQ(run.status, 128 + signal) << run.err;
+        EXPECT_EQ(run.out.rfind("100\tpassed\n", 0), 0u) << run.out;
+        EXPECT_NE(run.err.find("results saved in " + mOut + ", the report in " + mOut + ".txt\n"), npos) << run.err;
+        ExpectThePairOf("100", "Energy measurement", "passed");
+    }
+}
+
+// A logout sends SIGTERM, then SIGHUP: the first leaves the attended run, the second comes
+// during the save and costs nothing; the exit status is the first one's.
+TEST_F(RunSave, ALogoutsSecondSignalComesDuringTheSave)
+{
+    auto held = HoldTheSave();
+    const pid_t pid = mHost.StartAttended(
+        {"run", "--port", "1", "--device", "sim", "--operator", "person", "--out", mOut, "100", "200"});
+    ASSERT_NE(mHost.WaitForError("buttons: start", pid), npos) << mHost.ErrorText();
+    Signal(pid, SIGTERM);
+    ASSERT_TRUE(WaitsToSave(pid)) << mHost.ErrorText();
+    Signal(pid, SIGHUP);
+    held.reset();
+    Outcome run = mHost.Finish(pid);
+    EXPECT_EQ(run.status, 143) << run.err;
+    EXPECT_EQ(run.out.rfind("100\tnot rated\n", 0), 0u) << run.out;
+    EXPECT_TRUE(run.out.ends_with("\n200\tnot run\n")) << run.out;
+    EXPECT_NE(run.err.find("results saved in " + mOut), npos) << run.err;
+    ExpectThePairOf("200", "Charge time", "not run");
+}
+
+// A signal sent while the run starts up, before its first test, ends the run there: nothing
+// is run, the tests are printed and saved as not run, and the exit status names the signal. The
+// signal is sent before the program could catch it, blocked as the program inherits it, and
+// must be heard once the run catches signals.
+TEST_F(RunSave, ASignalDuringTheStartUpEndsTheRunBeforeItsFirstTest)
+{
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(::strsignal(signal));
+        sigset_t blocked;
+        sigset_t before;
+        ::sigemptyset(&blocked);
+        ::sigaddset(&blocked, signal);
+        ::pthread_sigmask(SIG_BLOCK, &blocked, &before);
+        const pid_t pid = mHost.Start({"run", "--port", "1", "--device", "sim", "--out", mOut, "100", "200"});
+        ::kill(pid, signal);
+        ::pthread_sigmask(SIG_SETMASK, &before, nullptr);
+        Outcome run = mHost.Finish(pid);
+        EXPECT_EQ(run.status, 128 + signal) << run.err;
+        EXPECT_EQ(run.out, "100\tnot run\n200\tnot run\n") << run.err;
+        EXPECT_NE(run.err.find("before the first test; no test is run\n"), npos) << run.err;
+        EXPECT_EQ(run.err.find("operator:"), npos) << run.err;
+        ExpectThePairOf("200", "Charge time", "not run");
+    }
+}
+
+// Two runs saving one file take turns: while one saves, the other waits and writes nothing, and
+// at the end the results and the report are of one run.
+TEST_F(RunSave, TwoRunsSavingOneFileTakeTurns)
+{
+    ztesting::HostProgram other{"zarvik-run-save-other", "env-registry"};
+    other.SetLeadingArguments({"--registry", other.File("registry")});
+    auto held = HoldTheSave();
+    const pid_t first = mHost.Start({"run", "--port", "1", "--device", "sim", "--out", mOut, "100"});
+    const pid_t second = other.Start({"run", "--port", "1", "--device", "sim", "--out", mOut, "200"});
+    ASSERT_TRUE(WaitsToSave(first)) << mHost.ErrorText();
+    ASSERT_NE(other.WaitForError("another run is saving " + mOut, second), npos) << other.ErrorText();
+    EXPECT_FALSE(std::filesystem::exists(mOut));
+    EXPECT_FALSE(std::filesystem::exists(mOut + ".txt"));
+    held.reset();
+    for (const Outcome& run : {mHost.Finish(first), other.Finish(second)}) {
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_NE(run.err.find("results saved in " + mOut), npos) << run.err;
+    }
+    if (ReadAll(mOut).find("TestID=\"100\"") != npos) {
+        ExpectThePairOf("100", "Energy measurement", "passed");
+    } else {
+        ExpectThePairOf("200", "Charge time", "passed");
+    }
+}
+
+// A report that cannot be written at the end (a folder took its place during the run) fails
+// the save before anything is changed: the previous results stay, and the run says so.
+TEST_F(RunSave, AReportThatCannotBeWrittenAtTheEndChangesNothing)
+{
+    ztesting::WriteAll(mOut, "the previous results");
+    auto held = HoldTheSave();
+    const pid_t pid = mHost.Start({"run", "--port", "1", "--device", "sim", "--out", mOut, "100"});
+    ASSERT_TRUE(WaitsToSave(pid)) << mHost.ErrorText();
+    std::filesystem::create_directory(mOut + ".txt");
+    held.reset();
+    Outcome run = mHost.Finish(pid);
+    EXPECT_EQ(run.status, 3) << run.err;
+    EXPECT_EQ(run.out.rfind("100\tpassed\n", 0), 0u) << run.out;
+    EXPECT_NE(run.err.find("zarvik-host: run: the results were not saved: '" + mOut + ".txt' is not a file; " + mOut +
+                           " and " + mOut + ".txt are as they were\n"),
+              npos)
+        << run.err;
+    EXPECT_EQ(ReadAll(mOut), "the previous results");
+}
+
+} // namespace
