@@ -223,7 +223,7 @@ public:
             store.DeleteKey(units);
             store.SetDWord(units, "MRU", 0);
             store.SetString(units + SimulatedUnitType, "Serial", SimulatedUnitSerial);
-            store.SetString(units + SimulatedUnitType, "Firmware", "");
+            store.SetString(units + SimulatedUnitType, "Firmware", SimulatedUnitFirmware);
         });
     }
     ~SimulatedUnitRegistry()

@@ -50,11 +50,14 @@ constexpr int RunInterrupted = 130;
 
 // Whether a port leads to the built-in simulated analyzer, by where it leads (--device sim, or a
 // port the registry maps to "sim"), not by how it was named. A run there records the unit as
-// the simulator (SimulatedUnitType, SimulatedUnitSerial) and leaves the registry's analyzer
+// the simulator (SimulatedUnitType, SimulatedUnitSerial, SimulatedUnitFirmware) and leaves the registry's analyzer
 // identity list as it was, so that what it measured is never taken for a real unit's result.
 bool RunsOnBuiltInSimulator(int32_t port);
 constexpr const char* SimulatedUnitType = "ZARVIK";
 constexpr const char* SimulatedUnitSerial = "SIMULATED";
+// The simulated unit names a firmware of its own, so that the window and the readable report,
+// which show an empty one each in its own words, read the same.
+constexpr const char* SimulatedUnitFirmware = "SIMULATED";
 
 // Refuses, as a usage error naming it, a device path that does not exist or is not a character
 // device; "sim" (the built-in simulated analyzer) passes.

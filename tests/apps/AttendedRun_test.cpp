@@ -325,7 +325,7 @@ TEST_F(AttendedRun, AFailedRunIsRunAgainByStartAndARehearsalRecordsTheSimulatedU
     }
     const std::string out = mHost.File("rehearsal.xml");
     ASSERT_TRUE(StartRun({"--device", "sim", "--operator", "person", "--out", out}, {"100"}));
-    ASSERT_TRUE(Shows("analyzer: ZARVIK, serial SIMULATED, firmware (none)\n")) << mHost.ErrorText();
+    ASSERT_TRUE(Shows("analyzer: ZARVIK, serial SIMULATED, firmware SIMULATED\n")) << mHost.ErrorText();
     ASSERT_TRUE(Shows("buttons: start")) << mHost.ErrorText();
     ASSERT_TRUE(TypeAndSee("start", "instruction (discharge): Defibrillate Now\n")) << mHost.ErrorText();
     ASSERT_TRUE(TypeAndSee("discharge 150", "  Energy: 150 J (low 85.0 J, high 115.0 J), failed\n"))
@@ -348,6 +348,10 @@ TEST_F(AttendedRun, AFailedRunIsRunAgainByStartAndARehearsalRecordsTheSimulatedU
     const std::string saved = ztesting::ReadAll(out);
     EXPECT_NE(saved.find("Serial=\"SIMULATED\""), std::string::npos) << saved;
     EXPECT_EQ(saved.find("BENCH"), std::string::npos) << saved;
+    // The report names the unit as the window did.
+    const std::string report = ztesting::ReadAll(out + ".txt");
+    EXPECT_NE(report.find("Analyzer: ZARVIK, serial number SIMULATED, firmware SIMULATED\n"), std::string::npos)
+        << report;
     plat::RegistryStore bench(mHost.Folder() + "/registry");
     EXPECT_EQ(bench.GetValue(units + "ZARVIK", "Serial").value_or(plat::RegistryStore::Value{}).text, "BENCH-7");
     EXPECT_EQ(bench.GetValue(units + "ZARVIK", "Firmware").value_or(plat::RegistryStore::Value{}).text, "3.2");
