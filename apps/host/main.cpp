@@ -8,6 +8,7 @@
 #include "platform/base/ComError.h"
 #include "platform/base/RegistryStore.h"
 
+#include <csignal>
 #include <iostream>
 
 namespace {
@@ -39,6 +40,9 @@ int UsageFailure(const std::string& message)
 
 int main(int argc, char** argv)
 {
+    // A reader of the output that goes away (a pipe into head) must not kill a run before it has
+    // saved what it measured: writing then fails instead, and the run goes on to its end.
+    ::signal(SIGPIPE, SIG_IGN);
     std::vector<std::string> words(argv + 1, argv + argc);
     size_t next = 0;
     while (next < words.size() && words[next].size() > 1 && words[next][0] == '-') {

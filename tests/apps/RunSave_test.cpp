@@ -212,4 +212,17 @@ TEST_F(RunSave, AReportThatCannotBeWrittenAtTheEndChangesNothing)
     EXPECT_EQ(ReadAll(mOut), "the previous results");
 }
 
+// A reader of the table that goes away (`| head`) costs the run nothing: the results are saved.
+TEST_F(RunSave, AClosedOutputPipeCostsTheSaveNothing)
+{
+    ztesting::HostProgram piped{"zarvik-run-piped"};
+    piped.SetLeadingArguments({"--registry", mHost.File("registry")});
+    // The run's standard output is a pipe whose reader has gone by the time the table comes.
+    piped.SetLauncher({"bash", "-c", "set -o pipefail; \"$@\" | true", "piped"});
+    Outcome run = piped.Run({"run", "--port", "1", "--device", "sim", "--out", mOut, "100"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(ReadAll(mOut).find("TestID=\"100\""), npos);
+    EXPECT_NE(ReadAll(mOut + ".txt").find("Outcome: passed"), npos);
+}
+
 } // namespace
