@@ -405,7 +405,7 @@ void MComm::ReadAction(int16_t& event)
     miChunks = 0;
     mfLinkTimeOut = false;
     form.StartTimer(ReplyTime);
-    Collect(reply, true, [this] { return TakeReplyInput(); });
+    Collect(reply, true, [this, &reply] { return TakeReplyInput(reply); });
     form.StopTimer();
 
     const bool overflowed = reply.Overflowed();
@@ -454,7 +454,13 @@ void MComm::DropText(std::string_view text)
 {
     if (text.empty()) return;
     SeeAnswers(text);
-    mLineOpen = !LinkProtocol::EndsWithLf(text);
+    const size_t last = text.rfind(LinkProtocol::LF);
+    if (last == std::string_view::npos) {
+        mOpenLength = (mLineOpen ? mOpenLength : 0) + text.size();
+    } else {
+        mOpenLength = text.size() - last - 1;
+    }
+    mLineOpen = mOpenLength > 0;
 }
 
 void MComm::Wrote()
@@ -464,13 +470,21 @@ void MComm::Wrote()
     mOwedSince = plat::Loop().Now();
 }
 
-std::string MComm::TakeReplyInput()
+std::string MComm::TakeReplyInput(ReplyCollector& reply)
 {
     std::string text = TakeInput();
     if (!mLineOpen || text.empty()) return text;
     const size_t end = text.find(LinkProtocol::LF);
     const size_t rest = end == std::string::npos ? text.size() : end + 1;
     DropText(std::string_view(text).substr(0, rest));
+    if (mLineOpen && mOpenLength > ReplyCollector::MaxText) {
+        // A line that keeps talking without a line end is no answer, whether its start was
+        // dropped or not: the collection ends at once, and what follows is judged afresh.
+        mLineOpen = false;
+        mOpenLength = 0;
+        reply.Overflow();
+        return {};
+    }
     return text.substr(rest);
 }
 
@@ -478,6 +492,7 @@ void MComm::ForgetLine()
 {
     mOwedAnswers = 0;
     mLineOpen = false;
+    mOpenLength = 0;
     mMeasurementRunning = false;
     mMeasurementText.clear();
 }

@@ -4,6 +4,7 @@
 #include "instrument/ReplyCollector.h"
 #include "platform/loop/EventLoop.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <exception>
 #include <functional>
@@ -144,8 +145,8 @@ private:
     // One write of the running command: one more answer owed.
     void Wrote();
     // What the port has received, less the rest of an open line (dropped): the text a reply
-    // may begin with.
-    std::string TakeReplyInput();
+    // may begin with. An open line that runs beyond the bound of a reply overflows `reply`.
+    std::string TakeReplyInput(ReplyCollector& reply);
     // A new channel: nothing earlier on the line is owed, open or running.
     void ForgetLine();
     // Where an abort (or an error out of a pumped handler) leaves the link: an interrupted
@@ -183,6 +184,7 @@ private:
     // or of an owed answer): the rest of that line, up to its line end, is owed too and is
     // never a reply.
     bool mLineOpen = false;
+    size_t mOpenLength = 0; // characters of the open line seen
     // A refractory measurement whose ask ended (by the reply time or an abort) without its
     // whole answer, and what has come of that answer so far: it answers the next
     // "PACEREFRACT", and is not dropped before it.

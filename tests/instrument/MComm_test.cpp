@@ -200,6 +200,19 @@ TEST_F(Engine, OverflowingReplyCountsAsATimeOut)
     }
 }
 
+// Noise without a line end that goes on across the resends: its rest after each overflow is no
+// start of an answer to skip, and every attempt fails at once.
+TEST_F(Engine, NoiseThatGoesOnAcrossTheResendsFailsEachAttemptAtOnce)
+{
+    Connect();
+    const std::string block(35 * 1024, 'x');
+    device->On("QDATA\r", {{10ms, block}, {20ms, block}, {100ms, block}});
+    EXPECT_EQ(engine->CommSendCommand("QDATA"), lnkClosed);
+    EXPECT_EQ(WriteTimesSinceConnect(), (std::vector<int64_t>{0, 220, 430}));
+    EXPECT_EQ(SinceConnect(), 440);
+    EXPECT_TRUE(engine->mfLinkTimeOut);
+}
+
 TEST_F(Engine, RefractoryCommandEndsWithTheReplyTime)
 {
     const struct {
