@@ -337,6 +337,12 @@ TEST_F(Engine, AnswersToAResendAreDroppedBeforeTheNextCommand)
          {{{6500ms, "A1\r\n"}}, {{3400ms, "A2\r\n"}}, {{300ms, "A3\r\n"}}},
          "A1\r\n",
          {0, 3200, 6400, 6700, 6710}},
+        // The start of an answer that never gets its line end takes the next line as its rest:
+        // a cut answer costs one more resend, and the wait for the answer that seems owed.
+        {"first answer cut for good",
+         {{{100ms, "A-"}}, {{100ms, "A2\r\n"}}, {{100ms, "A3\r\n"}}},
+         "A3\r\n",
+         {0, 3200, 6400, 9500, 9510}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -367,6 +373,23 @@ TEST_F(Engine, AnOwedAnswerIsAwaitedOnlyTheReplyTimeAfterTheLastAnswer)
     FastForwardBy(2000ms);
     EXPECT_EQ(Exchange("B"), "B\r\n");
     EXPECT_EQ(WriteTimesSinceConnect(), (std::vector<int64_t>{0, 3200, 6300}));
+}
+
+// What the owed answer costs a line that goes silent right after a resend answered once: the
+// next command goes out the reply time after that answer, and is declared lost after its three
+// writes.
+TEST_F(Engine, ALineSilentAfterAResendAnsweredOnceIsLostAfterTheOwedWaitAndThreeWrites)
+{
+    FreshInOrderDevice();
+    Connect();
+    device->On("A\r", {}, 1);
+    device->On("A\r", {{100ms, "A\r\n"}}, 1);
+    EXPECT_EQ(Exchange("A"), "A\r\n");
+    EXPECT_EQ(SinceConnect(), 3300);
+    EXPECT_EQ(Exchange("B"), "");
+    EXPECT_EQ(WriteTimesSinceConnect(), (std::vector<int64_t>{0, 3200, 6300, 9500, 12700}));
+    EXPECT_EQ(SinceConnect(), 15700);
+    EXPECT_EQ(engine->LinkState(), lnkClosed);
 }
 
 // The analyzer's first answer to ENERGYDATA is cut: its first part comes at 100 ms and its rest
