@@ -105,10 +105,21 @@ std::string MComm::TakeInput()
     return text;
 }
 
+std::string MComm::TakeLandedInput()
+{
+    PumpPending();
+    return TakeInput();
+}
+
 void MComm::Collect(ReplyCollector& collector, bool watchAbort)
 {
+    Collect(collector, watchAbort, [this] { return TakeInput(); });
+}
+
+void MComm::Collect(ReplyCollector& collector, bool watchAbort, const std::function<std::string()>& take)
+{
     for (;;) {
-        collector.Add(TakeInput());
+        collector.Add(take());
         miChunks = static_cast<int16_t>(std::min(collector.Chunks(), 32767));
         if (collector.Overflowed()) {
             mfLinkTimeOut = true;
@@ -133,7 +144,7 @@ int16_t MComm::CommInit()
         msLinkCommand = LinkProtocol::LinkCommand;
         // Every channel starts counting retransmissions afresh, also after an abort.
         miRetries = 0;
-        mOwedAnswers = 0;
+        ForgetLine();
         mPortError = false;
         result = CommStateMachine(levEnter);
     });
@@ -259,16 +270,7 @@ bool MComm::Handle(int16_t& event)
         }
     case lnkSending:
         switch (event) {
-        case levEnter:
-            mWrites = 0;
-            mAnswersSeen = 0;
-            DropOwedAnswers();
-            if (mfAbort) return true;
-            PortStep([&] { comm.SetInBufferCount(0); });
-            PortStep([&] { comm.SetOutput(msLastCommand); });
-            mWrites = 1;
-            event = levDone;
-            return true;
+        case levEnter: SendAction(event); return true;
         case levDone: Enter(lnkAwaitingReply, event); return true;
         case levClose: Enter(lnkClosing, event); return true;
         default: return false;
@@ -339,7 +341,7 @@ void MComm::ConnectAction(int16_t& event)
     }
     // Whatever the line held before the check is no answer to it, nor to anything after.
     PortStep([&] { comm.SetInBufferCount(0); });
-    mOwedAnswers = 0;
+    ForgetLine();
 
     PortStep([&] { comm.SetOutput(LinkProtocol::LinkCheckText()); });
     miChunks = 0;
@@ -356,64 +358,166 @@ void MComm::ConnectAction(int16_t& event)
     }
 }
 
+void MComm::SendAction(int16_t& event)
+{
+    auto& comm = Form().Comm();
+    mWrites = 0;
+    if (LinkProtocol::IsRefractoryCommand(msLastCommand) && mMeasurementRunning) {
+        // The measurement still running answers this ask: nothing that came of its answer is
+        // dropped. Once it has ended, its answer is this ask's reply, and asking again would
+        // only start another measurement.
+        mMeasurementText += TakeLandedInput();
+        const std::string lines = LinkProtocol::CompleteLines(mMeasurementText);
+        if (!lines.empty()) {
+            DropText(std::string_view(mMeasurementText).substr(lines.size()));
+            mMeasurementText = lines;
+            event = levDone;
+            return;
+        }
+    } else {
+        if (mMeasurementRunning) {
+            // Another command: the measurement's answer is no reply of it.
+            mMeasurementRunning = false;
+            DropText(std::exchange(mMeasurementText, {}));
+        }
+        DropOwedAnswers();
+        if (mfAbort) return;
+        // What is still on the line is no reply, but its answers count.
+        DropText(TakeLandedInput());
+        PortStep([&] { comm.SetInBufferCount(0); });
+    }
+    PortStep([&] { comm.SetOutput(msLastCommand); });
+    Wrote();
+    event = levDone;
+}
+
 void MComm::ReadAction(int16_t& event)
 {
     auto& form = Form();
+    const bool refractory = LinkProtocol::IsRefractoryCommand(msLastCommand);
     ReplyCollector reply(ReplyCollector::Completion::PieceEndsLf, miMinChunks);
+    if (refractory && mMeasurementRunning) {
+        // What has come of the running measurement's answer begins this ask's reply.
+        mMeasurementRunning = false;
+        reply.Add(std::exchange(mMeasurementText, {}));
+    }
     msReply.clear();
     miChunks = 0;
     mfLinkTimeOut = false;
     form.StartTimer(ReplyTime);
-    Collect(reply, true);
+    Collect(reply, true, [this, &reply] { return TakeReplyInput(reply); });
     form.StopTimer();
 
     const bool overflowed = reply.Overflowed();
-    msReply = reply.Text();
-    SeeAnswers(msReply);
-    if (!msReply.empty()) event = levGoodReply;
-    const bool refractory = LinkProtocol::IsRefractoryCommand(msLastCommand) && !overflowed;
-    if (refractory) {
+    const std::string text = reply.Text();
+    if (refractory && !overflowed) {
         // The refractory measurement may take the whole reply time: its end is no failure.
-        // What arrived complete is the reply; a fragment without its line end is dropped.
-        if (mfLinkTimeOut) msReply = LinkProtocol::CompleteLines(msReply);
+        // What arrived complete is the reply.
+        msReply = LinkProtocol::CompleteLines(text);
+        SeeAnswers(msReply);
+        if (msReply.empty()) {
+            // Nothing whole yet, whether the reply time ended or an abort came: the
+            // measurement goes on, and its answer, whole, is the reply of the next
+            // "PACEREFRACT". It is not owed.
+            mMeasurementRunning = true;
+            mMeasurementText = text;
+            mOwedAnswers = static_cast<int16_t>(std::max(0, mOwedAnswers - 1));
+        } else {
+            // A fragment after the answer is no part of it.
+            DropText(std::string_view(text).substr(msReply.size()));
+        }
         event = levGoodReply;
         if (!mfAbort) mfLinkTimeOut = false;
-    }
-    if (mfLinkTimeOut) event = levTimeOut;
-    if (event != levGoodReply || mfAbort) return;
-    if (refractory) {
-        // A measurement still running answers the next "PACEREFRACT": its late answer is that
-        // command's reply, not a stale one.
-        mOwedAnswers = 0;
         return;
     }
-    if (mWrites > 1) {
+    if (reply.IsComplete()) {
+        SeeAnswers(text);
         // After a resend, a second line that came with the first is the answer to a resend.
-        msReply = LinkProtocol::FirstLine(msReply);
+        msReply = mWrites > 1 ? LinkProtocol::FirstLine(text) : text;
+        event = levGoodReply;
+        return;
     }
-    mOwedAnswers = static_cast<int16_t>(std::max(0, mWrites - mAnswersSeen));
+    // A partial reply is dropped (and the command sent again); the rest of its line is owed.
+    DropText(text);
+    if (mfLinkTimeOut) event = levTimeOut;
 }
 
 void MComm::SeeAnswers(std::string_view text)
 {
-    mAnswersSeen = static_cast<int16_t>(std::min(32767, mAnswersSeen + LinkProtocol::CountLines(text)));
+    const int lines = LinkProtocol::CountLines(text);
+    if (lines == 0) return;
+    mOwedAnswers = static_cast<int16_t>(std::max(0, mOwedAnswers - lines));
+    mOwedSince = plat::Loop().Now();
+}
+
+void MComm::DropText(std::string_view text)
+{
+    if (text.empty()) return;
+    SeeAnswers(text);
+    const size_t last = text.rfind(LinkProtocol::LF);
+    if (last == std::string_view::npos) {
+        mOpenLength = (mLineOpen ? mOpenLength : 0) + text.size();
+    } else {
+        mOpenLength = text.size() - last - 1;
+    }
+    mLineOpen = mOpenLength > 0;
+}
+
+void MComm::Wrote()
+{
+    ++mWrites;
+    mOwedAnswers = static_cast<int16_t>(std::min(32767, mOwedAnswers + 1));
+    mOwedSince = plat::Loop().Now();
+}
+
+std::string MComm::TakeReplyInput(ReplyCollector& reply)
+{
+    std::string text = TakeInput();
+    if (!mLineOpen || text.empty()) return text;
+    const size_t end = text.find(LinkProtocol::LF);
+    const size_t rest = end == std::string::npos ? text.size() : end + 1;
+    DropText(std::string_view(text).substr(0, rest));
+    if (mLineOpen && mOpenLength > ReplyCollector::MaxText) {
+        // A line that keeps talking without a line end is no answer, whether its start was
+        // dropped or not: the collection ends at once, and what follows is judged afresh.
+        mLineOpen = false;
+        mOpenLength = 0;
+        reply.Overflow();
+        return {};
+    }
+    return text.substr(rest);
+}
+
+void MComm::ForgetLine()
+{
+    mOwedAnswers = 0;
+    mLineOpen = false;
+    mOpenLength = 0;
+    mMeasurementRunning = false;
+    mMeasurementText.clear();
 }
 
 void MComm::DropOwedAnswers()
 {
-    if (mOwedAnswers <= 0) return;
     auto& form = Form();
-    mfLinkTimeOut = false;
-    form.StartTimer(ReplyTime);
+    plat::TimePoint armedFor{};
     for (;;) {
-        const int dropped = LinkProtocol::CountLines(TakeInput());
-        mOwedAnswers = static_cast<int16_t>(std::max(0, mOwedAnswers - dropped));
-        if (mOwedAnswers == 0 || mfLinkTimeOut || mfAbort) break;
+        DropText(TakeInput());
+        if (mOwedAnswers <= 0 || mfAbort) break;
+        // An owed answer can come until the reply time after the last write or answer seen.
+        const plat::TimePoint until = mOwedSince + std::chrono::milliseconds(ReplyTime);
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - plat::Loop().Now()).count();
+        if (left <= 0) break;
+        if (until != armedFor) {
+            form.StartTimer(static_cast<int32_t>(left));
+            armedFor = until;
+        }
         plat::Loop().PumpOnce();
     }
     form.StopTimer();
-    // A line that stays silent costs the wait once; an abort leaves the rest owed.
-    if (!mfAbort) mOwedAnswers = 0;
+    // Answers that did not come in their time are not waited for again, but the rest of an
+    // open line still is; an abort leaves them all owed.
+    if (!mfAbort) mOwedAnswers = static_cast<int16_t>(std::min<int>(mOwedAnswers, mLineOpen ? 1 : 0));
     mfLinkTimeOut = false;
 }
 
@@ -432,10 +536,10 @@ void MComm::RetryAction(int16_t& event)
     plat::Loop().RunUntil([&] { return !form.IsSleeping() || mfAbort; });
     if (!mfAbort) {
         // What is dropped here may hold a late answer to a write before.
-        SeeAnswers(TakeInput());
+        DropText(TakeLandedInput());
         PortStep([&] { comm.SetInBufferCount(0); });
         PortStep([&] { comm.SetOutput(msLastCommand); });
-        ++mWrites;
+        Wrote();
     }
     event = levDone;
 }
@@ -449,9 +553,8 @@ void MComm::SettleAfterAbort(bool closeRequested)
     case lnkAwaitingReply:
     case lnkRetrying:
         // An interrupted exchange: the link stays open for the next one, and what was
-        // collected so far is no reply. The answers its writes may still get are owed.
+        // collected so far is no reply. The answers its writes may still get stay owed.
         msReply.clear();
-        if (mWrites > 0) mOwedAnswers = static_cast<int16_t>(std::max(0, mWrites - mAnswersSeen));
         miLinkState = lnkIdle;
         break;
     case lnkConnecting:

@@ -2,7 +2,9 @@
 
 #include "instrument/FTestVTI.h"
 #include "instrument/ReplyCollector.h"
+#include "platform/loop/EventLoop.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <exception>
 #include <functional>
@@ -101,9 +103,12 @@ public:
     const std::string& LastCommand() const { return msLastCommand; }
     const std::string& Reply() const { return msReply; }
     int16_t Retries() const { return miRetries; }
-    // Answers the analyzer may still send to commands of exchanges before: dropped before the
-    // next command is written.
+    // Answers the analyzer may still send to commands already written (between exchanges: to
+    // commands already answered): dropped before the next command is written.
     int16_t OwedAnswers() const { return mOwedAnswers; }
+    // A refractory measurement asked for has not answered whole yet: its answer is the reply of
+    // the next "PACEREFRACT".
+    bool MeasurementRunning() const { return mMeasurementRunning; }
     // A state machine is running (an exchange is in progress further up the stack).
     bool IsRunning() const { return mRunning; }
 
@@ -117,19 +122,33 @@ public:
     // comes or the collection overflows (which sets mfLinkTimeOut: a line that never ends is no
     // answer). With watchAbort false an abort does not end it.
     void Collect(ReplyCollector& collector, bool watchAbort);
+    // The same, taking the pieces from `take`.
+    void Collect(ReplyCollector& collector, bool watchAbort, const std::function<std::string()>& take);
 
 private:
     // One (state, event) step; false when the machine stops.
     bool Handle(int16_t& event);
     void Enter(int16_t state, int16_t& event);
     void ConnectAction(int16_t& event);
+    void SendAction(int16_t& event);
     void ReadAction(int16_t& event);
     void RetryAction(int16_t& event);
-    // Before a command is written: waits, at most the reply time, for the answers the last
-    // exchange is owed and drops them.
+    // Before a command is written: waits for the answers still owed and drops them, as long as
+    // they can still come (the reply time after the last write or answer seen).
     void DropOwedAnswers();
-    // Counts the answers in text that arrived for the running exchange.
+    // Takes account of the answers that end in text from the line: each line end is one answer
+    // fewer owed.
     void SeeAnswers(std::string_view text);
+    // Takes account of text from the line that is no reply: its answers are seen, and a text
+    // that ends inside a line leaves that line open.
+    void DropText(std::string_view text);
+    // One write of the running command: one more answer owed.
+    void Wrote();
+    // What the port has received, less the rest of an open line (dropped): the text a reply
+    // may begin with. An open line that runs beyond the bound of a reply overflows `reply`.
+    std::string TakeReplyInput(ReplyCollector& reply);
+    // A new channel: nothing earlier on the line is owed, open or running.
+    void ForgetLine();
     // Where an abort (or an error out of a pumped handler) leaves the link: an interrupted
     // exchange rests in lnkIdle with the port open; an interrupted opening, failure or close
     // (asked for or under way) is finished and rests in lnkClosed.
@@ -137,6 +156,9 @@ private:
 
     // What the port has received so far, taken from it; empty when nothing (or the read failed).
     std::string TakeInput();
+    // The same after what is on its way from the line has landed: taken before a discard, so
+    // that the discard throws nothing away unseen.
+    std::string TakeLandedInput();
     void PumpPending();
     void WaitForLinkTick();
 
@@ -150,13 +172,24 @@ private:
     int16_t miMinChunks = 0;
 
     int mConnectChecks = 0;
-    // The protocol has no sequence numbers: each time the running command is written the
-    // analyzer may answer it once, and an answer seen ends one line. An exchange that ends with
-    // fewer answers seen than writes (one that needed a resend, or one cut short by an abort)
-    // leaves the rest owed, so that a late answer is never taken for the next command's reply.
-    int16_t mWrites = 0;
-    int16_t mAnswersSeen = 0;
+    // The protocol has no sequence numbers: the analyzer answers every write once, in order, and
+    // an answer ends with a line end. mOwedAnswers counts writes less answers seen; an exchange
+    // that ends with answers still owed (one that needed a resend, or one cut short by an
+    // abort) leaves them owed, so that a late answer is never taken for the next command's
+    // reply. They are waited for until the reply time after the last write or answer seen.
+    int16_t mWrites = 0; // writes of the running command
     int16_t mOwedAnswers = 0;
+    plat::TimePoint mOwedSince{};
+    // Text that was no reply ended inside a line (the part of a reply that a time-out dropped,
+    // or of an owed answer): the rest of that line, up to its line end, is owed too and is
+    // never a reply.
+    bool mLineOpen = false;
+    size_t mOpenLength = 0; // characters of the open line seen
+    // A refractory measurement whose ask ended (by the reply time or an abort) without its
+    // whole answer, and what has come of that answer so far: it answers the next
+    // "PACEREFRACT", and is not dropped before it.
+    bool mMeasurementRunning = false;
+    std::string mMeasurementText;
     bool mPortError = false;
     bool mRunning = false;
     // An error raised under the exchange that CommSendCommand ran (a failing device's error out

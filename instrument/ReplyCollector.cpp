@@ -16,9 +16,7 @@ void ReplyCollector::Add(std::string_view piece)
 {
     if (piece.empty() || mOverflowed) return;
     if (mText.size() + piece.size() > MaxText) {
-        mOverflowed = true;
-        mText.clear();
-        mLastPiece.clear();
+        Overflow();
         return;
     }
     ++mChunks;
@@ -32,6 +30,13 @@ void ReplyCollector::Clear()
     mLastPiece.clear();
     mChunks = 0;
     mOverflowed = false;
+}
+
+void ReplyCollector::Overflow()
+{
+    mOverflowed = true;
+    mText.clear();
+    mLastPiece.clear();
 }
 
 bool ReplyCollector::IsComplete() const

@@ -26,6 +26,9 @@ public:
     // One read; an empty piece delivered no data and is not counted.
     void Add(std::string_view piece);
     void Clear();
+    // Counts the collection as overflowed: the line it would continue has already run beyond
+    // MaxText.
+    void Overflow();
 
     bool IsComplete() const;
     bool Overflowed() const { return mOverflowed; }

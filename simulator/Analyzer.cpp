@@ -94,13 +94,14 @@ void Analyzer::Schedule(const std::vector<ReplyPiece>& pieces, std::optional<int
         last = due;
         auto& pending = mPending.emplace_back();
         pending.due = due;
+        pending.bytes = std::move(bytes);
+        pending.switchBaud = baud;
         pending.refractory = refractory;
         auto* entry = &pending;
-        const auto delay = std::chrono::duration_cast<Millis>(due - now);
-        pending.timer = mLoop->StartOneShot(delay, [this, entry, bytes = std::move(bytes), baud] {
-            entry->done = true;
-            Fire(bytes, baud);
-        });
+        // Rounded up, so that no piece goes out before its time; on the real clock the time of
+        // the piece waited for is not a whole number of milliseconds from now.
+        const auto delay = std::chrono::ceil<Millis>(due - now);
+        pending.timer = mLoop->StartOneShot(delay, [this, entry] { FireThrough(entry); });
     };
 
     if (pieces.empty()) {
@@ -111,6 +112,21 @@ void Analyzer::Schedule(const std::vector<ReplyPiece>& pieces, std::optional<int
         }
     }
     mBusyUntil = last;
+}
+
+void Analyzer::FireThrough(Pending* last)
+{
+    // Timers of equal or nearly equal times may fall due in either order; the pieces never do.
+    std::vector<Pending*> due;
+    for (auto& pending : mPending) {
+        if (!pending.done) due.push_back(&pending);
+        if (&pending == last) break;
+    }
+    for (Pending* pending : due) {
+        pending->done = true;
+        pending->timer.Stop();
+        Fire(pending->bytes, pending->switchBaud);
+    }
 }
 
 void Analyzer::Fire(const std::string& bytes, std::optional<int> switchBaud)

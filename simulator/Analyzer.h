@@ -87,6 +87,9 @@ private:
     void Schedule(const std::vector<ReplyPiece>& pieces, std::optional<int> switchBaud, bool refractory);
     // A refractory measurement is under way: its answer has not gone out yet.
     bool RefractoryRunning() const;
+    struct Pending;
+    // Sends the pending piece, and first every piece scheduled before it that has not gone out.
+    void FireThrough(Pending* last);
     void Fire(const std::string& bytes, std::optional<int> switchBaud);
     void SyncClock();
 
@@ -100,6 +103,8 @@ private:
     struct Pending {
         plat::Timer timer;
         plat::TimePoint due;
+        std::string bytes;
+        std::optional<int> switchBaud;
         bool done = false;
         // A piece of the reply of a refractory measurement.
         bool refractory = false;

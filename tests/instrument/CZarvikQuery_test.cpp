@@ -33,12 +33,14 @@ protected:
     {
         auto analyzer = std::make_shared<zsim::Analyzer>();
         analyzer->SetBaud(baud);
-        zsim::SimDevice::Install(analyzer, "querysim");
+        simDevice = zsim::SimDevice::Install(analyzer, "querysim");
         plat::PortMap::SetOverride(port, "querysim");
         return analyzer;
     }
 
     std::shared_ptr<vti::CZarvikQuery> query;
+    // The device of the analyzer SimulatedAnalyzerOn put on a port.
+    std::shared_ptr<zsim::SimDevice> simDevice;
 };
 
 TEST_F(Query, AnalyzerAt2400TakesTheSpeedChange)
@@ -122,6 +124,7 @@ TEST_F(Query, ALineThatFailsUnderAProbeIsNotFoundAndItsPortCloses)
         EXPECT_NO_THROW(record = query->QueryMTI(3));
         EXPECT_EQ(record, kNotFound);
         EXPECT_EQ(analyzer->Commands(), std::vector<std::string>{c.probe});
+        EXPECT_FALSE(simDevice->IsAttached()) << "the port was left open";
         RunUntilIdle();
 
         // The next query probes the port it is asked about, not the one that failed.
@@ -159,20 +162,25 @@ TEST_F(Query, PortsThatLeadNowhereAreNotTouched)
     plat::InProcessDevices::Unregister("counting");
 }
 
-TEST_F(Query, APortBeyondThePortNumbersProbesNoPort)
+TEST_F(Query, APortBeyondThePortNumbersOpensNoPort)
 {
     // After a query of a port with an analyzer, a port number that does not fit a port must
-    // not fall back to the port used last.
-    auto analyzer = SimulatedAnalyzerOn(2, 9600);
-    ASSERT_EQ(query->QueryMTI(2), kFound);
+    // not fall back to the port used last, nor open the port its low 16 bits name (65537 is
+    // port 1 in 16 bits).
+    auto analyzer = PortDevice(1);
+    analyzer->On("BAUD=9600\n", {{10ms, "OK\r\n"}});
+    ASSERT_EQ(query->QueryMTI(1), kFound);
     RunUntilIdle();
-    for (int32_t port : {32768, 40000, 65538, 2147483647}) {
+    opens.clear();
+    analyzer->writes.clear();
+    for (int32_t port : {65537, 32768, 40000, -1, 65538, 2147483647}) {
         SCOPED_TRACE(port);
-        analyzer->ClearLogs();
         EXPECT_EQ(query->QueryMTI(port), kNotFound);
         RunUntilIdle();
-        EXPECT_TRUE(analyzer->Commands().empty());
+        EXPECT_TRUE(opens.empty()) << "opened port " << opens.front();
+        EXPECT_TRUE(analyzer->writes.empty());
     }
+    EXPECT_EQ(ElapsedMs(), 10);
 }
 
 } // namespace

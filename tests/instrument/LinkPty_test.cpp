@@ -1,7 +1,8 @@
 // The instrument over the real termios backend, against the simulated analyzer on a
 // pseudo-terminal, in real time. Each test is bounded by the link's own time-outs; a resend is
 // tested in virtual time (CZarvikVTi_test, MComm_test) and through zarvik-host (LinkCommands_test);
-// the refractory measurement, which outlasts the reply time by design, is tested here once.
+// the refractory measurement, which outlasts the reply time by design, is tested here once, and a
+// reply split around the reply time at three timings (each test in a process of its own).
 #include "LinkFixture.h"
 #include "host/units/HostMtiSettings.h"
 #include "host/units/HostVersionCheck.h"
@@ -96,6 +97,33 @@ TEST_F(LinkOnPty, RefractoryMeasurementLongerThanTheReplyTime)
     EXPECT_TRUE(boxes.Boxes().empty());
     EXPECT_LT(ElapsedMs(), 5000);
 }
+
+// The analyzer's answer to ENERGYDATA is cut: its first half comes at 100 ms, its second half at
+// a time around the reply time (the resend goes out at 3200). Whatever the timing, the reply is
+// one whole answer, and the next command reads its own.
+class SplitReplyOnPty : public LinkOnPty, public ::testing::WithParamInterface<int> {};
+
+TEST_P(SplitReplyOnPty, TheReplyIsWholeAndTheNextCommandReadsItsOwn)
+{
+    const int secondHalfAt = GetParam();
+    analyzer->SetReplyDelay(100ms);
+    instrument->OpenChannel();
+    ASSERT_EQ(instrument->State(), vti::evtiIdle);
+    EXPECT_EQ(instrument->SendCommand("ENERGYMODE").AsString(), "OK\r\n");
+    analyzer->Discharge(zsim::Pulse::Into50Ohm(150));
+    analyzer->Faults().Add(zsim::Fault::Pieces(2, Millis(secondHalfAt - 100)).For("ENERGYDATA"));
+    EXPECT_EQ(instrument->SendCommand("ENERGYDATA").AsString(), "150.0,1732,34.6,0.0050\r\n");
+    EXPECT_EQ(instrument->SendCommand("ENERGYMODE").AsString(), "OK\r\n");
+    instrument->CloseChannel();
+    const bool resent = secondHalfAt > 3000;
+    EXPECT_EQ(analyzer->Commands().size(), resent ? 6u : 5u) << ::testing::PrintToString(analyzer->Commands());
+    EXPECT_FALSE(instrument->mfTimeOut());
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_LT(ElapsedMs(), 5000);
+}
+
+INSTANTIATE_TEST_SUITE_P(Timings, SplitReplyOnPty, ::testing::Values(2900, 3100, 3300),
+                         [](const ::testing::TestParamInfo<int>& info) { return std::to_string(info.param) + "ms"; });
 
 TEST_F(LinkOnPty, QuerySwitchesTheAnalyzerTo9600)
 {

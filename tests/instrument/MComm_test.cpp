@@ -200,6 +200,19 @@ TEST_F(Engine, OverflowingReplyCountsAsATimeOut)
     }
 }
 
+// Noise without a line end that goes on across the resends: its rest after each overflow is no
+// start of an answer to skip, and every attempt fails at once.
+TEST_F(Engine, NoiseThatGoesOnAcrossTheResendsFailsEachAttemptAtOnce)
+{
+    Connect();
+    const std::string block(35 * 1024, 'x');
+    device->On("QDATA\r", {{10ms, block}, {20ms, block}, {100ms, block}});
+    EXPECT_EQ(engine->CommSendCommand("QDATA"), lnkClosed);
+    EXPECT_EQ(WriteTimesSinceConnect(), (std::vector<int64_t>{0, 220, 430}));
+    EXPECT_EQ(SinceConnect(), 440);
+    EXPECT_TRUE(engine->mfLinkTimeOut);
+}
+
 TEST_F(Engine, RefractoryCommandEndsWithTheReplyTime)
 {
     const struct {
@@ -213,10 +226,11 @@ TEST_F(Engine, RefractoryCommandEndsWithTheReplyTime)
         {"fragment", {{100ms, "25"}}, "", 3000},
         {"line and fragment", {{100ms, "250,300\r\n12"}}, "250,300\r\n", 3000},
     };
-    Connect();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        device->writes.clear();
+        // Each on a channel of its own: a measurement that has not answered whole answers the
+        // next ask on the same channel.
+        Connect();
         device->On("PACEREFRACT\r", c.answer, 1);
         const auto start = ElapsedMs();
         EXPECT_EQ(Exchange("PACEREFRACT"), c.reply);
@@ -224,6 +238,7 @@ TEST_F(Engine, RefractoryCommandEndsWithTheReplyTime)
         EXPECT_EQ(engine->LinkState(), lnkIdle);
         EXPECT_FALSE(engine->mfLinkTimeOut);
         EXPECT_EQ(device->writes.size(), 1u) << "no retransmission";
+        EXPECT_EQ(engine->MeasurementRunning(), c.reply.empty());
         FastForwardBy(1s);
     }
 }
@@ -322,6 +337,12 @@ TEST_F(Engine, AnswersToAResendAreDroppedBeforeTheNextCommand)
          {{{6500ms, "A1\r\n"}}, {{3400ms, "A2\r\n"}}, {{300ms, "A3\r\n"}}},
          "A1\r\n",
          {0, 3200, 6400, 6700, 6710}},
+        // The start of an answer that never gets its line end takes the next line as its rest:
+        // a cut answer costs one more resend, and the wait for the answer that seems owed.
+        {"first answer cut for good",
+         {{{100ms, "A-"}}, {{100ms, "A2\r\n"}}, {{100ms, "A3\r\n"}}},
+         "A3\r\n",
+         {0, 3200, 6400, 9500, 9510}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -339,12 +360,156 @@ TEST_F(Engine, AnswersToAResendAreDroppedBeforeTheNextCommand)
     }
 }
 
+// An owed answer is waited for only as long as it can still come: the reply time after the
+// last write or answer seen, however long the caller took before its next command.
+TEST_F(Engine, AnOwedAnswerIsAwaitedOnlyTheReplyTimeAfterTheLastAnswer)
+{
+    FreshInOrderDevice();
+    Connect();
+    device->On("A\r", {{3300ms, "A1\r\n"}}, 1);
+    device->On("A\r", {}, 1);
+    device->On("B\r", {{10ms, "B\r\n"}});
+    EXPECT_EQ(Exchange("A"), "A1\r\n");
+    FastForwardBy(2000ms);
+    EXPECT_EQ(Exchange("B"), "B\r\n");
+    EXPECT_EQ(WriteTimesSinceConnect(), (std::vector<int64_t>{0, 3200, 6300}));
+}
+
+// What the owed answer costs a line that goes silent right after a resend answered once: the
+// next command goes out the reply time after that answer, and is declared lost after its three
+// writes.
+TEST_F(Engine, ALineSilentAfterAResendAnsweredOnceIsLostAfterTheOwedWaitAndThreeWrites)
+{
+    FreshInOrderDevice();
+    Connect();
+    device->On("A\r", {}, 1);
+    device->On("A\r", {{100ms, "A\r\n"}}, 1);
+    EXPECT_EQ(Exchange("A"), "A\r\n");
+    EXPECT_EQ(SinceConnect(), 3300);
+    EXPECT_EQ(Exchange("B"), "");
+    EXPECT_EQ(WriteTimesSinceConnect(), (std::vector<int64_t>{0, 3200, 6300, 9500, 12700}));
+    EXPECT_EQ(SinceConnect(), 15700);
+    EXPECT_EQ(engine->LinkState(), lnkClosed);
+}
+
+// The analyzer's first answer to ENERGYDATA is cut: its first part comes at 100 ms and its rest
+// at a time around the reply time; it answers the resend (written at 3200) in order after it.
+// At every timing the reply is one whole answer, never the rest of a cut one, and the commands
+// after it read their own.
+TEST_F(Engine, AReplyCutByTheReplyTimeIsNeverHandedOverInPart)
+{
+    const std::string first = "150.2,2000,50.1,0.0045\r\n";
+    const std::string second = "151.0,2001,50.2,0.0046\r\n";
+    std::vector<int64_t> tails{2999, 3000, 3001, 3199, 3200, 3201};
+    for (int64_t t = 2800; t <= 3600; t += 25) tails.push_back(t);
+    for (const int64_t tailAt : tails) {
+        SCOPED_TRACE(tailAt);
+        FreshInOrderDevice();
+        Connect();
+        device->On("ENERGYDATA\r", {{100ms, "150.2,2000"}, {Millis(tailAt), ",50.1,0.0045\r\n"}}, 1);
+        device->On("ENERGYDATA\r", {{100ms, second}}, 1);
+        device->On("B\r", {{10ms, "B\r\n"}});
+        device->On("C\r", {{10ms, "C\r\n"}});
+        const std::string reply = Exchange("ENERGYDATA");
+        if (tailAt < 3000) {
+            EXPECT_EQ(reply, first);
+        } else if (tailAt > 3000) {
+            EXPECT_EQ(reply, second);
+        } else {
+            EXPECT_TRUE(reply == first || reply == second) << reply;
+        }
+        EXPECT_EQ(Exchange("B"), "B\r\n");
+        EXPECT_EQ(Exchange("C"), "C\r\n");
+        EXPECT_EQ(engine->LinkState(), lnkIdle);
+        EXPECT_FALSE(engine->mfLinkTimeOut);
+        EXPECT_EQ(engine->OwedAnswers(), 0);
+    }
+}
+
+// An owed answer that has begun when its wait ends is dropped whole: its rest, arriving with
+// the next command's answer, is no part of that reply.
+TEST_F(Engine, TheRestOfAnOwedAnswerIsNotGluedToTheNextReply)
+{
+    FreshInOrderDevice();
+    Connect();
+    // A is answered only after its resend; the answer to the resend begins at 3400 and ends at
+    // 6400, after B (written at 6300) has gone out.
+    device->On("A\r", {{3300ms, "A1\r\n"}}, 1);
+    device->On("A\r", {{200ms, "A"}, {3200ms, "2\r\n"}}, 1);
+    device->On("B\r", {{10ms, "B\r\n"}});
+    EXPECT_EQ(Exchange("A"), "A1\r\n");
+    EXPECT_EQ(Exchange("B"), "B\r\n");
+    EXPECT_EQ(WriteTimesSinceConnect(), (std::vector<int64_t>{0, 3200, 6300}));
+    EXPECT_EQ(engine->OwedAnswers(), 0);
+}
+
+// An abort while the next command waits for an owed answer leaves it owed: when it comes, the
+// command after is not given it as its reply.
+TEST_F(Engine, AnAbortInTheOwedWaitLeavesTheAnswerOwed)
+{
+    FreshInOrderDevice();
+    Connect();
+    device->On("A\r", {{3300ms, "A1\r\n"}}, 1);
+    device->On("A\r", {{1100ms, "A2\r\n"}}, 1);
+    device->On("B\r", {{10ms, "B\r\n"}});
+    device->On("C\r", {{10ms, "C\r\n"}});
+    EXPECT_EQ(Exchange("A"), "A1\r\n");
+    plat::Timer abort = plat::Loop().StartOneShot(500ms, [this] { AbortEngine(); });
+    EXPECT_EQ(Exchange("B"), "");
+    EXPECT_EQ(engine->OwedAnswers(), 1);
+    EXPECT_EQ(Exchange("C"), "C\r\n");
+    EXPECT_EQ(device->WrittenTexts(), (std::vector<std::string>{"A\r", "A\r", "C\r"}));
+    EXPECT_EQ(WriteTimesSinceConnect(), (std::vector<int64_t>{0, 3200, 4300}));
+}
+
+// A refractory measurement that has not answered whole when its ask's reply time ends, or when
+// an abort ends the ask, goes on: its answer, whole, is the reply of the next "PACEREFRACT",
+// wherever it falls around that ask; it is no reply of another command.
+TEST_F(Engine, ARunningMeasurementAnswersTheNextRefractoryAsk)
+{
+    using Pieces = std::vector<ScriptedDevice::Piece>;
+    const struct {
+        const char* name;
+        Pieces answer;          // to the first ask, written at 0
+        Millis abortAt;         // 0: none
+        const char* next;       // the command after, written when the first has ended and 100 ms passed
+        std::string reply;      // of that command
+        std::vector<std::string> written;
+    } cases[] = {
+        {"answered after the reply time", {{3050ms, "250,300\r\n"}}, 0ms, "PACEREFRACT", "250,300\r\n", {"PACEREFRACT\r"}},
+        {"answer straddles the reply time", {{2900ms, "250,"}, {3050ms, "300\r\n"}}, 0ms, "PACEREFRACT", "250,300\r\n",
+         {"PACEREFRACT\r"}},
+        {"answer ends after the next ask", {{2900ms, "250,"}, {3500ms, "300\r\n"}}, 0ms, "PACEREFRACT", "250,300\r\n",
+         {"PACEREFRACT\r", "PACEREFRACT\r"}},
+        {"ask ended by an abort", {{900ms, "250,"}, {3050ms, "300\r\n"}}, 1000ms, "PACEREFRACT", "250,300\r\n",
+         {"PACEREFRACT\r", "PACEREFRACT\r"}},
+        {"another command", {{2900ms, "250,"}, {3500ms, "300\r\n"}}, 0ms, "QDATA", "NODATA\r\n", {"PACEREFRACT\r", "QDATA\r"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FreshInOrderDevice();
+        Connect();
+        device->On("PACEREFRACT\r", c.answer, 1);
+        device->On("QDATA\r", {{10ms, "NODATA\r\n"}});
+        std::optional<plat::Timer> abort;
+        if (c.abortAt > 0ms) abort = plat::Loop().StartOneShot(c.abortAt, [this] { AbortEngine(); });
+        const std::string first = Exchange("PACEREFRACT");
+        EXPECT_TRUE(first.empty()) << first;
+        FastForwardBy(100ms);
+        EXPECT_EQ(Exchange(c.next), c.reply);
+        EXPECT_EQ(device->WrittenTexts(), c.written);
+        EXPECT_EQ(engine->LinkState(), lnkIdle);
+        EXPECT_FALSE(engine->mfLinkTimeOut);
+        EXPECT_FALSE(engine->MeasurementRunning());
+    }
+}
+
 TEST_F(Engine, AbortAtAnyMomentLeavesEveryLaterReplyToItsCommand)
 {
-    // A's first answer stops short, its resend is answered at 3700 and owes one more answer
-    // that never comes, so B waits the reply time for it and is written at 6700. An abort at
-    // any moment of that, the wait included, writes nothing more for the exchange it ends, and
-    // whatever the line still brings is never taken for a later command's reply.
+    // A's first answer stops short and never ends: the answer to its resend, at 3700, ends
+    // that line and is no reply, and its third write, at 6400, gets none. An abort at any
+    // moment of that writes nothing more for the exchange it ends, and whatever the line still
+    // brings is never taken for a later command's reply.
     std::vector<int64_t> moments;
     for (int64_t t = 0; t <= 6750; t += 50) moments.push_back(t);
     moments.push_back(6705);

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sys/wait.h>
 
@@ -78,6 +79,36 @@ TEST_F(SimProgram, ServesTheAnalyzerOnThePrintedTerminalUntilItsInputEnds)
     ASSERT_TRUE(Exited(2000ms));
     EXPECT_TRUE(WIFEXITED(exitStatus));
     EXPECT_EQ(WEXITSTATUS(exitStatus), 0);
+}
+
+// A command heard while a refractory measurement runs is answered after the measurement's line,
+// on the real clock, where the measurement's end is no whole number of milliseconds away.
+TEST_F(SimProgram, ACommandHeardDuringAMeasurementIsAnsweredAfterIt)
+{
+    std::string path = ReadLine(5000ms);
+    ASSERT_TRUE(path.ends_with("\n")) << "no path printed";
+    path.pop_back();
+    plat::PortMap::SetOverride(41, path);
+    Tell("pacemaker\n");
+    // The program confirms on its standard error, which the test does not read: it is given time.
+    ztesting::PtyPair::PumpUntil([] { return false; }, 300ms);
+
+    plat::SerialPort port;
+    port.SetCommPort(41);
+    port.SetPortOpen(true);
+    for (int trial = 0; trial < 4; ++trial) {
+        SCOPED_TRACE(trial);
+        port.SetOutput("PACEREFRACT\r");
+        ztesting::PtyPair::PumpUntil([] { return false; }, std::chrono::milliseconds(100 + 37 * trial));
+        port.SetOutput("ZERO\r");
+        std::string replies;
+        ztesting::PtyPair::PumpUntil([&] {
+            if (port.InBufferCount() > 0) replies += port.Input();
+            return std::count(replies.begin(), replies.end(), '\n') >= 2;
+        });
+        EXPECT_EQ(replies, "0,0.250,0.300\r\nOK\r\n");
+    }
+    port.SetPortOpen(false);
 }
 
 // --help explains the options and the words typed at its terminal, with their units.

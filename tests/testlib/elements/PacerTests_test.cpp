@@ -354,6 +354,47 @@ TEST_F(PacerTests, RefractoryLongerThanTheReplyTimeEndsBeforeTheCountDown)
     }
 }
 
+// A measurement that ends at the link's reply time, on either side of it, and one whose answer
+// straddles it: the answer, whole, is the run's data, and the analyzer measures once.
+TEST_F(PacerTests, RefractoryAnswerAtTheReplyTimesEdgeIsTheRunsData)
+{
+    SetSetting("PacerRefractoryTimeout", 30);
+    struct Case {
+        std::string name;
+        std::chrono::milliseconds measuring; // the answer goes out 10 ms later
+        std::optional<Fault> fault;
+    };
+    std::vector<Case> cases;
+    for (int ms = 2985; ms <= 3010; ++ms) cases.push_back({std::to_string(ms) + " ms", std::chrono::milliseconds(ms), {}});
+    // The answer in two pieces 300 ms apart, the first before the reply time ends.
+    for (int ms : {2790, 2940, 2980, 2989}) {
+        cases.push_back({"straddling from " + std::to_string(ms) + " ms", std::chrono::milliseconds(ms),
+                         Fault::Pieces(2, 300ms).For("PACEREFRACT")});
+    }
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        analyzer->ClearLogs();
+        analyzer->Faults().Clear();
+        if (c.fault) analyzer->Faults().Add(*c.fault);
+        analyzer->Model().SetRefractoryTime(c.measuring);
+        auto element = Refractory();
+        const std::size_t boxes = op->Boxes().size();
+        const auto start = ElapsedMs();
+        Perform(element);
+        EXPECT_EQ(op->Boxes().size(), boxes) << ::testing::PrintToString(BoxPrompts());
+        EXPECT_EQ(Status(element), 1);
+        EXPECT_EQ(Value(element, "PACE"), plat::Variant(250.0));
+        EXPECT_EQ(Value(element, "SENS"), plat::Variant(300.0));
+        EXPECT_LE(Count(Commands(), "PACEREFRACT"), 2);
+        EXPECT_EQ(std::count_if(analyzer->SentLog().begin(), analyzer->SentLog().end(),
+                                [](const auto& sent) { return sent.bytes.ends_with("0.300\r\n"); }),
+                  1)
+            << "measured more than once";
+        EXPECT_LT(ElapsedMs() - start, 7000);
+        FastForwardBy(10s);
+    }
+}
+
 // The analyzer answers the data poll only after its resend, and answers the resend too: that
 // second "NEWDATA" is dropped before the data command goes out, not taken for its reply.
 TEST_F(PacerTests, ParametersAfterAResentPollReadTheirOwnData)
@@ -440,3 +481,4 @@ TEST_F(PacerTests, InstructionsAndMeasurementLists)
 }
 
 } // namespace
+
