@@ -385,12 +385,6 @@ std::string PersonConsole::UsableNow(const zop::Scene& scene) const
 
 void PersonConsole::Hear(const std::string& line)
 {
-    // A box that was answered closes before the next line is acted on: what that line presses
-    // must not run inside the box.
-    if (std::any_of(mBoxes.begin(), mBoxes.end(), [](const OpenBox* box) { return box->answer != 0; })) {
-        mTypedAhead.push_front(line);
-        return;
-    }
     if (!IsUtf8(line)) return Refuse("a line that is not UTF-8 is refused");
     // What a line holds is shown back and typed into the window: nothing in it may move a
     // terminal's cursor.
