@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <map>
 #include <poll.h>
 #include <sstream>
 #include <unistd.h>
@@ -238,11 +239,37 @@ std::string OrNone(const std::string& text)
     return text.empty() ? "(none)" : text;
 }
 
+// A C0 or C1 control (U+0000-U+001F but the tab, U+007F, U+0080-U+009F) in well-formed UTF-8:
+// shown back on a terminal, any of them may move its cursor or clear it.
+bool HasControl(const std::string& line)
+{
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const auto c = static_cast<unsigned char>(line[i]);
+        if ((c < 0x20 && c != '\t') || c == 0x7F) return true;
+        if (c == 0xC2 && i + 1 < line.size() && static_cast<unsigned char>(line[i + 1]) <= 0x9F) return true;
+    }
+    return false;
+}
+
+// The descriptors whose terminal state was asked early, and the answers.
+std::map<int, bool>& NotedTerminals()
+{
+    static std::map<int, bool> noted;
+    return noted;
+}
+
 } // namespace
+
+void PersonConsole::NoteTerminal(int fd)
+{
+    NotedTerminals()[fd] = ::isatty(fd) == 1;
+}
 
 PersonConsole::PersonConsole(std::shared_ptr<zop::ISceneSource> source, int inputFd, std::ostream& out)
     : mSource(std::move(source)), mInputFd(inputFd), mOut(out), mAlive(std::make_shared<bool>(true))
 {
+    const auto noted = NotedTerminals().find(inputFd);
+    mInputIsTerminal = noted != NotedTerminals().end() ? noted->second : ::isatty(inputFd) == 1;
 }
 
 PersonConsole::~PersonConsole()
@@ -256,10 +283,7 @@ void PersonConsole::Start()
     mWatching = true;
     mPreviousBoxes = plat::SetMessageBoxService(std::make_shared<ConsoleBoxes>(*this));
     mPreviousBeeps = plat::SetBeepService(std::make_shared<ConsoleEars>(*this));
-    // Whether the input is a terminal is asked now: once a terminal has hung up it no longer
-    // answers as one.
-    mInputIsTerminal = ::isatty(mInputFd) == 1;
-    if (!mInputEnded) mInputWatch = plat::Loop().WatchFd(mInputFd, [this] { ReadInput(); });
+    ResumeReading();
     mLookWatch = plat::Loop().WatchIdle([this] { Look(); });
     mOut << "zarvik-host: type help for the words you can use\n" << std::flush;
 }
@@ -285,6 +309,9 @@ void PersonConsole::ReadInput()
         mHungUp = mInputIsTerminal && (n < 0 || HasHungUp(mInputFd));
         mInputWatch.Stop();
         mInputEnded = true;
+        // A last line without its line end is a line all the same, heard before the end.
+        if (!mInput.empty() && !mSkippingLongLine) QueueLine({std::move(mInput), {}});
+        mInput.clear();
         // The end is heard after the lines read before it.
         mEndUnheard = true;
         return;
@@ -298,11 +325,10 @@ void PersonConsole::ReadInput()
             }
             std::string line = std::move(mInput);
             mInput.clear();
-            if (!line.empty() && line.back() == '\r') line.pop_back();
             // Lines that arrive together (a paste, a pipe) are not heard here, against the
             // window as it was before the first of them acted: HearTypedAhead hands them on one
             // at a time.
-            mTypedAhead.push_back(std::move(line));
+            QueueLine({std::move(line), {}});
             continue;
         }
         if (mSkippingLongLine) continue;
@@ -310,9 +336,23 @@ void PersonConsole::ReadInput()
         if (mInput.size() > MaxLineBytes) {
             mInput.clear();
             mSkippingLongLine = true;
-            Refuse("a line longer than " + std::to_string(MaxLineBytes) + " bytes is refused");
+            // Its refusal is told in its turn, after the lines before it.
+            QueueLine({{}, "a line longer than " + std::to_string(MaxLineBytes) + " bytes is refused"});
         }
     }
+    if (!mTypedAhead.empty()) mInputWatch.Stop();
+}
+
+void PersonConsole::QueueLine(TypedLine line)
+{
+    if (!line.text.empty() && line.text.back() == '\r') line.text.pop_back();
+    mTypedAhead.push_back(std::move(line));
+}
+
+void PersonConsole::ResumeReading()
+{
+    if (mWatching && !mInputEnded && mTypedAhead.empty() && !mInputWatch.IsActive())
+        mInputWatch = plat::Loop().WatchFd(mInputFd, [this] { ReadInput(); });
 }
 
 void PersonConsole::HearTypedAhead(const zop::Scene& scene)
@@ -321,26 +361,33 @@ void PersonConsole::HearTypedAhead(const zop::Scene& scene)
     // A box that was answered closes first: what the next line presses must not run inside it.
     if (std::any_of(mBoxes.begin(), mBoxes.end(), [](const OpenBox* box) { return box->answer != 0; })) return;
     std::weak_ptr<bool> alive = mAlive;
-    if (!mTypedAhead.empty() && !mLeaving) {
+    // Lines typed before the person left are not acted on: leaving has its own presses.
+    if (mLeaving) mTypedAhead.clear();
+    if (!mTypedAhead.empty()) {
         // A line waits for a window, or a box, to act on: one typed while the next test's window
         // is not yet open is heard by that window, once it has been shown.
         if (!scene.windowShown && mBoxes.empty()) return;
-        std::string line = std::move(mTypedAhead.front());
+        TypedLine line = std::move(mTypedAhead.front());
         mTypedAhead.pop_front();
         mLineOnItsWay = true;
+        ResumeReading();
         // Heard from a turn of its own, never inside this look: a line that starts a run pumps
         // the loop for as long as the run lasts, and the console must go on looking meanwhile.
-        plat::Loop().Post([this, alive, line] {
+        plat::Loop().Post([this, alive, line = std::move(line)] {
             if (!alive.lock()) return;
             mLineOnItsWay = false;
-            if (mWatching) Hear(line);
+            if (!mWatching) return;
+            if (line.refusal.empty()) {
+                Hear(line.text);
+            } else {
+                Refuse(line.refusal);
+            }
         });
         return;
     }
+    ResumeReading();
     if (!mEndUnheard) return;
     mEndUnheard = false;
-    // Lines typed before the person left are not acted on: leaving has its own presses.
-    mTypedAhead.clear();
     mOut << (mHungUp ? "zarvik-host: the terminal closed; stopping the test\n"
                      : "zarvik-host: end of input; stopping the test\n")
          << std::flush;
@@ -388,9 +435,7 @@ void PersonConsole::Hear(const std::string& line)
     if (!IsUtf8(line)) return Refuse("a line that is not UTF-8 is refused");
     // What a line holds is shown back and typed into the window: nothing in it may move a
     // terminal's cursor.
-    const auto isControl = [](char c) { return (static_cast<unsigned char>(c) < 0x20 && c != '\t') || c == 0x7F; };
-    if (std::any_of(line.begin(), line.end(), isControl))
-        return Refuse("a line with control characters is refused");
+    if (HasControl(line)) return Refuse("a line with control characters is refused");
     const std::vector<std::string> words = Words(line);
     if (words.empty()) return;
     std::string verb = Lower(words.front());

@@ -39,10 +39,17 @@ public:
         std::function<std::string(const std::vector<std::string>&)> action;
     };
 
+    // Whether the input is a terminal is asked when the console is made, unless NoteTerminal
+    // asked it for that descriptor before.
     PersonConsole(std::shared_ptr<zop::ISceneSource> source, int inputFd, std::ostream& out);
     ~PersonConsole();
     PersonConsole(const PersonConsole&) = delete;
     PersonConsole& operator=(const PersonConsole&) = delete;
+
+    // Asks now whether the descriptor is a terminal, for a console made on it later: a terminal
+    // that hangs up no longer answers as one, so the program asks for its standard input first
+    // thing, before anything can hang up.
+    static void NoteTerminal(int fd);
 
     void AddBenchWord(BenchWord word) { mBenchWords.push_back(std::move(word)); }
     // The analyzer identity cannot be typed in this run (a rehearsal on the simulated
@@ -90,7 +97,17 @@ private:
         int answer = 0;
     };
 
+    // A line read and not heard yet, or in its place a line refused unread (too long).
+    struct TypedLine {
+        std::string text;
+        std::string refusal;
+    };
+
     void ReadInput();
+    void QueueLine(TypedLine line);
+    // The input is read only while no line waits to be heard: a writer that never pauses then
+    // waits for the console instead of filling its memory, and the loop still gets idle.
+    void ResumeReading();
     // Lines are heard one at a time, each once everything the line before set going has run
     // (the loop is idle), and only while a window or a box is there to hear them.
     void HearTypedAhead(const zop::Scene& scene);
@@ -126,7 +143,7 @@ private:
     bool mSkippingLongLine = false;
     bool mInputEnded = false;
     bool mInputIsTerminal = false;
-    std::deque<std::string> mTypedAhead; // lines read and not heard yet, oldest first
+    std::deque<TypedLine> mTypedAhead; // lines read and not heard yet, oldest first
     bool mLineOnItsWay = false;          // a line handed to the loop and not heard yet
     bool mEndUnheard = false;            // the input ended after the lines typed ahead
     bool mHungUp = false;                // the input was a terminal that closed

@@ -74,11 +74,35 @@ std::string CodeText(int32_t code)
 // (the terminal closed) too. The handler only writes the signal's number; the run reads it.
 constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP};
 int gInterruptPipe[2] = {-1, -1};
+volatile sig_atomic_t gHangUpHeldBack = 0;
 
-extern "C" void OnInterrupt(int signal)
+void WriteSignal(int signal)
 {
     const char byte = static_cast<char>(signal);
     [[maybe_unused]] auto written = ::write(gInterruptPipe[1], &byte, 1);
+}
+
+// The handler runs with every ending signal blocked, so that the numbers are written in the
+// order the signals were taken. Signals that are pending together are handed over by the kernel
+// lowest number first, not in the order they were sent: a logout's SIGTERM followed at once by
+// SIGHUP would come as SIGHUP first. So a SIGHUP that finds another ending signal pending beside
+// it is written after that one, and the first signal sent gives the status.
+extern "C" void OnInterrupt(int signal)
+{
+    const int savedErrno = errno;
+    sigset_t pending;
+    ::sigemptyset(&pending);
+    ::sigpending(&pending);
+    if (signal == SIGHUP && (::sigismember(&pending, SIGTERM) == 1 || ::sigismember(&pending, SIGINT) == 1)) {
+        gHangUpHeldBack = 1;
+    } else {
+        WriteSignal(signal);
+        if (gHangUpHeldBack) {
+            gHangUpHeldBack = 0;
+            WriteSignal(SIGHUP);
+        }
+    }
+    errno = savedErrno;
 }
 
 // Catches the ending signals while it lives: a run keeps it from its start-up until its results
@@ -86,7 +110,7 @@ extern "C" void OnInterrupt(int signal)
 // tests are performed the signals are handed to the run on the event loop (Watch); before and
 // after, a signal only records itself until the run takes it (Take). Ending signals that
 // whoever started the process had blocked are let through, so that one sent before the run
-// could catch it is heard as well.
+// could catch it is heard as well; one that it had ignored (nohup ignores SIGHUP) stays ignored.
 class InterruptWatch {
 public:
     InterruptWatch()
@@ -94,6 +118,10 @@ public:
         if (::pipe2(gInterruptPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
             gInterruptPipe[0] = gInterruptPipe[1] = -1;
             return;
+        }
+        for (std::size_t i = 0; i < std::size(kEndingSignals); ++i) {
+            struct sigaction current {};
+            mIgnored[i] = ::sigaction(kEndingSignals[i], nullptr, &current) == 0 && current.sa_handler == SIG_IGN;
         }
         Catch();
         sigset_t ending;
@@ -110,6 +138,7 @@ public:
         ::close(gInterruptPipe[0]);
         ::close(gInterruptPipe[1]);
         gInterruptPipe[0] = gInterruptPipe[1] = -1;
+        gHangUpHeldBack = 0;
     }
     InterruptWatch(const InterruptWatch&) = delete;
     InterruptWatch& operator=(const InterruptWatch&) = delete;
@@ -128,8 +157,9 @@ public:
     void Release()
     {
         if (!mCaught) return;
-        for (std::size_t i = 0; i < std::size(kEndingSignals); ++i)
-            ::sigaction(kEndingSignals[i], &mPrevious[i], nullptr);
+        for (std::size_t i = 0; i < std::size(kEndingSignals); ++i) {
+            if (!mIgnored[i]) ::sigaction(kEndingSignals[i], &mPrevious[i], nullptr);
+        }
         mCaught = false;
     }
     void Catch()
@@ -138,8 +168,10 @@ public:
         struct sigaction action {};
         action.sa_handler = OnInterrupt;
         ::sigemptyset(&action.sa_mask);
-        for (std::size_t i = 0; i < std::size(kEndingSignals); ++i)
-            ::sigaction(kEndingSignals[i], &action, &mPrevious[i]);
+        for (int signal : kEndingSignals) ::sigaddset(&action.sa_mask, signal);
+        for (std::size_t i = 0; i < std::size(kEndingSignals); ++i) {
+            if (!mIgnored[i]) ::sigaction(kEndingSignals[i], &action, &mPrevious[i]);
+        }
         mCaught = true;
     }
 
@@ -156,6 +188,7 @@ public:
 
 private:
     struct sigaction mPrevious[std::size(kEndingSignals)] {};
+    bool mIgnored[std::size(kEndingSignals)] {};
     sigset_t mMask {};
     bool mCaught = false;
     plat::FdWatch mWatch;

@@ -4,12 +4,16 @@
 //
 // The commands are in the command table; each adds itself from its own file.
 #include "apps/host/CommandTable.h"
+#include "apps/host/PersonConsole.h"
 
 #include "platform/base/ComError.h"
 #include "platform/base/RegistryStore.h"
 
+#include <cerrno>
 #include <csignal>
+#include <fcntl.h>
 #include <iostream>
+#include <unistd.h>
 
 namespace {
 
@@ -36,10 +40,30 @@ int UsageFailure(const std::string& message)
     return 2;
 }
 
+// A standard descriptor that was closed when the program started is opened on /dev/null: left
+// closed, the next descriptor the program makes (a pipe, a file) would take its number, and the
+// program would read its own pipe as the person's input or write its lines into a file.
+void OpenClosedStandardDescriptors()
+{
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+        // The lowest free number is this one, as those below it are open.
+        const int opened = ::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+        if (opened >= 0 && opened != fd) {
+            ::dup2(opened, fd);
+            ::close(opened);
+        }
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    OpenClosedStandardDescriptors();
+    // Asked before anything can hang up: a terminal that closes during the start-up no longer
+    // answers as one, and its closing would be taken for an end of input.
+    zhost::PersonConsole::NoteTerminal(STDIN_FILENO);
     // A reader of the output that goes away (a pipe into head) must not kill a run before it has
     // saved what it measured: writing then fails instead, and the run goes on to its end.
     ::signal(SIGPIPE, SIG_IGN);

@@ -67,7 +67,7 @@ pid_t HostProgram::StartAttended(std::vector<std::string> arguments, Input input
     HangUp();
     // A run that ended early must fail the test, not kill it with SIGPIPE at the next line.
     ::signal(SIGPIPE, SIG_IGN);
-    if (input == Input::Terminal) {
+    if (input != Input::Pipe) {
         const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
         const char* name = master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0 ? ::ptsname(master) : nullptr;
         if (!name) {
@@ -83,10 +83,16 @@ pid_t HostProgram::StartAttended(std::vector<std::string> arguments, Input input
             settings.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHOE | ECHOK | ECHONL | ECHOCTL);
             ::tcsetattr(slave, TCSANOW, &settings);
         }
-        if (slave >= 0) ::close(slave);
         mInput = master;
         mTerminal = true;
-        return StartOnTerminal(std::move(arguments), path);
+        if (input == Input::Terminal) {
+            if (slave >= 0) ::close(slave);
+            return StartOnTerminal(std::move(arguments), path);
+        }
+        // Opened here without becoming anyone's controlling terminal, and handed on as it is.
+        const pid_t pid = Start(std::move(arguments), slave);
+        if (slave >= 0) ::close(slave);
+        return pid;
     }
     int pipeFds[2];
     if (::pipe2(pipeFds, O_CLOEXEC) != 0) {
@@ -108,7 +114,12 @@ bool HostProgram::Paste(const std::vector<std::string>& lines) const
 {
     std::string text;
     for (const auto& line : lines) text += line + "\n";
-    return mInput >= 0 && ::write(mInput, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    return Send(text);
+}
+
+bool HostProgram::Send(const std::string& bytes) const
+{
+    return mInput >= 0 && ::write(mInput, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
 }
 
 void HostProgram::EndInput()
@@ -191,6 +202,7 @@ pid_t HostProgram::Spawn(std::vector<std::string> arguments, int input, const st
     }
     posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    for (int fd : mClosed) posix_spawn_file_actions_addclose(&actions, fd);
     pid_t pid = -1;
     const int spawned = mLauncher.empty()
                             ? posix_spawn(&pid, mProgram.c_str(), &actions, &attributes, argv.data(), envp.data())

@@ -54,6 +54,9 @@ public:
     // A program that starts each run, given the run's command line after its own arguments
     // (found on the PATH), such as "unshare --pid --fork"; none when empty.
     void SetLauncher(std::vector<std::string> launcher) { mLauncher = std::move(launcher); }
+    // Descriptors (of 0, 1 and 2) that each later run starts with closed, as `<&-` leaves them;
+    // a closed 1 or 2 is not written to the folder's file.
+    void SetClosedDescriptors(std::vector<int> closed) { mClosed = std::move(closed); }
 
     // Starts a run and gives its process id, or -1 (and a test failure) when it cannot start.
     // Its standard input is the test's, or the read end given.
@@ -66,10 +69,12 @@ public:
     // Starts a run and waits for it.
     ProgramOutcome Run(std::vector<std::string> arguments) const { return Finish(Start(std::move(arguments))); }
 
-    // Where an attended run reads the person: a pipe of the test, or a terminal of its own (a
+    // Where an attended run reads the person: a pipe of the test, a terminal of its own (a
     // pseudo-terminal whose session the run leads, as a login shell's program does, with no
-    // echo), which HangUp closes.
-    enum class Input { Pipe, Terminal };
+    // echo), or a borrowed terminal (such a pseudo-terminal that is not the run's controlling
+    // one, as for a run that a program started on its own terminal: its closing sends the run no
+    // SIGHUP). HangUp closes the terminal.
+    enum class Input { Pipe, Terminal, BorrowedTerminal };
     // Starts a run whose standard input is a pipe or a terminal of the test, on which a person
     // types (Type) until EndInput (or the end of this object).
     pid_t StartAttended(std::vector<std::string> arguments, Input input = Input::Pipe);
@@ -77,6 +82,11 @@ public:
     bool Type(const std::string& line) const;
     // Writes the lines in one write, as a paste does.
     bool Paste(const std::vector<std::string>& lines) const;
+    // Writes the bytes as they are, in one write (no line end is added).
+    bool Send(const std::string& bytes) const;
+    // The test's end of the attended run's input (the pipe's write end, or the terminal's
+    // master), for a writer of its own; -1 when there is none.
+    int InputFd() const { return mInput; }
     // Ends the input: the pipe is closed; at a terminal the person types Ctrl-D.
     void EndInput();
     // The terminal closes (its window is closed, the line drops): the run's terminal hangs up.
@@ -98,6 +108,7 @@ private:
     std::string mEnvironmentRegistry;
     std::vector<std::string> mLeadingArguments;
     std::vector<std::string> mLauncher;
+    std::vector<int> mClosed;
     int mInput = -1; // the attended run's standard input: the pipe's write end, or the terminal's master
     bool mTerminal = false;
 };
