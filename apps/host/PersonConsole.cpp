@@ -300,7 +300,9 @@ void PersonConsole::Stop()
 
 void PersonConsole::ReadInput()
 {
-    char buffer[4096];
+    // Room for more than a line: a line refused for its length may come in one read with the
+    // lines before it.
+    char buffer[4 * MaxLineBytes];
     const ssize_t n = ::read(mInputFd, buffer, sizeof buffer);
     if (n < 0 && (errno == EINTR || errno == EAGAIN)) return;
     if (n <= 0) {
