@@ -604,31 +604,37 @@ TEST_F(AttendedRun, AVerdictAfterTheHoldShowsTheNewOutcome)
 
 // The terminal closing ends the run as SIGHUP does, whatever the window shows and whichever
 // the run learns of first (the read that finds the terminal gone, or the signal): 129, and what
-// was measured is kept. Ctrl-D typed at the terminal is an end of input: 130.
+// was measured is kept. A borrowed terminal (one the run does not lead) sends no SIGHUP: the read
+// alone tells. Ctrl-D typed at the terminal is an end of input: 130.
 TEST_F(AttendedRun, TheTerminalClosingEndsTheRunWith129)
 {
+    using Input = ztesting::HostProgram::Input;
     struct Case {
         const char* name;
+        Input input;
         std::vector<Step> steps;
         bool hangUp; // else Ctrl-D
         int status;
         const char* out;
     };
+    const std::vector<Step> finished{{"start", "instruction (discharge): Defibrillate Now\n"},
+                                     {"discharge 100", "outcome: test 100 passed\n"}};
     const Case cases[] = {
-        {"in the measurement", {{"start", "instruction (discharge): Defibrillate Now\n"}}, true, 129,
+        {"in the measurement", Input::Terminal, {{"start", "instruction (discharge): Defibrillate Now\n"}}, true, 129,
          "100\tnot rated\n"},
-        {"after a finished test",
-         {{"start", "instruction (discharge): Defibrillate Now\n"}, {"discharge 100", "outcome: test 100 passed\n"}},
-         true, 129, "100\tpassed\n\tENGY\t100\tJ\tpassed\n"},
-        {"with a box waiting", {{"abort", "answer with: yes, no\n"}}, true, 129, "100\t"},
-        {"Ctrl-D after a finished test",
-         {{"start", "instruction (discharge): Defibrillate Now\n"}, {"discharge 100", "outcome: test 100 passed\n"}},
-         false, 130, "100\tpassed\n\tENGY\t100\tJ\tpassed\n"},
+        {"after a finished test", Input::Terminal, finished, true, 129, "100\tpassed\n\tENGY\t100\tJ\tpassed\n"},
+        {"with a box waiting", Input::Terminal, {{"abort", "answer with: yes, no\n"}}, true, 129, "100\t"},
+        {"borrowed, in the measurement", Input::BorrowedTerminal,
+         {{"start", "instruction (discharge): Defibrillate Now\n"}}, true, 129, "100\tnot rated\n"},
+        {"borrowed, after a finished test", Input::BorrowedTerminal, finished, true, 129,
+         "100\tpassed\n\tENGY\t100\tJ\tpassed\n"},
+        {"Ctrl-D after a finished test", Input::Terminal, finished, false, 130,
+         "100\tpassed\n\tENGY\t100\tJ\tpassed\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         mSeen = 0;
-        ASSERT_TRUE(StartRehearsal({"100", "100"}, ztesting::HostProgram::Input::Terminal));
+        ASSERT_TRUE(StartRehearsal({"100", "100"}, c.input));
         ASSERT_TRUE(Shows("buttons: start")) << mHost.ErrorText();
         ASSERT_TRUE(Perform(c.steps));
         if (c.hangUp) {
@@ -640,7 +646,48 @@ TEST_F(AttendedRun, TheTerminalClosingEndsTheRunWith129)
         EXPECT_EQ(run.status, c.status) << run.err;
         EXPECT_EQ(run.out.rfind(c.out, 0), 0u) << run.out << run.err;
         EXPECT_TRUE(run.out.ends_with("\n100\tnot run\n")) << run.out;
+        // A terminal the run leads tells by its SIGHUP or by the read, whichever comes first.
+        if (!c.hangUp || c.input == Input::BorrowedTerminal) {
+            EXPECT_NE(run.err.find(c.hangUp ? "the terminal closed; stopping the test" : "end of input; stopping the test"),
+                      std::string::npos)
+                << run.err;
+        }
     }
+}
+
+// Whether a running process has the library loaded.
+bool HasLoaded(pid_t pid, const std::string& library)
+{
+    std::ifstream maps("/proc/" + std::to_string(pid) + "/maps");
+    for (std::string line; std::getline(maps, line);) {
+        if (line.ends_with("/" + library)) return true;
+    }
+    return false;
+}
+
+// A terminal that closes while the run starts up (after the program began, before the console
+// reads) is the terminal closing too, also when no SIGHUP tells it: 129, never an end of input.
+// Each try hangs up once the run has loaded the plug-in, which it does after it began and before
+// its console starts; tries where the console had started already are closings as above.
+TEST_F(AttendedRun, ATerminalThatClosesDuringTheStartUpEndsTheRunWith129)
+{
+    int duringStartUp = 0;
+    for (int i = 0; i < 20 && duringStartUp < 5; ++i) {
+        SCOPED_TRACE("try " + std::to_string(i));
+        mSeen = 0;
+        ASSERT_TRUE(StartRehearsal({"100"}, ztesting::HostProgram::Input::BorrowedTerminal));
+        const auto deadline = std::chrono::steady_clock::now() + 5s;
+        while (!HasLoaded(mPid, "libtelvoZarvik.so") && !ztesting::HasEnded(mPid) &&
+               std::chrono::steady_clock::now() < deadline)
+            ::usleep(100);
+        mHost.HangUp();
+        if (mHost.ErrorText().find("type help") == std::string::npos) ++duringStartUp;
+        Outcome run = Finish();
+        EXPECT_EQ(run.status, 129) << run.err;
+        EXPECT_NE(run.err.find("the terminal closed; stopping the test"), std::string::npos) << run.err;
+        EXPECT_EQ(run.out.rfind("100\t", 0), 0u) << run.out;
+    }
+    EXPECT_GT(duringStartUp, 0) << "no try closed the terminal during the start-up";
 }
 
 } // namespace
