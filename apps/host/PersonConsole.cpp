@@ -12,6 +12,7 @@
 #include <map>
 #include <poll.h>
 #include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace zhost {
@@ -251,10 +252,17 @@ bool HasControl(const std::string& line)
     return false;
 }
 
-// The descriptors whose terminal state was asked early, and the answers.
-std::map<int, bool>& NotedTerminals()
+// What a descriptor was asked early: whether it was a terminal, and which file it named then, so
+// that the answer is never taken for another file that got the same number since.
+struct NotedInput {
+    dev_t device = 0;
+    ino_t inode = 0;
+    bool terminal = false;
+};
+
+std::map<int, NotedInput>& NotedTerminals()
 {
-    static std::map<int, bool> noted;
+    static std::map<int, NotedInput> noted;
     return noted;
 }
 
@@ -262,14 +270,22 @@ std::map<int, bool>& NotedTerminals()
 
 void PersonConsole::NoteTerminal(int fd)
 {
-    NotedTerminals()[fd] = ::isatty(fd) == 1;
+    struct stat file {};
+    if (::fstat(fd, &file) != 0) return;
+    NotedTerminals()[fd] = {file.st_dev, file.st_ino, ::isatty(fd) == 1};
 }
 
 PersonConsole::PersonConsole(std::shared_ptr<zop::ISceneSource> source, int inputFd, std::ostream& out)
     : mSource(std::move(source)), mInputFd(inputFd), mOut(out), mAlive(std::make_shared<bool>(true))
 {
     const auto noted = NotedTerminals().find(inputFd);
-    mInputIsTerminal = noted != NotedTerminals().end() ? noted->second : ::isatty(inputFd) == 1;
+    struct stat file {};
+    if (noted != NotedTerminals().end() && ::fstat(inputFd, &file) == 0 && file.st_dev == noted->second.device &&
+        file.st_ino == noted->second.inode) {
+        mInputIsTerminal = noted->second.terminal;
+    } else {
+        mInputIsTerminal = ::isatty(inputFd) == 1;
+    }
 }
 
 PersonConsole::~PersonConsole()

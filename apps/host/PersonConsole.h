@@ -40,7 +40,7 @@ public:
     };
 
     // Whether the input is a terminal is asked when the console is made, unless NoteTerminal
-    // asked it for that descriptor before.
+    // asked it before for that descriptor while it named the same file.
     PersonConsole(std::shared_ptr<zop::ISceneSource> source, int inputFd, std::ostream& out);
     ~PersonConsole();
     PersonConsole(const PersonConsole&) = delete;

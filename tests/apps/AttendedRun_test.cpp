@@ -12,7 +12,6 @@
 #include <atomic>
 #include <chrono>
 #include <csignal>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <thread>
@@ -522,16 +521,6 @@ TEST_F(AttendedRun, APipedLineActsOnTheWindowOnlyOnceItWasShown)
     }
 }
 
-// The peak memory of a running process, in kB (0 when it cannot be read).
-long PeakMemoryKb(pid_t pid)
-{
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6);
-    }
-    return 0;
-}
-
 // A writer that never pauses is heard line by line and in full while the window goes on: a
 // paste of 100 000 lines, then a line that acts, then blank lines without end. The run reads
 // only as fast as it hears, so its memory stays small.
@@ -540,7 +529,7 @@ TEST_F(AttendedRun, AWriterThatNeverPausesIsHeardInFull)
     constexpr int kPasted = 100000;
     ASSERT_TRUE(StartRehearsal({"100"}));
     ASSERT_TRUE(Shows("buttons: start")) << mHost.ErrorText();
-    const long before = PeakMemoryKb(mPid);
+    const long before = ztesting::PeakMemoryKb(mPid);
     std::atomic<bool> stop{false};
     std::thread writer([&, fd = mHost.InputFd()] {
         std::string text;
@@ -554,8 +543,14 @@ TEST_F(AttendedRun, AWriterThatNeverPausesIsHeardInFull)
             left.remove_prefix(static_cast<std::size_t>(n));
         }
     });
-    const bool ended = mHost.WaitForError("you press skip\n", mPid, mSeen, 20s) != std::string::npos;
-    const long peak = PeakMemoryKb(mPid);
+    // The peak of the run's memory is read while it hears.
+    long peak = before;
+    bool ended = false;
+    for (const auto deadline = std::chrono::steady_clock::now() + 20s;
+         !ended && std::chrono::steady_clock::now() < deadline;) {
+        peak = std::max(peak, ztesting::PeakMemoryKb(mPid));
+        ended = mHost.WaitForError("you press skip\n", mPid, mSeen, 50ms) != std::string::npos;
+    }
     Outcome run = Finish(20s);
     // The run has gone: the writer's next write fails.
     stop = true;
@@ -662,16 +657,6 @@ TEST_F(AttendedRun, TheTerminalClosingEndsTheRunWith129)
     }
 }
 
-// Whether a running process has the library loaded.
-bool HasLoaded(pid_t pid, const std::string& library)
-{
-    std::ifstream maps("/proc/" + std::to_string(pid) + "/maps");
-    for (std::string line; std::getline(maps, line);) {
-        if (line.ends_with("/" + library)) return true;
-    }
-    return false;
-}
-
 // A terminal that closes while the run starts up (after the program began, before the console
 // reads) is the terminal closing too, also when no SIGHUP tells it: 129, never an end of input.
 // Each try hangs up once the run has loaded the plug-in, which it does after it began and before
@@ -684,7 +669,7 @@ TEST_F(AttendedRun, ATerminalThatClosesDuringTheStartUpEndsTheRunWith129)
         mSeen = 0;
         ASSERT_TRUE(StartRehearsal({"100"}, ztesting::HostProgram::Input::BorrowedTerminal));
         const auto deadline = std::chrono::steady_clock::now() + 5s;
-        while (!HasLoaded(mPid, "libtelvoZarvik.so") && !ztesting::HasEnded(mPid) &&
+        while (!ztesting::HasLoaded(mPid, "libtelvoZarvik.so") && !ztesting::HasEnded(mPid) &&
                std::chrono::steady_clock::now() < deadline)
             ::usleep(100);
         mHost.HangUp();

@@ -116,16 +116,27 @@ class ConsoleOnAPipe : public ztesting::VirtualLoopTest {
 protected:
     ConsoleOnAPipe()
     {
-        EXPECT_EQ(::pipe2(mPipe, O_CLOEXEC), 0);
         mWindow->ShowReady("Energy measurement");
-        mConsole = std::make_unique<zhost::PersonConsole>(mWindow, mPipe[0], mOut);
-        mConsole->SetOnInputEnd([this](bool hungUp) { mEnded = hungUp ? "hung up" : "ended"; });
+        Restart();
         mConsole->BeginTest(100);
     }
-    ~ConsoleOnAPipe() override
+    ~ConsoleOnAPipe() override { Close(); }
+
+    // A new console on a new pipe, not started.
+    void Restart()
+    {
+        Close();
+        mOut.str("");
+        mEnded.clear();
+        ASSERT_EQ(::pipe2(mPipe, O_CLOEXEC), 0);
+        mConsole = std::make_unique<zhost::PersonConsole>(mWindow, mPipe[0], mOut);
+        mConsole->SetOnInputEnd([this](bool hungUp) { mEnded = hungUp ? "hung up" : "ended"; });
+    }
+    void Close()
     {
         mConsole.reset();
-        ::close(mPipe[0]);
+        if (mPipe[0] >= 0) ::close(mPipe[0]);
+        mPipe[0] = -1;
         EndInput();
     }
 
@@ -190,16 +201,9 @@ TEST_F(ConsoleOnAPipe, EveryLineIsHeardInItsPlace)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        mOut.str("");
         mWindow->presses.clear();
         mWindow->typedSerials.clear();
-        mEnded.clear();
-        mConsole.reset();
-        ::close(mPipe[0]);
-        EndInput();
-        ASSERT_EQ(::pipe2(mPipe, O_CLOEXEC), 0);
-        mConsole = std::make_unique<zhost::PersonConsole>(mWindow, mPipe[0], mOut);
-        mConsole->SetOnInputEnd([this](bool hungUp) { mEnded = hungUp ? "hung up" : "ended"; });
+        Restart();
         mConsole->Start();
         Type(c.typed);
         if (c.end) EndInput();

@@ -9,6 +9,7 @@
 #include <csignal>
 #include <string>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -103,10 +104,14 @@ TEST_F(RunSignals, TheFirstOfTwoSignalsSentAtOnceGivesTheStatus)
         SCOPED_TRACE("try " + std::to_string(i));
         const pid_t pid = StartRehearsal({}, {"100"});
         ASSERT_GT(pid, 0);
-        // Half the tries in the start-up, at a sweep of moments; the others once the window
-        // shows.
+        // Half the tries at a sweep of moments of the start-up once the run catches the signals
+        // (it has, once it loads the plug-in); the others once the window shows.
         if (i % 2 == 0) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(i * 2));
+            const auto deadline = std::chrono::steady_clock::now() + 5s;
+            while (!ztesting::HasLoaded(pid, "libtelvoZarvik.so") && !ztesting::HasEnded(pid) &&
+                   std::chrono::steady_clock::now() < deadline)
+                ::usleep(100);
+            std::this_thread::sleep_for(std::chrono::microseconds(i * 250));
         } else {
             ASSERT_NE(mHost.WaitForError("buttons: start", pid), std::string::npos) << mHost.ErrorText();
         }

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <fcntl.h>
+#include <fstream>
 #include <signal.h>
 #include <spawn.h>
 #include <sstream>
@@ -60,6 +61,24 @@ bool HasEnded(pid_t pid)
 {
     siginfo_t info{};
     return ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == pid;
+}
+
+bool HasLoaded(pid_t pid, const std::string& library)
+{
+    std::ifstream maps("/proc/" + std::to_string(pid) + "/maps");
+    for (std::string line; std::getline(maps, line);) {
+        if (line.ends_with("/" + library)) return true;
+    }
+    return false;
+}
+
+long PeakMemoryKb(pid_t pid)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6);
+    }
+    return 0;
 }
 
 pid_t HostProgram::StartAttended(std::vector<std::string> arguments, Input input)

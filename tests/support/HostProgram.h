@@ -116,4 +116,11 @@ private:
 // Whether a child has ended, without reaping it.
 bool HasEnded(pid_t pid);
 
+// Whether a running process has the library (a file name, "libtelvoZarvik.so") mapped: a
+// program that loads a library at a known step has passed that step.
+bool HasLoaded(pid_t pid, const std::string& library);
+
+// The peak memory of a running process in kB (0 when it cannot be read).
+long PeakMemoryKb(pid_t pid);
+
 } // namespace ztesting
