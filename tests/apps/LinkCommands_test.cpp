@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <regex>
 
 namespace {
@@ -155,6 +156,39 @@ TEST_F(LinkCommands, AnswerToAResendIsNotTheNextCommandsReply)
     Outcome send = Finish(host);
     EXPECT_EQ(send.status, 0) << send.err;
     EXPECT_EQ(send.out, "A\t\"A1\\r\\n\"\nB\t\"B\\r\\n\"\n");
+}
+
+// Two programs on one line would take each other's answers. While one zarvik-host holds the
+// port (here a send waiting for the analyzer's slow answers), a second one is refused, whether
+// it probes, sends or runs, before it writes anything: the analyzer hears only the first.
+TEST_F(LinkCommands, APortThatAnotherProgramHoldsIsRefusedBeforeAnythingIsWritten)
+{
+    const std::string path = StartSim({"--delay", "700", "--log"});
+    ASSERT_FALSE(path.empty()) << "zarvik-sim printed no path";
+    pid_t holder = Start({"send", "--port", "7", "--device", path, "QDATA"});
+    ASSERT_EQ(mSim.ReadLine(5s), "heard LOC\n") << "the first program wrote no link check";
+
+    const std::string line = "port 4 (" + path + ") is in use by another program\n";
+    const std::string out = mDir + "/results.xml";
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"probe", "--port", "4", "--device", path},
+             {"send", "--port", "4", "--device", path, "ENERGYMODE"},
+             {"run", "--port", "4", "--device", path, "--operator", "auto", "--out", out, "100"}}) {
+        SCOPED_TRACE(args.front());
+        Outcome refused = Host(args);
+        EXPECT_EQ(refused.status, 2) << refused.err;
+        EXPECT_EQ(refused.out, "");
+        EXPECT_EQ(refused.err, "zarvik-host: " + args.front() + ": " + line);
+    }
+    EXPECT_FALSE(std::filesystem::exists(out));
+
+    Outcome held = Finish(holder);
+    EXPECT_EQ(held.status, 0) << held.err;
+    EXPECT_EQ(held.out, "QDATA\t\"NODATA\\r\\n\"\n");
+    // The link check, the command and the release: the first program's lines, and no other.
+    EXPECT_EQ(mSim.ReadLine(5s), "heard QDATA\n");
+    EXPECT_EQ(mSim.ReadLine(5s), "heard LOC\n");
+    EXPECT_EQ(mSim.ReadLine(300ms), "");
 }
 
 TEST_F(LinkCommands, Usage)
