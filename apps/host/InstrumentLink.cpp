@@ -83,6 +83,12 @@ void PrepareLink(const LinkArguments& arguments)
 {
     if (arguments.device) CheckDevicePath(*arguments.device);
     if (arguments.device) plat::PortMap::SetOverride(arguments.port, *arguments.device);
+    plat::SerialPort::CheckFree(arguments.port);
+}
+
+void RaiseRefusal(const plat::PortRefusalWatch& watch)
+{
+    if (!watch.Refusals().empty()) throw watch.Refusals().front();
 }
 
 plat::ObjectPtr CreateLinkObject(const std::string& clsid)

@@ -2,6 +2,7 @@
 
 #include "apps/host/CommandTable.h"
 #include "platform/base/Unknown.h"
+#include "platform/serial/SerialPort.h"
 
 #include <cstdint>
 #include <memory>
@@ -28,8 +29,15 @@ struct LinkArguments {
 LinkArguments ParseLinkArguments(const std::vector<std::string>& args, bool takesWords);
 
 // Maps the given device (a path, or "sim" for the built-in simulated analyzer) to the port for
-// this run; a device path that does not exist or is not a character device is a UsageError.
+// this run; a device path that does not exist or is not a character device is a UsageError. A
+// port that another program holds raises plat::PortInUseError before anything is written to
+// it; the program tells it in one line and ends with status 2.
 void PrepareLink(const LinkArguments& arguments);
+
+// Raises the first refusal the watch heard (plat::PortInUseError): an open of the command's
+// link met a port that another program held, which the link itself takes for a line without
+// an analyzer. Does nothing when there was none.
+void RaiseRefusal(const plat::PortRefusalWatch& watch);
 
 // Creates an object of the instrument link library by class identifier. When its class is not
 // registered, or its library cannot be loaded, the library is registered from the lib folder

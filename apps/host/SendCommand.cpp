@@ -17,9 +17,12 @@ int Send(zhost::CommandContext& context)
     const zhost::LinkArguments arguments = zhost::ParseLinkArguments(context.args, true);
     zhost::PrepareLink(arguments);
     zhost::MessagesTo messages(context.err);
+    plat::PortRefusalWatch refusals;
 
     auto instrument = zhost::OpenInstrument(arguments.port);
     if (!instrument) {
+        // Another program took the port after the check: that is told instead.
+        zhost::RaiseRefusal(refusals);
         context.err << "zarvik-host: send: no analyzer answered on port " << arguments.port << '\n';
         return kNoAnalyzer;
     }
@@ -42,7 +45,8 @@ int Send(zhost::CommandContext& context)
 ZARVIK_HOST_COMMAND("send", "--port N [--device PATH] COMMAND...",
                     "\n                    opens a channel to the analyzer on serial port N, sends each"
                     "\n                    command and prints it, a tab and its reply as a C string"
-                    "\n                    (\"OK\\r\\n\"); exit 2: no analyzer answered, exit 3: link lost."
+                    "\n                    (\"OK\\r\\n\"); exit 2: no analyzer answered, or the port"
+                    "\n                    is in use by another program; exit 3: link lost."
                     "\n                    With probe and send, --device maps PATH (or \"sim\", the built-in"
                     "\n                    simulated analyzer) to port N for this run, and the instrument"
                     "\n                    link library is registered from the lib folder when its classes"

@@ -25,6 +25,7 @@
 #include "platform/com/ComRuntime.h"
 #include "platform/loop/EventLoop.h"
 #include "platform/serial/PortMap.h"
+#include "platform/serial/SerialPort.h"
 #include "simulator/Analyzer.h"
 #include "simulator/HandActions.h"
 #include "testlib/guide/XMTIData.h"
@@ -511,6 +512,7 @@ int RunTests(const RunArguments& arguments, CommandContext& context, std::shared
     // From here until the results are saved no ending signal kills the process.
     InterruptWatch interrupts;
     if (arguments.device) plat::PortMap::SetOverride(arguments.port, *arguments.device);
+    plat::SerialPort::CheckFree(arguments.port);
     host::HostMtiSettings::SetPortOverride(kModuleKey, arguments.port);
     // Where the port leads decides, not how it was named: a port the registry maps to "sim" is
     // the built-in analyzer as much as --device sim is.

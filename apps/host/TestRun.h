@@ -82,7 +82,8 @@ void CheckOutFile(const std::string& path);
 // (nothing run), one after the tests only records itself; the first one gives the exit status.
 // The results and the report are saved as one pair (host::SaveRunFiles); a pair that cannot be
 // saved at the end gives RunSaveFailed.
-// A plug-in already started may be given.
+// A port that another program holds when the run begins raises plat::PortInUseError before
+// anything reaches the analyzer. A plug-in already started may be given.
 int RunTests(const RunArguments& arguments, CommandContext& context, std::shared_ptr<host::IPlugIn> plugIn = nullptr);
 
 // The plug-in, registered first when it is not (a fresh registry) and initialised as the host

@@ -8,6 +8,7 @@
 
 #include "platform/base/ComError.h"
 #include "platform/base/RegistryStore.h"
+#include "platform/serial/SerialErrors.h"
 
 #include <cerrno>
 #include <csignal>
@@ -100,6 +101,12 @@ int main(int argc, char** argv)
         return status;
     } catch (const zhost::UsageError& e) {
         return UsageFailure(command->name + ": " + e.what());
+    } catch (const plat::PortInUseError& e) {
+        // Another program holds the port: refused before anything was written to it, in one
+        // line that names the port and the device.
+        std::cout.flush();
+        std::cerr << "zarvik-host: " << command->name << ": " << e.Description() << '\n';
+        return 2;
     } catch (const std::exception& e) {
         std::cout.flush();
         std::cerr << "zarvik-host: " << command->name << ": " << e.what() << '\n';

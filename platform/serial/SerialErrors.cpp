@@ -10,6 +10,23 @@ SerialOpenError::SerialOpenError(const OpenFailure& failure, const std::string& 
 {
 }
 
+namespace {
+
+std::string InUseText(int port, const std::string& device)
+{
+    const std::string held = " is in use by another program";
+    if (port <= 0) return device + held;
+    return "port " + std::to_string(port) + " (" + device + ")" + held;
+}
+
+} // namespace
+
+PortInUseError::PortInUseError(int port, std::string device)
+    : SerialOpenError(serr::DeviceUnavailable, serr::StatusUnavailable, InUseText(port, device)), mPort(port),
+      mDevice(std::move(device))
+{
+}
+
 OpenFailure ClassifyOpenErrno(int error)
 {
     const std::string text = std::strerror(error);

@@ -53,6 +53,23 @@ private:
     std::string mStatus;
 };
 
+// An open refused because another program holds the device: nothing was written to it. Two
+// programs on one line would take each other's answers, and nothing in a reply tells whose it
+// is. The description is the line that tells the person so: "port 1 (/dev/ttyS0) is in use by
+// another program" (without the port when the opener knows none). Number and status are those
+// of a busy device.
+class PortInUseError : public SerialOpenError {
+public:
+    PortInUseError(int port, std::string device);
+
+    int Port() const noexcept { return mPort; }
+    const std::string& Device() const noexcept { return mDevice; }
+
+private:
+    int mPort;
+    std::string mDevice;
+};
+
 // Classifies the errno of a failed open(2), ioctl(2) or tcsetattr(3) of a device.
 OpenFailure ClassifyOpenErrno(int error);
 

@@ -8,6 +8,8 @@
 #include "platform/serial/SerialErrors.h"
 #include "platform/serial/TermiosDevice.h"
 
+#include <algorithm>
+
 namespace plat {
 
 SerialPort::SerialPort() : mStatus(serr::StatusClosed), mAlive(std::make_shared<SerialPort*>(this)) {}
@@ -47,6 +49,10 @@ void SerialPort::SetPortOpen(bool open)
     std::shared_ptr<SerialDevice> device;
     try {
         device = OpenDevice();
+    } catch (const PortInUseError& error) {
+        mStatus = error.Status();
+        PortRefusalWatch::Tell(error);
+        throw;
     } catch (const SerialOpenError& error) {
         mStatus = error.Status();
         throw;
@@ -79,12 +85,59 @@ std::shared_ptr<SerialDevice> SerialPort::OpenDevice()
         throw SerialOpenError(serr::DeviceUnavailable, serr::StatusNotFound,
                               "Device unavailable (no in-process device \"" + target.name + "\")");
     case PortMap::Target::Kind::Path:
-        return TermiosDevice::Open(target.name, mSettings);
+        try {
+            return TermiosDevice::Open(target.name, mSettings);
+        } catch (const PortInUseError& error) {
+            throw PortInUseError(mPort, error.Device());
+        }
     case PortMap::Target::Kind::None:
         break;
     }
     throw SerialOpenError(serr::DeviceUnavailable, serr::StatusNotFound,
                           "Device unavailable (port " + std::to_string(mPort) + " is mapped to no device)");
+}
+
+void SerialPort::CheckFree(int port)
+{
+    PortMap::Target target;
+    try {
+        target = PortMap::Resolve(port);
+    } catch (const ComError&) {
+        // An unreadable port map is the open's to report.
+        return;
+    }
+    if (target.kind != PortMap::Target::Kind::Path) return;
+    try {
+        TermiosDevice::CheckFree(target.name);
+    } catch (const PortInUseError& error) {
+        throw PortInUseError(port, error.Device());
+    }
+}
+
+namespace {
+
+std::vector<PortRefusalWatch*>& Watches()
+{
+    static std::vector<PortRefusalWatch*> watches;
+    return watches;
+}
+
+} // namespace
+
+PortRefusalWatch::PortRefusalWatch()
+{
+    Watches().push_back(this);
+}
+
+PortRefusalWatch::~PortRefusalWatch()
+{
+    auto& watches = Watches();
+    watches.erase(std::remove(watches.begin(), watches.end(), this), watches.end());
+}
+
+void PortRefusalWatch::Tell(const PortInUseError& refusal)
+{
+    for (PortRefusalWatch* watch : Watches()) watch->mRefusals.push_back(refusal);
 }
 
 std::string SerialPort::StatusText() const

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "platform/serial/LineSettings.h"
+#include "platform/serial/SerialErrors.h"
 
 #include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace plat {
 
@@ -45,7 +47,9 @@ public:
     // Opening resolves the port number through PortMap, opens the device and flushes what it
     // had received. A failure raises: 68 "Device unavailable" (no such device, or busy), 70
     // "Permission denied", another number for other causes; the status text then tells why.
-    // Opening an open port and closing a closed one do nothing.
+    // A device that another program holds raises PortInUseError (68, "Port unavailable"),
+    // naming the port and the device, and every PortRefusalWatch hears of it. Opening an open
+    // port and closing a closed one do nothing.
     bool PortOpen() const { return mDevice != nullptr; }
     void SetPortOpen(bool open);
 
@@ -69,6 +73,11 @@ public:
     void DiscardInput();
     void DiscardOutput();
 
+    // Raises PortInUseError when the device that the port leads to is held by another program
+    // now, without opening the port: nothing is written and the line is left as it is. A port
+    // that leads to no device, or to one that cannot be opened, passes (its open tells).
+    static void CheckFree(int port);
+
     // Called on a turn of the event loop after characters have arrived. The handler may use
     // every member, including closing the port.
     void SetOnReceive(std::function<void()> handler);
@@ -87,6 +96,26 @@ private:
     std::function<void()> mOnReceive;
     // Tells the device's data handler that this port is gone.
     std::shared_ptr<SerialPort*> mAlive;
+};
+
+// Hears, while it lives, every open of a port in this process that another program's hold on
+// the device refused. Whoever drives the port (the link engine, the instrument query) takes
+// such a refusal for a line without an analyzer; the program that started them tells why.
+class PortRefusalWatch {
+public:
+    PortRefusalWatch();
+    ~PortRefusalWatch();
+    PortRefusalWatch(const PortRefusalWatch&) = delete;
+    PortRefusalWatch& operator=(const PortRefusalWatch&) = delete;
+
+    // The refusals heard, in their order.
+    const std::vector<PortInUseError>& Refusals() const { return mRefusals; }
+
+private:
+    friend class SerialPort;
+    static void Tell(const PortInUseError& refusal);
+
+    std::vector<PortInUseError> mRefusals;
 };
 
 } // namespace plat

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -50,19 +51,59 @@ speed_t SpeedOf(int baud)
     throw SerialOpenError(ClassifyOpenErrno(error), path);
 }
 
+int OpenDescriptor(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    // A terminal that another program put to exclusive use refuses anyone without privileges.
+    if (fd < 0 && errno == EBUSY) throw PortInUseError(0, path);
+    if (fd < 0) RaiseOpenFailure(errno, path);
+    return fd;
+}
+
+// Takes the device's advisory lock; false when another open of it holds the lock.
+bool Lock(int fd, const std::string& path)
+{
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EINTR) continue;
+        if (errno == EWOULDBLOCK) return false;
+        RaiseOpenFailure(errno, path);
+    }
+    return true;
+}
+
 } // namespace
 
 std::unique_ptr<TermiosDevice> TermiosDevice::Open(const std::string& path, const LineSettings& settings)
 {
-    int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) RaiseOpenFailure(errno, path);
+    const int fd = OpenDescriptor(path);
     std::unique_ptr<TermiosDevice> device(new TermiosDevice(fd, path));
     if (!::isatty(fd)) RaiseOpenFailure(ENOTTY, path);
-    // Exclusive use: a second open of the device by anyone without privileges fails with EBUSY.
+    // One program on a line: the lock is held for as long as the device is open, and a second
+    // program (root included, whom exclusive use does not keep out) is refused before it has
+    // changed or written anything.
+    if (!Lock(fd, path)) throw PortInUseError(0, path);
+    // Exclusive use besides: a second open of the device by anyone without privileges fails
+    // with EBUSY, whether or not that program takes the lock.
     if (::ioctl(fd, TIOCEXCL) != 0) RaiseOpenFailure(errno, path);
     device->Apply(settings, true);
     ::tcflush(fd, TCIOFLUSH);
     return device;
+}
+
+void TermiosDevice::CheckFree(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0 && errno == EBUSY) throw PortInUseError(0, path);
+    // Any other failure is the open's to report.
+    if (fd < 0) return;
+    bool free = true;
+    try {
+        free = Lock(fd, path);
+    } catch (const ComError&) {
+    }
+    // Closing gives the lock back at once.
+    ::close(fd);
+    if (!free) throw PortInUseError(0, path);
 }
 
 TermiosDevice::TermiosDevice(int fd, std::string path) : mFd(fd), mPath(std::move(path))
@@ -245,6 +286,7 @@ void TermiosDevice::Close()
     // Give up exclusive use before closing: a device that another process keeps open (the
     // simulator holds its own end of a pseudo-terminal) would otherwise stay locked.
     ::ioctl(mFd, TIOCNXCL);
+    ::flock(mFd, LOCK_UN);
     ::close(mFd);
     mFd = -1;
     mOnData = nullptr;

@@ -8,14 +8,21 @@
 
 namespace plat {
 
-// A serial device through termios: opened non-blocking and for exclusive use, raw mode with
-// CLOCAL (no modem control lines needed), queues flushed on open. Received bytes are read when
+// A serial device through termios: opened non-blocking and for exclusive use, held by its
+// advisory lock (flock) while open so that a second program is refused, raw mode with CLOCAL
+// (no modem control lines needed), queues flushed on open. Received bytes are read when
 // the event loop reports the descriptor readable; output that the driver cannot take at once
 // is kept and sent when the descriptor becomes writable, so nothing ever blocks.
 class TermiosDevice : public SerialDevice {
 public:
-    // Opens the device; a failure raises the ComError that ClassifyOpenErrno gives.
+    // Opens the device; a failure raises the ComError that ClassifyOpenErrno gives, and a
+    // device that another program holds raises PortInUseError before anything is changed or
+    // written.
     static std::unique_ptr<TermiosDevice> Open(const std::string& path, const LineSettings& settings);
+
+    // Raises PortInUseError when another program holds the device now. Nothing is written and
+    // the line is left as it is; a device that cannot be opened at all passes (its open tells).
+    static void CheckFree(const std::string& path);
 
     ~TermiosDevice() override;
 

@@ -11,7 +11,14 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <regex>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 namespace {
 
@@ -155,6 +162,78 @@ TEST_F(LinkCommands, AnswerToAResendIsNotTheNextCommandsReply)
     Outcome send = Finish(host);
     EXPECT_EQ(send.status, 0) << send.err;
     EXPECT_EQ(send.out, "A\t\"A1\\r\\n\"\nB\t\"B\\r\\n\"\n");
+}
+
+// Two programs on one line would take each other's answers. While one zarvik-host holds the
+// port (here a send waiting for the analyzer's slow answers), a second one is refused, whether
+// it probes, sends or runs, before it writes anything: the analyzer hears only the first.
+TEST_F(LinkCommands, APortThatAnotherProgramHoldsIsRefusedBeforeAnythingIsWritten)
+{
+    const std::string path = StartSim({"--delay", "700", "--log"});
+    ASSERT_FALSE(path.empty()) << "zarvik-sim printed no path";
+    pid_t holder = Start({"send", "--port", "7", "--device", path, "QDATA"});
+    ASSERT_EQ(mSim.ReadLine(5s), "heard LOC\n") << "the first program wrote no link check";
+
+    const std::string line = "port 4 (" + path + ") is in use by another program\n";
+    const std::string out = mDir + "/results.xml";
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"probe", "--port", "4", "--device", path},
+             {"send", "--port", "4", "--device", path, "ENERGYMODE"},
+             {"run", "--port", "4", "--device", path, "--operator", "auto", "--out", out, "100"}}) {
+        SCOPED_TRACE(args.front());
+        Outcome refused = Host(args);
+        EXPECT_EQ(refused.status, 2) << refused.err;
+        EXPECT_EQ(refused.out, "");
+        EXPECT_EQ(refused.err, "zarvik-host: " + args.front() + ": " + line);
+    }
+    EXPECT_FALSE(std::filesystem::exists(out));
+
+    Outcome held = Finish(holder);
+    EXPECT_EQ(held.status, 0) << held.err;
+    EXPECT_EQ(held.out, "QDATA\t\"NODATA\\r\\n\"\n");
+    // The link check, the command and the release: the first program's lines, and no other.
+    EXPECT_EQ(mSim.ReadLine(5s), "heard QDATA\n");
+    EXPECT_EQ(mSim.ReadLine(5s), "heard LOC\n");
+    EXPECT_EQ(mSim.ReadLine(300ms), "");
+}
+
+// Another program may take the port between the check and the channel's own open, or between
+// two tests of a run. The link takes the refused open for a line without an analyzer; the
+// command then says why, and ends with status 2 (a run after printing what it did). The test
+// takes the device's lock as soon as the command's check has closed the device again.
+TEST_F(LinkCommands, APortTakenAfterTheCheckIsToldAsInUse)
+{
+    const std::string out = mDir + "/results.xml";
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{"send", "QDATA"}, {"run", "--operator", "auto", "--out", out, "100"}}) {
+        SCOPED_TRACE(args.front());
+        ztesting::PtyPair analyzer;
+        const int watch = ::inotify_init1(IN_CLOEXEC);
+        ASSERT_GE(watch, 0);
+        ASSERT_GE(::inotify_add_watch(watch, analyzer.SlavePath().c_str(), IN_CLOSE_WRITE), 0);
+        std::vector<std::string> command{args.front(), "--port", "5", "--device", analyzer.SlavePath()};
+        command.insert(command.end(), args.begin() + 1, args.end());
+        pid_t host = Start(command);
+        pollfd ready{watch, POLLIN, 0};
+        ASSERT_EQ(::poll(&ready, 1, 5000), 1) << "the command did not check the port";
+        const int holder = ::open(analyzer.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        ASSERT_GE(holder, 0);
+        ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
+        ::close(watch);
+
+        Outcome refused = Finish(host);
+        ::close(holder);
+        EXPECT_EQ(refused.status, 2) << refused.err;
+        EXPECT_TRUE(refused.err.ends_with("zarvik-host: " + args.front() + ": port 5 (" + analyzer.SlavePath() +
+                                          ") is in use by another program\n"))
+            << refused.err;
+        EXPECT_EQ(analyzer.ReceiveFor(50ms), "");
+        if (args.front() == "run") {
+            // What the run did is printed and saved as it ended: its test met no analyzer.
+            EXPECT_TRUE(refused.out.starts_with("100\tnot rated\n")) << refused.out;
+            EXPECT_TRUE(std::filesystem::exists(out));
+        }
+    }
 }
 
 TEST_F(LinkCommands, Usage)

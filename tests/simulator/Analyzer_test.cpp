@@ -275,4 +275,61 @@ TEST_F(SimulatedAnalyzer, APortFailureRaisesTheDevicesErrorInTheExchange)
     EXPECT_EQ(Exchange("QDATA\r"), "NODATA\r\n");
 }
 
+
+// Replies go out in the order of their commands and none before its time, wherever between two
+// milliseconds the commands arrive. A command heard while a refractory measurement runs is
+// queued behind the measurement's answer; on the real clock its arrival, and so the wait for
+// that answer, is no whole number of milliseconds, while the loop's timers count whole ones.
+// The sweep puts each of three commands at every quarter of a millisecond on the virtual clock:
+// a queued reply whose wait were cut to whole milliseconds would fall due before the answer it
+// waits for, and queued replies whose timers round up by different amounts fall due out of order.
+TEST(SimulatedAnalyzerOrder, RepliesQueuedBehindAMeasurementKeepTheirOrderAndTimeAtAnyOffset)
+{
+    using Micros = std::chrono::microseconds;
+    constexpr Millis kMeasurement{500};
+    const std::vector<std::string> kCommands{"PACEREFRACT\r", "QDATA\r", "LOC\r"};
+    const std::vector<std::string> kReplies{"0,0.250,0.300\r\n", "NODATA\r\n", "OK\r\n"};
+    const std::vector<Millis> kArrivals{0ms, 100ms, 200ms};
+    const std::vector<Micros> kOffsets{0us, 250us, 500us, 750us};
+    for (Micros a : kOffsets) {
+        for (Micros b : kOffsets) {
+            for (Micros c : kOffsets) {
+                SCOPED_TRACE(testing::Message() << "offsets " << a.count() << ", " << b.count() << ", " << c.count() << " us");
+                ztesting::VirtualLoop virtualTime;
+                plat::EventLoop& loop = virtualTime.TestLoop();
+                const plat::TimePoint start = loop.Now();
+                zsim::Analyzer analyzer;
+                analyzer.AttachPacemaker();
+                analyzer.Model().SetRefractoryTime(kMeasurement);
+
+                // Nothing falls due before the last arrival, so the clock is moved straight there.
+                const Micros offsets[] = {a, b, c};
+                std::vector<plat::TimePoint> heard;
+                for (size_t i = 0; i < kCommands.size(); ++i) {
+                    heard.push_back(start + kArrivals[i] + offsets[i]);
+                    loop.GetClock().AdvanceTo(heard.back());
+                    analyzer.Receive(kCommands[i], std::nullopt);
+                }
+                virtualTime.FastForwardBy(1000ms);
+
+                const auto& sent = analyzer.SentLog();
+                ASSERT_EQ(sent.size(), kReplies.size());
+                std::vector<std::string> bytes;
+                for (const auto& piece : sent) bytes.push_back(piece.bytes);
+                EXPECT_EQ(bytes, kReplies);
+                // The measurement answers at its end, to the nanosecond; what waited behind it
+                // follows within the millisecond the timers round up to, never before it.
+                const plat::TimePoint answered = heard[0] + zsim::Analyzer::DefaultReplyDelay + kMeasurement;
+                EXPECT_EQ(sent[0].at, answered);
+                for (size_t i = 1; i < sent.size(); ++i) {
+                    SCOPED_TRACE(kCommands[i]);
+                    EXPECT_GE(sent[i].at, sent[i - 1].at);
+                    EXPECT_GE(sent[i].at, answered);
+                    EXPECT_LT(sent[i].at, answered + 1ms);
+                }
+            }
+        }
+    }
+}
+
 } // namespace

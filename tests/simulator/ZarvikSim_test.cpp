@@ -82,7 +82,8 @@ TEST_F(SimProgram, ServesTheAnalyzerOnThePrintedTerminalUntilItsInputEnds)
 }
 
 // A command heard while a refractory measurement runs is answered after the measurement's line,
-// on the real clock, where the measurement's end is no whole number of milliseconds away.
+// by the program on the real clock. Which offsets it meets there is chance; the order itself is
+// guarded at every sub-millisecond offset on the virtual clock (SimulatedAnalyzerOrder).
 TEST_F(SimProgram, ACommandHeardDuringAMeasurementIsAnsweredAfterIt)
 {
     std::string path = ReadLine(5000ms);

@@ -4,6 +4,7 @@
 #include "platform/base/ComError.h"
 #include "platform/loop/EventLoop.h"
 #include "platform/serial/PortMap.h"
+#include "platform/serial/SerialErrors.h"
 #include "platform/serial/SerialPort.h"
 #include "support/PtyPair.h"
 #include "support/WithoutPrivileges.h"
@@ -12,6 +13,8 @@
 
 #include <cstdlib>
 #include <fcntl.h>
+#include <functional>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace {
@@ -90,6 +93,78 @@ TEST_F(TermiosPort, SecondOpenOfTheDeviceIsUnavailable)
     port->SetPortOpen(false);
     second.SetPortOpen(true);
     EXPECT_EQ(second.StatusText(), "Connected");
+}
+
+// One program on a line: the open device is held by its advisory lock, which keeps out root as
+// well. Whoever else opens it meanwhile, through a port or by a descriptor of its own that takes
+// the lock, is refused before the line is changed or written, with the port and the device
+// named, and every refusal watch hears it; the check does the same without opening the port.
+// Closing gives the device back.
+TEST_F(TermiosPort, ADeviceHeldByAnotherOpenIsRefusedBeforeAnythingIsWritten)
+{
+    plat::PortMap::SetOverride(22, pty.SlavePath());
+    const std::string line = "port 22 (" + pty.SlavePath() + ") is in use by another program";
+    struct Holder {
+        const char* name;
+        std::function<void()> take;
+        std::function<void()> give;
+    };
+    int held = -1;
+    const Holder holders[] = {
+        {"a port", [&] { port->SetPortOpen(true); }, [&] { port->SetPortOpen(false); }},
+        {"a locked descriptor",
+         [&] {
+             held = ::open(pty.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+             ASSERT_GE(held, 0);
+             ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+         },
+         [&] { ::close(held); }},
+    };
+    for (const Holder& holder : holders) {
+        SCOPED_TRACE(holder.name);
+        // The line starts at the holder's speed.
+        port->SetSettings("2400,N,8,1");
+        port->SetPortOpen(true);
+        port->SetPortOpen(false);
+        holder.take();
+        const std::string settings = pty.SlaveSettings()->ToString();
+
+        plat::PortRefusalWatch watch;
+        plat::SerialPort second;
+        second.SetCommPort(22);
+        second.SetSettings("4800,N,8,2");
+        try {
+            second.SetPortOpen(true);
+            ADD_FAILURE() << "the second open was not refused";
+        } catch (const plat::PortInUseError& error) {
+            EXPECT_EQ(error.Description(), line);
+            EXPECT_EQ(error.Number(), plat::serr::DeviceUnavailable);
+            EXPECT_EQ(error.Port(), 22);
+            EXPECT_EQ(error.Device(), pty.SlavePath());
+        }
+        EXPECT_FALSE(second.PortOpen());
+        EXPECT_EQ(second.StatusText(), "Port unavailable");
+        try {
+            plat::SerialPort::CheckFree(22);
+            ADD_FAILURE() << "the check passed a held device";
+        } catch (const plat::PortInUseError& error) {
+            EXPECT_EQ(error.Description(), line);
+        }
+        ASSERT_EQ(watch.Refusals().size(), 1u);
+        EXPECT_EQ(watch.Refusals()[0].Description(), line);
+        // Nothing reached the line, and its settings are the holder's.
+        EXPECT_EQ(pty.ReceiveFor(std::chrono::milliseconds(50)), "");
+        EXPECT_EQ(pty.SlaveSettings()->ToString(), settings);
+
+        holder.give();
+        EXPECT_NO_THROW(plat::SerialPort::CheckFree(22));
+        // The check took nothing with it: the device opens, and is then held in turn.
+        second.SetPortOpen(true);
+        EXPECT_EQ(second.StatusText(), "Connected");
+        EXPECT_THROW(port->SetPortOpen(true), plat::PortInUseError);
+        second.SetPortOpen(false);
+        EXPECT_EQ(watch.Refusals().size(), 2u);
+    }
 }
 
 TEST(TermiosLostDevice, VanishingDeviceIsReportedAndNotPolledForever)
