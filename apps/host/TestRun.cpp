@@ -206,6 +206,12 @@ void RemoveAbandonedScratchFolders(const std::filesystem::path& temp)
     }
 }
 
+// The scratch registry cannot be made: found before the first test, and no wrong argument.
+class ScratchError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 // A run on the built-in simulated analyzer works on a scratch copy of the registry, in which the
 // analyzer identity list holds the simulator alone: the window shows and the results record
 // that unit, and whatever the window confirms never reaches the bench's identity list. The
@@ -220,7 +226,7 @@ public:
         RemoveAbandonedScratchFolders(temp);
         std::string folder = (temp / (std::string(kScratchPrefix) + std::to_string(::getpid()) + "-XXXXXX")).string();
         if (!::mkdtemp(folder.data()))
-            throw UsageError("cannot make a scratch registry folder in " + temp.string() + ": " + std::strerror(errno));
+            throw ScratchError("cannot make a scratch registry folder in " + temp.string() + ": " + std::strerror(errno));
         mFolder = folder;
         // Whatever fails here fails before the first test, and takes the scratch folder along:
         // a copy cut short (a full disk) is told as what it is, never read as a corrupt registry.
@@ -228,8 +234,8 @@ public:
             mLock.emplace(mFolder + "/" + kScratchLock);
             const std::string scratch = mFolder + "/registry";
             std::error_code error;
-            if (std::filesystem::exists(mRealPath, error)) std::filesystem::copy_file(mRealPath, scratch, error);
-            if (error) throw std::runtime_error("'" + scratch + "': " + error.message());
+            if (std::filesystem::exists(mRealPath, error))
+                plat::SaveFileAtomically(scratch, plat::ReadFileBounded(mRealPath, plat::RegistryStore::MaxFileBytes));
             plat::SetRegistryPath(scratch);
             const std::string units = std::string("HKEY_LOCAL_MACHINE\\") + ztest::XMTIData::RegistryKey;
             auto& store = plat::Registry();
@@ -245,7 +251,7 @@ public:
             mLock.reset();
             std::error_code ignored;
             std::filesystem::remove_all(mFolder, ignored);
-            throw UsageError("cannot make the scratch copy of the registry in " + temp.string() + ": " + reason);
+            throw ScratchError("cannot make the scratch copy of the registry in " + temp.string() + ": " + reason);
         }
     }
     ~SimulatedUnitRegistry()
@@ -598,7 +604,14 @@ int RunTests(const RunArguments& arguments, CommandContext& context, std::shared
     // Started on the bench's registry (which it may register into), the run on the simulated
     // analyzer then works on the scratch copy.
     std::unique_ptr<SimulatedUnitRegistry> simulatedUnit;
-    if (builtIn) simulatedUnit = std::make_unique<SimulatedUnitRegistry>();
+    if (builtIn) {
+        try {
+            simulatedUnit = std::make_unique<SimulatedUnitRegistry>();
+        } catch (const ScratchError& error) {
+            context.err << "zarvik-host: run: " << error.what() << '\n' << std::flush;
+            return RunUsage;
+        }
+    }
     auto tests = plugIn->Tests();
     for (int32_t id : arguments.testIds) {
         if (!tests->ItemByTestID(id)) throw UsageError("unknown test ID " + std::to_string(id));
