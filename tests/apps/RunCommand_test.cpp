@@ -267,7 +267,8 @@ TEST_F(RunCommand, TheCheckOfOutLeavesNothingInTheFolder)
     std::filesystem::create_directory(queues);
     ztesting::HostProgram elsewhere{"zarvik-run-queues"};
     elsewhere.SetLeadingArguments({"--registry", mDir + "/registry"});
-    elsewhere.SetLauncher({"unshare", "--mount", "sh", "-c",
+    // A message-queue filesystem of its own: that of a new IPC namespace.
+    elsewhere.SetLauncher({"unshare", "--mount", "--ipc", "sh", "-c",
                            "mount -t mqueue none \"$0\" || exit 99; \"$@\"; status=$?; ls -A \"$0\" >&2; exit $status",
                            queues});
     run = elsewhere.Run({"run", "--port", "1", "--device", "sim", "--out", queues + "/results.xml", "4242"});
