@@ -239,8 +239,7 @@ FileLock::FileLock(const std::string& path, std::chrono::milliseconds wait, cons
     if (::fstat(file.Get(), &info) != 0) Fail(errno, path);
     if (!S_ISREG(info.st_mode)) throw FileError(FileError::Kind::NotAFile, 0, path);
 
-    const auto deadline = wait == WaitForever ? std::chrono::steady_clock::time_point::max()
-                                              : std::chrono::steady_clock::now() + wait;
+    const auto deadline = std::chrono::steady_clock::now() + wait;
     bool told = false;
     std::chrono::steady_clock::time_point nextReminder;
     while (::flock(file.Get(), LOCK_EX | LOCK_NB) != 0) {

@@ -76,9 +76,6 @@ void SaveFileAtomically(const std::string& path, std::string_view text);
 // the lock of one file take turns; the lock goes with its holder, whichever way it ends.
 class FileLock {
 public:
-    // A wait that never gives up.
-    static constexpr std::chrono::milliseconds WaitForever = std::chrono::milliseconds::max();
-
     // Takes the lock on the file at the path, made when missing (mode 0666 whatever the umask,
     // so that anyone who may save beside it can take it; one that cannot be opened for writing
     // is opened for reading, which is all a lock needs). While another holds it, waits at most
