@@ -37,9 +37,12 @@
 #include <charconv>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <linux/capability.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <fcntl.h>
 #include <sstream>
 #include <unistd.h>
@@ -195,6 +198,20 @@ private:
     plat::FdWatch mWatch;
 };
 
+// The folder for temporary files: $TMPDIR when it is set and not empty, else /tmp.
+std::filesystem::path TemporaryFolder()
+{
+    const char* folder = std::getenv("TMPDIR");
+    return folder && *folder ? std::filesystem::path(folder) : std::filesystem::path("/tmp");
+}
+
+// Why a step failed, in words.
+std::string Reason(const std::exception& error)
+{
+    if (const auto* com = dynamic_cast<const plat::ComError*>(&error)) return com->Description();
+    return error.what();
+}
+
 // The scratch folders of runs on the built-in simulated analyzer are named after the process,
 // "zarvik-simulated-" + its id + "-" + six random characters, and hold a lock file that the run
 // holds locked for its whole life.
@@ -223,6 +240,12 @@ void RemoveAbandonedScratchFolders(const std::filesystem::path& temp)
     }
 }
 
+// The scratch registry cannot be made: found before the first test, and no wrong argument.
+class ScratchError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 // A run on the built-in simulated analyzer works on a scratch copy of the registry, in which the
 // analyzer identity list holds the simulator alone: the window shows and the results record
 // that unit, and whatever the window confirms never reaches the bench's identity list. The
@@ -233,32 +256,37 @@ public:
     SimulatedUnitRegistry()
     {
         mRealPath = plat::Registry().Path();
-        const std::filesystem::path temp = std::filesystem::temp_directory_path();
+        const std::filesystem::path temp = TemporaryFolder();
         RemoveAbandonedScratchFolders(temp);
         std::string folder = (temp / (std::string(kScratchPrefix) + std::to_string(::getpid()) + "-XXXXXX")).string();
         if (!::mkdtemp(folder.data()))
-            throw plat::ComError(plat::rt::PermissionDenied, "zarvik-host", "cannot make a scratch registry folder");
+            throw ScratchError("cannot make a scratch registry folder in " + temp.string() + ": " + std::strerror(errno));
         mFolder = folder;
+        // Whatever fails here fails before the first test, and takes the scratch folder along:
+        // a copy cut short (a full disk) is told as what it is, never read as a corrupt registry.
         try {
             mLock.emplace(mFolder + "/" + kScratchLock);
-        } catch (const plat::FileError& error) {
+            const std::string scratch = mFolder + "/registry";
+            std::error_code error;
+            if (std::filesystem::exists(mRealPath, error))
+                plat::SaveFileAtomically(scratch, plat::ReadFileBounded(mRealPath, plat::RegistryStore::MaxFileBytes));
+            plat::SetRegistryPath(scratch);
+            const std::string units = std::string("HKEY_LOCAL_MACHINE\\") + ztest::XMTIData::RegistryKey;
+            auto& store = plat::Registry();
+            store.Change([&] {
+                store.DeleteKey(units);
+                store.SetDWord(units, "MRU", 0);
+                store.SetString(units + SimulatedUnitType, "Serial", SimulatedUnitSerial);
+                store.SetString(units + SimulatedUnitType, "Firmware", SimulatedUnitFirmware);
+            });
+        } catch (const std::exception& error) {
+            const std::string reason = Reason(error);
+            plat::SetRegistryPath(mRealPath);
+            mLock.reset();
             std::error_code ignored;
             std::filesystem::remove_all(mFolder, ignored);
-            throw plat::ComError(plat::rt::PermissionDenied, "zarvik-host",
-                                 std::string("cannot lock the scratch registry folder: ") + error.what());
+            throw ScratchError("cannot make the scratch copy of the registry in " + temp.string() + ": " + reason);
         }
-        const std::string scratch = mFolder + "/registry";
-        std::error_code ignored;
-        if (std::filesystem::exists(mRealPath)) std::filesystem::copy_file(mRealPath, scratch, ignored);
-        plat::SetRegistryPath(scratch);
-        const std::string units = std::string("HKEY_LOCAL_MACHINE\\") + ztest::XMTIData::RegistryKey;
-        auto& store = plat::Registry();
-        store.Change([&] {
-            store.DeleteKey(units);
-            store.SetDWord(units, "MRU", 0);
-            store.SetString(units + SimulatedUnitType, "Serial", SimulatedUnitSerial);
-            store.SetString(units + SimulatedUnitType, "Firmware", SimulatedUnitFirmware);
-        });
     }
     ~SimulatedUnitRegistry()
     {
@@ -336,13 +364,25 @@ bool SaveResults(const host::HostTestSequence& sequence, const std::string& out,
                  std::chrono::system_clock::time_point started, bool builtIn, CommandContext& context)
 {
     host::RunSaveHooks hooks;
-    hooks.onWait = [&] {
-        context.err << "zarvik-host: another run is saving " << out << "; waiting until it has\n" << std::flush;
+    hooks.onWait = [&](bool first) {
+        if (first) {
+            context.err << "zarvik-host: another run is saving " << out << "; waiting until it has\n" << std::flush;
+        } else {
+            context.err << "zarvik-host: still waiting for another run's save of " << out << "\n" << std::flush;
+        }
     };
+    std::string saved;
     try {
-        host::SaveRunFiles(sequence, out, host::RunReportHeading{started, builtIn}, hooks);
+        saved = host::SaveRunFiles(sequence, out, host::RunReportHeading{started, builtIn}, hooks);
     } catch (const plat::ComError& error) {
         context.err << "zarvik-host: run: " << error.Description() << '\n' << std::flush;
+        return false;
+    }
+    if (saved != out) {
+        context.err << "zarvik-host: run: the results were not saved in " << out << ": another run kept saving it for "
+                    << host::RunSaveWait.count() << " s; they were saved in " << saved << ", the report in " << saved
+                    << ".txt\n"
+                    << std::flush;
         return false;
     }
     context.err << "zarvik-host: results saved in " << out << ", the report in " << out << ".txt\n" << std::flush;
@@ -449,27 +489,93 @@ void CheckDevicePath(const std::string& device)
     if (!S_ISCHR(status.st_mode)) throw UsageError("--device " + device + ": not a character device");
 }
 
+namespace {
+
+// Whether the folder takes a new file, told by making one: its permissions alone say yes to the
+// superuser also where no file can be made, as in /proc or /sys. The file has no name
+// (O_TMPFILE), so that nothing is left in the folder whatever ends the process; where the folder
+// cannot make such a file, a named one is made and removed with the ending signals held back,
+// so that none of them ends the process between the two. Gives 0 or the errno.
+int TryMakingAFile(const std::string& folder)
+{
+    int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+        ::close(fd);
+        return 0;
+    }
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return errno;
+    sigset_t ending;
+    sigset_t before;
+    ::sigemptyset(&ending);
+    for (int signal : kEndingSignals) ::sigaddset(&ending, signal);
+    ::pthread_sigmask(SIG_BLOCK, &ending, &before);
+    std::string probe = folder + "/.zarvik-check-XXXXXX";
+    fd = ::mkstemp(probe.data());
+    const int err = fd < 0 ? errno : 0;
+    if (fd >= 0) {
+        ::close(fd);
+        ::unlink(probe.c_str());
+    }
+    ::pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    return err;
+}
+
+// Whether the process may replace or remove someone else's file in a folder with the sticky bit.
+bool MayReplaceOthersFiles()
+{
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[2]{};
+    if (::syscall(SYS_capget, &header, data) != 0) return ::geteuid() == 0;
+    return (data[0].effective & (1u << CAP_FOWNER)) != 0;
+}
+
+} // namespace
+
 void CheckOutFile(const std::string& path)
 {
     std::filesystem::path file(path);
     std::string folder = file.parent_path().string();
     if (folder.empty()) folder = ".";
-    struct stat status {};
-    if (::stat(folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode))
+    struct stat folderStatus {};
+    if (::stat(folder.c_str(), &folderStatus) != 0 || !S_ISDIR(folderStatus.st_mode))
         throw UsageError("--out " + path + ": the folder " + folder + " does not exist");
-    // Whether the folder takes a file is told by making one: its permissions alone say yes to the
-    // superuser also where no file can be made, as in /proc or /sys.
-    std::string probe = folder + "/.zarvik-check-XXXXXX";
-    const int fd = ::mkstemp(probe.data());
-    if (fd < 0)
-        throw UsageError("--out " + path + ": the folder " + folder + " cannot be written (" + std::strerror(errno) + ")");
-    ::close(fd);
-    ::unlink(probe.c_str());
-    if (!file.has_filename() || (::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode)))
-        throw UsageError("--out " + path + ": is a folder, not a file");
-    // The report goes beside the results, and the save replaces both or neither.
-    if (::stat((path + ".txt").c_str(), &status) == 0 && S_ISDIR(status.st_mode))
-        throw UsageError("--out " + path + ": " + path + ".txt, where the report goes, is a folder, not a file");
+    if (const int err = TryMakingAFile(folder); err != 0)
+        throw UsageError("--out " + path + ": the folder " + folder + " cannot be written (" + std::strerror(err) + ")");
+    if (!file.has_filename()) throw UsageError("--out " + path + ": is a folder, not a file");
+    // The report goes beside the results, and the save replaces both or neither; it replaces
+    // only a regular file, and in a folder with the sticky bit (/tmp) only one it may.
+    const bool sticky = (folderStatus.st_mode & S_ISVTX) != 0 && folderStatus.st_uid != ::geteuid();
+    for (const std::string& target : {path, path + ".txt"}) {
+        const std::string what = target == path ? "" : target + ", where the report goes, ";
+        struct stat status {};
+        if (::stat(target.c_str(), &status) == 0) {
+            if (S_ISDIR(status.st_mode)) throw UsageError("--out " + path + ": " + what + "is a folder, not a file");
+            if (!S_ISREG(status.st_mode))
+                throw UsageError("--out " + path + ": " + what +
+                                 "is not a regular file (a device, a FIFO or a socket), which a save never replaces");
+        }
+        if (sticky && ::lstat(target.c_str(), &status) == 0 && status.st_uid != ::geteuid() && !MayReplaceOthersFiles())
+            throw UsageError("--out " + path + ": " + (what.empty() ? target + " " : what) +
+                             "belongs to another user, and the folder " + folder +
+                             " lets only its owner replace it");
+    }
+    // Every name a save makes beside FILE must fit the folder's limit of a name.
+    const long longest = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+    for (const std::string& name : host::RunSaveNames(path)) {
+        if (longest > 0 && name.size() > static_cast<std::size_t>(longest))
+            throw UsageError("--out " + path + ": the name is too long: a save makes " + std::to_string(name.size()) +
+                             "-byte names beside it, and the folder takes names of at most " +
+                             std::to_string(longest) + " bytes");
+    }
+    // The lock that saves of FILE take turns by must be one that can be taken; another run that
+    // holds it now is waited for at the end.
+    const std::string lockPath = host::RunSaveLockPath(path);
+    try {
+        plat::FileLock lock(lockPath);
+    } catch (const plat::FileError& error) {
+        if (error.GetKind() != plat::FileError::Kind::Locked)
+            throw UsageError("--out " + path + ": the lock file " + lockPath + " cannot be used: " + error.what());
+    }
 }
 
 std::shared_ptr<host::IPlugIn> StartPlugIn()
@@ -533,7 +639,14 @@ int RunTests(const RunArguments& arguments, CommandContext& context, std::shared
     // Started on the bench's registry (which it may register into), the run on the simulated
     // analyzer then works on the scratch copy.
     std::unique_ptr<SimulatedUnitRegistry> simulatedUnit;
-    if (builtIn) simulatedUnit = std::make_unique<SimulatedUnitRegistry>();
+    if (builtIn) {
+        try {
+            simulatedUnit = std::make_unique<SimulatedUnitRegistry>();
+        } catch (const ScratchError& error) {
+            context.err << "zarvik-host: run: " << error.what() << '\n' << std::flush;
+            return RunUsage;
+        }
+    }
     auto tests = plugIn->Tests();
     for (int32_t id : arguments.testIds) {
         if (!tests->ItemByTestID(id)) throw UsageError("unknown test ID " + std::to_string(id));

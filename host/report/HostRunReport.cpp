@@ -13,6 +13,7 @@
 #include <ctime>
 #include <filesystem>
 #include <optional>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace host {
@@ -73,12 +74,34 @@ void PrintRunReport(const std::shared_ptr<HostReport>& report, const HostTestSeq
     }
 }
 
-void SaveRunFiles(const HostTestSequence& sequence, const std::string& path, const RunReportHeading& heading,
-                  const RunSaveHooks& hooks)
+namespace {
+
+// The lock file that saves of the path take turns by.
+std::string LockPathOf(const std::string& path)
+{
+    const std::filesystem::path target(path);
+    return (target.parent_path() / ("." + target.filename().string() + ".lock")).string();
+}
+
+// Refuses to replace what is there unless it is a regular file (after following a link): a save
+// never turns a device, a FIFO or a socket into a file of results.
+void RequireRegularOrMissing(const std::string& path)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        if (errno == ENOENT) return;
+        throw plat::FileError(plat::FileError::Kind::System, errno, path);
+    }
+    if (!S_ISREG(info.st_mode))
+        throw plat::FileError(plat::FileError::Kind::NotAFile, S_ISDIR(info.st_mode) ? EISDIR : 0, path);
+}
+
+// Saves the pair at the path, waiting at most the time for another save of it; false, with
+// nothing changed, when that save held the lock all that time.
+bool SavePair(const HostTestSequence& sequence, const std::string& path, const RunReportHeading& heading,
+              const RunSaveHooks& hooks, std::chrono::milliseconds wait)
 {
     const std::string reportPath = path + ".txt";
-    const std::filesystem::path target(path);
-    const std::string lockPath = (target.parent_path() / ("." + target.filename().string() + ".lock")).string();
     auto step = [&](RunSaveStep done) {
         if (hooks.afterStep) hooks.afterStep(done);
     };
@@ -86,18 +109,34 @@ void SaveRunFiles(const HostTestSequence& sequence, const std::string& path, con
     std::optional<plat::FileLock> lock;
     std::optional<plat::PendingFile> results;
     std::optional<plat::PendingFile> report;
+    bool reportRemoved = false;
     try {
-        lock.emplace(lockPath, std::chrono::duration_cast<std::chrono::milliseconds>(RunSaveWait), hooks.onWait);
+        bool first = true;
+        auto onWait = [&] {
+            if (hooks.onWait) hooks.onWait(first);
+            first = false;
+        };
+        try {
+            lock.emplace(LockPathOf(path), wait, onWait, hooks.remindEvery);
+        } catch (const plat::FileError& error) {
+            if (error.GetKind() == plat::FileError::Kind::Locked) return false;
+            throw;
+        }
         step(RunSaveStep::Locked);
         plat::RemoveAbandonedTemporaries(path);
         plat::RemoveAbandonedTemporaries(reportPath);
+        RequireRegularOrMissing(path);
+        RequireRegularOrMissing(reportPath);
         auto text = std::make_shared<HostReport>();
         PrintRunReport(text, sequence, heading);
         results.emplace(path, sequence.SaveDocument()->SavedText(path));
         report.emplace(reportPath, text->Text());
         step(RunSaveStep::Prepared);
         // The previous report goes first, so that it never stands beside these results.
-        if (::unlink(reportPath.c_str()) != 0 && errno != ENOENT) {
+        RequireRegularOrMissing(reportPath);
+        if (::unlink(reportPath.c_str()) == 0) {
+            reportRemoved = true;
+        } else if (errno != ENOENT) {
             throw plat::FileError(errno == EISDIR ? plat::FileError::Kind::NotAFile : plat::FileError::Kind::System,
                                   errno, reportPath);
         }
@@ -108,7 +147,8 @@ void SaveRunFiles(const HostTestSequence& sequence, const std::string& path, con
     try {
         results->Commit();
     } catch (const std::exception& error) {
-        RaiseNotSaved(error, path + " is as it was, and the report that stood beside it was removed");
+        RaiseNotSaved(error, path + (reportRemoved ? " is as it was, and the report that stood beside it was removed"
+                                                   : " is as it was, and no report stood beside it"));
     }
     step(RunSaveStep::ResultsSaved);
     try {
@@ -119,6 +159,60 @@ void SaveRunFiles(const HostTestSequence& sequence, const std::string& path, con
                                  "; no report stands beside them");
     }
     step(RunSaveStep::ReportSaved);
+    return true;
+}
+
+// How many names of its own a save may try beside the path.
+constexpr int kOwnNames = 99;
+
+} // namespace
+
+std::string RunSaveOwnPath(const std::string& path, int pid, int attempt)
+{
+    const std::filesystem::path target(path);
+    std::string name = target.stem().string() + "-" + std::to_string(pid);
+    if (attempt > 0) name += "-" + std::to_string(attempt);
+    return (target.parent_path() / (name + target.extension().string())).string();
+}
+
+std::vector<std::string> RunSaveNames(const std::string& path)
+{
+    const std::string name = std::filesystem::path(path).filename().string();
+    // The longest name of its own that a save may take when FILE stays locked.
+    const std::string own = std::filesystem::path(RunSaveOwnPath(path, 2147483647, kOwnNames)).filename().string();
+    std::vector<std::string> names;
+    for (const std::string& file : {name, own}) {
+        names.push_back(file);
+        names.push_back(file + ".txt");
+        names.push_back("." + file + ".lock");
+        names.push_back(plat::PendingFile::LongestTemporaryName(file));
+        names.push_back(plat::PendingFile::LongestTemporaryName(file + ".txt"));
+    }
+    return names;
+}
+
+std::string RunSaveLockPath(const std::string& path)
+{
+    return LockPathOf(path);
+}
+
+std::string SaveRunFiles(const HostTestSequence& sequence, const std::string& path, const RunReportHeading& heading,
+                         const RunSaveHooks& hooks)
+{
+    if (SavePair(sequence, path, heading, hooks, hooks.wait)) return path;
+    // Another run held the path all that time: the results are saved under a name of their own
+    // beside it rather than lost. A name that stands, or is being saved, is never taken.
+    for (int attempt = 0; attempt <= kOwnNames; ++attempt) {
+        const std::string own = RunSaveOwnPath(path, static_cast<int>(::getpid()), attempt);
+        struct stat info {};
+        if (::lstat(own.c_str(), &info) == 0 || ::lstat((own + ".txt").c_str(), &info) == 0) continue;
+        RunSaveHooks ownHooks;
+        ownHooks.afterStep = hooks.afterStep;
+        if (SavePair(sequence, own, heading, ownHooks, std::chrono::milliseconds(0))) return own;
+    }
+    throw plat::ComError(plat::rt::PermissionDenied, kSource,
+                         "the results were not saved: another run kept saving " + path +
+                             ", and no name of their own beside it was free; " + path + " is as it was");
 }
 
 } // namespace host

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace host {
 
@@ -38,16 +39,21 @@ enum class RunSaveStep {
     ReportSaved,   // both are in place
 };
 
-// What the caller of SaveRunFiles is told while it saves.
+// How long a save waits for another process's save of the same path before it saves under a
+// name of its own, and how often it says that it still waits.
+constexpr std::chrono::seconds RunSaveWait{30};
+constexpr std::chrono::seconds RunSaveRemindEvery{5};
+
+// What the caller of SaveRunFiles is told while it saves, and how long it waits.
 struct RunSaveHooks {
-    // Called once when another process saves the same path and this save waits for it.
-    std::function<void()> onWait;
+    // Called when another process saves the same path and this save waits for it (first true),
+    // and then every remindEvery while it still waits (first false).
+    std::function<void(bool first)> onWait;
     // Called after each step (a test ends the save there to see what each moment leaves).
     std::function<void(RunSaveStep)> afterStep;
+    std::chrono::milliseconds wait = RunSaveWait;
+    std::chrono::milliseconds remindEvery = RunSaveRemindEvery;
 };
-
-// How long a save waits for another process's save of the same path.
-constexpr std::chrono::seconds RunSaveWait{30};
 
 // Saves the results of a run (the sequence's document) at the path and its readable report
 // (PrintRunReport) at the path + ".txt" as one pair: a report never stands beside the results of
@@ -55,10 +61,28 @@ constexpr std::chrono::seconds RunSaveWait{30};
 // beside it, which stays. Both files are written in full before either takes its place; then the
 // previous report is removed, the results take their place and the report takes its own, so
 // that a save ended at any moment leaves the previous pair, the previous results alone, the new
-// results alone or the new pair. Temporary files that killed saves of the pair left are removed
-// once they are provably abandoned. Raises a ComError whose description says exactly what was
-// saved and what was not.
-void SaveRunFiles(const HostTestSequence& sequence, const std::string& path, const RunReportHeading& heading,
-                  const RunSaveHooks& hooks = {});
+// results alone or the new pair. Only a regular file (after following a link) is replaced:
+// anything else at either place fails the save before anything is changed. Temporary files
+// that killed saves of the pair left are removed once they are provably abandoned. Raises a
+// ComError whose description says exactly what was saved and what was not.
+//
+// When another process keeps the path locked for longer than the wait, nothing measured is lost
+// to it: the pair is saved under a name of its own beside the path (RunSaveOwnPath, the first
+// free one). Gives the path where the results were saved.
+std::string SaveRunFiles(const HostTestSequence& sequence, const std::string& path, const RunReportHeading& heading,
+                         const RunSaveHooks& hooks = {});
+
+// The name of its own beside the path under which the process saves when the path stays
+// locked: the file's stem + "-" + the process id (+ "-" + the attempt after the first) + its
+// extension ("results-4711.xml").
+std::string RunSaveOwnPath(const std::string& path, int pid, int attempt);
+
+// The lock file beside the path that its saves take turns by.
+std::string RunSaveLockPath(const std::string& path);
+
+// Every name a save of the path may make in its folder, the longest of each kind: the results,
+// the report, the lock file and their temporaries, at the path and at a name of its own, so that
+// a check before a run can tell whether the folder takes them all.
+std::vector<std::string> RunSaveNames(const std::string& path);
 
 } // namespace host

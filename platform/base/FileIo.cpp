@@ -134,7 +134,8 @@ PendingFile::PendingFile(const std::string& path, std::string_view text) : mPath
                            ".tmp"))
                     .string();
         mFd = ::open(mTemp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
-        if (mFd < 0 && errno != EEXIST) Fail(errno, path);
+        // The temporary is what could not be made, and its name may be the one too long.
+        if (mFd < 0 && errno != EEXIST) Fail(errno, mTemp);
     }
     if (mFd < 0) Fail(EEXIST, path);
     // The lock marks the file as a save in progress; a folder that takes no locks still gets
@@ -147,8 +148,11 @@ PendingFile::PendingFile(const std::string& path, std::string_view text) : mPath
         ::unlink(mTemp.c_str());
         Fail(err, path);
     };
+    // A file that someone else planted, or one with set-id or sticky bits, hands on no mode: the
+    // new content gets the umask's, so that nobody else is given a way to rewrite it.
     struct stat old {};
-    if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) (void)::fchmod(mFd, old.st_mode & 07777);
+    if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode) && old.st_uid == ::geteuid())
+        (void)::fchmod(mFd, old.st_mode & 0777);
     std::size_t written = 0;
     while (written < text.size()) {
         ssize_t put = ::write(mFd, text.data() + written, text.size() - written);
@@ -186,30 +190,67 @@ void PendingFile::Commit()
     if (dir.Get() >= 0) (void)::fsync(dir.Get());
 }
 
+std::string PendingFile::LongestTemporaryName(const std::string& fileName)
+{
+    // The process id and the counter have at most ten digits each.
+    return TemporaryPrefix(fileName) + "4294967295.4294967295.tmp";
+}
+
 void SaveFileAtomically(const std::string& path, std::string_view text)
 {
     PendingFile(path, text).Commit();
 }
 
-FileLock::FileLock(const std::string& path, std::chrono::milliseconds wait, const std::function<void()>& onWait)
+namespace {
+
+// Opens the lock file, making it when missing. flock needs only a descriptor: where the file's
+// mode refuses writing (a lock file another user made), it is opened for reading. A new lock
+// file is made 0666 whatever the umask, so that every user who may save beside it can take
+// it. A link is never followed, and O_NONBLOCK keeps a FIFO from blocking the open (it is refused
+// as not a file).
+int OpenLockFile(const std::string& path)
 {
-    // O_NONBLOCK keeps a FIFO from blocking the open; it is refused below as not a file.
-    FileHandle file(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW | O_NONBLOCK, 0666));
-    if (file.Get() < 0) {
+    constexpr int flags = O_CLOEXEC | O_NOCTTY | O_NOFOLLOW | O_NONBLOCK;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        int fd = ::open(path.c_str(), O_RDWR | flags);
+        if (fd < 0 && (errno == EACCES || errno == EPERM || errno == EROFS)) fd = ::open(path.c_str(), O_RDONLY | flags);
+        if (fd >= 0) return fd;
         if (errno == EISDIR) throw FileError(FileError::Kind::NotAFile, EISDIR, path);
-        Fail(errno, path);
+        // A link (O_NOFOLLOW) is no lock file.
+        if (errno == ELOOP) throw FileError(FileError::Kind::NotAFile, 0, path);
+        if (errno != ENOENT) Fail(errno, path);
+        fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | flags, 0666);
+        if (fd >= 0) {
+            (void)::fchmod(fd, 0666);
+            return fd;
+        }
+        if (errno != EEXIST) Fail(errno, path);
     }
+    Fail(EEXIST, path);
+}
+
+} // namespace
+
+FileLock::FileLock(const std::string& path, std::chrono::milliseconds wait, const std::function<void()>& onWait,
+                   std::chrono::milliseconds remindEvery)
+{
+    FileHandle file(OpenLockFile(path));
     struct stat info {};
     if (::fstat(file.Get(), &info) != 0) Fail(errno, path);
     if (!S_ISREG(info.st_mode)) throw FileError(FileError::Kind::NotAFile, 0, path);
 
     const auto deadline = std::chrono::steady_clock::now() + wait;
     bool told = false;
+    std::chrono::steady_clock::time_point nextReminder;
     while (::flock(file.Get(), LOCK_EX | LOCK_NB) != 0) {
         if (errno == EINTR) continue;
         if (errno != EWOULDBLOCK) Fail(errno, path);
         if (std::chrono::steady_clock::now() >= deadline) throw FileError(FileError::Kind::Locked, 0, path);
-        if (!told && onWait) onWait();
+        const auto now = std::chrono::steady_clock::now();
+        if (onWait && (!told || (remindEvery.count() > 0 && now >= nextReminder))) {
+            onWait();
+            nextReminder = now + remindEvery;
+        }
         told = true;
         // A signal cuts the pause short; the loop looks again.
         const timespec pause{0, 20 * 1000 * 1000};

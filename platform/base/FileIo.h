@@ -45,8 +45,9 @@ std::string ReadFileBounded(const std::string& path, std::size_t maxBytes);
 // caller replace them together with nothing left to fail but the renames. The temporary file is
 // named "." + the target's name + "." + the process id + "." + a counter + ".tmp" and stays
 // locked (flock) until it is committed, so that no cleanup takes it for abandoned; one that is
-// not committed is removed with the object. A replaced file keeps its permissions; a new one
-// gets the usual ones (0666 less the umask). The folder must exist.
+// not committed is removed with the object. A replaced regular file of the effective user keeps
+// its permissions (without set-id and sticky bits); anything else, and a new file, gets the
+// usual ones (0666 less the umask). The folder must exist.
 class PendingFile {
 public:
     // Writes the temporary file; raises a FileError and leaves nothing behind when it cannot.
@@ -58,6 +59,9 @@ public:
     // Renames the temporary file over the target; raises a FileError when it cannot, and the
     // target is then as it was.
     void Commit();
+
+    // The longest name a temporary file of a target of that name can have.
+    static std::string LongestTemporaryName(const std::string& fileName);
 
 private:
     std::string mPath;
@@ -72,11 +76,15 @@ void SaveFileAtomically(const std::string& path, std::string_view text);
 // the lock of one file take turns; the lock goes with its holder, whichever way it ends.
 class FileLock {
 public:
-    // Takes the lock on the file at the path, made when missing. While another holds it, waits
-    // at most the time, calling onWait once when the waiting begins; raises a FileError
-    // (Locked when the time ran out, NotAFile for a folder or a FIFO).
+    // Takes the lock on the file at the path, made when missing (mode 0666 whatever the umask,
+    // so that anyone who may save beside it can take it; one that cannot be opened for writing
+    // is opened for reading, which is all a lock needs). While another holds it, waits at most
+    // the time, calling onWait when the waiting begins and then every remindEvery (never again
+    // when zero); raises a FileError (Locked when the time ran out, NotAFile for a folder, a
+    // link, a FIFO, a device or a socket).
     explicit FileLock(const std::string& path, std::chrono::milliseconds wait = std::chrono::milliseconds(0),
-                      const std::function<void()>& onWait = {});
+                      const std::function<void()>& onWait = {},
+                      std::chrono::milliseconds remindEvery = std::chrono::milliseconds(0));
     ~FileLock();
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;

@@ -4,6 +4,7 @@
 // (AttendedRun_test.cpp).
 #include "support/HostProgram.h"
 #include "support/SimProgram.h"
+#include "support/WithoutPrivileges.h"
 
 #include "platform/base/FileIo.h"
 #include "platform/base/RegistryStore.h"
@@ -14,6 +15,8 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <map>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -21,7 +24,9 @@
 #include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
+#include <cstring>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <thread>
 
@@ -155,6 +160,212 @@ TEST_F(RunCommand, RefusesWrongArgumentsWithAClearMessage)
         EXPECT_EQ(run.status, 2);
         EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
         EXPECT_EQ(run.out, "");
+    }
+}
+
+// The names in the folder with what each is (its mode and inode), to show that a refused run left
+// it as it was.
+std::map<std::string, std::pair<mode_t, ino_t>> Contents(const std::string& folder)
+{
+    std::map<std::string, std::pair<mode_t, ino_t>> contents;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        struct stat info {};
+        ::lstat(entry.path().c_str(), &info);
+        contents[entry.path().filename().string()] = {info.st_mode, info.st_ino};
+    }
+    return contents;
+}
+
+// An --out that the save could never write is a usage error before anything reaches the
+// analyzer, and what stands there is left untouched: FILE or FILE.txt that is no regular file (a
+// FIFO another program reads, a device node), a lock file that is a folder, a link, a FIFO or a
+// device, and a name so long that the names a save makes beside it exceed the folder's limit.
+TEST_F(RunCommand, AnOutTheSaveCouldNeverWriteIsRefusedBeforeTheFirstTest)
+{
+    const bool root = ::geteuid() == 0;
+    auto fifo = [](const std::string& path) { return ::mkfifo(path.c_str(), 0666) == 0; };
+    auto device = [](const std::string& path) { return ::mknod(path.c_str(), S_IFCHR | 0666, ::makedev(1, 3)) == 0; };
+    auto folder = [](const std::string& path) { return ::mkdir(path.c_str(), 0755) == 0; };
+    auto link = [](const std::string& path) { return ::symlink("elsewhere", path.c_str()) == 0; };
+    const std::string notRegular = "is not a regular file (a device, a FIFO or a socket), which a save never replaces";
+    const std::string badLock = "the lock file ";
+    struct Case {
+        std::string name;      // FILE's name
+        std::string at;        // what is made, beside FILE
+        std::function<bool(const std::string&)> make;
+        std::string message;
+        bool needsRoot = false;
+    };
+    const std::string longName(240, 'r');
+    const Case cases[] = {
+        {"results.xml", "results.xml", fifo, ": " + notRegular},
+        {"results.xml", "results.xml.txt", fifo, "results.xml.txt, where the report goes, " + notRegular},
+        {"results.xml", "results.xml", device, ": " + notRegular, true},
+        {"results.xml", "results.xml.txt", device, "where the report goes, " + notRegular, true},
+        {"results.xml", ".results.xml.lock", folder, badLock},
+        {"results.xml", ".results.xml.lock", link, badLock},
+        {"results.xml", ".results.xml.lock", fifo, badLock},
+        {"results.xml", ".results.xml.lock", device, badLock, true},
+        {longName, "", nullptr, ": the name is too long: a save makes "},
+    };
+    int index = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.at + ": " + c.message);
+        if (c.needsRoot && !root) continue;
+        const std::string dir = mDir + "/case" + std::to_string(index++);
+        ASSERT_TRUE(std::filesystem::create_directory(dir));
+        if (c.make) {
+            ASSERT_TRUE(c.make(dir + "/" + c.at));
+        }
+        const auto before = Contents(dir);
+        const std::string out = dir + "/" + c.name;
+        Outcome run = Host({"run", "--port", "1", "--device", "sim", "--out", out, "100"});
+        EXPECT_EQ(run.status, 2);
+        EXPECT_NE(run.err.find("run: --out " + out + ":"), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(Contents(dir), before);
+    }
+}
+
+// The check of --out leaves nothing in the results folder: a run leaves its pair and the lock
+// file, a refused one nothing of the check, and a run killed at any moment of its start-up
+// nothing either. Where the folder cannot make a file without a name (a filesystem without
+// O_TMPFILE) the check's named file goes as well.
+TEST_F(RunCommand, TheCheckOfOutLeavesNothingInTheFolder)
+{
+    const std::string dir = mDir + "/out";
+    std::filesystem::create_directory(dir);
+    Outcome run = Host({"run", "--port", "1", "--device", "sim", "--out", dir + "/results.xml", "100"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    auto names = [&] {
+        std::set<std::string> found;
+        for (const auto& entry : std::filesystem::directory_iterator(dir)) found.insert(entry.path().filename());
+        return found;
+    };
+    const std::set<std::string> pair{".results.xml.lock", "results.xml", "results.xml.txt"};
+    EXPECT_EQ(names(), pair);
+    // Refused after the check: the test ID is unknown.
+    run = Host({"run", "--port", "1", "--device", "sim", "--out", dir + "/other.xml", "4242"});
+    EXPECT_EQ(run.status, 2);
+    std::set<std::string> expected = pair;
+    expected.insert(".other.xml.lock");
+    EXPECT_EQ(names(), expected);
+    for (int delay = 0; delay < 12; ++delay) {
+        const pid_t pid = mHost.Start({"run", "--port", "1", "--device", "sim", "--out", dir + "/results.xml", "100"});
+        std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+        ::kill(pid, SIGKILL);
+        mHost.Finish(pid);
+        for (const auto& name : names()) {
+            EXPECT_FALSE(name.starts_with(".zarvik-check")) << name;
+        }
+    }
+
+    if (::geteuid() != 0) GTEST_SKIP() << "mounting a filesystem without O_TMPFILE needs the superuser";
+    // A message-queue filesystem makes named files but none without a name.
+    const std::string queues = mDir + "/queues";
+    std::filesystem::create_directory(queues);
+    ztesting::HostProgram elsewhere{"zarvik-run-queues"};
+    elsewhere.SetLeadingArguments({"--registry", mDir + "/registry"});
+    // A message-queue filesystem of its own: that of a new IPC namespace.
+    elsewhere.SetLauncher({"unshare", "--mount", "--ipc", "sh", "-c",
+                           "mount -t mqueue none \"$0\" || exit 99; \"$@\"; status=$?; ls -A \"$0\" >&2; exit $status",
+                           queues});
+    run = elsewhere.Run({"run", "--port", "1", "--device", "sim", "--out", queues + "/results.xml", "4242"});
+    EXPECT_EQ(run.status, 2) << run.err;
+    EXPECT_NE(run.err.find("unknown test ID 4242"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find(".zarvik-check"), std::string::npos) << run.err;
+}
+
+// $TMPDIR set but empty means /tmp, as it does for every program.
+TEST_F(RunCommand, AnEmptyTmpdirMeansTmp)
+{
+    ztesting::HostProgram emptyTmpdir{"zarvik-run-tmpdir"};
+    emptyTmpdir.SetLeadingArguments({"--registry", mDir + "/registry"});
+    emptyTmpdir.SetLauncher({"env", "TMPDIR="});
+    Outcome run = emptyTmpdir.Run({"run", "--port", "1", "--device", "sim", "100"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.rfind("100\tpassed\n", 0), 0u) << run.out;
+}
+
+// A temporary folder too full for the scratch copy of the registry fails the run before its
+// first test with the reason, a full disk, never as a corrupt registry or as "not every test
+// passed", and the scratch folder goes.
+TEST_F(RunCommand, AFullTemporaryFolderIsToldAndLeavesNoScratchFolder)
+{
+    if (::geteuid() != 0) GTEST_SKIP() << "mounting a small filesystem needs the superuser";
+    plat::RegistryStore(mDir + "/registry").SetString("HKEY_CURRENT_USER\\Software\\Padding", "Text",
+                                                      std::string(300000, 'p'));
+    const std::string temp = mDir + "/small";
+    std::filesystem::create_directory(temp);
+    ztesting::HostProgram full{"zarvik-run-full"};
+    full.SetLeadingArguments({"--registry", mDir + "/registry"});
+    full.SetLauncher({"unshare", "--mount", "sh", "-c",
+                      "mount -t tmpfs -o size=64k none \"$0\" || exit 99; TMPDIR=\"$0\" \"$@\"; status=$?; "
+                      "echo left:; ls -A \"$0\"; exit $status",
+                      temp});
+    Outcome run = full.Run({"run", "--port", "1", "--device", "sim", "--out", mDir + "/results.xml", "100"});
+    EXPECT_EQ(run.status, 2) << run.err;
+    EXPECT_NE(run.err.find("cannot make the scratch copy of the registry in " + temp), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("No space left on device"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("corrupt"), std::string::npos) << run.err;
+    EXPECT_EQ(run.out, "left:\n");
+}
+
+// Runs as other users (real user ids, as the superuser can start them): another user's FILE in
+// a sticky folder (/tmp) and a lock file that cannot be opened are usage errors before the first
+// test, since the save could never replace or lock them; a colleague's FILE and lock file in a
+// group folder (2775) are saved over.
+TEST_F(RunCommand, AnotherUsersFilesAreCheckedAsTheSaveWouldMeetThem)
+{
+    if (!ztesting::CanSwitchUsers()) GTEST_SKIP() << "acting as other users needs the superuser";
+    ztesting::HostProgram colleague{"zarvik-run-colleague"};
+    ASSERT_EQ(::chmod(colleague.Folder().c_str(), 0777), 0);
+    colleague.SetLeadingArguments({"--registry", colleague.File("registry")});
+    colleague.SetLauncher(ztesting::AsUserLauncher(ztesting::OtherUser, ztesting::OtherUser));
+    auto folderOf = [&](const std::string& name, mode_t mode) {
+        const std::string folder = colleague.File(name);
+        EXPECT_EQ(::mkdir(folder.c_str(), 0700), 0);
+        EXPECT_EQ(::chown(folder.c_str(), 0, ztesting::SharedGroup), 0);
+        EXPECT_EQ(::chmod(folder.c_str(), mode), 0);
+        return folder;
+    };
+    auto plant = [](const std::string& path, mode_t mode) {
+        ztesting::WriteAll(path, "the third user's");
+        EXPECT_EQ(::chown(path.c_str(), ztesting::ThirdUser, ztesting::ThirdUser), 0);
+        EXPECT_EQ(::chmod(path.c_str(), mode), 0);
+    };
+    const std::string sticky = folderOf("tmp", 01777);
+    const std::string group = folderOf("bench", 02775);
+    struct Case {
+        std::string planted;
+        mode_t mode;
+        int status;
+        std::string message;
+    };
+    const Case cases[] = {
+        {sticky + "/a.xml", 0666, 2, "--out " + sticky + "/a.xml: " + sticky + "/a.xml belongs to another user"},
+        {sticky + "/b.xml.txt", 0666, 2, "b.xml.txt, where the report goes, belongs to another user"},
+        {sticky + "/.c.xml.lock", 0600, 2, "--out " + sticky + "/c.xml: the lock file " + sticky + "/.c.xml.lock"},
+        {group + "/.d.xml.lock", 0644, 0, "results saved in " + group + "/d.xml"},
+        {group + "/e.xml", 0644, 0, "results saved in " + group + "/e.xml"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.planted);
+        plant(c.planted, c.mode);
+        std::string out = c.planted;
+        for (const char* suffix : {".txt", ".lock"}) {
+            if (out.ends_with(suffix)) out.resize(out.size() - std::strlen(suffix));
+        }
+        if (const auto slash = out.rfind("/."); slash != std::string::npos) out.erase(slash + 1, 1);
+        Outcome run = colleague.Run({"run", "--port", "1", "--device", "sim", "--out", out, "100"});
+        EXPECT_EQ(run.status, c.status) << run.err;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+        if (c.status == 2) {
+            EXPECT_EQ(ztesting::ReadAll(c.planted), "the third user's");
+        } else {
+            EXPECT_NE(ztesting::ReadAll(out).find("TestID=\"100\""), std::string::npos);
+        }
     }
 }
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <csignal>
 #include <cstdlib>
 #include <ctime>
@@ -364,13 +366,18 @@ TEST(RegistryStore, LoadAndSaveRemoveOnlyAbandonedTemporaries)
         SCOPED_TRACE(byLoad ? "load" : "save");
         TempFolder dir;
         const std::string path = dir.File("registry.txt");
-        if (!byLoad) RegistryStore(path).SetDWord(kSettings, "CommTimeOut", 1000);
+        // A store opened before the temporaries are left, so that its save alone can remove them.
+        std::optional<RegistryStore> saver;
+        if (!byLoad) saver.emplace(path);
         const std::string abandoned = ".registry.txt." + gone + ".0.tmp";
         const std::string saving = ".registry.txt." + gone + ".1.tmp";  // locked by its save
         const std::string young = ".registry.txt." + gone + ".2.tmp";   // a save may be writing it
         const std::string foreign = ".registry.txt." + gone + ".3.tmp"; // another user's
+        // Names that are no save's: another file's, a process or a counter part that is no number.
         const std::vector<std::string> others = {".other.txt." + gone + ".0.tmp", ".registry.txt.x.0.tmp",
-                                                 "registry.txt." + gone + ".0.tmp"};
+                                                 "registry.txt." + gone + ".0.tmp", ".registry.txt." + gone + ".x.tmp",
+                                                 ".registry.txt." + gone + "..tmp", ".registry.txt." + gone + ".1x.tmp",
+                                                 ".registry.txt." + gone + ".0.0.tmp"};
         for (const auto& name : {abandoned, saving, young, foreign}) WriteAll(dir.File(name), "partial");
         for (const auto& name : others) WriteAll(dir.File(name), "partial");
         for (const auto& name : {abandoned, saving, foreign}) Age(dir.File(name));
@@ -386,7 +393,7 @@ TEST(RegistryStore, LoadAndSaveRemoveOnlyAbandonedTemporaries)
         if (byLoad) {
             RegistryStore store(path);
         } else {
-            RegistryStore(path).SetDWord(kSettings, "CommTimeOut", 2000);
+            saver->SetDWord(kSettings, "CommTimeOut", 2000);
         }
         ::close(lock);
         EXPECT_FALSE(std::filesystem::exists(dir.File(abandoned)));
