@@ -597,6 +597,57 @@ TEST_F(LimitData, PrintsARatedMeasurementSetWithItsStandards)
     EXPECT_TRUE(reports.Reports().empty());
 }
 
+// A run rated by one standard of two prints each standard's own verdict: a 110 J discharge
+// passes IEC (15 %), by which it was rated, and reads Failed under STRICT (2 %), whose limits
+// fail it; one that both fail reads Failed in both.
+TEST_F(LimitData, ARunRatedByOneStandardPrintsEachStandardsOwnVerdict)
+{
+    auto result = std::make_shared<FakeResult>();
+    auto element = std::make_shared<FakeTestElement>(300, result);
+    auto limits = std::make_shared<CLimitData>();
+    limits->SetOwner(element, true);
+    element->SetLimits(limits);
+    limits->Load(ParseElement(R"xml(<ExpectedResult>
+        <Standard AlphaName="IEC" CompleteName="IEC">
+          <LimitItem Key="ENGY" Unit="J">
+            <Upper Enabled="True" Value="15" Formula="X+(X*Y%)"/><Lower Enabled="True" Value="-15" Formula="X+(X*Y%)"/>
+          </LimitItem>
+        </Standard>
+        <Standard AlphaName="STRICT" CompleteName="STRICT">
+          <LimitItem Key="ENGY" Unit="J">
+            <Upper Enabled="True" Value="2" Formula="X+(X*Y%)"/><Lower Enabled="True" Value="-2" Formula="X+(X*Y%)"/>
+          </LimitItem>
+        </Standard>
+      </ExpectedResult>)xml"),
+                 nullptr);
+    auto ratedBy = std::make_shared<HostStandards>();
+    ratedBy->Add(EnergyStandard("IEC", "IEC", 0.0f, 0.0f));
+
+    const struct {
+        float joules;
+        int32_t status;
+        const char* iec;
+        const char* strict;
+    } cases[] = {
+        {110.0f, CMeasurement::StatusPassed, "Energy                       85.0        115.0        110.0 J        Passed",
+         "Energy                       98.0        102.0        110.0 J        Failed"},
+        {120.0f, CMeasurement::StatusFailed, "Energy                       85.0        115.0        120.0 J        Failed",
+         "Energy                       98.0        102.0        120.0 J        Failed"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.joules);
+        auto energy = Energy("ENGY", Variant(c.joules), Variant(100.0f));
+        energy->UpdateStatus(limits, ratedBy);
+        ASSERT_EQ(energy->GetStatus(), c.status);
+        result->measurements["ENGY"] = energy;
+        auto report = std::make_shared<host::HostReport>();
+        limits->PrintReport(report, std::make_shared<host::HostPrintContext>());
+        ASSERT_EQ(report->Lines().size(), 8u) << report->Text();
+        EXPECT_EQ(report->Lines()[3], c.iec);
+        EXPECT_EQ(report->Lines()[7], c.strict);
+    }
+}
+
 // ---- The limits dialog -----------------------------------------------------------------------
 
 namespace {
