@@ -66,10 +66,11 @@ protected:
     LimitData() { ztest::MMiscUtils::ResetModuleState(); }
     ~LimitData() override { ztest::MMiscUtils::ResetModuleState(); }
 
-    // Limits owned by a test element of the type, as a test element's construction makes them.
-    std::shared_ptr<CLimitData> OwnedLimits(int32_t testType)
+    // Limits owned by a test element of the type, as a test element's construction makes them;
+    // the element holds the result when one is given.
+    std::shared_ptr<CLimitData> OwnedLimits(int32_t testType, std::shared_ptr<host::IResultData> result = nullptr)
     {
-        auto element = std::make_shared<FakeTestElement>(testType);
+        auto element = std::make_shared<FakeTestElement>(testType, std::move(result));
         auto limits = std::make_shared<CLimitData>();
         limits->SetOwner(element, true);
         element->SetLimits(limits);
@@ -603,10 +604,7 @@ TEST_F(LimitData, PrintsARatedMeasurementSetWithItsStandards)
 TEST_F(LimitData, ARunRatedByOneStandardPrintsEachStandardsOwnVerdict)
 {
     auto result = std::make_shared<FakeResult>();
-    auto element = std::make_shared<FakeTestElement>(300, result);
-    auto limits = std::make_shared<CLimitData>();
-    limits->SetOwner(element, true);
-    element->SetLimits(limits);
+    auto limits = OwnedLimits(300, result);
     limits->Load(ParseElement(R"xml(<ExpectedResult>
         <Standard AlphaName="IEC" CompleteName="IEC">
           <LimitItem Key="ENGY" Unit="J">
