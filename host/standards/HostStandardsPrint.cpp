@@ -141,12 +141,11 @@ std::string LimitKeyOf(const ReportRow& row)
 // What one standard, as it is now, makes of a row's value, by the rule the rating follows: an
 // enabled bound of the key fails a value beyond it, and a value that is no number (nothing
 // measured, "NOSYNC") wherever it waits for one; a standard without an enabled bound of the
-// key fails nothing. No verdict at all without a measurement.
-enum class OwnVerdict { None, NoLimit, Passes, Fails };
+// key fails nothing. The row has a measurement.
+enum class OwnVerdict { NoLimit, Passes, Fails };
 
 OwnVerdict VerdictOf(const HostStandard& standard, const ReportRow& row)
 {
-    if (!row.measurement) return OwnVerdict::None;
     const std::string limitKey = LimitKeyOf(row);
     if (!HasEnabledBound(standard, limitKey)) return OwnVerdict::NoLimit;
     const std::optional<float> presetX = Number(row.measurement->PresetValue());
@@ -180,7 +179,6 @@ std::vector<std::string> VerdictWords(const std::vector<const HostStandard*>& pr
     for (const HostStandard* standard : printed) {
         const OwnVerdict verdict = VerdictOf(*standard, row);
         verdicts.push_back(verdict);
-        if (verdict == OwnVerdict::None) continue;
         // A standard without a limit of the key fails nothing, as in the rating.
         const bool fails = verdict == OwnVerdict::Fails;
         if (fails == (stored == kMeasurementFailed)) givesStored = true;

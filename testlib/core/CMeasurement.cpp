@@ -206,6 +206,7 @@ int32_t CMeasurement::RatingBy(const std::shared_ptr<host::ILimitData>& limits,
             if (standards && HasEnabledLimit(*limits, *standards)) status = StatusFailed;
             return status;
         }
+        // The limits take the host's interface, which has no read-only form; they only read it.
         std::shared_ptr<host::IMeasurement> self =
             std::const_pointer_cast<CMeasurement>(weak_from_this().lock());
         // A measurement that no shared pointer owns is lent for the call only.
