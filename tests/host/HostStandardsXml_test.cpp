@@ -438,6 +438,8 @@ TEST(HostStandardsPrint, VerdictsAgreeWithTheStoredStatus)
     }
 }
 
+// Values of a record that was not rated (a test left not applicable) get no verdict, not even
+// where the standard would fail them.
 TEST(HostStandardsPrint, ValuesThatWereNotRatedArePrintedWithoutAVerdict)
 {
     HostStandards standards;
