@@ -310,6 +310,17 @@ TEST(StoredEnergyTest, AReopenedVerdictIsNeverPrintedBareAgainstItsOwnLimits)
          {"is stored as passed, but its measurement '%%2' is stored as failed",
           "is stored as failed, but the limits and preset stored with it rate it passed"},
          "Energy                       85.0        115.0        100.0 J        Failed (stored)"},
+        {"passed with its energy missing",
+         {{"<Measurement Key=\"ENGY\">", "<Unknown>"}, {"</PresetValue>\n    </Measurement>", "</PresetValue>\n    </Unknown>"}},
+         {"its measurement '%%2' is missing"},
+         "Energy                       85.0        115.0              J"},
+        {"energy stored twice, the repeat with another value and preset",
+         {{"<Measurement Key=\"PEAV\">",
+           "<Measurement Key=\"ENGY\"><Value Type=\"Double\" ValueType=\"1\">150</Value><Status>1</Status>"
+           "<PresetValue><Value Type=\"Single\" ValueType=\"1\">150</Value></PresetValue></Measurement>"
+           "<Measurement Key=\"PEAV\">"}},
+         {"is stored more than once; the first is kept"},
+         "Energy                       85.0        115.0        100.0 J        Passed"},
         {"failed over passed measurements",
          {{"<ResultItem MTI=\"1\">\n    <Status>1</Status>", "<ResultItem MTI=\"1\">\n    <Status>2</Status>"}},
          {"is stored as failed, but none of its measurements is stored as failed"},
