@@ -1,7 +1,7 @@
 // Printing a collection of standards into a report: one title line and one table per standard,
 // each table row a measured quantity with the standard's lower and upper limit beside the
-// measured value, its unit and, when the values were rated, whether the value passes the
-// standard, in agreement with the status the measurement was rated with.
+// measured value, its unit and, when the values were rated, the standard's own verdict on the
+// value, or the stored verdict marked as such where no printed standard gives it.
 
 #include "host/standards/HostStandards.h"
 
@@ -138,27 +138,64 @@ std::string LimitKeyOf(const ReportRow& row)
     return row.key.substr(0, 4);
 }
 
-// Whether the standard, as it is now, fails the row's value; none when it gives the value no
-// verdict (no measurement, no value, or no enabled bound of its key).
-std::optional<bool> FailsNow(const HostStandard& standard, const ReportRow& row)
+// What one standard, as it is now, makes of a row's value, by the rule the rating follows: an
+// enabled bound of the key fails a value beyond it, and a value that is no number (nothing
+// measured, "NOSYNC") wherever it waits for one; a standard without an enabled bound of the
+// key fails nothing. The row has a measurement.
+enum class OwnVerdict { NoLimit, Passes, Fails };
+
+OwnVerdict VerdictOf(const HostStandard& standard, const ReportRow& row)
 {
     const std::string limitKey = LimitKeyOf(row);
-    if (!row.measurement || !HasEnabledBound(standard, limitKey)) return std::nullopt;
-    const plat::Variant value = row.measurement->value();
-    if (value.IsEmpty() || value.IsNull()) return std::nullopt;
+    if (!HasEnabledBound(standard, limitKey)) return OwnVerdict::NoLimit;
     const std::optional<float> presetX = Number(row.measurement->PresetValue());
-    // A value that is no number cannot pass; the standard fails it.
-    const float number = Number(value).value_or(std::nanf(""));
-    return standard.Evaluate(limitKey, number, presetX ? plat::Variant(*presetX) : plat::Variant()) ==
-           HostStandard::StatusFailed;
+    const float number = Number(row.measurement->value()).value_or(std::nanf(""));
+    const bool fails = standard.Evaluate(limitKey, number, presetX ? plat::Variant(*presetX) : plat::Variant()) ==
+                       HostStandard::StatusFailed;
+    return fails ? OwnVerdict::Fails : OwnVerdict::Passes;
 }
 
 // The statuses a measurement is stored with once its record was rated.
 constexpr int32_t kMeasurementPassed = 1;
 constexpr int32_t kMeasurementFailed = 2;
 
-// failsSomewhere: whether one of the printed standards, as they are now, fails the row's value.
-std::string RowText(const HostStandard& standard, const ReportRow& row, bool valuesRated, bool failsSomewhere)
+// The verdict words of one row, one per printed standard. A measurement that was rated reads
+// what each printed standard's own limits make of it, Passed or Failed; where none of them
+// gives the verdict it was rated and stored with (limits or a preset changed since, or
+// standards that are not printed judged it), every standard prints that stored verdict,
+// marked as the stored one, so that no row shows a bare verdict its own limits contradict.
+// Values that were not rated (a record left not applicable, a measurement never rated) get no
+// verdict, and no standard prints one where it has no limit of the key.
+std::vector<std::string> VerdictWords(const std::vector<const HostStandard*>& printed, const ReportRow& row,
+                                      bool valuesRated)
+{
+    std::vector<std::string> words(printed.size());
+    if (!valuesRated || !row.measurement) return words;
+    const int32_t stored = row.measurement->Status();
+    if (stored != kMeasurementPassed && stored != kMeasurementFailed) return words;
+
+    std::vector<OwnVerdict> verdicts;
+    bool givesStored = false;
+    for (const HostStandard* standard : printed) {
+        const OwnVerdict verdict = VerdictOf(*standard, row);
+        verdicts.push_back(verdict);
+        // A standard without a limit of the key fails nothing, as in the rating.
+        const bool fails = verdict == OwnVerdict::Fails;
+        if (fails == (stored == kMeasurementFailed)) givesStored = true;
+    }
+    for (std::size_t i = 0; i < printed.size(); ++i) {
+        if (!givesStored) {
+            words[i] = stored == kMeasurementFailed ? "Failed (stored)" : "Passed (stored)";
+        } else if (verdicts[i] == OwnVerdict::Passes) {
+            words[i] = "Passed";
+        } else if (verdicts[i] == OwnVerdict::Fails) {
+            words[i] = "Failed";
+        }
+    }
+    return words;
+}
+
+std::string RowText(const HostStandard& standard, const ReportRow& row, const std::string& verdict)
 {
     const std::string limitKey = LimitKeyOf(row);
     const std::shared_ptr<HostLimitItem> item = standard.FindItem(limitKey);
@@ -172,25 +209,9 @@ std::string RowText(const HostStandard& standard, const ReportRow& row, bool val
         unit = row.measurement->Unit();
     }
     const std::optional<float> presetX = Number(preset);
-
-    std::string result;
-    // Values of a record that was not rated (left not applicable, or never rated) are printed
-    // without a verdict, whatever the standard would make of them.
-    std::optional<bool> fails = valuesRated ? FailsNow(standard, row) : std::nullopt;
-    if (fails) {
-        // The verdict never contradicts the status the measurement was rated and stored with,
-        // which limits or a preset changed since (or a preset a reopened file could not give
-        // back) may no longer reproduce: a measurement rated passed passes, and one rated failed
-        // fails where a standard still fails it, or in every standard when none does.
-        const int32_t stored = row.measurement->Status();
-        if (stored == kMeasurementPassed) fails = false;
-        if (stored == kMeasurementFailed && !failsSomewhere) fails = true;
-        result = *fails ? "Failed" : "Passed";
-    }
-
     return HostReport::Row({row.caption, LimitText(item.get(), HostLimitItem::LowerBound, presetX, row.format),
                             LimitText(item.get(), HostLimitItem::UpperBound, presetX, row.format),
-                            Formatted(value, row.format), Trimmed(unit), result});
+                            Formatted(value, row.format), Trimmed(unit), verdict});
 }
 
 // Without report rows the standard's own items are printed, without measured values.
@@ -215,30 +236,28 @@ void HostStandards::PrintReport(const std::shared_ptr<HostReport>& report, const
         valuesRated = subject->valuesRated;
     }
     const std::vector<ReportRow> reportRows = ReadRows(rows);
-    auto printed = [&](const HostStandard& standard) {
-        return !selection || selection->Find(standard.AlphaName(), standard.CompleteName()) != nullptr;
-    };
-    std::vector<bool> failsSomewhere(reportRows.size(), false);
-    for (std::size_t i = 0; i < reportRows.size(); ++i) {
-        for (const auto& standard : mStandards) {
-            if (printed(*standard) && FailsNow(*standard, reportRows[i]).value_or(false)) failsSomewhere[i] = true;
-        }
-    }
+    std::vector<const HostStandard*> printed;
     for (const auto& standard : mStandards) {
-        if (!printed(*standard)) continue;
+        if (!selection || selection->Find(standard->AlphaName(), standard->CompleteName()) != nullptr)
+            printed.push_back(standard.get());
+    }
+    // words[row][standard]: the verdicts are decided per row over all printed standards.
+    std::vector<std::vector<std::string>> words;
+    for (const ReportRow& row : reportRows) words.push_back(VerdictWords(printed, row, valuesRated));
 
-        std::string title = "Standard " + standard->AlphaName();
-        if (!standard->CompleteName().empty() && standard->CompleteName() != standard->AlphaName()) {
-            title += " - " + standard->CompleteName();
+    for (std::size_t s = 0; s < printed.size(); ++s) {
+        const HostStandard& standard = *printed[s];
+        std::string title = "Standard " + standard.AlphaName();
+        if (!standard.CompleteName().empty() && standard.CompleteName() != standard.AlphaName()) {
+            title += " - " + standard.CompleteName();
         }
         report->WriteLine(title);
 
         std::string body;
         if (!reportRows.empty()) {
-            for (std::size_t i = 0; i < reportRows.size(); ++i)
-                body += RowText(*standard, reportRows[i], valuesRated, failsSomewhere[i]);
+            for (std::size_t i = 0; i < reportRows.size(); ++i) body += RowText(standard, reportRows[i], words[i][s]);
         } else {
-            for (const auto& item : *standard) body += ItemText(*item);
+            for (const auto& item : standard) body += ItemText(*item);
         }
         report->WriteTable(kColumnFormat, kHeader, body);
     }

@@ -191,23 +191,32 @@ bool CMeasurement::HasEnabledLimit(host::ILimitData& limits, const host::HostSta
 void CMeasurement::UpdateStatus(const std::shared_ptr<host::ILimitData>& limits,
                                 const std::shared_ptr<host::HostStandards>& standards)
 {
-    mStatus = StatusPassed;
-    if (!limits) return;
+    mStatus = RatingBy(limits, standards);
+}
+
+int32_t CMeasurement::RatingBy(const std::shared_ptr<host::ILimitData>& limits,
+                               const std::shared_ptr<host::HostStandards>& standards) const
+{
+    int32_t status = StatusPassed;
+    if (!limits) return status;
     try {
         // A number that was never measured, or that the analyzer could not give ("NOSYNC"),
         // fails wherever a limit waits for it; the limits would otherwise read it as 0 or skip it.
         if (IsNumericType() && !NumericValue()) {
-            if (standards && HasEnabledLimit(*limits, *standards)) mStatus = StatusFailed;
-            return;
+            if (standards && HasEnabledLimit(*limits, *standards)) status = StatusFailed;
+            return status;
         }
-        std::shared_ptr<host::IMeasurement> self = weak_from_this().lock();
+        // The limits take the host's interface, which has no read-only form; they only read it.
+        std::shared_ptr<host::IMeasurement> self =
+            std::const_pointer_cast<CMeasurement>(weak_from_this().lock());
         // A measurement that no shared pointer owns is lent for the call only.
-        if (!self) self = std::shared_ptr<host::IMeasurement>(std::shared_ptr<void>{}, this);
+        if (!self) self = std::shared_ptr<host::IMeasurement>(std::shared_ptr<void>{}, const_cast<CMeasurement*>(this));
         const std::shared_ptr<host::HostStandards> failed = limits->FindFailedStandards(self, standards);
-        if (failed && failed->Count() > 0) mStatus = StatusFailed;
+        if (failed && failed->Count() > 0) status = StatusFailed;
     } catch (const std::exception&) {
         // A failing host call leaves the rating as far as it got.
     }
+    return status;
 }
 
 bool CMeasurement::SupportsLimit(int32_t /*bound*/)
@@ -379,6 +388,7 @@ void CMeasurement::Load(const std::shared_ptr<host::HostXmlElement>& element,
         if (log) section = log->OpenSection(kModuleKey, "");
         if (!element || element->Name() != "Measurement") raiser.Raise(kModuleKey, ErrorLoad, ErrorSource, 4);
 
+        mPresetRefused = false;
         mKey = element->GetAttribute("Key");
         if (mKey.empty()) {
             if (section)
@@ -465,6 +475,7 @@ void CMeasurement::LoadPreset(const host::HostXmlElement& element, const std::sh
             refusal = error.Description();
         }
     }
+    mPresetRefused = true;
     if (!log) return;
     try {
         plat::VariantArray arguments = plat::VariantArray::OneDim(0, 2);

@@ -59,6 +59,7 @@ public:
     const std::string& GetValueFormat() const { return mValueFormat; }
     void SetValueFormat(const std::string& format) { mValueFormat = format; }
     const std::string& GetUnit() const { return mUnit; }
+    int32_t GetValueType() const { return mValueType; }
     int32_t GetStatus() const { return mStatus; }
     void SetStatus(int32_t status) { mStatus = status; }
 
@@ -67,6 +68,13 @@ public:
     // fails wherever one of those standards has an enabled limit for its key. Never raises.
     void UpdateStatus(const std::shared_ptr<host::ILimitData>& limits,
                       const std::shared_ptr<host::HostStandards>& standards);
+    // The status UpdateStatus would give, leaving the measurement as it is.
+    int32_t RatingBy(const std::shared_ptr<host::ILimitData>& limits,
+                     const std::shared_ptr<host::HostStandards>& standards) const;
+
+    // Whether the last Load found a stored preset that it refused (and logged), so that the
+    // preset the value was rated against is not known.
+    bool PresetRefused() const { return mPresetRefused; }
 
     // The value as text for the host's service record, and the current status.
     void ValueToString(std::string& text, int32_t& status) const;
@@ -138,6 +146,7 @@ private:
     std::string mUnit;
     plat::Variant mStatusText;
     std::string mValueFormat;
+    bool mPresetRefused = false;
 };
 
 } // namespace ztest

@@ -228,8 +228,12 @@ void CResultRecord::Load(const std::shared_ptr<host::HostXmlElement>& element,
         mStatusText = plat::Variant();
         mStatus = StatusNotRated;
 
+        const std::string testName = TestNameOf(*element);
+        // The keys of the measurements read so far: a key stored twice keeps its first.
+        std::set<std::string> loadedKeys;
         const std::shared_ptr<host::HostXmlNodeList> children = element->ChildNodes();
-        for (int32_t i = 0; i < children->Count(); ++i) LoadChild(children->Item(i), log);
+        for (int32_t i = 0; i < children->Count(); ++i) LoadChild(children->Item(i), log, testName, loadedKeys);
+        SkipOnError([&] { CheckStoredStatus(*element, loadedKeys, log); });
     } catch (...) {
         closeSection();
         raiser.PassOnOrReport(mErrorSource, {ErrorWrongElement});
@@ -251,7 +255,8 @@ void CResultRecord::LoadMTI(const host::HostXmlElement& element, const std::shar
 }
 
 void CResultRecord::LoadChild(const std::shared_ptr<host::HostXmlElement>& child,
-                              const std::shared_ptr<host::HostLoadLog>& log)
+                              const std::shared_ptr<host::HostLoadLog>& log, const std::string& testName,
+                              std::set<std::string>& loadedKeys)
 {
     const std::string name = child->Name();
     try {
@@ -261,7 +266,7 @@ void CResultRecord::LoadChild(const std::shared_ptr<host::HostXmlElement>& child
             const host::HostXmlHelper helper;
             helper.ReadStatusElement(child, mStatus, mStatusText);
         } else if (name == "Measurement") {
-            LoadMeasurement(child, log);
+            LoadMeasurement(child, log, testName, loadedKeys);
         } else if (name == host::HostServiceRecord::ElementName) {
             // Every result reads its service record back, so that a load and a save keep it.
             auto record = std::make_shared<host::HostServiceRecord>();
@@ -276,7 +281,8 @@ void CResultRecord::LoadChild(const std::shared_ptr<host::HostXmlElement>& child
 }
 
 void CResultRecord::LoadMeasurement(const std::shared_ptr<host::HostXmlElement>& child,
-                                    const std::shared_ptr<host::HostLoadLog>& log)
+                                    const std::shared_ptr<host::HostLoadLog>& log, const std::string& testName,
+                                    std::set<std::string>& loadedKeys)
 {
     // A child that names no measurement of the record is skipped with a log entry, so that one
     // bad child never costs the rest of the result.
@@ -285,12 +291,22 @@ void CResultRecord::LoadMeasurement(const std::shared_ptr<host::HostXmlElement>&
         AddLogEntry(log, CMeasurement::ErrorLoad, "Can not load a measurement because its key is missing");
         return;
     }
+    // A second element of a key would mix into the first (the preset of one, the value of the
+    // other): the first is kept and the repeat is told.
+    if (loadedKeys.contains(key)) {
+        LogContradiction(log,
+                         "The measurement '%%2' of the test '%%1' is stored more than once; the first is kept and "
+                         "the repeat is passed over",
+                         {testName, key});
+        return;
+    }
     const std::shared_ptr<CMeasurement> measurement = MeasurementForStoredKey(key);
     if (!measurement) {
         AddLogEntry(log, CMeasurement::ErrorLoad, "Can not load the measurement '%%1' because the result has no such measurement",
                     {key});
         return;
     }
+    loadedKeys.insert(key);
     try {
         measurement->Load(child, log);
     } catch (const plat::ComError& error) {
@@ -302,6 +318,65 @@ void CResultRecord::LoadMeasurement(const std::shared_ptr<host::HostXmlElement>&
 std::shared_ptr<CMeasurement> CResultRecord::MeasurementForStoredKey(const std::string& key)
 {
     return FindMeasurement(key);
+}
+
+// ---- What a stored result says of itself ----------------------------------------------------
+
+void CResultRecord::LogContradiction(const std::shared_ptr<host::HostLoadLog>& log, const std::string& text,
+                                     std::initializer_list<plat::Variant> arguments)
+{
+    AddLogEntry(log, CMeasurement::ErrorLoad, text, arguments);
+}
+
+std::string CResultRecord::TestNameOf(const host::HostXmlElement& element) const
+{
+    // A result inside a stored test element is named after the test, else after its record.
+    try {
+        if (const auto test = element.ParentElement()) {
+            if (std::string name = test->GetAttribute("Name"); !name.empty()) return name;
+            if (std::string id = test->GetAttribute("TestID"); !id.empty()) return id;
+        }
+    } catch (const std::exception&) {
+        // Without its test element the record names itself.
+    }
+    return mErrorSource;
+}
+
+void CResultRecord::CheckStoredStatus(const host::HostXmlElement& element, const std::set<std::string>& loadedKeys,
+                                      const std::shared_ptr<host::HostLoadLog>& log) const
+{
+    // Only a rated record is stored with its measurements, each rated: a passed record has
+    // every measurement passed, a failed one at least one failed.
+    if (mStatus != StatusPassed && mStatus != StatusFailed) return;
+    const std::string testName = TestNameOf(element);
+    const char* const recordWord = mStatus == StatusPassed ? "passed" : "failed";
+    bool anyFailed = false;
+    for (const auto& measurement : mMeasurements) {
+        const std::string& key = measurement->GetKey();
+        if (!loadedKeys.contains(key)) {
+            LogContradiction(log,
+                             std::string("The result of the test '%%1' is stored as ") + recordWord +
+                                 ", but its measurement '%%2' is missing",
+                             {testName, key});
+            continue;
+        }
+        const int32_t status = measurement->GetStatus();
+        if (status == CMeasurement::StatusFailed) anyFailed = true;
+        if (mStatus == StatusPassed && status != CMeasurement::StatusPassed) {
+            LogContradiction(log,
+                             std::string("The result of the test '%%1' is stored as passed, but its measurement "
+                                         "'%%2' is stored as ") +
+                                 (status == CMeasurement::StatusFailed ? "failed" : "not rated"),
+                             {testName, key});
+        }
+    }
+    if (mStatus == StatusFailed && !anyFailed) {
+        LogContradiction(log,
+                         "The result of the test '%%1' is stored as failed, but none of its measurements is stored "
+                         "as failed",
+                         {testName});
+    }
+    CheckStoredRatings(element, testName, log);
 }
 
 // ---- Report ---------------------------------------------------------------------------------

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <set>
 #include <span>
 #include <string>
 #include <string_view>
@@ -98,14 +99,33 @@ protected:
     // The translation of a language-ID text for this module.
     static std::string Translate(std::string_view text);
 
+    // After a load (see CheckStoredStatus), records that are rated against limits rate their
+    // stored values again and log each stored verdict that rating does not give.
+    virtual void CheckStoredRatings(const host::HostXmlElement& /*element*/, const std::string& /*testName*/,
+                                    const std::shared_ptr<host::HostLoadLog>& /*log*/) const
+    {
+    }
+    // Adds a load log entry (severity 2) that a stored result contradicts itself.
+    static void LogContradiction(const std::shared_ptr<host::HostLoadLog>& log, const std::string& text,
+                                 std::initializer_list<plat::Variant> arguments);
+    // The name of the test whose stored element holds the result element, for the load log.
+    std::string TestNameOf(const host::HostXmlElement& element) const;
+
 private:
     void BuildReportHeader(const std::shared_ptr<host::HostReport>& report, std::string& columnFormat,
                            std::string& header) const;
     void BuildReportBody(const std::shared_ptr<host::HostReport>& report, std::string& rows) const;
     void LoadMTI(const host::HostXmlElement& element, const std::shared_ptr<host::HostLoadLog>& log);
-    void LoadChild(const std::shared_ptr<host::HostXmlElement>& child, const std::shared_ptr<host::HostLoadLog>& log);
+    // After a load: where the stored status of a rated record is not the one its stored
+    // measurements give (one not passed, or missing, in a passed record; none failed in a failed
+    // one), the load log says so; the stored statuses are kept. Then CheckStoredRatings.
+    void CheckStoredStatus(const host::HostXmlElement& element, const std::set<std::string>& loadedKeys,
+                           const std::shared_ptr<host::HostLoadLog>& log) const;
+    void LoadChild(const std::shared_ptr<host::HostXmlElement>& child, const std::shared_ptr<host::HostLoadLog>& log,
+                   const std::string& testName, std::set<std::string>& loadedKeys);
     void LoadMeasurement(const std::shared_ptr<host::HostXmlElement>& child,
-                         const std::shared_ptr<host::HostLoadLog>& log);
+                         const std::shared_ptr<host::HostLoadLog>& log, const std::string& testName,
+                         std::set<std::string>& loadedKeys);
 
     std::string mErrorSource;
     std::string mLoadText;

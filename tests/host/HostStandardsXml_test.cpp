@@ -9,6 +9,7 @@
 #include "host/documents/HostXmlElement.h"
 #include "host/interfaces/IMeasurement.h"
 #include "platform/base/ComError.h"
+#include "platform/base/Conversions.h"
 #include "tests/support/LimitItems.h"
 
 #include <gtest/gtest.h>
@@ -302,9 +303,10 @@ TEST(HostStandardsPrint, PrintsEachStandardWithItsLimitsBesideTheValues)
     HostStandards standards;
     LoadFromText(standards, kPrintStandards);
 
-    auto energy = std::make_shared<FakeMeasurement>("ENGY1", Variant(101.5f), Variant(100.0f), "J");
-    auto width = std::make_shared<FakeMeasurement>("PULW", Variant("5.2"), Variant(), "ms");
-    auto voltage = std::make_shared<FakeMeasurement>("PEAV", Variant(2000.0f), Variant(), "V");
+    // Rated by both standards: House fails the energy, IEC the pulse width.
+    auto energy = std::make_shared<FakeMeasurement>("ENGY1", Variant(101.5f), Variant(100.0f), "J", 2);
+    auto width = std::make_shared<FakeMeasurement>("PULW", Variant("5.2"), Variant(), "ms", 2);
+    auto voltage = std::make_shared<FakeMeasurement>("PEAV", Variant(2000.0f), Variant(), "V", 1);
     const Variant rows(Rows({{"ENGY", "Energy", "0.0", energy},
                              {"PULW", "Pulse Width", "0.0", width},
                              {"PEAC", "Peak Current", "0.0", nullptr},
@@ -341,42 +343,108 @@ TEST(HostStandardsPrint, PrintsEachStandardWithItsLimitsBesideTheValues)
     EXPECT_EQ(report->Tables().size(), 1u);
 }
 
-// Values of a record that was not rated (a test left not applicable) get no verdict, not even
-// where the standard would fail them.
-// The verdicts beside a rated measurement agree with the status it was stored with, which the
-// limits as they are now may not reproduce: one rated passed passes in every standard, one
-// rated failed fails where a standard fails it now, and in every standard when none does.
+namespace {
+
+// A standard whose energy limit passes a value of 100 ('P': up to 110), fails it ('F': up to
+// 90), or that has no limit of it ('-': no item, 'd': an item with both bounds disabled).
+std::shared_ptr<HostStandard> EnergyStandard(const std::string& name, char verdict)
+{
+    std::vector<ztesting::LimitItemSpec> items;
+    if (verdict == 'P' || verdict == 'F')
+        items.push_back({.key = "ENGY", .unit = "J", .upper = {true, verdict == 'P' ? 110.0f : 90.0f, ""}});
+    if (verdict == 'd') items.push_back({.key = "ENGY", .unit = "J", .upper = {false, 90.0f, ""}});
+    return ztesting::MakeStandard(name, name, items);
+}
+
+// The verdict words of the one row in each printed table, in the order of the tables.
+std::vector<std::string> PrintedVerdicts(const HostStandards& standards, const plat::ObjectPtr& printObject,
+                                         const std::shared_ptr<FakeMeasurement>& measurement)
+{
+    auto report = std::make_shared<host::HostReport>();
+    standards.PrintReport(report, printObject, Variant(Rows({{"ENGY", "Energy", "0.0", measurement}})));
+    std::vector<std::string> verdicts;
+    for (const auto& table : report->Tables()) {
+        std::string word = table.rows.substr(table.rows.rfind('|') + 1);
+        verdicts.push_back(word.substr(0, word.size() - 1)); // without the row's ";"
+    }
+    return verdicts;
+}
+
+} // namespace
+
+// One rule for both verdicts: a rated measurement reads Passed in each printed standard whose
+// limits pass it and Failed in each that fails it; where no printed standard gives the verdict
+// it was stored with, every printed standard shows that verdict marked as the stored one. A
+// standard without a limit of the quantity prints no verdict and fails nothing, as in the
+// rating; a measurement that was not rated gets none. Standards that are not printed have no
+// say. The table runs over the stored status and each printed standard's own verdict.
 TEST(HostStandardsPrint, VerdictsAgreeWithTheStoredStatus)
 {
-    HostStandards standards;
-    LoadFromText(standards, kPrintStandards);
+    const char* const kPassed = "Passed";
+    const char* const kFailed = "Failed";
+    const char* const kStoredPassed = "Passed (stored)";
+    const char* const kStoredFailed = "Failed (stored)";
     const struct {
         int32_t status;
-        float energy;
-        const char* iec;
-        const char* house;
+        char first;  // the own verdicts of the two printed standards
+        char second;
+        char unprinted; // of a standard the print context leaves out ('-': there is none)
+        const char* firstWord;
+        const char* secondWord;
+        Variant value = Variant(100.0f);
     } cases[] = {
-        {1, 101.5f, "Passed", "Passed"}, // House (up to 100.5) would fail it now
-        {2, 101.5f, "Passed", "Failed"},
-        {2, 100.0f, "Failed", "Failed"}, // both would pass it now
-        {0, 101.5f, "Passed", "Failed"}, // no stored verdict: as the standards judge it now
+        // stored passed
+        {1, 'P', 'P', '-', kPassed, kPassed},
+        {1, 'P', 'F', '-', kPassed, kFailed}, // rated by the first alone: the second fails it
+        {1, 'F', 'P', '-', kFailed, kPassed},
+        {1, 'P', '-', '-', kPassed, ""},
+        {1, 'F', '-', '-', kFailed, ""}, // the second, without a limit, fails nothing
+        {1, '-', 'd', '-', "", ""},
+        {1, 'F', 'F', '-', kStoredPassed, kStoredPassed}, // limits changed since the rating
+        {1, 'F', 'F', 'P', kStoredPassed, kStoredPassed}, // an unprinted standard has no say
+        // stored failed
+        {2, 'F', 'F', '-', kFailed, kFailed},
+        {2, 'P', 'F', '-', kPassed, kFailed},
+        {2, 'F', 'P', '-', kFailed, kPassed},
+        {2, 'F', '-', '-', kFailed, ""},
+        {2, 'P', 'P', '-', kStoredFailed, kStoredFailed},
+        {2, 'P', '-', '-', kStoredFailed, kStoredFailed},
+        {2, '-', 'd', '-', kStoredFailed, kStoredFailed}, // failed by a standard not printed
+        {2, 'P', 'P', 'F', kStoredFailed, kStoredFailed},
+        // a number never measured fails wherever a limit waits for it
+        {2, 'P', '-', '-', kFailed, "", Variant()},
+        {2, '-', '-', '-', kStoredFailed, kStoredFailed, Variant("NOSYNC")},
+        // not rated: no verdict, whatever the limits make of the value
+        {0, 'P', 'F', '-', "", ""},
+        {0, 'F', 'F', '-', "", ""},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.status << " " << c.energy);
-        auto energy = std::make_shared<FakeMeasurement>("ENGY", Variant(c.energy), Variant(100.0f), "J", c.status);
+        SCOPED_TRACE(::testing::Message() << "stored " << c.status << ", own verdicts " << c.first << c.second
+                                          << ", unprinted " << c.unprinted << ", value " << plat::CStr(c.value));
+        HostStandards standards;
+        standards.Add(EnergyStandard("A", c.first));
+        if (c.unprinted != '-') standards.Add(EnergyStandard("C", c.unprinted));
+        standards.Add(EnergyStandard("B", c.second));
+        host::HostPrintContext context;
+        auto selection = std::make_shared<HostStandards>();
+        selection->Add(EnergyStandard("A", '-'));
+        selection->Add(EnergyStandard("B", '-'));
+        context.SelectStandards(selection);
+
+        auto energy = std::make_shared<FakeMeasurement>("ENGY", c.value, Variant(100.0f), "J", c.status);
         auto report = std::make_shared<host::HostReport>();
-        standards.PrintReport(report, nullptr, Variant(Rows({{"ENGY", "Energy", "0.0", energy}})));
-        std::vector<std::string> verdicts;
-        for (const auto& table : report->Tables()) verdicts.push_back(table.rows.substr(table.rows.rfind('|') + 1));
-        EXPECT_EQ(verdicts, (std::vector<std::string>{std::string(c.iec) + ";", std::string(c.house) + ";"}));
+        EXPECT_EQ(PrintedVerdicts(standards, context.ReportObject(report), energy),
+                  (std::vector<std::string>{c.firstWord, c.secondWord}));
     }
 }
 
+// Values of a record that was not rated (a test left not applicable) get no verdict, not even
+// where the standard would fail them.
 TEST(HostStandardsPrint, ValuesThatWereNotRatedArePrintedWithoutAVerdict)
 {
     HostStandards standards;
     LoadFromText(standards, kPrintStandards);
-    auto energy = std::make_shared<FakeMeasurement>("ENGY", Variant(150.0f), Variant(100.0f), "J");
+    auto energy = std::make_shared<FakeMeasurement>("ENGY", Variant(150.0f), Variant(100.0f), "J", 2);
     const Variant rows(Rows({{"ENGY", "Energy", "0.0", energy}}));
     host::HostPrintContext context;
     context.SetValuesRated(false);

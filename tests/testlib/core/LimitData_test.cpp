@@ -66,10 +66,11 @@ protected:
     LimitData() { ztest::MMiscUtils::ResetModuleState(); }
     ~LimitData() override { ztest::MMiscUtils::ResetModuleState(); }
 
-    // Limits owned by a test element of the type, as a test element's construction makes them.
-    std::shared_ptr<CLimitData> OwnedLimits(int32_t testType)
+    // Limits owned by a test element of the type, as a test element's construction makes them;
+    // the element holds the result when one is given.
+    std::shared_ptr<CLimitData> OwnedLimits(int32_t testType, std::shared_ptr<host::IResultData> result = nullptr)
     {
-        auto element = std::make_shared<FakeTestElement>(testType);
+        auto element = std::make_shared<FakeTestElement>(testType, std::move(result));
         auto limits = std::make_shared<CLimitData>();
         limits->SetOwner(element, true);
         element->SetLimits(limits);
@@ -595,6 +596,54 @@ TEST_F(LimitData, PrintsARatedMeasurementSetWithItsStandards)
     limits->PrintReport(report, nullptr);
     EXPECT_EQ(report->Lines()[3], "ENGY                   X+(X*-15%)    X+(X*15%)              J");
     EXPECT_TRUE(reports.Reports().empty());
+}
+
+// A run rated by one standard of two prints each standard's own verdict: a 110 J discharge
+// passes IEC (15 %), by which it was rated, and reads Failed under STRICT (2 %), whose limits
+// fail it; one that both fail reads Failed in both.
+TEST_F(LimitData, ARunRatedByOneStandardPrintsEachStandardsOwnVerdict)
+{
+    auto result = std::make_shared<FakeResult>();
+    auto limits = OwnedLimits(300, result);
+    limits->Load(ParseElement(R"xml(<ExpectedResult>
+        <Standard AlphaName="IEC" CompleteName="IEC">
+          <LimitItem Key="ENGY" Unit="J">
+            <Upper Enabled="True" Value="15" Formula="X+(X*Y%)"/><Lower Enabled="True" Value="-15" Formula="X+(X*Y%)"/>
+          </LimitItem>
+        </Standard>
+        <Standard AlphaName="STRICT" CompleteName="STRICT">
+          <LimitItem Key="ENGY" Unit="J">
+            <Upper Enabled="True" Value="2" Formula="X+(X*Y%)"/><Lower Enabled="True" Value="-2" Formula="X+(X*Y%)"/>
+          </LimitItem>
+        </Standard>
+      </ExpectedResult>)xml"),
+                 nullptr);
+    auto ratedBy = std::make_shared<HostStandards>();
+    ratedBy->Add(EnergyStandard("IEC", "IEC", 0.0f, 0.0f));
+
+    const struct {
+        float joules;
+        int32_t status;
+        const char* iec;
+        const char* strict;
+    } cases[] = {
+        {110.0f, CMeasurement::StatusPassed, "Energy                       85.0        115.0        110.0 J        Passed",
+         "Energy                       98.0        102.0        110.0 J        Failed"},
+        {120.0f, CMeasurement::StatusFailed, "Energy                       85.0        115.0        120.0 J        Failed",
+         "Energy                       98.0        102.0        120.0 J        Failed"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.joules);
+        auto energy = Energy("ENGY", Variant(c.joules), Variant(100.0f));
+        energy->UpdateStatus(limits, ratedBy);
+        ASSERT_EQ(energy->GetStatus(), c.status);
+        result->measurements["ENGY"] = energy;
+        auto report = std::make_shared<host::HostReport>();
+        limits->PrintReport(report, std::make_shared<host::HostPrintContext>());
+        ASSERT_EQ(report->Lines().size(), 8u) << report->Text();
+        EXPECT_EQ(report->Lines()[3], c.iec);
+        EXPECT_EQ(report->Lines()[7], c.strict);
+    }
 }
 
 // ---- The limits dialog -----------------------------------------------------------------------
