@@ -175,7 +175,8 @@ TEST_F(AttendedRun, AnEnergyRunWaitsForThePersonsStartAndNext)
 }
 
 // A box waits for the person's answer, and only the box's own words answer it. Aborting the
-// first of two tests leaves both not run, which is no success.
+// first of two tests in its measurement leaves it aborted and the second not run, which is no
+// success.
 TEST_F(AttendedRun, ABoxWaitsForThePersonsAnswer)
 {
     ASSERT_TRUE(StartOnTheSimulator({"100", "200"}));
@@ -192,7 +193,7 @@ TEST_F(AttendedRun, ABoxWaitsForThePersonsAnswer)
     Type("yes");
     Outcome run = Finish();
     EXPECT_EQ(run.status, 1) << run.err;
-    EXPECT_EQ(run.out, "100\tnot run\n200\tnot run\n") << run.err;
+    EXPECT_EQ(run.out, "100\taborted\n200\tnot run\n") << run.err;
 }
 
 // Leaving after a finished test, by the end of the person's input or by a signal, keeps the

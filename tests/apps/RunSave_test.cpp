@@ -4,7 +4,14 @@
 // turns by, as another run's save would.
 #include "support/HostProgram.h"
 
+#include "host/documents/HostLoadLog.h"
+#include "host/elements/HostTestSequence.h"
+#include "host/interfaces/IPlugIn.h"
+#include "host/report/HostReport.h"
+#include "host/report/HostRunReport.h"
 #include "platform/base/FileIo.h"
+#include "platform/com/ComRuntime.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +24,7 @@
 #include <pthread.h>
 #include <sstream>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -99,6 +107,90 @@ TEST_F(RunSave, SkippedTestsReadSkippedAndTheirValuesHaveNoVerdict)
     const std::string report = ReadAll(mOut + ".txt");
     EXPECT_NE(report.find("\nEnergy measurement\nOutcome: skipped\n"), npos) << report;
     EXPECT_NE(report.find("\nCharge time\nOutcome: skipped\n"), npos) << report;
+}
+
+// The words after "Outcome: " in a readable report, one per test, and the report after its
+// heading.
+std::vector<std::string> OutcomeWords(const std::string& report)
+{
+    std::vector<std::string> words;
+    std::istringstream lines(report);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("Outcome: ", 0) == 0) words.push_back(line.substr(9));
+    }
+    return words;
+}
+std::string AfterTheHeading(const std::string& report)
+{
+    return report.substr(std::min(report.find("\n\n"), report.size()));
+}
+
+// FILE loaded again, as the host loads a saved sequence, and printed as the run printed it.
+std::string ReopenedReport(const std::string& path, const std::shared_ptr<host::HostLoadLog>& log)
+{
+    ztesting::TempRegistry registry;
+    for (const char* name : {"telvoView", "telvoTGCL2", "telvoZarvikVti", "telvoZarvikTest", "telvoZarvik"})
+        plat::RegisterServerLibrary(std::string(ZARVIK_LIBRARY_DIR) + "/lib" + name + ".so");
+    auto plugIn = plat::CreateObjectAs<host::IPlugIn>("TelvoZARVIK.CZARVIKPlugIn");
+    if (!plugIn) return {};
+    plugIn->Initialize(std::make_shared<host::HostLoadLog>());
+    auto sequence = std::make_shared<host::HostTestSequence>(plugIn);
+    sequence->Load(path, log);
+    auto report = std::make_shared<host::HostReport>();
+    host::PrintRunReport(report, *sequence, host::RunReportHeading{});
+    return report->Text();
+}
+
+// Every outcome a test can have reads the same in the table, the report and the report of the
+// saved results loaded again: passed, failed, not rated (stopped in its measurement), skipped,
+// aborted after a passed measurement (the person confirmed that its result is discarded, but it
+// was run) and not run (after the abort). The console tells the abort as the outcome it is.
+TEST_F(RunSave, EveryOutcomeReadsTheSameInTheTableTheReportAndTheReopenedResults)
+{
+    const pid_t pid = mHost.StartAttended({"run", "--port", "1", "--device", "sim", "--operator", "person", "--out",
+                                           mOut, "100", "100", "100", "100", "100", "200"});
+    std::size_t seen = 0;
+    auto see = [&](const std::string& text) {
+        seen = mHost.WaitForError(text, pid, seen);
+        return seen != npos;
+    };
+    auto measure = [&](const std::string& discharge, const std::string& outcome) {
+        return see("buttons: start") && mHost.Type("start") && see("instruction (discharge): Defibrillate Now\n") &&
+               mHost.Type(discharge) && see("outcome: test 100 " + outcome + "\nbuttons: ");
+    };
+    ASSERT_TRUE(measure("discharge 100", "passed")) << mHost.ErrorText();
+    mHost.Type("next");
+    ASSERT_TRUE(see("== test 100: ") && measure("discharge 150", "failed")) << mHost.ErrorText();
+    mHost.Type("next");
+    ASSERT_TRUE(see("== test 100: ") && measure("stop", "not rated")) << mHost.ErrorText();
+    mHost.Type("next");
+    ASSERT_TRUE(see("== test 100: ") && see("buttons: start")) << mHost.ErrorText();
+    mHost.Type("skip");
+    ASSERT_TRUE(see("== test 100: ") && measure("discharge 100", "passed")) << mHost.ErrorText();
+    mHost.Type("abort");
+    ASSERT_TRUE(see("answer with: yes, no\n")) << mHost.ErrorText();
+    mHost.Type("yes");
+    ASSERT_TRUE(see("outcome: test 100 aborted\n")) << mHost.ErrorText();
+    Outcome run = mHost.Finish(pid);
+    EXPECT_EQ(run.status, 1) << run.err;
+
+    const std::vector<std::string> outcomes{"passed", "failed", "not rated", "skipped", "aborted", "not run"};
+    std::vector<std::string> table;
+    std::istringstream lines(run.out);
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty() && line[0] != '\t') table.push_back(line.substr(line.find('\t') + 1));
+    }
+    EXPECT_EQ(table, outcomes) << run.out;
+    // The aborted test's result is discarded: it has no values.
+    EXPECT_NE(run.out.find("100\taborted\n200\tnot run\n"), npos) << run.out;
+
+    const std::string report = ReadAll(mOut + ".txt");
+    EXPECT_EQ(OutcomeWords(report), outcomes) << report;
+    auto log = std::make_shared<host::HostLoadLog>();
+    const std::string reopened = ReopenedReport(mOut, log);
+    EXPECT_EQ(OutcomeWords(reopened), outcomes) << reopened;
+    EXPECT_EQ(AfterTheHeading(reopened), AfterTheHeading(report));
+    EXPECT_EQ(log->ToText().find("severity 2"), npos) << log->ToText();
 }
 
 // A signal while the results are saved only records itself: the save ends with both files of
