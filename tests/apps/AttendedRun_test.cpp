@@ -358,6 +358,55 @@ TEST_F(AttendedRun, AFailedRunIsRunAgainByStartAndARehearsalRecordsTheSimulatedU
     EXPECT_EQ(bench.GetValue(units + "ZARVIK", "Firmware").value_or(plat::RegistryStore::Value{}).text, "3.2");
 }
 
+// The identity changed by unit and a test run again: the run knew two analyzer units, and the
+// report says under each test which one measured its result, as the results file ties it.
+TEST_F(AttendedRun, EachTestOfTheReportNamesTheUnitItsResultWasMeasuredWith)
+{
+    const std::string out = mHost.File("units.xml");
+    const std::string path = StartSim(mSim);
+    ASSERT_FALSE(path.empty());
+    ASSERT_TRUE(StartRun({"--device", path, "--out", out}, {"100", "200"}));
+    auto measure = [&] {
+        return Shows("instruction (discharge): Defibrillate Now\n") &&
+               DischargeUntil([&] { mSim.Tell("discharge 100\n"); },
+                              "  Energy: 100 J (low 85.0 J, high 115.0 J), passed\n") &&
+               Shows("buttons: next");
+    };
+    ASSERT_TRUE(Shows("buttons: start")) << mHost.ErrorText();
+    ASSERT_TRUE(TypeAndSee("unit SN-A 1.0", "analyzer: ZARVIK, serial SN-A, firmware 1.0\n")) << mHost.ErrorText();
+    Type("start");
+    ASSERT_TRUE(measure()) << mHost.ErrorText();
+    Type("next");
+    ASSERT_TRUE(Shows("== test 200: ") && Shows("buttons: start")) << mHost.ErrorText();
+    Type("previous");
+    ASSERT_TRUE(Shows("== test 100: ") && Shows("buttons: ")) << mHost.ErrorText();
+    ASSERT_TRUE(TypeAndSee("unit SN-B 2.0", "analyzer: ZARVIK, serial SN-B, firmware 2.0\n")) << mHost.ErrorText();
+    Type("start");
+    ASSERT_TRUE(measure()) << mHost.ErrorText();
+    Type("next");
+    ASSERT_TRUE(Shows("== test 200: ") && Shows("buttons: start")) << mHost.ErrorText();
+    Type("next");
+    Outcome run = Finish();
+    EXPECT_EQ(run.status, 1) << run.err;
+    const std::string saved = ztesting::ReadAll(out);
+    // The results file ties the result to the second unit.
+    EXPECT_NE(saved.find("Index=\"2\" Type=\"ZARVIK\" Serial=\"SN-B\""), std::string::npos) << saved;
+    EXPECT_NE(saved.find("<ResultItem MTI=\"2\""), std::string::npos) << saved;
+    const std::string report = ztesting::ReadAll(out + ".txt");
+    EXPECT_NE(report.find("Analyzer: ZARVIK, serial number SN-A, firmware 1.0\n"
+                          "Analyzer: ZARVIK, serial number SN-B, firmware 2.0\n"),
+              std::string::npos)
+        << report;
+    EXPECT_NE(report.find("\nEnergy measurement\nOutcome: passed\n"
+                          "Measured with: ZARVIK, serial number SN-B, firmware 2.0\n"),
+              std::string::npos)
+        << report;
+    // The test left without a run measured nothing, with no unit.
+    EXPECT_NE(report.find("\nCharge time\nOutcome: not rated\nMeasured with: no analyzer unit recorded\n"),
+              std::string::npos)
+        << report;
+}
+
 // The verdict on a wave waits for this run's wave on the monitor: typed before Start it presses
 // nothing. A wave the person leaves unjudged ends not rated, with no verdict anywhere.
 TEST_F(AttendedRun, AVerdictWaitsForTheWaveAndAnUnjudgedWaveIsNotRated)
