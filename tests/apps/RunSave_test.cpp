@@ -193,6 +193,61 @@ TEST_F(RunSave, EveryOutcomeReadsTheSameInTheTableTheReportAndTheReopenedResults
     EXPECT_EQ(log->ToText().find("severity 2"), npos) << log->ToText();
 }
 
+// A results file reopened reads each test as its result says, and needs the stored outcome only
+// for a test that left no result; a file without stored outcomes (an older one) loads as it did.
+// A stored outcome that the file's own result, or its lack of one, contradicts is told in the
+// load log and printed beside the outcome the test reads as, never alone.
+TEST_F(RunSave, AReopenedOutcomeIsOneItsResultAllows)
+{
+    Outcome run = mHost.Run({"run", "--port", "1", "--device", "sim", "--out", mOut, "100", "200"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string saved = ReadAll(mOut);
+    // The first test's stored outcome replaced, and its result removed when asked.
+    auto edited = [&](const std::string& outcome, bool withResult) {
+        std::string text = saved;
+        const std::string stored = " Outcome=\"passed\"";
+        text.replace(text.find(stored), stored.size(), outcome.empty() ? "" : " Outcome=\"" + outcome + "\"");
+        if (!withResult) {
+            const auto begin = text.find("<ResultItem");
+            const std::string end = "</ResultItem>";
+            text.erase(begin, text.find(end, begin) + end.size() - begin);
+        }
+        return text;
+    };
+    struct Case {
+        const char* name;
+        std::string outcome; // stored for the first test; "" for none
+        bool withResult;
+        std::string reads;
+        bool told;
+    };
+    const Case cases[] = {
+        {"as saved", "passed", true, "passed", false},
+        {"an older file", "", true, "passed", false},
+        {"an older file's test without a result", "", false, "not run", false},
+        {"aborted", "aborted", false, "aborted", false},
+        {"skipped", "skipped", false, "skipped", false},
+        {"not run", "not run", false, "not run", false},
+        {"failed over a passed result", "failed", true, "passed (the file also stores the outcome 'failed')", true},
+        {"skipped over a result", "skipped", true, "passed (the file also stores the outcome 'skipped')", true},
+        {"passed without a result", "passed", false, "not run (the file also stores the outcome 'passed')", true},
+        {"a word of no outcome", "done", false, "not run (the file also stores the outcome 'done')", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = mHost.File("edited.xml");
+        ztesting::WriteAll(path, edited(c.outcome, c.withResult));
+        auto log = std::make_shared<host::HostLoadLog>();
+        const std::string reopened = ReopenedReport(path, log);
+        EXPECT_EQ(OutcomeWords(reopened), (std::vector<std::string>{c.reads, "passed"})) << reopened;
+        EXPECT_EQ(log->ToText().find("severity 2") != npos, c.told) << log->ToText();
+        if (c.told) {
+            EXPECT_NE(log->ToText().find("test ID '100' stores the outcome '" + c.outcome + "'"), npos)
+                << log->ToText();
+        }
+    }
+}
+
 // A signal while the results are saved only records itself: the save ends with both files of
 // this run, and the exit status names the signal.
 TEST_F(RunSave, ASignalDuringTheSaveCostsNothing)
