@@ -193,6 +193,30 @@ TEST_F(RunSave, EveryOutcomeReadsTheSameInTheTableTheReportAndTheReopenedResults
     EXPECT_EQ(log->ToText().find("severity 2"), npos) << log->ToText();
 }
 
+// A battery test aborted in the middle of its series reads aborted as well, everywhere.
+TEST_F(RunSave, ABatteryTestAbortedInItsSeriesReadsAborted)
+{
+    const pid_t pid = mHost.StartAttended(
+        {"run", "--port", "1", "--device", "sim", "--operator", "person", "--out", mOut, "900", "100"});
+    std::size_t seen = 0;
+    auto typeAndSee = [&](const std::string& line, const std::string& text) {
+        if (!line.empty()) mHost.Type(line);
+        seen = mHost.WaitForError(text, pid, seen);
+        return seen != npos;
+    };
+    ASSERT_TRUE(typeAndSee("", "buttons: start")) << mHost.ErrorText();
+    ASSERT_TRUE(typeAndSee("start", "Charge and discharge repeatedly")) << mHost.ErrorText();
+    ASSERT_TRUE(typeAndSee("charge 6.5", "zarvik-host: charged the defibrillator")) << mHost.ErrorText();
+    ASSERT_TRUE(typeAndSee("abort", "answer with: yes, no\n")) << mHost.ErrorText();
+    ASSERT_TRUE(typeAndSee("yes", "outcome: test 900 aborted\n")) << mHost.ErrorText();
+    Outcome run = mHost.Finish(pid);
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_EQ(run.out, "900\taborted\n100\tnot run\n");
+    const std::vector<std::string> outcomes{"aborted", "not run"};
+    EXPECT_EQ(OutcomeWords(ReadAll(mOut + ".txt")), outcomes);
+    EXPECT_EQ(OutcomeWords(ReopenedReport(mOut, std::make_shared<host::HostLoadLog>())), outcomes);
+}
+
 // A results file reopened reads each test as its result says, and needs the stored outcome only
 // for a test that left no result; a file without stored outcomes (an older one) loads as it did.
 // A stored outcome that the file's own result, or its lack of one, contradicts is told in the
