@@ -366,25 +366,25 @@ TEST_F(AttendedRun, EachTestOfTheReportNamesTheUnitItsResultWasMeasuredWith)
     const std::string path = StartSim(mSim);
     ASSERT_FALSE(path.empty());
     ASSERT_TRUE(StartRun({"--device", path, "--out", out}, {"100", "200"}));
-    auto measure = [&] {
-        return Shows("instruction (discharge): Defibrillate Now\n") &&
-               DischargeUntil([&] { mSim.Tell("discharge 100\n"); },
-                              "  Energy: 100 J (low 85.0 J, high 115.0 J), passed\n") &&
-               Shows("buttons: next");
+    // Test 100 measured with the unit of that identity, and left for test 200 with Next.
+    auto measureWith = [&](const std::string& serial, const std::string& firmware) {
+        if (!TypeAndSee("unit " + serial + " " + firmware,
+                        "analyzer: ZARVIK, serial " + serial + ", firmware " + firmware + "\n"))
+            return false;
+        Type("start");
+        if (!Shows("instruction (discharge): Defibrillate Now\n") ||
+            !DischargeUntil([&] { mSim.Tell("discharge 100\n"); },
+                            "  Energy: 100 J (low 85.0 J, high 115.0 J), passed\n") ||
+            !Shows("buttons: next"))
+            return false;
+        Type("next");
+        return Shows("== test 200: ") && Shows("buttons: start");
     };
     ASSERT_TRUE(Shows("buttons: start")) << mHost.ErrorText();
-    ASSERT_TRUE(TypeAndSee("unit SN-A 1.0", "analyzer: ZARVIK, serial SN-A, firmware 1.0\n")) << mHost.ErrorText();
-    Type("start");
-    ASSERT_TRUE(measure()) << mHost.ErrorText();
-    Type("next");
-    ASSERT_TRUE(Shows("== test 200: ") && Shows("buttons: start")) << mHost.ErrorText();
+    ASSERT_TRUE(measureWith("SN-A", "1.0")) << mHost.ErrorText();
     Type("previous");
     ASSERT_TRUE(Shows("== test 100: ") && Shows("buttons: ")) << mHost.ErrorText();
-    ASSERT_TRUE(TypeAndSee("unit SN-B 2.0", "analyzer: ZARVIK, serial SN-B, firmware 2.0\n")) << mHost.ErrorText();
-    Type("start");
-    ASSERT_TRUE(measure()) << mHost.ErrorText();
-    Type("next");
-    ASSERT_TRUE(Shows("== test 200: ") && Shows("buttons: start")) << mHost.ErrorText();
+    ASSERT_TRUE(measureWith("SN-B", "2.0")) << mHost.ErrorText();
     Type("next");
     Outcome run = Finish();
     EXPECT_EQ(run.status, 1) << run.err;
