@@ -240,6 +240,17 @@ void HostTestSequence::LoadDocument(const std::shared_ptr<HostXmlDocument>& docu
         }
         entries.push_back(std::move(entry));
     }
+    // A result names the unit that measured it by its index in the list; one the list lacks
+    // leaves the result without its unit.
+    for (const auto& entry : entries) {
+        const auto result = entry.element->Result();
+        const int32_t index = result ? result->MTIID() : 0;
+        if (log && index > 0 && !units->Find(entry.element->PlugInID(), index)) {
+            log->AddEntry(ErrorNotASequence, 2,
+                          "The result of the test ID '" + std::to_string(entry.element->TestID()) +
+                              "' names the analyzer unit " + std::to_string(index) + ", which the list of units lacks");
+        }
+    }
     mEntries = std::move(entries);
     for (const auto& entry : mEntries) entry.element->SetParent(shared_from_this());
     mContext->SetMtiList(units);

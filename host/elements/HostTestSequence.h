@@ -100,7 +100,8 @@ public:
     // word) when it has one, else as the stored outcome where that is one that leaves no result
     // (not run, skipped, aborted), else as not run; a document without stored outcomes (an
     // older one) therefore reads as its results say. A stored outcome that its result or its
-    // lack of one contradicts is logged (severity 2) and printed beside the one it reads as.
+    // lack of one contradicts is logged (severity 2) and printed beside the one it reads as, and
+    // so is a result that names an analyzer unit the document's list lacks.
     void LoadDocument(const std::shared_ptr<HostXmlDocument>& document, const std::shared_ptr<HostLoadLog>& log);
     void Load(const std::string& path, const std::shared_ptr<HostLoadLog>& log);
 

@@ -272,6 +272,47 @@ TEST_F(RunSave, AReopenedOutcomeIsOneItsResultAllows)
     }
 }
 
+// Each test of a reopened results file names the unit its result refers to, and says so where
+// the file records none, or one its list of units lacks; a test without a result names none.
+TEST_F(RunSave, AReopenedReportNamesTheUnitOfEachResult)
+{
+    Outcome run = mHost.Run({"run", "--port", "1", "--device", "sim", "--out", mOut, "100"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string saved = ReadAll(mOut);
+    struct Case {
+        const char* name;
+        std::string from, to; // the edit of the saved file
+        std::string line;     // the line after the outcome
+        bool told = false;    // in the load log
+    };
+    const Case cases[] = {
+        {"as saved", "", "", "Measured with: ZARVIK, serial number SIMULATED, firmware SIMULATED"},
+        {"a unit the list lacks", "<ResultItem MTI=\"1\"", "<ResultItem MTI=\"5\"",
+         "Measured with: analyzer unit 5, which the list of units lacks", true},
+        {"no unit", "<ResultItem MTI=\"1\"", "<ResultItem", "Measured with: no analyzer unit recorded"},
+        {"no result", "<ResultItem MTI=\"1\"", "<Ignored", "---"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string text = saved;
+        if (!c.from.empty()) {
+            text.replace(text.find(c.from), c.from.size(), c.to);
+            if (c.to == "<Ignored") text.replace(text.find("</ResultItem>"), 13, "</Ignored>");
+        }
+        const std::string path = mHost.File("edited.xml");
+        ztesting::WriteAll(path, text);
+        auto log = std::make_shared<host::HostLoadLog>();
+        const std::string reopened = ReopenedReport(path, log);
+        EXPECT_EQ(log->ToText().find("names the analyzer unit 5, which the list of units lacks") != npos, c.told)
+            << log->ToText();
+        const auto outcome = reopened.find("\nOutcome: ");
+        ASSERT_NE(outcome, npos) << reopened;
+        const auto next = reopened.find('\n', outcome + 1) + 1;
+        EXPECT_EQ(reopened.substr(next, reopened.find('\n', next) - next).substr(0, c.line.size()), c.line)
+            << reopened;
+    }
+}
+
 // A signal while the results are saved only records itself: the save ends with both files of
 // this run, and the exit status names the signal.
 TEST_F(RunSave, ASignalDuringTheSaveCostsNothing)
