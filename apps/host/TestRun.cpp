@@ -689,6 +689,13 @@ int RunTests(const RunArguments& arguments, CommandContext& context, std::shared
         }
         sequence->SetBeforePerform(
             [&](std::size_t index) { console->BeginTest(sequence->Item(index).element->TestID()); });
+        // An aborted test's window closes with the abort, before any outcome could show in it.
+        sequence->SetAfterPerform([&](std::size_t index) {
+            const auto& entry = sequence->Item(index);
+            if (host::HostTestSequence::Outcome(entry) == host::HostTestSequence::OutcomeAborted)
+                context.err << "outcome: test " << entry.element->TestID() << ' '
+                            << host::HostTestSequence::OutcomeAborted << '\n' << std::flush;
+        });
         end = [&] {
             sequence->RequestStop();
             console->Leave();

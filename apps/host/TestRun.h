@@ -94,8 +94,8 @@ std::shared_ptr<host::IPlugIn> StartPlugIn();
 std::vector<int32_t> CatalogueTestIds(host::IPlugIn& plugIn);
 
 // "<ID>\t<status>" for each element, then "\t<key>\t<value>\t<unit>\t<status>" for each of
-// its measurements; the status of an element is "passed", "failed", "not rated", "skipped" or
-// "not run", and that of a measurement of a skipped element is empty (nothing was rated).
+// its measurements; the status of an element is "passed", "failed", "not rated", "skipped",
+// "aborted" or "not run", and that of a measurement of a skipped element is empty (nothing was rated).
 // Returns whether every element passed.
 bool PrintResults(const host::HostTestSequence& sequence, std::ostream& out);
 

@@ -88,9 +88,11 @@ void HostTestElement::PrintReport(const std::shared_ptr<HostReport>& report, con
     if (!report) return;
     const std::string name = mInfo->Name().empty() ? mPlugInId + " " + std::to_string(mTestId) : mInfo->Name();
     report->WriteLine(name);
-    std::string outcome = argument.IsString() ? argument.AsString() : std::string();
+    const auto subject = argument.Query<PrintSubject>();
+    std::string outcome = subject ? subject->outcome : argument.IsString() ? argument.AsString() : std::string();
     if (outcome.empty()) outcome = mResult ? StatusWord(mResult->Status()) : "not run";
     report->WriteLine("Outcome: " + outcome);
+    if (subject && !subject->measuredWith.empty()) report->WriteLine(subject->measuredWith);
     if (mConfiguration) mConfiguration->PrintReport(report);
     if (mLimits) {
         // Values beside the limits get a verdict only when the record was rated on them.

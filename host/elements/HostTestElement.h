@@ -57,12 +57,21 @@ public:
     // Loads one child of a stored element into the slot it belongs to, by its name; a child
     // for an empty slot, or of another name, is passed over. Errors of the records pass on.
     void Load(const std::shared_ptr<HostXmlElement>& child, const std::shared_ptr<HostLoadLog>& log);
+    // What the host may give PrintReport as its argument when it knows more of the test than
+    // the record does: what became of it in its run (see HostTestSequence::Outcome) and the
+    // analyzer unit its result was measured with, as the line to print ("" prints none).
+    struct PrintSubject : plat::IUnknown {
+        std::string outcome;
+        std::string measuredWith;
+    };
+
     // Prints a heading with the element's name and a line with the test's outcome ("Outcome:
-    // failed"), then the configuration, the limits and the result, each as its record prints
-    // itself. The outcome is the argument when the host gives it as text (the host knows what
-    // became of the element in its run, see HostTestSequence::Outcome), else the word of the
-    // result's status, and "not run" without a result. The records' own tables carry no
-    // outcome of the whole test, so without this line a failed test could read as passed.
+    // failed"), the line of the analyzer unit its result was measured with when the host gives
+    // one, then the configuration, the limits and the result, each as its record prints
+    // itself. The outcome is the argument when the host gives it as text or in a PrintSubject
+    // (the host knows what became of the element in its run), else the word of the result's
+    // status, and "not run" without a result. The records' own tables carry no outcome of the
+    // whole test, so without this line a failed test could read as passed.
     // The limits print the values beside them with a verdict only when the result was rated
     // passed or failed: a test left not applicable never reads "Failed".
     void PrintReport(const std::shared_ptr<HostReport>& report, const plat::Variant& argument) const;

@@ -39,6 +39,19 @@ std::vector<std::shared_ptr<HostXmlElement>> Children(const HostXmlElement& elem
     return children;
 }
 
+constexpr const char* OutcomeAttribute = "Outcome";
+
+// What a loaded element reads as: its result says what became of it where it has one; only a
+// test that left no result needs the stored word, and only a word of such a test is taken.
+std::string LoadedOutcome(ITestElement& element, const std::string& stored)
+{
+    if (const auto result = element.Result()) return HostTestElement::StatusWord(result->Status());
+    for (const char* word : {HostTestSequence::OutcomeSkipped, HostTestSequence::OutcomeAborted}) {
+        if (stored == word) return word;
+    }
+    return HostTestSequence::OutcomeNotRun;
+}
+
 } // namespace
 
 HostTestSequence::HostTestSequence(std::shared_ptr<IPlugIn> plugIn)
@@ -53,10 +66,24 @@ const std::shared_ptr<HostMtiList>& HostTestSequence::MtiList() const
 
 std::string HostTestSequence::Outcome(const Entry& entry)
 {
-    if (!entry.performed || !entry.element) return "not run";
+    if (!entry.element) return OutcomeNotRun;
+    if (!entry.performed) return entry.loaded ? entry.loadedOutcome : OutcomeNotRun;
     const auto result = entry.element->Result();
-    if (!result) return entry.navigation == HostTestContext::NavigateSkip ? "skipped" : "not run";
+    if (!result) {
+        // The result was discarded as the person asked, but the test was run.
+        if (entry.navigation == HostTestContext::NavigateSkip) return OutcomeSkipped;
+        if (entry.navigation == HostTestContext::NavigateAbort) return OutcomeAborted;
+        return OutcomeNotRun;
+    }
     return HostTestElement::StatusWord(result->Status());
+}
+
+std::string HostTestSequence::PrintedOutcome(const Entry& entry)
+{
+    const std::string outcome = Outcome(entry);
+    if (entry.performed || !entry.loaded || entry.storedOutcome.empty() || entry.storedOutcome == outcome)
+        return outcome;
+    return outcome + " (the file also stores the outcome '" + entry.storedOutcome + "')";
 }
 
 std::shared_ptr<ITestElement> HostTestSequence::AddTest(int32_t testId)
@@ -113,6 +140,7 @@ bool HostTestSequence::Run()
         entry.performed = true;
         entry.element->Perform(mContext);
         entry.navigation = mContext->Navigation();
+        if (mAfterPerform) mAfterPerform(index);
         switch (entry.navigation) {
         case HostTestContext::NavigateAbort: return false;
         case HostTestContext::NavigatePrevious:
@@ -141,7 +169,10 @@ std::shared_ptr<HostXmlDocument> HostTestSequence::SaveDocument() const
         units->AppendChild(unit);
     }
     for (const auto& entry : mEntries) {
-        if (auto saved = entry.element->Save(document)) root->AppendChild(saved);
+        if (auto saved = entry.element->Save(document)) {
+            saved->SetAttribute(OutcomeAttribute, Outcome(entry));
+            root->AppendChild(saved);
+        }
     }
     return document;
 }
@@ -197,7 +228,28 @@ void HostTestSequence::LoadDocument(const std::shared_ptr<HostXmlDocument>& docu
         if (auto id = Number(child->GetAttribute("ID"))) element->SetID(*id);
         for (const auto& part : Children(*child)) element->Load(part, log);
         element->UpdateReferences();
-        entries.push_back({std::move(element), false, HostTestContext::NavigationNone});
+        Entry entry{std::move(element), false, HostTestContext::NavigationNone};
+        entry.loaded = true;
+        entry.storedOutcome = child->GetAttribute(OutcomeAttribute);
+        entry.loadedOutcome = LoadedOutcome(*entry.element, entry.storedOutcome);
+        if (log && !entry.storedOutcome.empty() && entry.storedOutcome != entry.loadedOutcome) {
+            log->AddEntry(ErrorNotASequence, 2,
+                          "The test element of the test ID '" + child->GetAttribute("TestID") +
+                              "' stores the outcome '" + entry.storedOutcome + "', but its result reads '" +
+                              entry.loadedOutcome + "'");
+        }
+        entries.push_back(std::move(entry));
+    }
+    // A result names the unit that measured it by its index in the list; one the list lacks
+    // leaves the result without its unit.
+    for (const auto& entry : entries) {
+        const auto result = entry.element->Result();
+        const int32_t index = result ? result->MTIID() : 0;
+        if (log && index > 0 && !units->Find(entry.element->PlugInID(), index)) {
+            log->AddEntry(ErrorNotASequence, 2,
+                          "The result of the test ID '" + std::to_string(entry.element->TestID()) +
+                              "' names the analyzer unit " + std::to_string(index) + ", which the list of units lacks");
+        }
     }
     mEntries = std::move(entries);
     for (const auto& entry : mEntries) entry.element->SetParent(shared_from_this());

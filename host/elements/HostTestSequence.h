@@ -28,6 +28,11 @@ public:
         std::shared_ptr<ITestElement> element;
         bool performed = false;                 // Perform was called at least once
         int32_t navigation = -1;                // the navigation it reported last
+        // For an element loaded from a document: the outcome the document stored of it ("" for
+        // a document that stored none) and the outcome it reads as (see LoadDocument).
+        bool loaded = false;
+        std::string storedOutcome{};
+        std::string loadedOutcome{};
     };
 
     static constexpr const char* ElementName = "TestSequence";
@@ -46,9 +51,20 @@ public:
     void Add(std::shared_ptr<ITestElement> element);
 
     // What became of an element in the last run, in the host's words: "not run" when it was
-    // never performed, "skipped" when it was skipped and left no result, else the word of its
-    // result's status (HostTestElement::StatusWord), "not run" without one.
+    // never performed, "skipped" when it was skipped and "aborted" when the run was aborted in
+    // it, each leaving no result, else the word of its result's status
+    // (HostTestElement::StatusWord), "not run" without one. An element loaded from a document
+    // and not performed since reads as it was saved (see LoadDocument).
     static std::string Outcome(const Entry& entry);
+    // The outcome as the readable report prints it: Outcome, and for a loaded element whose
+    // document stored an outcome that its result contradicts, both, so that the report never
+    // prints a clean outcome over a file that disagrees with itself.
+    static std::string PrintedOutcome(const Entry& entry);
+
+    // The outcome words, as the table, the console and the report print them.
+    static constexpr const char* OutcomeNotRun = "not run";
+    static constexpr const char* OutcomeSkipped = "skipped";
+    static constexpr const char* OutcomeAborted = "aborted";
 
     std::size_t Count() const { return mEntries.size(); }
     const Entry& Item(std::size_t index) const { return mEntries.at(index); }
@@ -68,15 +84,24 @@ public:
     bool StopRequested() const { return mStopRequested; }
     // Called before each Perform with the element's position.
     void SetBeforePerform(std::function<void(std::size_t)> hook) { mBeforePerform = std::move(hook); }
+    // Called after each Perform with the element's position, once its navigation is noted.
+    void SetAfterPerform(std::function<void(std::size_t)> hook) { mAfterPerform = std::move(hook); }
 
-    // The sequence as one document: the analyzer units, then every element as it saves itself.
+    // The sequence as one document: the analyzer units, then every element as it saves itself,
+    // with its outcome (Outcome) as the attribute "Outcome", so that a test skipped, aborted or
+    // not run, which leaves no result, reads the same once the document is loaded again.
     std::shared_ptr<HostXmlDocument> SaveDocument() const;
     // Saves the document atomically.
     void Save(const std::string& path) const;
     // Replaces the elements and the analyzer units by those of a saved sequence: each element
     // is created by the plug-in from its test ID and loaded child by child. An element the
     // plug-in cannot create is logged and passed over; a document that is not a sequence
-    // raises and changes nothing.
+    // raises and changes nothing. An element reads as the outcome of its result (its status
+    // word) when it has one, else as the stored outcome where that is one that leaves no result
+    // (not run, skipped, aborted), else as not run; a document without stored outcomes (an
+    // older one) therefore reads as its results say. A stored outcome that its result or its
+    // lack of one contradicts is logged (severity 2) and printed beside the one it reads as, and
+    // so is a result that names an analyzer unit the document's list lacks.
     void LoadDocument(const std::shared_ptr<HostXmlDocument>& document, const std::shared_ptr<HostLoadLog>& log);
     void Load(const std::string& path, const std::shared_ptr<HostLoadLog>& log);
 
@@ -90,6 +115,7 @@ private:
     std::vector<Entry> mEntries;
     std::shared_ptr<HostTestContext> mContext;
     std::function<void(std::size_t)> mBeforePerform;
+    std::function<void(std::size_t)> mAfterPerform;
     bool mStopRequested = false;
 };
 

@@ -1,6 +1,8 @@
 #include "host/report/HostRunReport.h"
 
+#include "host/elements/HostTestElement.h"
 #include "host/elements/HostTestSequence.h"
+#include "host/interfaces/IResultData.h"
 #include "host/interfaces/ITestElement.h"
 #include "host/report/HostReport.h"
 #include "host/documents/HostXmlDocument.h"
@@ -20,11 +22,25 @@ namespace host {
 
 namespace {
 
+// An analyzer unit as the report names it: "ZARVIK, serial number 1234, firmware 2.10".
 std::string UnitText(const HostMtiList::Entry& unit)
 {
     auto shown = [](const std::string& text) { return text.empty() ? std::string("unknown") : text; };
-    return "Analyzer: " + shown(unit.MtiType()) + ", serial number " + shown(unit.Serial()) + ", firmware " +
-           shown(unit.Firmware());
+    return shown(unit.MtiType()) + ", serial number " + shown(unit.Serial()) + ", firmware " + shown(unit.Firmware());
+}
+
+// The line that names the analyzer unit a test's result was measured with: the run may have
+// known several units (the identity changed between two runs of a test), and only the result
+// says which one measured it. A test without a result prints none.
+std::string MeasuredWith(ITestElement& element, const std::shared_ptr<HostMtiList>& units)
+{
+    const auto result = element.Result();
+    if (!result) return {};
+    const int32_t index = result->MTIID();
+    if (index <= 0) return "Measured with: no analyzer unit recorded";
+    const auto unit = units ? units->Find(element.PlugInID(), index) : nullptr;
+    if (!unit) return "Measured with: analyzer unit " + std::to_string(index) + ", which the list of units lacks";
+    return "Measured with: " + UnitText(*unit);
 }
 
 constexpr const char* kSource = "HostRunReport";
@@ -63,14 +79,18 @@ void PrintRunReport(const std::shared_ptr<HostReport>& report, const HostTestSeq
     if (!units || units->Count() == 0) {
         report->WriteLine("Analyzer: none recorded");
     } else {
-        for (const auto& unit : *units) report->WriteLine(UnitText(*unit));
+        for (const auto& unit : *units) report->WriteLine("Analyzer: " + UnitText(*unit));
     }
     if (heading.simulated) {
         report->WriteLine("The results come from the built-in simulated analyzer, not from a real unit.");
     }
     report->WriteLine("");
     for (const auto& entry : sequence.Entries()) {
-        if (entry.element) entry.element->PrintReport(report, plat::Variant(HostTestSequence::Outcome(entry)));
+        if (!entry.element) continue;
+        auto subject = std::make_shared<HostTestElement::PrintSubject>();
+        subject->outcome = HostTestSequence::PrintedOutcome(entry);
+        subject->measuredWith = MeasuredWith(*entry.element, units);
+        entry.element->PrintReport(report, plat::Variant(subject));
     }
 }
 

@@ -23,7 +23,9 @@ struct RunReportHeading {
 // Writes the readable report of a run: the heading (the date and time the run started, in
 // UTC; each analyzer unit of the sequence's list with its type, serial number and firmware;
 // for a run on the built-in simulated analyzer a line saying that the results come from it),
-// then each element as it prints itself, given its outcome in the run as the argument.
+// then each element as it prints itself, given (in a HostTestElement::PrintSubject) its outcome
+// in the run and the line naming the unit its result was measured with: the list may hold units
+// that no kept result was measured with, so only that line ties a result to its unit.
 void PrintRunReport(const std::shared_ptr<HostReport>& report, const HostTestSequence& sequence,
                     const RunReportHeading& heading);
 

@@ -180,7 +180,8 @@ TEST_F(AttendedRun, AnEnergyRunWaitsForThePersonsStartAndNext)
 }
 
 // A box waits for the person's answer, and only the box's own words answer it. Aborting the
-// first of two tests leaves both not run, which is no success.
+// first of two tests in its measurement leaves it aborted and the second not run, which is no
+// success.
 TEST_F(AttendedRun, ABoxWaitsForThePersonsAnswer)
 {
     ASSERT_TRUE(StartOnTheSimulator({"100", "200"}));
@@ -197,7 +198,7 @@ TEST_F(AttendedRun, ABoxWaitsForThePersonsAnswer)
     Type("yes");
     Outcome run = Finish();
     EXPECT_EQ(run.status, 1) << run.err;
-    EXPECT_EQ(run.out, "100\tnot run\n200\tnot run\n") << run.err;
+    EXPECT_EQ(run.out, "100\taborted\n200\tnot run\n") << run.err;
 }
 
 // Leaving after a finished test, by the end of the person's input or by a signal, keeps the
@@ -362,6 +363,55 @@ TEST_F(AttendedRun, AFailedRunIsRunAgainByStartAndARehearsalRecordsTheSimulatedU
     plat::RegistryStore bench(mHost.Folder() + "/registry");
     EXPECT_EQ(bench.GetValue(units + "ZARVIK", "Serial").value_or(plat::RegistryStore::Value{}).text, "BENCH-7");
     EXPECT_EQ(bench.GetValue(units + "ZARVIK", "Firmware").value_or(plat::RegistryStore::Value{}).text, "3.2");
+}
+
+// The identity changed by unit and a test run again: the run knew two analyzer units, and the
+// report says under each test which one measured its result, as the results file ties it.
+TEST_F(AttendedRun, EachTestOfTheReportNamesTheUnitItsResultWasMeasuredWith)
+{
+    const std::string out = mHost.File("units.xml");
+    const std::string path = StartSim(mSim);
+    ASSERT_FALSE(path.empty());
+    ASSERT_TRUE(StartRun({"--device", path, "--out", out}, {"100", "200"}));
+    // Test 100 measured with the unit of that identity, and left for test 200 with Next.
+    auto measureWith = [&](const std::string& serial, const std::string& firmware) {
+        if (!TypeAndSee("unit " + serial + " " + firmware,
+                        "analyzer: ZARVIK, serial " + serial + ", firmware " + firmware + "\n"))
+            return false;
+        Type("start");
+        if (!Shows("instruction (discharge): Defibrillate Now\n") ||
+            !DischargeUntil([&] { mSim.Tell("discharge 100\n"); },
+                            "  Energy: 100 J (low 85.0 J, high 115.0 J), passed\n") ||
+            !Shows("buttons: next"))
+            return false;
+        Type("next");
+        return Shows("== test 200: ") && Shows("buttons: start");
+    };
+    ASSERT_TRUE(Shows("buttons: start")) << mHost.ErrorText();
+    ASSERT_TRUE(measureWith("SN-A", "1.0")) << mHost.ErrorText();
+    Type("previous");
+    ASSERT_TRUE(Shows("== test 100: ") && Shows("buttons: ")) << mHost.ErrorText();
+    ASSERT_TRUE(measureWith("SN-B", "2.0")) << mHost.ErrorText();
+    Type("next");
+    Outcome run = Finish();
+    EXPECT_EQ(run.status, 1) << run.err;
+    const std::string saved = ztesting::ReadAll(out);
+    // The results file ties the result to the second unit.
+    EXPECT_NE(saved.find("Index=\"2\" Type=\"ZARVIK\" Serial=\"SN-B\""), std::string::npos) << saved;
+    EXPECT_NE(saved.find("<ResultItem MTI=\"2\""), std::string::npos) << saved;
+    const std::string report = ztesting::ReadAll(out + ".txt");
+    EXPECT_NE(report.find("Analyzer: ZARVIK, serial number SN-A, firmware 1.0\n"
+                          "Analyzer: ZARVIK, serial number SN-B, firmware 2.0\n"),
+              std::string::npos)
+        << report;
+    EXPECT_NE(report.find("\nEnergy measurement\nOutcome: passed\n"
+                          "Measured with: ZARVIK, serial number SN-B, firmware 2.0\n"),
+              std::string::npos)
+        << report;
+    // The test left without a run measured nothing, with no unit.
+    EXPECT_NE(report.find("\nCharge time\nOutcome: not rated\nMeasured with: no analyzer unit recorded\n"),
+              std::string::npos)
+        << report;
 }
 
 // The verdict on a wave waits for this run's wave on the monitor: typed before Start it presses

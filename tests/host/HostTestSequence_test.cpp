@@ -79,6 +79,24 @@ TEST(HostTestSequence, ReportsWhatBecameOfEachElementAndStopsOnRequest)
     EXPECT_EQ(sequence->Item(0).element->Parent(), sequence);
 }
 
+// An element that left no result reads as what became of it: skipped and aborted tests were run
+// (their results discarded as the person asked), an element left with Next without a result and
+// one never performed were not.
+TEST(HostTestSequence, AnElementWithoutAResultReadsAsItsRunEnded)
+{
+    std::deque<int32_t> script{3, 0, 2};
+    std::vector<int32_t> trace;
+    auto sequence = std::make_shared<host::HostTestSequence>(nullptr);
+    for (int32_t id : {1, 2, 3, 4}) sequence->Add(std::make_shared<ScriptedElement>(id, script, trace));
+    std::vector<std::size_t> after;
+    sequence->SetAfterPerform([&](std::size_t index) { after.push_back(index); });
+    EXPECT_FALSE(sequence->Run());
+    EXPECT_EQ(after, (std::vector<std::size_t>{0, 1, 2}));
+    std::vector<std::string> outcomes;
+    for (const auto& entry : sequence->Entries()) outcomes.push_back(host::HostTestSequence::Outcome(entry));
+    EXPECT_EQ(outcomes, (std::vector<std::string>{"skipped", "not run", "aborted", "not run"}));
+}
+
 TEST(HostTestSequence, RefusesADocumentThatHoldsNoSequenceAndKeepsItsElements)
 {
     std::deque<int32_t> script;
