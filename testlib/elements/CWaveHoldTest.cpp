@@ -94,6 +94,7 @@ void CWaveHoldTest::mfrmTestGuide_StartTest()
     mfOutputActive = false;
     mfCommandsOut = false;
     mfLinkLost = false;
+    mfClosing = false;
     mStoppedRun = nullptr;
     // A verdict clicked before Start was not given on this run's wave.
     mfVerdictGiven = false;
@@ -109,7 +110,11 @@ void CWaveHoldTest::mfrmTestGuide_StartTest()
         if (Vti().State() == vti::evtiIdle && !mfStopped) RunMeasurement();
         mfrmTimer.Stop();
         EndOutput();
+        // Nothing goes out under the closing of the port, which never raises: an Abort then finds
+        // the run's output ended.
+        mfClosing = true;
         Vti().CloseChannel();
+        mfClosing = false;
 
         // A run is completed when its wave was shown and its hold ran to its end or was ended by
         // a verdict, on a link that stayed there: it stores its record, judged or not. A run
@@ -304,7 +309,7 @@ void CWaveHoldTest::EndSimulation()
 
 void CWaveHoldTest::EndOutput()
 {
-    if (!mfOutputActive || !mVti || mVti->mfTimeOut() || mVti->State() != vti::evtiIdle) return;
+    if (!mfOutputActive || mfClosing || !mVti || mVti->mfTimeOut() || mVti->State() != vti::evtiIdle) return;
     mfOutputActive = false;
     const plat::Variant reply = mVti->SendCommand("ZERO", false);
     // The link tells no lost link on "ZERO", which goes out on every way out of a run; left

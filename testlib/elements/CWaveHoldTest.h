@@ -112,6 +112,8 @@ private:
     bool mfCommandsOut = false;
     // A command of this run lost the link, its closing "ZERO" included.
     bool mfLinkLost = false;
+    // The run closes the channel.
+    bool mfClosing = false;
     // The record of a run of this window that was stopped in its hold (or left there): the record
     // from before it is back, and this one waits aside for a verdict on the wave it showed.
     std::shared_ptr<host::IResultData> mStoppedRun;
