@@ -22,6 +22,7 @@
 #include "testlib/elements/CTestPerf.h"
 #include "tests/support/TempFolder.h"
 #include "tests/testlib/elements/SimulationFixture.h"
+#include "tests/testlib/elements/WaveRunSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -35,6 +36,7 @@ namespace {
 using namespace std::chrono_literals;
 using Strings = std::vector<std::string>;
 using zsim::Fault;
+using ztesting::SetHold;
 namespace button = zop::button;
 
 using Maker = std::function<std::shared_ptr<host::ITestElement>()>;
@@ -94,13 +96,6 @@ protected:
         analyzer->ClearLogs();
         analyzer->Faults().Clear();
         return element;
-    }
-
-    static void SetHold(const std::shared_ptr<host::ITestElement>& element, int32_t seconds)
-    {
-        if (auto ecg = std::dynamic_pointer_cast<ztest::CConfigEcg>(element->Configuration())) ecg->SetDuration(seconds);
-        if (auto wave = std::dynamic_pointer_cast<ztest::CConfigSimWave>(element->Configuration()))
-            wave->SetDuration(seconds);
     }
 
     // Runs the element again from button 202's menu; the act (if any) comes during the run and
