@@ -124,6 +124,11 @@ void CDischargeTest::RunMeasurement()
 void CDischargeTest::StoreMeasuredData(const std::string& data)
 {
     if (TimedOut()) mfStopped = true;
+    if (!mfStopped && !Commands().reading.IsReading(data)) {
+        // "NODATA", "OK", "12ABC", a reply short of fields: never a measurement of 0.
+        plat::IgnoreErrors([] { ShowAnalyzerErrorBox(); });
+        mfStopped = true;
+    }
     if (!mfStopped) {
         StoreData(data);
         RateResult(false);

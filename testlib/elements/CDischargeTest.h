@@ -1,6 +1,7 @@
 #pragma once
 
 #include "testlib/elements/CTestElement.h"
+#include "testlib/elements/DataRecord.h"
 
 #include <cstdint>
 #include <initializer_list>
@@ -18,6 +19,8 @@ struct DischargeCommands {
     std::vector<const char*> data;
     // The flashing prompt that asks for the shock.
     const char* prompt = "20170::Defibrillate Now";
+    // What a data reply of the test is: the discharge record, every field of it read.
+    DataRecord reading = DataRecord::Numbers(4);
 };
 
 // The defibrillator measurement sequence that the energy, charge-time, cardioversion,
@@ -48,8 +51,9 @@ protected:
     std::string ReadMeasurementData();
     void RunMeasurement() override;
 
-    // The end of a measurement: after a lost link nothing more; otherwise the data goes to
-    // the result record, which is rated and shown.
+    // The end of a measurement: after a lost link nothing more; a data reply that is no reading
+    // of the test (DischargeCommands::reading) shows the analyzer's error box and stores nothing;
+    // otherwise the data goes to the result record, which is rated and shown.
     void StoreMeasuredData(const std::string& data);
     // The instruction lines of a single-discharge test: 5 entries, the first with the preset
     // energy rounded to a whole number, then the others as given, the rest empty. Reads the

@@ -8,8 +8,11 @@ namespace ztest {
 
 namespace {
 
+// The delay field may read "NOSYNC": the record tells the operator of a missing
+// synchronisation, and the run goes on.
 const DischargeCommands kCommands{"CARDIOMODE", "CARDIOWAVE", {"CARDIODATA"},
-                                  "20172::START CHARGE NOW...  FOLLOWED BY DISCHARGE"};
+                                  "20172::START CHARGE NOW...  FOLLOWED BY DISCHARGE",
+                                  DataRecord(4, {{0}, {1}, {2}, {3, CResultCardio::NoSync}})};
 
 constexpr std::array<MeasurementListRow, 4> kMeasurements{{
     {"ENGY", "20120::Energy"},

@@ -80,6 +80,8 @@ void CTestEcg::RunMeasurement()
             mfStopped = true;
             break;
         }
+        // The run's holds ran to their end only when this one does too.
+        mfHoldRanOut = false;
         // The analyzer gets the value before the step.
         if (mode == CConfigEcg::StepWidth) settings->SetWidthIndex(settings->GetWidthIndex() + 1.0f);
         if (mode == CConfigEcg::StepAmplitude) settings->SetAmplitudeIndex(settings->GetAmplitudeIndex() + 1.0f);
@@ -100,6 +102,8 @@ void CTestEcg::RunMeasurement()
             mfrmWaitTimer.Start(TestTimer::OneSecond, [this] { mfrmWaitTimer_Timer(); });
             plat::Loop().RunUntil([this] { return mfSimulationStopped || mfStopped; });
             mfrmWaitTimer.Stop();
+            // Ended by its ticker, not by Stop, a verdict or navigation.
+            mfHoldRanOut = !mfStopped;
         }
         if (SteppingDone(mode, settings->GetWidthIndex(), settings->GetAmplitudeIndex())) mfStopped = true;
     }

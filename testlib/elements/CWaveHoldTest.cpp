@@ -2,9 +2,12 @@
 
 #include "host/elements/HostTestContext.h"
 #include "host/elements/HostTestElement.h"
+#include "host/interfaces/IMeasurement.h"
 #include "host/interfaces/IResultData.h"
 #include "instrument/IZarvikVTi.h"
 #include "platform/loop/EventLoop.h"
+#include "platform/ui/MessageBox.h"
+#include "testlib/core/CMeasurement.h"
 #include "testlib/core/CLimitData.h"
 #include "testlib/guide/FZARVIKTestGuide.h"
 #include "testlib/results/CResultRecord.h"
@@ -15,6 +18,15 @@
 #include <limits>
 
 namespace ztest {
+
+namespace {
+
+// The link's own box for a lost analyzer, as every other exchange of a run shows it.
+constexpr const char* kNoMtiText =
+    "20521::No MTI was found connected. Check that your ZARVIK is connected and that it has been powered on.";
+constexpr const char* kLinkTitle = "Zarvik instrument link";
+
+} // namespace
 
 void CWaveHoldTest::Initialize(const std::string& moduleKey, int32_t testId, int32_t id)
 {
@@ -46,6 +58,7 @@ void CWaveHoldTest::PrepareGuide(bool hasPrevious)
     // has started one.
     mfVerdictGiven = false;
     mfWaveStarted = false;
+    mStoppedRun = nullptr;
     mfrmTestGuide->SetRunState(1, hasPrevious);
     mfrmTestGuide->InitGuide(shared_from_this(), mTestContext, BuildInstructions());
     mfrmTestGuide->ShowResultStatus(mTestElement->Result());
@@ -77,8 +90,12 @@ void CWaveHoldTest::mfrmTestGuide_StartTest()
     mfRunning = true;
     BeginRun();
     mfWaveStarted = false;
+    mfHoldRanOut = false;
     mfOutputActive = false;
     mfCommandsOut = false;
+    mfLinkLost = false;
+    mfClosing = false;
+    mStoppedRun = nullptr;
     // A verdict clicked before Start was not given on this run's wave.
     mfVerdictGiven = false;
     try {
@@ -93,13 +110,31 @@ void CWaveHoldTest::mfrmTestGuide_StartTest()
         if (Vti().State() == vti::evtiIdle && !mfStopped) RunMeasurement();
         mfrmTimer.Stop();
         EndOutput();
+        // Nothing goes out under the closing of the port, which never raises: an Abort then finds
+        // the run's output ended.
+        mfClosing = true;
         Vti().CloseChannel();
-        SettleKeptResult(mfWaveStarted);
+        mfClosing = false;
+
+        // A run is completed when its wave was shown and its hold ran to its end or was ended by
+        // a verdict, on a link that stayed there: it stores its record, judged or not. A run
+        // stopped or left in its hold stores nothing, as a stopped run of any test: the record
+        // from before it is back, and its own waits aside for a verdict on the wave it showed.
+        // A run that lost the link has shown a wave the monitor may never have had: no verdict
+        // of it is taken.
+        const bool completed = mfWaveStarted && !mfLinkLost && (mfHoldRanOut || mfVerdictGiven);
+        const auto runRecord = mTestElement->Result();
+        SettleKeptResult(completed);
+        if (mfWaveStarted && !completed && !mfLinkLost) {
+            mStoppedRun = runRecord;
+            mPutBackVerdicts = VerdictsOf(mTestElement->Result());
+        }
+        mfWaveStarted = completed || mStoppedRun;
 
         if (mfrmTestGuide) {
             // The finished form: a verdict on this run's wave, or the rated record that a run
-            // without a wave put back.
-            mfrmTestGuide->SetRunState(1, mfWaveStarted ? mfVerdictGiven : HoldsRatedResult());
+            // that stored nothing put back.
+            mfrmTestGuide->SetRunState(1, completed ? mfVerdictGiven : HoldsRatedResult());
             HighLight({1, 2, 3, 4});
             FinishTest(mfrmTestGuide->GetMtiData());
             mfrmTestGuide->ShowStatusText("");
@@ -116,6 +151,7 @@ void CWaveHoldTest::mfrmTestGuide_StartTest()
         plat::IgnoreErrors([&] { SettleKeptResult(false); });
         // The record in hand is the one the run put back, which no verdict of this run rates.
         mfWaveStarted = false;
+        mStoppedRun = nullptr;
         mfRunning = false;
         EndRunAfterError(number, description);
     }
@@ -137,27 +173,78 @@ void CWaveHoldTest::mfrmTestGuide_AbortTest()
 
 void CWaveHoldTest::mfrmTestGuide_ItemClicked(bool /*value*/)
 {
-    // Only a verdict on the wave of this window's run is taken: one during the run ends it, one
-    // after a run that showed its wave rates the record. Any other leaves the record, and what
-    // the view shows, as they were.
-    if (!mfBusy && !mfWaveStarted) {
+    const auto refuse = [this] {
         plat::IgnoreErrors([&] {
             if (mfrmTestGuide) mfrmTestGuide->RefuseVerdict();
         });
+    };
+    // Only a verdict on the wave of this window's run is taken: one during the run ends it, one
+    // after a run that showed its wave rates the record. Any other leaves the record, and what
+    // the view shows, as they were.
+    if (!mfBusy && !mfWaveStarted) return refuse();
+    if (mfRunning && !mfBusy) {
+        // The hold is over and the run still ends (its closing "ZERO" may wait for the analyzer):
+        // the verdict stays in the run's record, which the end of the run rates, or drops when
+        // the link was lost.
+        mfVerdictGiven = true;
         return;
     }
     mfVerdictGiven = true;
     if (mfBusy) {
         mfrmTestGuide_StopTest();
-    } else {
-        plat::IgnoreErrors([&] { RateResult(false); });
+        return;
+    }
+    if (mStoppedRun && !TakeVerdictOnStoppedRun()) return;
+    plat::IgnoreErrors([&] { RateResult(false); });
+    plat::IgnoreErrors([&] {
+        if (mfrmTestGuide) mfrmTestGuide->ShowResultStatus(mResult);
+    });
+    plat::IgnoreErrors([&] {
+        if (mfrmTestGuide) mfrmTestGuide->EnableNext(true);
+    });
+}
+
+CWaveHoldTest::Verdicts CWaveHoldTest::VerdictsOf(const std::shared_ptr<host::IResultData>& record)
+{
+    Verdicts verdicts;
+    plat::IgnoreErrors([&] {
+        if (!record) return;
+        for (int32_t i = 1; i <= record->MeasurementCount(); ++i) {
+            const auto measurement = record->Measurement(plat::Variant(i));
+            if (measurement) verdicts.emplace_back(measurement->value(), measurement->Status());
+        }
+    });
+    return verdicts;
+}
+
+bool CWaveHoldTest::TakeVerdictOnStoppedRun()
+{
+    // The view wrote the click into the record on show, the one put back; the wave judged is the
+    // stopped run's.
+    const auto shown = mTestElement->Result();
+    const Verdicts written = VerdictsOf(shown);
+    if (written == mPutBackVerdicts) return false;
+    auto runRecord = std::exchange(mStoppedRun, nullptr);
+    plat::IgnoreErrors([&] {
+        if (mfrmTestGuide) mfrmTestGuide->RefuseVerdict();
+    });
+    for (std::size_t i = 0; i < written.size(); ++i) {
         plat::IgnoreErrors([&] {
-            if (mfrmTestGuide) mfrmTestGuide->ShowResultStatus(mResult);
-        });
-        plat::IgnoreErrors([&] {
-            if (mfrmTestGuide) mfrmTestGuide->EnableNext(true);
+            auto measurement = std::dynamic_pointer_cast<CMeasurement>(
+                runRecord->Measurement(plat::Variant(static_cast<int32_t>(i + 1))));
+            if (!measurement) return;
+            measurement->SetValue(written[i].first);
+            measurement->SetStatus(written[i].second);
         });
     }
+    mTestElement->SetResult(runRecord);
+    mResult = std::dynamic_pointer_cast<CResultRecord>(runRecord);
+    // A record of a run of this window: the finishing step rates, stamps and reports it.
+    mfResultCompleted = true;
+    plat::IgnoreErrors([&] {
+        if (mfrmTestGuide) mfrmTestGuide->ShowResult(runRecord);
+    });
+    return true;
 }
 
 // ---- Helpers of the hold procedures ----
@@ -174,13 +261,20 @@ bool CWaveHoldTest::WaitUsable(int32_t milliseconds)
     return Usable();
 }
 
+std::string CWaveHoldTest::SendOfRun(const std::string& command)
+{
+    std::string reply = Send(command);
+    if (TimedOut()) mfLinkLost = true;
+    return reply;
+}
+
 std::string CWaveHoldTest::SendOutput(const std::string& command)
 {
     const bool before = mfOutputActive;
     const bool earlier = mfCommandsOut;
     mfOutputActive = true;
     mfCommandsOut = true;
-    std::string reply = Send(command);
+    std::string reply = SendOfRun(command);
     if (AnalyzerReply::Begins(reply, "ERR")) {
         // The analyzer took nothing from it. A Stop that came meanwhile still zeroes what an
         // earlier command of the run set going; it has nothing to zero after a refused first one.
@@ -193,7 +287,7 @@ std::string CWaveHoldTest::SendOutput(const std::string& command)
 std::string CWaveHoldTest::SendSetup(const std::string& command)
 {
     mfCommandsOut = true;
-    return Send(command);
+    return SendOfRun(command);
 }
 
 void CWaveHoldTest::StopSimulation()
@@ -215,9 +309,22 @@ void CWaveHoldTest::EndSimulation()
 
 void CWaveHoldTest::EndOutput()
 {
-    if (!mfOutputActive || !mVti || mVti->mfTimeOut() || mVti->State() != vti::evtiIdle) return;
+    if (!mfOutputActive || mfClosing || !mVti || mVti->mfTimeOut() || mVti->State() != vti::evtiIdle) return;
     mfOutputActive = false;
-    Send("ZERO");
+    const plat::Variant reply = mVti->SendCommand("ZERO", false);
+    // The link tells no lost link on "ZERO", which goes out on every way out of a run; left
+    // unanswered (no line at all, not even an empty one), it lost the link in the hold, and this
+    // is told here with the link's box. The link is then marked lost, so that it is not released.
+    if (reply.IsString() && reply.AsString().empty()) {
+        mfLinkLost = true;
+        mVti->SetmfTimeOut(true);
+        plat::IgnoreErrors([] { ShowLostLinkBox(); });
+    }
+}
+
+void CWaveHoldTest::ShowLostLinkBox()
+{
+    plat::MsgBox(Translate(kNoMtiText), plat::vbExclamation, kLinkTitle);
 }
 
 void CWaveHoldTest::HoldWave(int32_t seconds, bool started)
@@ -225,7 +332,10 @@ void CWaveHoldTest::HoldWave(int32_t seconds, bool started)
     HighLight({4, 5});
     mfWaveStarted = started;
     if (!mfStopped) {
-        mfrmTimer.Start(HoldInterval(seconds), [this] { StopSimulation(); });
+        mfrmTimer.Start(HoldInterval(seconds), [this] {
+            mfHoldRanOut = true;
+            StopSimulation();
+        });
     }
     plat::Loop().RunUntil([this] { return mfSimulationStopped || mfStopped; });
 }

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace ztest {
 
@@ -83,16 +85,40 @@ protected:
     // A verdict was taken during this run or after it (a click before Start is not taken).
     bool mfVerdictGiven = false;
     // The wave command of this window's run went out and its hold began: only such a run stores
-    // its record, rated from a verdict given after the wave was started.
+    // its record, rated from a verdict given after the wave was started. Once the run is over:
+    // the record in hand, or the one kept aside for a verdict (mStoppedRun), is that of a run of
+    // this window whose wave was shown, and a verdict clicked now is taken.
     bool mfWaveStarted = false;
+    // The run's hold (every hold of a stepping run) ran to its end by its time.
+    bool mfHoldRanOut = false;
 
 private:
+    // Sends a command of the run and notes a lost link.
+    std::string SendOfRun(const std::string& command);
+    // The box in which the link tells a lost analyzer.
+    static void ShowLostLinkBox();
+    // A verdict clicked after a run stopped in its hold: it goes into that run's record, which
+    // takes the place of the record put back. False when the click wrote no verdict.
+    bool TakeVerdictOnStoppedRun();
+    // The values and statuses of a record's measurements.
+    using Verdicts = std::vector<std::pair<plat::Variant, int32_t>>;
+    static Verdicts VerdictsOf(const std::shared_ptr<host::IResultData>& record);
+
     // StartTest is running (mfBusy ends with the hold, while StartTest still finishes).
     bool mfRunning = false;
     // A simulating command went out since the last "ZERO".
     bool mfOutputActive = false;
     // A command of this run went out (and was not refused before anything else went out).
     bool mfCommandsOut = false;
+    // A command of this run lost the link, its closing "ZERO" included.
+    bool mfLinkLost = false;
+    // The run closes the channel.
+    bool mfClosing = false;
+    // The record of a run of this window that was stopped in its hold (or left there): the record
+    // from before it is back, and this one waits aside for a verdict on the wave it showed.
+    std::shared_ptr<host::IResultData> mStoppedRun;
+    // What the record put back held when it was put back: a click that changes it wrote a verdict.
+    Verdicts mPutBackVerdicts;
     // The hold timer; set only while a hold runs.
     TestTimer mfrmTimer;
 };

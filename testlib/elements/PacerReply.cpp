@@ -3,6 +3,7 @@
 #include "platform/base/ComError.h"
 #include "platform/base/Conversions.h"
 #include "testlib/elements/AnalyzerReply.h"
+#include "testlib/elements/DataRecord.h"
 
 #include <string>
 
@@ -27,15 +28,8 @@ bool PacerReply::IsData(std::string_view reply)
 {
     // The record's fields are the first three; an analyzer that sends more (a further field, a
     // trailing remark) still sends its data.
-    constexpr int kDataFields = 3;
-    std::string_view text = AnalyzerReply::Text(reply);
-    for (int field = 0; field < kDataFields; ++field) {
-        const size_t comma = text.find(',');
-        if (!plat::IsNumericText(text.substr(0, comma))) return false;
-        if (comma == std::string_view::npos) return field + 1 == kDataFields;
-        text.remove_prefix(comma + 1);
-    }
-    return true;
+    static const DataRecord kPacerData = DataRecord::Numbers(3);
+    return kPacerData.IsReading(reply);
 }
 
 PacerReplyKind PacerReply::Classify(std::string_view reply)

@@ -8,8 +8,8 @@ namespace ztest {
 
 // The gate of the pacer tests' replies (load command, "PACEPDATA", "PACEREFRACT"): what a reply
 // is, read without its line end. Only Data reaches a result record: three comma-separated
-// numbers, whatever fields follow them; everything that is neither data, "OK", a known token nor
-// an empty reply is Unexpected.
+// numbers, whatever fields follow them (a reading by the rule of DataRecord); everything that
+// is neither data, "OK", a known token nor an empty reply is Unexpected.
 enum class PacerReplyKind {
     Empty,           // nothing but a line end (or nothing at all)
     Ok,              // begins "OK"

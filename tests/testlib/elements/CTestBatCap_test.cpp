@@ -342,6 +342,9 @@ TEST_F(BatCapTest, ErrorTokensAndUnreadableChargeTimesStopTheRun)
         {"an unknown token", Fault::Reply("HELLO").For("MAXEDATA"), std::nullopt, "Unexpected response"},
         {"an empty charge-time field", Fault::Reply("200.0,2100,42.0,").For("MAXEDATA"), std::nullopt,
          "Unexpected response"},
+        {"a charge time with text after it", Fault::Reply("200.0,2100,42.0,6.2s").For("MAXEDATA"), std::nullopt,
+         "Unexpected response"},
+        {"a record short of fields", Fault::Reply("42.0,6.2").For("MAXEDATA"), std::nullopt, "Unexpected response"},
         {"a charge time at the edge of the range", Fault::Reply("150.2,2000,50.1,1.7976931348623157e308").For("MAXEDATA"),
          std::nullopt, "Unexpected response"},
     };

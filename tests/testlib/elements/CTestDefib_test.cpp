@@ -153,6 +153,9 @@ TEST_F(DefibTest, ErrorRepliesStopTheRunAndStoreNothing)
         {"error reply", Fault::Error(12).For("ENERGYDATA"), "Unexpected response from MTI."},
         {"no discharge record", Fault::Reply("150.2").For("ENERGYDATA"), "Unexpected response from MTI."},
         {"no energy in the record", Fault::Reply("NODATA,1,2,3").For("ENERGYDATA"), "Unexpected response from MTI."},
+        {"an energy with text after it", Fault::Reply("100.0J,2000,50.1,1").For("ENERGYDATA"),
+         "Unexpected response from MTI."},
+        {"a record short of fields", Fault::Reply("100.0,2000").For("ENERGYDATA"), "Unexpected response from MTI."},
         // Counted, it could not be kept: its text reads back beyond the range.
         {"an energy at the edge of the range", Fault::Reply("1.7976931348623157e308,2000,50.1,1").For("ENERGYDATA"),
          "Unexpected response from MTI."},

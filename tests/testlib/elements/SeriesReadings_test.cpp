@@ -23,14 +23,15 @@ TEST(SeriesReadings, TheChargeTimeComesFromItsFieldOfEveryReplyShape)
         {"200.0,2100,42.0,6.20\r\n", "6.20", "6.2"},
         {"200.0,2100,42.0,6.20", "6.20", "6.2"},  // without a line end, no digit is lost
         {"200.0,2100,42.0,12\r\n", "12", "12"},
-        {"42.0,7.5\r\n", "7.5", "7.5"},            // fewer fields: the last one
-        {"6.25\r\n", "6.25", "6.25"},              // no comma: the whole reply
         {"200.0,2100,42.0,5.5,0.005\r\n", "5.5", "5.5"},         // four commas: the fourth field
         {"200.0,2100,42.0,5.5,0.005,9,9\r\n", "5.5", "5.5"},     // more still: the fourth field
         {"200.0,2100,42.0, 4.0\r\n", " 4.0", "4"},  // blanks before the number
         {"200.0,2100,42.0,.5\r\n", ".5", "0.5"},
-        {"200.0,2100,42.0,6.2s\r\n", "6.2s", "6.2"}, // only the leading number counts
-        // No charge time: never a charge of 0 s.
+        // No charge time: never a charge of 0 s. A field with a number in front, or a reply short
+        // of the record's fields, is no reading either.
+        {"200.0,2100,42.0,6.2s\r\n", std::nullopt, nullptr},
+        {"42.0,7.5\r\n", std::nullopt, nullptr},
+        {"6.25\r\n", std::nullopt, nullptr},
         {"\r\n", std::nullopt, nullptr},
         {"", std::nullopt, nullptr},
         {"NODATA\r\n", std::nullopt, nullptr},
@@ -62,7 +63,8 @@ TEST(SeriesReadings, TheEnergyIsTheFirstFieldOfADischargeRecord)
     };
     const Case cases[] = {
         {"150.2,2000,50.1,0.0045\r\n", "150.2"},
-        {"150.2,2000\r\n", "150.2"},
+        {"150.2,2000\r\n", std::nullopt}, // short of the record's fields
+        {"150.2J,2000,50.1,0.0045\r\n", std::nullopt},
         {" 99,1,1,1\r\n", " 99"},
         {"\r\n", std::nullopt},
         {"150.2\r\n", std::nullopt}, // no comma: no discharge record

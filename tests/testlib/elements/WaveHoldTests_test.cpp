@@ -4,6 +4,7 @@
 #include "host/interfaces/ILimitData.h"
 #include "host/interfaces/IMeasurement.h"
 #include "tests/testlib/elements/SimulationFixture.h"
+#include "tests/testlib/elements/WaveRunSupport.h"
 #include "testlib/config/CConfigArr.h"
 #include "testlib/config/CConfigEcg.h"
 #include "testlib/config/CConfigNSW.h"
@@ -30,6 +31,8 @@ namespace {
 using namespace std::chrono_literals;
 using Strings = std::vector<std::string>;
 using zsim::Fault;
+using ztesting::SetHold;
+using ztesting::VerdictOf;
 namespace button = zop::button;
 
 constexpr const char* kUnexpected = "Unexpected response from MTI.";
@@ -56,25 +59,8 @@ protected:
         }
         return times;
     }
-    // Sets the hold time of any of the four tests.
-    static void SetHold(const std::shared_ptr<host::ITestElement>& element, int32_t seconds)
-    {
-        if (auto ecg = std::dynamic_pointer_cast<ztest::CConfigEcg>(element->Configuration())) ecg->SetDuration(seconds);
-        if (auto wave = std::dynamic_pointer_cast<ztest::CConfigSimWave>(element->Configuration()))
-            wave->SetDuration(seconds);
-    }
     plat::TimePoint start = TestLoop().Now();
 };
-
-// The verdict a record's measurement holds: "", "passed" or "failed".
-std::string VerdictOf(const std::shared_ptr<host::IResultData>& record)
-{
-    const auto measurement = record ? record->Measurement(plat::Variant(int32_t{1})) : nullptr;
-    if (!measurement) return "no measurement";
-    const plat::Variant value = measurement->value();
-    if (value.IsEmpty() || value.IsNull()) return "";
-    return plat::CBool(value) ? "passed" : "failed";
-}
 
 // The host's own Next, also when the toolbar offers none.
 void FireNext()

@@ -22,6 +22,7 @@
 #include "testlib/elements/CTestPerf.h"
 #include "tests/support/TempFolder.h"
 #include "tests/testlib/elements/SimulationFixture.h"
+#include "tests/testlib/elements/WaveRunSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -35,6 +36,7 @@ namespace {
 using namespace std::chrono_literals;
 using Strings = std::vector<std::string>;
 using zsim::Fault;
+using ztesting::SetHold;
 namespace button = zop::button;
 
 using Maker = std::function<std::shared_ptr<host::ITestElement>()>;
@@ -94,13 +96,6 @@ protected:
         analyzer->ClearLogs();
         analyzer->Faults().Clear();
         return element;
-    }
-
-    static void SetHold(const std::shared_ptr<host::ITestElement>& element, int32_t seconds)
-    {
-        if (auto ecg = std::dynamic_pointer_cast<ztest::CConfigEcg>(element->Configuration())) ecg->SetDuration(seconds);
-        if (auto wave = std::dynamic_pointer_cast<ztest::CConfigSimWave>(element->Configuration()))
-            wave->SetDuration(seconds);
     }
 
     // Runs the element again from button 202's menu; the act (if any) comes during the run and
@@ -249,9 +244,10 @@ TEST_F(WaveRunExits, EveryExitOfARun)
         {"time-out: arrhythmia wave", kArr, silence("AF1"), {}, Thrice("AF1", {"VENTPACE=1.0,100"}), 0, Record::Kept,
          kNoMti},
         {"time-out: ECG threshold", kEcg, silence("THRESH"), {}, Thrice("THRESH=160,0.50"), 0, Record::Kept, kNoMti},
-        // After the first hold showed its wave: the run's own record, unjudged.
+        // After the first hold showed its wave: a run that lost the link stores nothing, and its
+        // wave, which the monitor may never have shown, is judged by no one.
         {"time-out: second ECG threshold", kEcgStepped, silence("THRESH=180"), {},
-         Thrice("THRESH=180,0.50", {"THRESH=160,0.50"}), 0, Record::Fresh, kNoMti},
+         Thrice("THRESH=180,0.50", {"THRESH=160,0.50"}), 0, Record::Kept, kNoMti},
         // Stop in each wait: "ZERO" on the idle link, whatever went out last.
         {"stop before the threshold", kNsw, none, {"LOC", 20ms, button::Stop}, {"ZERO"}, 0, Record::Kept, nullptr},
         {"stop after the threshold", kNsw, none, {"THRESH", 15ms, button::Stop}, {"THRESH=40,2.00", "ZERO"}, 0,
@@ -282,12 +278,20 @@ TEST_F(WaveRunExits, EveryExitOfARun)
          {"PERFLEAD=I", "SQU", "ZERO"}, 0, Record::Kept, nullptr},
         {"stop meets the refused arrhythmia wave", kArr, refuse("AF1"), {"AF1", 3ms, button::Stop},
          {"VENTPACE=1.0,100", "AF1", "ZERO"}, 0, Record::Kept, nullptr},
+        // A run stopped (or left) in its hold is a stopped run, as in every other test: it stores
+        // nothing and the passed record is back. Only a hold that runs to its end, or that a
+        // verdict ends, completes the run.
         {"stop meets the refused second ECG threshold", kEcgStepped, refuse("THRESH=180"),
-         {"THRESH=180", 3ms, button::Stop}, {"THRESH=160,0.50", "THRESH=180,0.50", "ZERO"}, 0, Record::Fresh, nullptr},
+         {"THRESH=180", 3ms, button::Stop}, {"THRESH=160,0.50", "THRESH=180,0.50", "ZERO"}, 0, Record::Kept, nullptr},
         {"stop in the hold", kNsw, none, {"NSB", 300ms, button::Stop}, {"THRESH=40,2.00", "NSB30", "ZERO"}, 0,
-         Record::Fresh, nullptr},
+         Record::Kept, nullptr},
         {"stop in the ECG hold", kEcg, none, {"THRESH", 300ms, button::Stop}, {"THRESH=160,0.50", "ZERO"}, 0,
-         Record::Fresh, nullptr},
+         Record::Kept, nullptr},
+        // Nothing pressed: the hold runs to its end, and the completed run's own record reads
+        // unjudged.
+        {"the hold runs to its end", kNsw, none, {}, {"THRESH=40,2.00", "NSB30", "ZERO"}, 0, Record::Fresh, nullptr},
+        {"the stepped ECG holds run to their end", kEcgStepped, none, {},
+         {"THRESH=160,0.50", "THRESH=180,0.50", "THRESH=200,0.50", "ZERO"}, 0, Record::Fresh, nullptr},
         // Abort in each wait: "ZERO", navigation 2, the record removed.
         {"abort before the lead", kPerf, none, {"LOC", 20ms, button::Abort}, {"ZERO"}, 2, Record::Removed, nullptr},
         {"abort after ventricular pacing", kArr, none, {"VENTPACE", 15ms, button::Abort},
@@ -300,7 +304,7 @@ TEST_F(WaveRunExits, EveryExitOfARun)
         {"skip in the hold", kNsw, none, {"NSB", 300ms, button::Skip}, {"THRESH=40,2.00", "NSB30", "ZERO"}, 3,
          Record::Removed, nullptr},
         {"previous in the hold", kPerf, none, {"SQU", 300ms, button::Previous}, {"PERFLEAD=I", "SQU", "ZERO"}, 1,
-         Record::Fresh, nullptr},
+         Record::Kept, nullptr},
         {"N/A in the hold", kEcg, none, {"THRESH", 300ms, button::NotApplicable}, {"THRESH=160,0.50", "ZERO"}, 0,
          Record::Skipped, nullptr},
         {"N/A before the wave", kNsw, none, {"THRESH", 15ms, button::NotApplicable}, {"THRESH=40,2.00", "ZERO"}, 0,
