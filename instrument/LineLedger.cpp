@@ -64,6 +64,7 @@ void LineLedger::Wrote(TimePoint at)
     const bool measuring = MeasurementRunning();
     // The rest of a line begun before this write is never the start of its answer.
     if (mLine.open) DropLine();
+    mLine.run = 0;
     if (mKind != Kind::Refractory) {
         // Another command: the running measurement's answer belongs to nobody any more.
         for (auto& owed : mOwed) {
@@ -86,15 +87,13 @@ void LineLedger::Received(std::string_view text)
             if (!BeginsLine(c) || mOwed.empty()) continue;
             OpenLine();
         }
-        if (mLine.candidate || mLine.check) {
-            if (mLine.text.size() >= mMaxLine) {
-                // A line that long is no answer: it is dropped to its end, and an attempt
-                // collecting it has failed.
-                if (mLine.candidate && mLine.exchange == mExchange && mPhase == Phase::Collecting) mOverflowed = true;
-                DropLine();
-            } else {
-                mLine.text.push_back(c);
-            }
+        if (++mLine.run > mMaxLine) {
+            // A line that long is no answer: it is dropped to its end, and the attempt that
+            // collects while it goes on cannot get one.
+            if (mPhase == Phase::Collecting) mOverflowed = true;
+            if (mLine.candidate || mLine.check) DropLine();
+        } else if (mLine.candidate || mLine.check) {
+            mLine.text.push_back(c);
         }
         if (c == LinkProtocol::LF) CloseLine();
     }
@@ -165,7 +164,7 @@ void LineLedger::Discarded(size_t unseen)
     mLine.open = true;
 }
 
-void LineLedger::ReplyTimeEnded()
+void LineLedger::ReplyTimeEnded(TimePoint at)
 {
     if (mHasReply || mPhase == Phase::Ended) return;
     mPhase = Phase::Ended;
@@ -175,8 +174,9 @@ void LineLedger::ReplyTimeEnded()
             if (owed.exchange == mExchange) owed.measurement = true;
         }
         if (mLine.open && mLine.exchange == mExchange) {
+            // Its rest is waited for before the ask is written again, for a reply time.
             mLine.measurement = true;
-            mLine.until.reset();
+            mLine.until = at + mReplyTime;
         }
         return;
     }
@@ -195,7 +195,7 @@ std::optional<LineLedger::TimePoint> LineLedger::OwedUntil() const
 {
     std::optional<TimePoint> until;
     auto later = [&until](TimePoint t) { until = until ? std::max(*until, t) : t; };
-    if (mLine.open && !mLine.measurement && mLine.until) later(*mLine.until);
+    if (mLine.open && mLine.until) later(*mLine.until);
     // An answer behind a measurement's cannot come before it: it is not waited for.
     for (const auto& owed : mOwed) {
         if (owed.measurement) break;

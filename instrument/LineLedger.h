@@ -25,7 +25,9 @@ namespace vti {
 //                 stays owed until it comes or the channel is opened anew.
 //   the open line a line whose first byte came and whose LF has not: either the candidate
 //                 reply of the exchange in hand (its text kept, up to MaxLine characters) or a
-//                 dropped line whose rest, up to its LF, is dropped too.
+//                 dropped line whose rest, up to its LF, is dropped too. A measurement's
+//                 fragment is waited for, a reply time after its ask ended, before the ask is
+//                 written again.
 //   the exchange  the command in hand, whether it is collecting a reply (from each write to
 //                 the end of that write's reply time), and its reply once a whole line gave it.
 //   a kept answer the whole answer of a running measurement that came after its ask ended:
@@ -65,15 +67,16 @@ public:
     void Received(std::string_view text);
     // The port's buffer was discarded; `unseen` characters in it were never received here.
     void Discarded(size_t unseen);
-    // The reply time of the last write ended, or an abort ended the wait, without a reply.
-    void ReplyTimeEnded();
+    // The reply time of the last write ended at `at`, or an abort ended the wait, without a
+    // reply.
+    void ReplyTimeEnded(TimePoint at);
     // Owed answers whose time has passed by `now` will not come any more.
     void Expire(TimePoint now);
 
     // The reply of the exchange in hand: one whole line, its line end included.
     bool HasReply() const { return mHasReply; }
     const std::string& Reply() const { return mReply; }
-    // The candidate reply ran beyond MaxLine without a line end since the last write.
+    // A line ran beyond MaxLine characters without a line end since the last write.
     bool Overflowed() const { return mOverflowed; }
     // Whole lines ending CR LF that came since the last write of a link check and were no
     // answer to it.
@@ -101,7 +104,8 @@ private:
         bool check = false;       // taken for a link check's answer, not yet judged
         bool measurement = false; // a measurement's answer
         uint64_t exchange = 0;
-        std::optional<TimePoint> until;
+        std::optional<TimePoint> until; // its rest is waited for until then
+        size_t run = 0;                 // characters since it began or since the last write
         std::string text;
     };
 

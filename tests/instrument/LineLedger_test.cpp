@@ -34,7 +34,7 @@ struct Script {
             case 'L': ledger.Begin(Kind::LinkCheck); break;
             case 'W': ledger.Wrote(now); break;
             case '<': ledger.Received(step.substr(1)); break;
-            case 'E': ledger.ReplyTimeEnded(); break;
+            case 'E': ledger.ReplyTimeEnded(now); break;
             case '+': now += std::chrono::milliseconds(std::stoi(step.substr(1))); break;
             case 'X': ledger.Expire(now); break;
             case 'D': ledger.Discarded(std::stoul(step.substr(1))); break;

@@ -176,10 +176,12 @@ TEST_F(Engine, RetransmitsAfterAPauseAndDropsALateTail)
     EXPECT_FALSE(engine->mfLinkTimeOut);
 }
 
-TEST_F(Engine, OverflowingReplyCountsAsATimeOut)
+// A line beyond the bound of a reply is no answer, however the line hands it over (also when
+// all of it arrives before the engine reads, more than the port keeps): the attempt fails at
+// once. The line stays open until its line end, so the answer to the resend is dropped as its
+// rest, and the third write's answer is the reply.
+TEST_F(Engine, AnOverflowingReplyFailsItsAttemptAndItsLineIsDroppedToItsEnd)
 {
-    // However the line hands the text over: also when all of it arrives before the engine
-    // reads, more than the port keeps, the reply overflows at once.
     const std::string block(40 * 1024, '7');
     const struct {
         const char* name;
@@ -192,24 +194,25 @@ TEST_F(Engine, OverflowingReplyCountsAsATimeOut)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
+        FreshInOrderDevice();
         Connect();
         device->On("ECGDATA\r", c.noise, 1);
-        device->On("ECGDATA\r", {{10ms, "OK\r\n"}}, 1);
+        device->On("ECGDATA\r", {{10ms, "OK\r\n"}});
         EXPECT_EQ(Exchange("ECGDATA"), "OK\r\n");
-        EXPECT_EQ(WriteTimesSinceConnect(), (std::vector<int64_t>{0, c.resentAt}));
+        EXPECT_EQ(WriteTimesSinceConnect(), (std::vector<int64_t>{0, c.resentAt, c.resentAt + 3200}));
     }
 }
 
-// Noise without a line end that goes on across the resends: its rest after each overflow is no
-// start of an answer to skip, and every attempt fails at once.
+// Noise without a line end that goes on across the resends is one line that never ends: every
+// attempt fails at once as the line runs beyond the bound again, and the link is lost.
 TEST_F(Engine, NoiseThatGoesOnAcrossTheResendsFailsEachAttemptAtOnce)
 {
     Connect();
     const std::string block(35 * 1024, 'x');
     device->On("QDATA\r", {{10ms, block}, {20ms, block}, {100ms, block}});
     EXPECT_EQ(engine->CommSendCommand("QDATA"), lnkClosed);
-    EXPECT_EQ(WriteTimesSinceConnect(), (std::vector<int64_t>{0, 220, 430}));
-    EXPECT_EQ(SinceConnect(), 440);
+    EXPECT_EQ(WriteTimesSinceConnect(), (std::vector<int64_t>{0, 220, 440}));
+    EXPECT_EQ(SinceConnect(), 460);
     EXPECT_TRUE(engine->mfLinkTimeOut);
 }
 
@@ -224,7 +227,7 @@ TEST_F(Engine, RefractoryCommandEndsWithTheReplyTime)
         {"answer", {{500ms, "250,300\r\n"}}, "250,300\r\n", 500},
         {"silence", {}, "", 3000},
         {"fragment", {{100ms, "25"}}, "", 3000},
-        {"line and fragment", {{100ms, "250,300\r\n12"}}, "250,300\r\n", 3000},
+        {"line and fragment", {{100ms, "250,300\r\n12"}}, "250,300\r\n", 100},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -330,7 +333,7 @@ TEST_F(Engine, AnswersToAResendAreDroppedBeforeTheNextCommand)
         {"second answer after the first", {{{3300ms, "A1\r\n"}}, {{300ms, "A2\r\n"}}}, "A1\r\n", {0, 3200, 3500, 3510}},
         {"both answers in one go", {{{3300ms, "A1\r\n"}}, {{100ms, "A2\r\n"}}}, "A1\r\n", {0, 3200, 3300, 3310}},
         // A line that stays silent costs one reply time, once.
-        {"resend never answered", {{{3300ms, "A1\r\n"}}, {}}, "A1\r\n", {0, 3200, 6300, 6310}},
+        {"resend never answered", {{{3300ms, "A1\r\n"}}, {}}, "A1\r\n", {0, 3200, 6200, 6210}},
         {"late first answer dropped before the resend", {{{3100ms, "A1\r\n"}}, {{50ms, "A2\r\n"}}}, "A2\r\n",
          {0, 3200, 3250, 3260}},
         {"two resends",
@@ -342,7 +345,7 @@ TEST_F(Engine, AnswersToAResendAreDroppedBeforeTheNextCommand)
         {"first answer cut for good",
          {{{100ms, "A-"}}, {{100ms, "A2\r\n"}}, {{100ms, "A3\r\n"}}},
          "A3\r\n",
-         {0, 3200, 6400, 9500, 9510}},
+         {0, 3200, 6400, 9400, 9410}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -360,9 +363,9 @@ TEST_F(Engine, AnswersToAResendAreDroppedBeforeTheNextCommand)
     }
 }
 
-// An owed answer is waited for only as long as it can still come: the reply time after the
-// last write or answer seen, however long the caller took before its next command.
-TEST_F(Engine, AnOwedAnswerIsAwaitedOnlyTheReplyTimeAfterTheLastAnswer)
+// An owed answer is waited for only as long as it can still begin: the reply time after its
+// write, however long the caller took before its next command.
+TEST_F(Engine, AnOwedAnswerIsAwaitedOnlyTheReplyTimeAfterItsWrite)
 {
     FreshInOrderDevice();
     Connect();
@@ -372,12 +375,12 @@ TEST_F(Engine, AnOwedAnswerIsAwaitedOnlyTheReplyTimeAfterTheLastAnswer)
     EXPECT_EQ(Exchange("A"), "A1\r\n");
     FastForwardBy(2000ms);
     EXPECT_EQ(Exchange("B"), "B\r\n");
-    EXPECT_EQ(WriteTimesSinceConnect(), (std::vector<int64_t>{0, 3200, 6300}));
+    EXPECT_EQ(WriteTimesSinceConnect(), (std::vector<int64_t>{0, 3200, 6200}));
 }
 
 // What the owed answer costs a line that goes silent right after a resend answered once: the
-// next command goes out the reply time after that answer, and is declared lost after its three
-// writes.
+// next command goes out the reply time after the resend, and is declared lost after its three
+// writes: 12.3 s after the answer.
 TEST_F(Engine, ALineSilentAfterAResendAnsweredOnceIsLostAfterTheOwedWaitAndThreeWrites)
 {
     FreshInOrderDevice();
@@ -387,8 +390,8 @@ TEST_F(Engine, ALineSilentAfterAResendAnsweredOnceIsLostAfterTheOwedWaitAndThree
     EXPECT_EQ(Exchange("A"), "A\r\n");
     EXPECT_EQ(SinceConnect(), 3300);
     EXPECT_EQ(Exchange("B"), "");
-    EXPECT_EQ(WriteTimesSinceConnect(), (std::vector<int64_t>{0, 3200, 6300, 9500, 12700}));
-    EXPECT_EQ(SinceConnect(), 15700);
+    EXPECT_EQ(WriteTimesSinceConnect(), (std::vector<int64_t>{0, 3200, 6200, 9400, 12600}));
+    EXPECT_EQ(SinceConnect(), 15600);
     EXPECT_EQ(engine->LinkState(), lnkClosed);
 }
 
@@ -433,13 +436,13 @@ TEST_F(Engine, TheRestOfAnOwedAnswerIsNotGluedToTheNextReply)
     FreshInOrderDevice();
     Connect();
     // A is answered only after its resend; the answer to the resend begins at 3400 and ends at
-    // 6400, after B (written at 6300) has gone out.
+    // 6400, after B (written at 6200) has gone out.
     device->On("A\r", {{3300ms, "A1\r\n"}}, 1);
     device->On("A\r", {{200ms, "A"}, {3200ms, "2\r\n"}}, 1);
     device->On("B\r", {{10ms, "B\r\n"}});
     EXPECT_EQ(Exchange("A"), "A1\r\n");
     EXPECT_EQ(Exchange("B"), "B\r\n");
-    EXPECT_EQ(WriteTimesSinceConnect(), (std::vector<int64_t>{0, 3200, 6300}));
+    EXPECT_EQ(WriteTimesSinceConnect(), (std::vector<int64_t>{0, 3200, 6200}));
     EXPECT_EQ(engine->OwedAnswers(), 0);
 }
 
@@ -463,8 +466,11 @@ TEST_F(Engine, AnAbortInTheOwedWaitLeavesTheAnswerOwed)
 }
 
 // A refractory measurement that has not answered whole when its ask's reply time ends, or when
-// an abort ends the ask, goes on: its answer, whole, is the reply of the next "PACEREFRACT",
-// wherever it falls around that ask; it is no reply of another command.
+// an abort ends the ask, goes on: its answer, whole, is the reply of the next "PACEREFRACT"
+// (which then writes nothing, or, when it has not begun yet, writes again). The rest of a
+// begun answer is awaited a reply time before the ask is written again; once it is, a fragment
+// is never the start of another answer: the rest of its line is dropped. The measurement's
+// answer is no reply of another command.
 TEST_F(Engine, ARunningMeasurementAnswersTheNextRefractoryAsk)
 {
     using Pieces = std::vector<ScriptedDevice::Piece>;
@@ -480,8 +486,11 @@ TEST_F(Engine, ARunningMeasurementAnswersTheNextRefractoryAsk)
         {"answer straddles the reply time", {{2900ms, "250,"}, {3050ms, "300\r\n"}}, 0ms, "PACEREFRACT", "250,300\r\n",
          {"PACEREFRACT\r"}},
         {"answer ends after the next ask", {{2900ms, "250,"}, {3500ms, "300\r\n"}}, 0ms, "PACEREFRACT", "250,300\r\n",
-         {"PACEREFRACT\r", "PACEREFRACT\r"}},
+         {"PACEREFRACT\r"}},
         {"ask ended by an abort", {{900ms, "250,"}, {3050ms, "300\r\n"}}, 1000ms, "PACEREFRACT", "250,300\r\n",
+         {"PACEREFRACT\r"}},
+        {"fragment cut for good", {{2900ms, "250,"}}, 0ms, "PACEREFRACT", "", {"PACEREFRACT\r", "PACEREFRACT\r"}},
+        {"not begun, asked again", {{3150ms, "250,300\r\n"}}, 0ms, "PACEREFRACT", "250,300\r\n",
          {"PACEREFRACT\r", "PACEREFRACT\r"}},
         {"another command", {{2900ms, "250,"}, {3500ms, "300\r\n"}}, 0ms, "QDATA", "NODATA\r\n", {"PACEREFRACT\r", "QDATA\r"}},
     };
@@ -500,7 +509,7 @@ TEST_F(Engine, ARunningMeasurementAnswersTheNextRefractoryAsk)
         EXPECT_EQ(device->WrittenTexts(), c.written);
         EXPECT_EQ(engine->LinkState(), lnkIdle);
         EXPECT_FALSE(engine->mfLinkTimeOut);
-        EXPECT_FALSE(engine->MeasurementRunning());
+        EXPECT_EQ(engine->MeasurementRunning(), c.abortAt == 0ms && c.answer.size() == 1 && c.reply.empty()) << "the rest of a fragment cut for good stays dropped";
     }
 }
 
