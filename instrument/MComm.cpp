@@ -5,6 +5,7 @@
 #include "platform/base/ComError.h"
 #include "platform/loop/EventLoop.h"
 #include "platform/serial/SerialErrors.h"
+#include "platform/serial/SerialPort.h"
 
 #include <algorithm>
 #include <utility>
@@ -12,6 +13,10 @@
 namespace vti {
 
 namespace {
+
+// The port drops what arrives beyond its bound while nobody reads; a burst of that size must still
+// run beyond the ledger's bound of a line, or it would pass for an answer still under way.
+static_assert(plat::SerialPort::MaxReceived > LineLedger::DefaultMaxLine);
 
 std::shared_ptr<MComm>& ProcessEngine()
 {

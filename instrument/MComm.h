@@ -107,7 +107,7 @@ public:
     int16_t Retries() const { return miRetries; }
     // Which line answers which write: what is owed, open and running on the line.
     const LineLedger& Ledger() const { return mLedger; }
-    // Answers the analyzer may still send to writes whose exchange has ended.
+    // Answers the analyzer may still send to writes made (a running measurement's among them).
     int16_t OwedAnswers() const { return static_cast<int16_t>(std::min(mLedger.Owed(), 32767)); }
     // A refractory measurement asked for has not answered whole yet.
     bool MeasurementRunning() const { return mLedger.MeasurementRunning(); }
