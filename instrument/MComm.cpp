@@ -5,6 +5,7 @@
 #include "platform/base/ComError.h"
 #include "platform/loop/EventLoop.h"
 #include "platform/serial/SerialErrors.h"
+#include "platform/serial/SerialPort.h"
 
 #include <algorithm>
 #include <utility>
@@ -12,6 +13,10 @@
 namespace vti {
 
 namespace {
+
+// The port drops what arrives beyond its bound while nobody reads; a burst of that size must still
+// run beyond the ledger's bound of a line, or it would pass for an answer still under way.
+static_assert(plat::SerialPort::MaxReceived > LineLedger::DefaultMaxLine);
 
 std::shared_ptr<MComm>& ProcessEngine()
 {
@@ -113,13 +118,8 @@ std::string MComm::TakeLandedInput()
 
 void MComm::Collect(ReplyCollector& collector, bool watchAbort)
 {
-    Collect(collector, watchAbort, [this] { return TakeInput(); });
-}
-
-void MComm::Collect(ReplyCollector& collector, bool watchAbort, const std::function<std::string()>& take)
-{
     for (;;) {
-        collector.Add(take());
+        collector.Add(TakeInput());
         miChunks = static_cast<int16_t>(std::min(collector.Chunks(), 32767));
         if (collector.Overflowed()) {
             mfLinkTimeOut = true;
@@ -128,6 +128,34 @@ void MComm::Collect(ReplyCollector& collector, bool watchAbort, const std::funct
         if (collector.IsComplete() || mfLinkTimeOut || (watchAbort && mfAbort)) return;
         plat::Loop().PumpOnce();
     }
+}
+
+void MComm::CollectReply(const std::function<bool()>& done)
+{
+    miChunks = 0;
+    for (;;) {
+        const std::string text = TakeInput();
+        if (!text.empty()) {
+            miChunks = static_cast<int16_t>(std::min(miChunks + 1, 32767));
+            mLedger.Received(text);
+        }
+        if (done() || mfLinkTimeOut || mfAbort) return;
+        plat::Loop().PumpOnce();
+    }
+}
+
+bool MComm::WriteForExchange(const std::string& text)
+{
+    // The last turn pumped may have brought a Stop: nothing is written after it.
+    if (mfAbort) return false;
+    auto& comm = Form().Comm();
+    size_t unseen = 0;
+    PortStep([&] { unseen = comm.InBufferCount(); });
+    PortStep([&] { comm.SetInBufferCount(0); });
+    mLedger.Discarded(unseen);
+    PortStep([&] { comm.SetOutput(text); });
+    mLedger.Wrote(plat::Loop().Now());
+    return true;
 }
 
 int16_t MComm::CommInit()
@@ -144,7 +172,7 @@ int16_t MComm::CommInit()
         msLinkCommand = LinkProtocol::LinkCommand;
         // Every channel starts counting retransmissions afresh, also after an abort.
         miRetries = 0;
-        ForgetLine();
+        mLedger.Reset();
         mPortError = false;
         result = CommStateMachine(levEnter);
     });
@@ -316,7 +344,7 @@ void MComm::ConnectAction(int16_t& event)
 {
     auto& form = Form();
     auto& comm = form.Comm();
-    ++mConnectChecks;
+    const bool again = ++mConnectChecks > 1;
 
     // Settle before the port is (re)opened; this wait does not look at mfAbort.
     mfLinkTimeOut = false;
@@ -325,7 +353,6 @@ void MComm::ConnectAction(int16_t& event)
     form.StopTimer();
     mfLinkTimeOut = false;
 
-    ReplyCollector answer(ReplyCollector::Completion::TextEndsCrLf, miMinChunks);
     form.StartTimer(CheckTime);
 
     mPortError = false;
@@ -339,20 +366,30 @@ void MComm::ConnectAction(int16_t& event)
         Enter(lnkClosing, event);
         return;
     }
-    // Whatever the line held before the check is no answer to it, nor to anything after.
-    PortStep([&] { comm.SetInBufferCount(0); });
-    ForgetLine();
-
-    PortStep([&] { comm.SetOutput(LinkProtocol::LinkCheckText()); });
-    miChunks = 0;
-    Collect(answer, true);
+    if (again) {
+        // The check written before is still owed its answer, which may come yet.
+        mLedger.Received(TakeLandedInput());
+    } else {
+        // Whatever the line held before the check is no answer to it, nor to anything after.
+        PortStep([&] { comm.SetInBufferCount(0); });
+        mLedger.Reset();
+        mLedger.Begin(LineLedger::Kind::LinkCheck);
+    }
+    if (!mLedger.HasReply()) WriteForExchange(LinkProtocol::LinkCheckText());
+    CollectReply([this] { return mLedger.HasReply() || mLedger.NoiseLines() > 0; });
     form.StopTimer();
     miChunks = 0;
 
-    if (LinkProtocol::IsConnectAnswer(answer.Text())) event = levGoodReply;
+    if (mLedger.HasReply()) {
+        // A whole answer wins over a tick of the check timer in the same turn.
+        mfLinkTimeOut = false;
+        event = levGoodReply;
+        return;
+    }
+    if (mfLinkTimeOut || mfAbort) mLedger.ReplyTimeEnded(plat::Loop().Now());
     if (mfLinkTimeOut) {
         event = levFailure;
-    } else if (event == levEnter && answer.IsComplete() && mConnectChecks >= MaxConnectChecks) {
+    } else if (mLedger.NoiseLines() > 0 && mConnectChecks >= MaxConnectChecks) {
         // A line that is no answer gets one more check on this port, not an endless search.
         event = levFailure;
     }
@@ -360,141 +397,45 @@ void MComm::ConnectAction(int16_t& event)
 
 void MComm::SendAction(int16_t& event)
 {
-    auto& comm = Form().Comm();
-    mWrites = 0;
-    if (LinkProtocol::IsRefractoryCommand(msLastCommand) && mMeasurementRunning) {
-        // The measurement still running answers this ask: nothing that came of its answer is
-        // dropped. Once it has ended, its answer is this ask's reply, and asking again would
-        // only start another measurement.
-        mMeasurementText += TakeLandedInput();
-        const std::string lines = LinkProtocol::CompleteLines(mMeasurementText);
-        if (!lines.empty()) {
-            DropText(std::string_view(mMeasurementText).substr(lines.size()));
-            mMeasurementText = lines;
-            event = levDone;
-            return;
-        }
-    } else {
-        if (mMeasurementRunning) {
-            // Another command: the measurement's answer is no reply of it.
-            mMeasurementRunning = false;
-            DropText(std::exchange(mMeasurementText, {}));
-        }
-        DropOwedAnswers();
-        if (mfAbort) return;
-        // What is still on the line is no reply, but its answers count.
-        DropText(TakeLandedInput());
-        PortStep([&] { comm.SetInBufferCount(0); });
-    }
-    PortStep([&] { comm.SetOutput(msLastCommand); });
-    Wrote();
+    mLedger.Begin(LinkProtocol::IsRefractoryCommand(msLastCommand) ? LineLedger::Kind::Refractory
+                                                                   : LineLedger::Kind::Command);
+    DropOwedAnswers();
+    if (mfAbort) return;
+    // What is still on the line is told before the discard; a measurement's answer that has
+    // come whole is the reply of this ask, which then writes nothing.
+    mLedger.Received(TakeLandedInput());
+    if (!mLedger.HasReply() && !WriteForExchange(msLastCommand)) return;
     event = levDone;
 }
 
 void MComm::ReadAction(int16_t& event)
 {
     auto& form = Form();
-    const bool refractory = LinkProtocol::IsRefractoryCommand(msLastCommand);
-    ReplyCollector reply(ReplyCollector::Completion::PieceEndsLf, miMinChunks);
-    if (refractory && mMeasurementRunning) {
-        // What has come of the running measurement's answer begins this ask's reply.
-        mMeasurementRunning = false;
-        reply.Add(std::exchange(mMeasurementText, {}));
-    }
     msReply.clear();
-    miChunks = 0;
     mfLinkTimeOut = false;
     form.StartTimer(ReplyTime);
-    Collect(reply, true, [this, &reply] { return TakeReplyInput(reply); });
+    CollectReply([this] { return mLedger.HasReply() || mLedger.Overflowed(); });
     form.StopTimer();
 
-    const bool overflowed = reply.Overflowed();
-    const std::string text = reply.Text();
-    if (refractory && !overflowed) {
-        // The refractory measurement may take the whole reply time: its end is no failure.
-        // What arrived complete is the reply.
-        msReply = LinkProtocol::CompleteLines(text);
-        SeeAnswers(msReply);
-        if (msReply.empty()) {
-            // Nothing whole yet, whether the reply time ended or an abort came: the
-            // measurement goes on, and its answer, whole, is the reply of the next
-            // "PACEREFRACT". It is not owed.
-            mMeasurementRunning = true;
-            mMeasurementText = text;
-            mOwedAnswers = static_cast<int16_t>(std::max(0, mOwedAnswers - 1));
-        } else {
-            // A fragment after the answer is no part of it.
-            DropText(std::string_view(text).substr(msReply.size()));
-        }
+    if (mLedger.HasReply()) {
+        // A whole reply wins over a tick of the reply time in the same turn.
+        msReply = mLedger.Reply();
+        mfLinkTimeOut = false;
+        event = levGoodReply;
+        return;
+    }
+    const bool overflowed = mLedger.Overflowed();
+    mLedger.ReplyTimeEnded(plat::Loop().Now());
+    if (LinkProtocol::IsRefractoryCommand(msLastCommand) && !overflowed) {
+        // The refractory measurement may take longer than the reply time: its end is no
+        // failure, the reply is empty and the measurement's answer is still to come.
         event = levGoodReply;
         if (!mfAbort) mfLinkTimeOut = false;
         return;
     }
-    if (reply.IsComplete()) {
-        SeeAnswers(text);
-        // After a resend, a second line that came with the first is the answer to a resend.
-        msReply = mWrites > 1 ? LinkProtocol::FirstLine(text) : text;
-        event = levGoodReply;
-        return;
-    }
-    // A partial reply is dropped (and the command sent again); the rest of its line is owed.
-    DropText(text);
+    // A line that runs beyond the bound of a reply is no answer: the attempt has failed.
+    if (overflowed) mfLinkTimeOut = true;
     if (mfLinkTimeOut) event = levTimeOut;
-}
-
-void MComm::SeeAnswers(std::string_view text)
-{
-    const int lines = LinkProtocol::CountLines(text);
-    if (lines == 0) return;
-    mOwedAnswers = static_cast<int16_t>(std::max(0, mOwedAnswers - lines));
-    mOwedSince = plat::Loop().Now();
-}
-
-void MComm::DropText(std::string_view text)
-{
-    if (text.empty()) return;
-    SeeAnswers(text);
-    const size_t last = text.rfind(LinkProtocol::LF);
-    if (last == std::string_view::npos) {
-        mOpenLength = (mLineOpen ? mOpenLength : 0) + text.size();
-    } else {
-        mOpenLength = text.size() - last - 1;
-    }
-    mLineOpen = mOpenLength > 0;
-}
-
-void MComm::Wrote()
-{
-    ++mWrites;
-    mOwedAnswers = static_cast<int16_t>(std::min(32767, mOwedAnswers + 1));
-    mOwedSince = plat::Loop().Now();
-}
-
-std::string MComm::TakeReplyInput(ReplyCollector& reply)
-{
-    std::string text = TakeInput();
-    if (!mLineOpen || text.empty()) return text;
-    const size_t end = text.find(LinkProtocol::LF);
-    const size_t rest = end == std::string::npos ? text.size() : end + 1;
-    DropText(std::string_view(text).substr(0, rest));
-    if (mLineOpen && mOpenLength > ReplyCollector::MaxText) {
-        // A line that keeps talking without a line end is no answer, whether its start was
-        // dropped or not: the collection ends at once, and what follows is judged afresh.
-        mLineOpen = false;
-        mOpenLength = 0;
-        reply.Overflow();
-        return {};
-    }
-    return text.substr(rest);
-}
-
-void MComm::ForgetLine()
-{
-    mOwedAnswers = 0;
-    mLineOpen = false;
-    mOpenLength = 0;
-    mMeasurementRunning = false;
-    mMeasurementText.clear();
 }
 
 void MComm::DropOwedAnswers()
@@ -502,29 +443,27 @@ void MComm::DropOwedAnswers()
     auto& form = Form();
     plat::TimePoint armedFor{};
     for (;;) {
-        DropText(TakeInput());
-        if (mOwedAnswers <= 0 || mfAbort) break;
-        // An owed answer can come until the reply time after the last write or answer seen.
-        const plat::TimePoint until = mOwedSince + std::chrono::milliseconds(ReplyTime);
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - plat::Loop().Now()).count();
+        mLedger.Received(TakeInput());
+        if (mfAbort || mLedger.HasReply()) break;
+        const auto until = mLedger.OwedUntil();
+        if (!until) break;
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(*until - plat::Loop().Now()).count();
         if (left <= 0) break;
-        if (until != armedFor) {
+        if (*until != armedFor) {
             form.StartTimer(static_cast<int32_t>(left));
-            armedFor = until;
+            armedFor = *until;
         }
         plat::Loop().PumpOnce();
     }
     form.StopTimer();
-    // Answers that did not come in their time are not waited for again, but the rest of an
-    // open line still is; an abort leaves them all owed.
-    if (!mfAbort) mOwedAnswers = static_cast<int16_t>(std::min<int>(mOwedAnswers, mLineOpen ? 1 : 0));
+    // Answers that did not begin in their time will not come; an abort leaves them owed.
+    if (!mfAbort) mLedger.Expire(plat::Loop().Now());
     mfLinkTimeOut = false;
 }
 
 void MComm::RetryAction(int16_t& event)
 {
     auto& form = Form();
-    auto& comm = form.Comm();
     ++miRetries;
     if (miRetries > MaxRetries) {
         event = levFailure;
@@ -535,11 +474,8 @@ void MComm::RetryAction(int16_t& event)
     form.StartSleepTimer(RetryPause);
     plat::Loop().RunUntil([&] { return !form.IsSleeping() || mfAbort; });
     if (!mfAbort) {
-        // What is dropped here may hold a late answer to a write before.
-        DropText(TakeLandedInput());
-        PortStep([&] { comm.SetInBufferCount(0); });
-        PortStep([&] { comm.SetOutput(msLastCommand); });
-        Wrote();
+        mLedger.Received(TakeLandedInput());
+        WriteForExchange(msLastCommand);
     }
     event = levDone;
 }

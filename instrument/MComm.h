@@ -1,9 +1,11 @@
 #pragma once
 
 #include "instrument/FTestVTI.h"
+#include "instrument/LineLedger.h"
 #include "instrument/ReplyCollector.h"
 #include "platform/loop/EventLoop.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <exception>
@@ -103,12 +105,12 @@ public:
     const std::string& LastCommand() const { return msLastCommand; }
     const std::string& Reply() const { return msReply; }
     int16_t Retries() const { return miRetries; }
-    // Answers the analyzer may still send to commands already written (between exchanges: to
-    // commands already answered): dropped before the next command is written.
-    int16_t OwedAnswers() const { return mOwedAnswers; }
-    // A refractory measurement asked for has not answered whole yet: its answer is the reply of
-    // the next "PACEREFRACT".
-    bool MeasurementRunning() const { return mMeasurementRunning; }
+    // Which line answers which write: what is owed, open and running on the line.
+    const LineLedger& Ledger() const { return mLedger; }
+    // Answers the analyzer may still send to writes made (a running measurement's among them).
+    int16_t OwedAnswers() const { return static_cast<int16_t>(std::min(mLedger.Owed(), 32767)); }
+    // A refractory measurement asked for has not answered whole yet.
+    bool MeasurementRunning() const { return mLedger.MeasurementRunning(); }
     // A state machine is running (an exchange is in progress further up the stack).
     bool IsRunning() const { return mRunning; }
 
@@ -118,12 +120,10 @@ public:
     bool PortStep(const std::function<void()>& step);
     bool PortError() const { return mPortError; }
 
-    // Collects an answer from the port until it is complete, the link timer ticks, an abort
-    // comes or the collection overflows (which sets mfLinkTimeOut: a line that never ends is no
-    // answer). With watchAbort false an abort does not end it.
+    // Collects an answer from the port outside any exchange (the release before closing) until
+    // it is complete, the link timer ticks, an abort comes or the collection overflows (which
+    // sets mfLinkTimeOut). With watchAbort false an abort does not end it.
     void Collect(ReplyCollector& collector, bool watchAbort);
-    // The same, taking the pieces from `take`.
-    void Collect(ReplyCollector& collector, bool watchAbort, const std::function<std::string()>& take);
 
 private:
     // One (state, event) step; false when the machine stops.
@@ -133,22 +133,16 @@ private:
     void SendAction(int16_t& event);
     void ReadAction(int16_t& event);
     void RetryAction(int16_t& event);
-    // Before a command is written: waits for the answers still owed and drops them, as long as
-    // they can still come (the reply time after the last write or answer seen).
+    // Before a command is written: waits for the answers still owed to earlier writes and
+    // drops them, as long as they can still come; ends early when the exchange's reply is
+    // already here (a measurement's).
     void DropOwedAnswers();
-    // Takes account of the answers that end in text from the line: each line end is one answer
-    // fewer owed.
-    void SeeAnswers(std::string_view text);
-    // Takes account of text from the line that is no reply: its answers are seen, and a text
-    // that ends inside a line leaves that line open.
-    void DropText(std::string_view text);
-    // One write of the running command: one more answer owed.
-    void Wrote();
-    // What the port has received, less the rest of an open line (dropped): the text a reply
-    // may begin with. An open line that runs beyond the bound of a reply overflows `reply`.
-    std::string TakeReplyInput(ReplyCollector& reply);
-    // A new channel: nothing earlier on the line is owed, open or running.
-    void ForgetLine();
+    // Writes `text` for the exchange in hand, after discarding the port's buffer, and tells the
+    // ledger; writes nothing once an abort has come. False when nothing was written.
+    bool WriteForExchange(const std::string& text);
+    // Feeds the ledger what the port receives until `done` holds, the link timer ticks or an
+    // abort comes.
+    void CollectReply(const std::function<bool()>& done);
     // Where an abort (or an error out of a pumped handler) leaves the link: an interrupted
     // exchange rests in lnkIdle with the port open; an interrupted opening, failure or close
     // (asked for or under way) is finished and rests in lnkClosed.
@@ -172,24 +166,7 @@ private:
     int16_t miMinChunks = 0;
 
     int mConnectChecks = 0;
-    // The protocol has no sequence numbers: the analyzer answers every write once, in order, and
-    // an answer ends with a line end. mOwedAnswers counts writes less answers seen; an exchange
-    // that ends with answers still owed (one that needed a resend, or one cut short by an
-    // abort) leaves them owed, so that a late answer is never taken for the next command's
-    // reply. They are waited for until the reply time after the last write or answer seen.
-    int16_t mWrites = 0; // writes of the running command
-    int16_t mOwedAnswers = 0;
-    plat::TimePoint mOwedSince{};
-    // Text that was no reply ended inside a line (the part of a reply that a time-out dropped,
-    // or of an owed answer): the rest of that line, up to its line end, is owed too and is
-    // never a reply.
-    bool mLineOpen = false;
-    size_t mOpenLength = 0; // characters of the open line seen
-    // A refractory measurement whose ask ended (by the reply time or an abort) without its
-    // whole answer, and what has come of that answer so far: it answers the next
-    // "PACEREFRACT", and is not dropped before it.
-    bool mMeasurementRunning = false;
-    std::string mMeasurementText;
+    LineLedger mLedger;
     bool mPortError = false;
     bool mRunning = false;
     // An error raised under the exchange that CommSendCommand ran (a failing device's error out

@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <fstream>
 
 namespace {
@@ -232,6 +234,31 @@ TEST_F(Instrument, LostLinkIsReportedOncePerCommand)
     instrument->CloseChannel();
     EXPECT_EQ(device->writes.size(), 3u);
     EXPECT_EQ(engine->LinkState(), vti::lnkClosed);
+}
+
+// A reply whose last piece lands in the turn of a tick of the reply time (as it may on the real
+// clock) is the command's reply: no "No MTI" box, no lost link, one write.
+TEST_F(Instrument, AReplyInTheTurnOfTheTickIsNoLostLink)
+{
+    for (const char* command : {"ENERGYDATA", "PACEPDATA"}) {
+        SCOPED_TRACE(command);
+        Open();
+        device->On(std::string(command) + "\r", {{10ms, "150.0,"}}, 1);
+        std::optional<plat::Timer> last;
+        device->onWrite = [this, &last](const std::string&) {
+            if (last) return;
+            last = plat::Loop().StartOneShot(2999ms, [this] {
+                device->SendNow("1732,34.6\r\n");
+                plat::Loop().Post([this] { engine->CommTimeoutElapsed(); });
+            });
+        };
+        EXPECT_EQ(instrument->SendCommand(command).AsString(), "150.0,1732,34.6\r\n");
+        EXPECT_FALSE(instrument->mfTimeOut());
+        EXPECT_TRUE(boxes.Boxes().empty()) << ::testing::PrintToString(BoxTexts());
+        EXPECT_EQ(device->writes.size(), 1u);
+        device->onWrite = nullptr;
+        instrument->CloseChannel();
+    }
 }
 
 TEST_F(Instrument, CommandsWhoseSilenceIsNoLostLink)

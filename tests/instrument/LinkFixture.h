@@ -54,6 +54,9 @@ public:
     // Answers the link check "OK" 10 ms after it, always.
     void AnswerLinkCheck(std::string answer = "OK\r\n") { On("LOC\n\r", {{10ms, std::move(answer)}}); }
 
+    // Puts bytes on the line now: they land on the port's next turn.
+    void SendNow(std::string_view bytes) { SendToPort(bytes); }
+
     void SendLater(Millis delay, std::string bytes)
     {
         mTimers.push_back(plat::Loop().StartOneShot(delay, [this, bytes] { SendToPort(bytes); }));

@@ -176,10 +176,12 @@ TEST_F(Engine, RetransmitsAfterAPauseAndDropsALateTail)
     EXPECT_FALSE(engine->mfLinkTimeOut);
 }
 
-TEST_F(Engine, OverflowingReplyCountsAsATimeOut)
+// A line beyond the bound of a reply is no answer, however the line hands it over (also when
+// all of it arrives before the engine reads, more than the port keeps): the attempt fails at
+// once. The line stays open until its line end, so the answer to the resend is dropped as its
+// rest, and the third write's answer is the reply.
+TEST_F(Engine, AnOverflowingReplyFailsItsAttemptAndItsLineIsDroppedToItsEnd)
 {
-    // However the line hands the text over: also when all of it arrives before the engine
-    // reads, more than the port keeps, the reply overflows at once.
     const std::string block(40 * 1024, '7');
     const struct {
         const char* name;
@@ -192,24 +194,25 @@ TEST_F(Engine, OverflowingReplyCountsAsATimeOut)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
+        FreshInOrderDevice();
         Connect();
         device->On("ECGDATA\r", c.noise, 1);
-        device->On("ECGDATA\r", {{10ms, "OK\r\n"}}, 1);
+        device->On("ECGDATA\r", {{10ms, "OK\r\n"}});
         EXPECT_EQ(Exchange("ECGDATA"), "OK\r\n");
-        EXPECT_EQ(WriteTimesSinceConnect(), (std::vector<int64_t>{0, c.resentAt}));
+        EXPECT_EQ(WriteTimesSinceConnect(), (std::vector<int64_t>{0, c.resentAt, c.resentAt + 3200}));
     }
 }
 
-// Noise without a line end that goes on across the resends: its rest after each overflow is no
-// start of an answer to skip, and every attempt fails at once.
+// Noise without a line end that goes on across the resends is one line that never ends: every
+// attempt fails at once as the line runs beyond the bound again, and the link is lost.
 TEST_F(Engine, NoiseThatGoesOnAcrossTheResendsFailsEachAttemptAtOnce)
 {
     Connect();
     const std::string block(35 * 1024, 'x');
     device->On("QDATA\r", {{10ms, block}, {20ms, block}, {100ms, block}});
     EXPECT_EQ(engine->CommSendCommand("QDATA"), lnkClosed);
-    EXPECT_EQ(WriteTimesSinceConnect(), (std::vector<int64_t>{0, 220, 430}));
-    EXPECT_EQ(SinceConnect(), 440);
+    EXPECT_EQ(WriteTimesSinceConnect(), (std::vector<int64_t>{0, 220, 440}));
+    EXPECT_EQ(SinceConnect(), 460);
     EXPECT_TRUE(engine->mfLinkTimeOut);
 }
 
@@ -224,7 +227,7 @@ TEST_F(Engine, RefractoryCommandEndsWithTheReplyTime)
         {"answer", {{500ms, "250,300\r\n"}}, "250,300\r\n", 500},
         {"silence", {}, "", 3000},
         {"fragment", {{100ms, "25"}}, "", 3000},
-        {"line and fragment", {{100ms, "250,300\r\n12"}}, "250,300\r\n", 3000},
+        {"line and fragment", {{100ms, "250,300\r\n12"}}, "250,300\r\n", 100},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -330,7 +333,7 @@ TEST_F(Engine, AnswersToAResendAreDroppedBeforeTheNextCommand)
         {"second answer after the first", {{{3300ms, "A1\r\n"}}, {{300ms, "A2\r\n"}}}, "A1\r\n", {0, 3200, 3500, 3510}},
         {"both answers in one go", {{{3300ms, "A1\r\n"}}, {{100ms, "A2\r\n"}}}, "A1\r\n", {0, 3200, 3300, 3310}},
         // A line that stays silent costs one reply time, once.
-        {"resend never answered", {{{3300ms, "A1\r\n"}}, {}}, "A1\r\n", {0, 3200, 6300, 6310}},
+        {"resend never answered", {{{3300ms, "A1\r\n"}}, {}}, "A1\r\n", {0, 3200, 6200, 6210}},
         {"late first answer dropped before the resend", {{{3100ms, "A1\r\n"}}, {{50ms, "A2\r\n"}}}, "A2\r\n",
          {0, 3200, 3250, 3260}},
         {"two resends",
@@ -342,7 +345,7 @@ TEST_F(Engine, AnswersToAResendAreDroppedBeforeTheNextCommand)
         {"first answer cut for good",
          {{{100ms, "A-"}}, {{100ms, "A2\r\n"}}, {{100ms, "A3\r\n"}}},
          "A3\r\n",
-         {0, 3200, 6400, 9500, 9510}},
+         {0, 3200, 6400, 9400, 9410}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -360,9 +363,9 @@ TEST_F(Engine, AnswersToAResendAreDroppedBeforeTheNextCommand)
     }
 }
 
-// An owed answer is waited for only as long as it can still come: the reply time after the
-// last write or answer seen, however long the caller took before its next command.
-TEST_F(Engine, AnOwedAnswerIsAwaitedOnlyTheReplyTimeAfterTheLastAnswer)
+// An owed answer is waited for only as long as it can still begin: the reply time after its
+// write, however long the caller took before its next command.
+TEST_F(Engine, AnOwedAnswerIsAwaitedOnlyTheReplyTimeAfterItsWrite)
 {
     FreshInOrderDevice();
     Connect();
@@ -372,12 +375,12 @@ TEST_F(Engine, AnOwedAnswerIsAwaitedOnlyTheReplyTimeAfterTheLastAnswer)
     EXPECT_EQ(Exchange("A"), "A1\r\n");
     FastForwardBy(2000ms);
     EXPECT_EQ(Exchange("B"), "B\r\n");
-    EXPECT_EQ(WriteTimesSinceConnect(), (std::vector<int64_t>{0, 3200, 6300}));
+    EXPECT_EQ(WriteTimesSinceConnect(), (std::vector<int64_t>{0, 3200, 6200}));
 }
 
 // What the owed answer costs a line that goes silent right after a resend answered once: the
-// next command goes out the reply time after that answer, and is declared lost after its three
-// writes.
+// next command goes out the reply time after the resend, and is declared lost after its three
+// writes: 12.3 s after the answer.
 TEST_F(Engine, ALineSilentAfterAResendAnsweredOnceIsLostAfterTheOwedWaitAndThreeWrites)
 {
     FreshInOrderDevice();
@@ -387,8 +390,8 @@ TEST_F(Engine, ALineSilentAfterAResendAnsweredOnceIsLostAfterTheOwedWaitAndThree
     EXPECT_EQ(Exchange("A"), "A\r\n");
     EXPECT_EQ(SinceConnect(), 3300);
     EXPECT_EQ(Exchange("B"), "");
-    EXPECT_EQ(WriteTimesSinceConnect(), (std::vector<int64_t>{0, 3200, 6300, 9500, 12700}));
-    EXPECT_EQ(SinceConnect(), 15700);
+    EXPECT_EQ(WriteTimesSinceConnect(), (std::vector<int64_t>{0, 3200, 6200, 9400, 12600}));
+    EXPECT_EQ(SinceConnect(), 15600);
     EXPECT_EQ(engine->LinkState(), lnkClosed);
 }
 
@@ -411,6 +414,7 @@ TEST_F(Engine, AReplyCutByTheReplyTimeIsNeverHandedOverInPart)
         device->On("B\r", {{10ms, "B\r\n"}});
         device->On("C\r", {{10ms, "C\r\n"}});
         const std::string reply = Exchange("ENERGYDATA");
+        EXPECT_FALSE(engine->mfLinkTimeOut) << "a whole reply with the time-out flag";
         if (tailAt < 3000) {
             EXPECT_EQ(reply, first);
         } else if (tailAt > 3000) {
@@ -433,13 +437,13 @@ TEST_F(Engine, TheRestOfAnOwedAnswerIsNotGluedToTheNextReply)
     FreshInOrderDevice();
     Connect();
     // A is answered only after its resend; the answer to the resend begins at 3400 and ends at
-    // 6400, after B (written at 6300) has gone out.
+    // 6400, after B (written at 6200) has gone out.
     device->On("A\r", {{3300ms, "A1\r\n"}}, 1);
     device->On("A\r", {{200ms, "A"}, {3200ms, "2\r\n"}}, 1);
     device->On("B\r", {{10ms, "B\r\n"}});
     EXPECT_EQ(Exchange("A"), "A1\r\n");
     EXPECT_EQ(Exchange("B"), "B\r\n");
-    EXPECT_EQ(WriteTimesSinceConnect(), (std::vector<int64_t>{0, 3200, 6300}));
+    EXPECT_EQ(WriteTimesSinceConnect(), (std::vector<int64_t>{0, 3200, 6200}));
     EXPECT_EQ(engine->OwedAnswers(), 0);
 }
 
@@ -463,8 +467,11 @@ TEST_F(Engine, AnAbortInTheOwedWaitLeavesTheAnswerOwed)
 }
 
 // A refractory measurement that has not answered whole when its ask's reply time ends, or when
-// an abort ends the ask, goes on: its answer, whole, is the reply of the next "PACEREFRACT",
-// wherever it falls around that ask; it is no reply of another command.
+// an abort ends the ask, goes on: its answer, whole, is the reply of the next "PACEREFRACT"
+// (which then writes nothing, or, when it has not begun yet, writes again). The rest of a
+// begun answer is awaited a reply time before the ask is written again; once it is, a fragment
+// is never the start of another answer: the rest of its line is dropped. The measurement's
+// answer is no reply of another command.
 TEST_F(Engine, ARunningMeasurementAnswersTheNextRefractoryAsk)
 {
     using Pieces = std::vector<ScriptedDevice::Piece>;
@@ -480,8 +487,11 @@ TEST_F(Engine, ARunningMeasurementAnswersTheNextRefractoryAsk)
         {"answer straddles the reply time", {{2900ms, "250,"}, {3050ms, "300\r\n"}}, 0ms, "PACEREFRACT", "250,300\r\n",
          {"PACEREFRACT\r"}},
         {"answer ends after the next ask", {{2900ms, "250,"}, {3500ms, "300\r\n"}}, 0ms, "PACEREFRACT", "250,300\r\n",
-         {"PACEREFRACT\r", "PACEREFRACT\r"}},
+         {"PACEREFRACT\r"}},
         {"ask ended by an abort", {{900ms, "250,"}, {3050ms, "300\r\n"}}, 1000ms, "PACEREFRACT", "250,300\r\n",
+         {"PACEREFRACT\r"}},
+        {"fragment cut for good", {{2900ms, "250,"}}, 0ms, "PACEREFRACT", "", {"PACEREFRACT\r", "PACEREFRACT\r"}},
+        {"not begun, asked again", {{3150ms, "250,300\r\n"}}, 0ms, "PACEREFRACT", "250,300\r\n",
          {"PACEREFRACT\r", "PACEREFRACT\r"}},
         {"another command", {{2900ms, "250,"}, {3500ms, "300\r\n"}}, 0ms, "QDATA", "NODATA\r\n", {"PACEREFRACT\r", "QDATA\r"}},
     };
@@ -500,7 +510,7 @@ TEST_F(Engine, ARunningMeasurementAnswersTheNextRefractoryAsk)
         EXPECT_EQ(device->WrittenTexts(), c.written);
         EXPECT_EQ(engine->LinkState(), lnkIdle);
         EXPECT_FALSE(engine->mfLinkTimeOut);
-        EXPECT_FALSE(engine->MeasurementRunning());
+        EXPECT_EQ(engine->MeasurementRunning(), c.abortAt == 0ms && c.answer.size() == 1 && c.reply.empty()) << "the rest of a fragment cut for good stays dropped";
     }
 }
 
@@ -633,6 +643,165 @@ TEST_F(Engine, CloseFromIdleClosesThePort)
     std::string reply = "<unset>";
     EXPECT_EQ(engine->CommGetReply(reply), lnkClosed);
     EXPECT_EQ(reply, "");
+}
+
+// Each reply is one whole line of its own command's answer, whatever the analyzer (answering
+// in order) does around it: a measurement that outlasts the reply time, a refractory answer cut
+// for good, a line beyond the bound whose tail comes after the resend, stray bytes while
+// nothing is owed. Each row lists the commands sent in turn and the reply each must get.
+TEST_F(Engine, EveryReplyIsItsOwnCommandsWholeAnswer)
+{
+    using Pieces = std::vector<ScriptedDevice::Piece>;
+    const std::string refract = "0,0.250,0.300\r\n";
+    const std::string energy = "150.0,1732,34.6\r\n";
+    const std::string babble(70 * 1024, '1');
+    struct Rule {
+        std::string written;
+        Pieces answer;
+        int times;
+    };
+    struct Step {
+        std::string command;
+        std::string reply;
+        Millis stopAt{0}; // an abort this long after the command is sent
+    };
+    const struct {
+        std::string name;
+        std::vector<Rule> rules;
+        std::vector<Step> steps;
+        size_t writes;
+    } cases[] = {
+        // The refractory answer cut for good after 3, 5 and 9 characters: the ask written
+        // again drops the fragment's line with the answer it eats; the third ask reads a whole
+        // answer, never the fragment glued to another.
+        {"refractory cut after 3", {{"PACEREFRACT\r", {{500ms, "0,0"}}, 1}, {"PACEREFRACT\r", {{500ms, refract}}, -1}},
+         {{"PACEREFRACT", ""}, {"PACEREFRACT", ""}, {"PACEREFRACT", refract}}, 3},
+        {"refractory cut after 5", {{"PACEREFRACT\r", {{500ms, "0,0.2"}}, 1}, {"PACEREFRACT\r", {{500ms, refract}}, -1}},
+         {{"PACEREFRACT", ""}, {"PACEREFRACT", ""}, {"PACEREFRACT", refract}}, 3},
+        {"refractory cut after 9", {{"PACEREFRACT\r", {{500ms, "0,0.250,0"}}, 1}, {"PACEREFRACT\r", {{500ms, refract}}, -1}},
+         {{"PACEREFRACT", ""}, {"PACEREFRACT", ""}, {"PACEREFRACT", refract}}, 3},
+        // A measurement of 3.5 s: its answer is owed when the next command is written.
+        {"measurement longer than the reply time",
+         {{"PACEREFRACT\r", {{3500ms, refract}}, -1}, {"QDATA\r", {{10ms, "NODATA\r\n"}}, -1}, {"ENERGYDATA\r", {{10ms, energy}}, -1}},
+         {{"PACEREFRACT", ""}, {"QDATA", "NODATA\r\n"}, {"ENERGYDATA", energy}, {"QDATA", "NODATA\r\n"}}, 4},
+        // Cut at 2900 ms, its rest before the next ask: the whole answer, asked once.
+        {"refractory answer straddling the reply time", {{"PACEREFRACT\r", {{2900ms, "0,0.2"}, {3050ms, "50,0.300\r\n"}}, 1}},
+         {{"PACEREFRACT", ""}, {"PACEREFRACT", refract}}, 1},
+        // The rest of a line dropped at a time-out lands before a refractory ask: no reply.
+        {"rest of a dropped line before a refractory ask",
+         {{"ENERGYDATA\r", {{2900ms, "0,0.2"}, {3150ms, "50,0.300\r\n"}}, 1}, {"ENERGYDATA\r", {{100ms, energy}}, -1},
+          {"PACEREFRACT\r", {{500ms, refract}}, -1}},
+         {{"ENERGYDATA", energy}, {"PACEREFRACT", refract}}, 3},
+        // A fragment cut for good by a Stop leaves its line open; the rest that the next ask's
+        // answer makes of it ends after that ask's reply time, and is never the reply of the
+        // ask after, which writes and reads its own answer.
+        {"rest of an open line across a refractory ask",
+         {{"QDATA\r", {{100ms, "NOD"}}, 1},
+          {"PACEREFRACT\r", {{2900ms, "0,0.250,0.300"}, {3100ms, "\r\n"}}, 1},
+          {"PACEREFRACT\r", {{500ms, refract}}, -1}},
+         {{"QDATA", "", 1000ms}, {"PACEREFRACT", ""}, {"PACEREFRACT", refract}}, 3},
+        // A line beyond the bound whose tail comes after the resend: the tail is no reply.
+        {"tail of an overlong line", {{"ECGDATA\r", {{10ms, babble}, {300ms, ",123\r\n"}}, 1}, {"ECGDATA\r", {{100ms, "OK\r\n"}}, -1}},
+         {{"ECGDATA", "OK\r\n"}}, 2},
+        // An analyzer that sends a prompt after each answer, and one with LF CR line ends
+        // arriving apart: the next command is not charged for them.
+        {"prompt after each answer", {{"QDATA\r", {{10ms, "NODATA\r\n>"}}, -1}},
+         {{"QDATA", "NODATA\r\n"}, {"QDATA", "NODATA\r\n"}, {"QDATA", "NODATA\r\n"}}, 3},
+        {"LF CR apart", {{"QDATA\r", {{10ms, "NODATA\n"}, {20ms, "\r"}}, -1}},
+         {{"QDATA", "NODATA\n"}, {"QDATA", "NODATA\n"}}, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FreshInOrderDevice();
+        Connect();
+        for (const auto& rule : c.rules) device->On(rule.written, rule.answer, rule.times);
+        for (const auto& step : c.steps) {
+            SCOPED_TRACE(step.command);
+            std::optional<plat::Timer> stop;
+            if (step.stopAt > 0ms) stop = plat::Loop().StartOneShot(step.stopAt, [this] { AbortEngine(); });
+            EXPECT_EQ(Exchange(step.command), step.reply);
+            EXPECT_FALSE(engine->mfLinkTimeOut);
+            EXPECT_EQ(engine->LinkState(), lnkIdle);
+            FastForwardBy(100ms);
+        }
+        EXPECT_EQ(device->writes.size(), c.writes);
+    }
+}
+
+// Text that arrives while nothing is owed (a NUL, an XOFF, a prompt, a lone CR, a banner) is
+// noise: the next command goes out at once, is written once and reads its own answer.
+TEST_F(Engine, NoiseWhileNothingIsOwedCostsTheNextCommandNothing)
+{
+    for (const std::string& noise : {std::string(1, '\0'), std::string("\x13"), std::string(">"), std::string("\r"),
+                                     std::string("READY\r\n")}) {
+        SCOPED_TRACE(::testing::PrintToString(noise));
+        FreshInOrderDevice();
+        Connect();
+        device->On("QDATA\r", {{10ms, "NODATA\r\n"}});
+        device->SendLater(500ms, noise);
+        FastForwardBy(1s);
+        const auto start = SinceConnect();
+        EXPECT_EQ(Exchange("QDATA"), "NODATA\r\n");
+        EXPECT_EQ(SinceConnect() - start, 10);
+        EXPECT_EQ(device->writes.size(), 1u);
+    }
+}
+
+// A banner line during the link check runs the check again; the first check's late "OK" is
+// owed like any write's answer: it answers the check, and the second "OK" is dropped, not taken
+// for the first command's reply.
+TEST_F(Engine, TheLinkChecksWritesAreWritesLikeAnyOther)
+{
+    for (const Millis late : {110ms, 150ms, 300ms}) {
+        SCOPED_TRACE(late.count());
+        FreshInOrderDevice();
+        device->On("LOC\n\r", {{10ms, "HELLO\r\n"}, {late, "OK\r\n"}}, 1);
+        device->On("LOC\n\r", {{late, "OK\r\n"}});
+        device->On("QADAPTER\r", {{10ms, "1\r\n"}});
+        MapDevice(1);
+        engine->CommInit();
+        ASSERT_EQ(engine->CommOpenPort(1), lnkIdle);
+        EXPECT_EQ(Exchange("QADAPTER"), "1\r\n");
+        EXPECT_EQ(Exchange("QADAPTER"), "1\r\n");
+        engine->CommClose();
+    }
+}
+
+// A whole reply that completes in the turn of a tick of its reply time is the reply, without the
+// time-out flag: never a reply and a lost link at once. The tick is made to land in the same
+// turn as the reply's last piece, as it may on the real clock.
+TEST_F(Engine, AWholeReplyInTheTurnOfTheTickCarriesNoTimeOut)
+{
+    for (const int64_t ms : {100, 2990, 2999}) {
+        SCOPED_TRACE(ms);
+        Connect();
+        device->On("ENERGYDATA\r", {{10ms, "150.0,"}}, 1);
+        std::optional<plat::Timer> last;
+        device->onWrite = [this, ms, &last](const std::string&) {
+            if (last) return;
+            last = plat::Loop().StartOneShot(Millis(ms), [this] {
+                device->SendNow("1732,34.6\r\n");
+                plat::Loop().Post([this] { engine->CommTimeoutElapsed(); });
+            });
+        };
+        EXPECT_EQ(Exchange("ENERGYDATA"), "150.0,1732,34.6\r\n");
+        EXPECT_FALSE(engine->mfLinkTimeOut);
+        EXPECT_EQ(device->writes.size(), 1u);
+        device->onWrite = nullptr;
+    }
+}
+
+// A Stop that lands in the turn pumped just before the discard and the write: nothing is
+// written (a refractory ask would start a measurement nobody asked for).
+TEST_F(Engine, NothingIsWrittenOnceAStopHasCome)
+{
+    Connect();
+    device->On("PACEREFRACT\r", {{500ms, "0,0.250,0.300\r\n"}});
+    WhenState(vti::lnkSending, [this] { plat::Loop().Post([this] { AbortEngine(); }); });
+    EXPECT_EQ(engine->CommSendCommand("PACEREFRACT"), lnkIdle);
+    RunUntilIdle();
+    EXPECT_TRUE(device->writes.empty()) << device->writes.front().bytes;
+    EXPECT_EQ(engine->Reply(), "");
 }
 
 } // namespace

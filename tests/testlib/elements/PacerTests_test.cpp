@@ -395,6 +395,29 @@ TEST_F(PacerTests, RefractoryAnswerAtTheReplyTimesEdgeIsTheRunsData)
     }
 }
 
+// The analyzer's answer to the refractory ask is cut for good after 3, 5 or 9 characters: the
+// fragment is never glued to the next measurement's answer (which read "0,0.20,0.250,0.300",
+// stored as 200 and 250 ms and passed). The ask written again drops the fragment's line with
+// the answer it takes; the ask after that reads a whole answer: a lost measurement, asked again.
+TEST_F(PacerTests, RefractoryAnswerCutForGoodIsNeverGluedToTheNext)
+{
+    for (size_t cut : {3u, 5u, 9u}) {
+        SCOPED_TRACE(cut);
+        analyzer->ClearLogs();
+        analyzer->Faults().Clear();
+        analyzer->Faults().Add(Fault::Partial(cut).For("PACEREFRACT"));
+        auto element = Refractory();
+        const std::size_t boxes = op->Boxes().size();
+        Perform(element);
+        EXPECT_EQ(op->Boxes().size(), boxes) << ::testing::PrintToString(BoxPrompts());
+        EXPECT_EQ(Value(element, "PACE"), plat::Variant(250.0));
+        EXPECT_EQ(Value(element, "SENS"), plat::Variant(300.0));
+        EXPECT_EQ(Status(element), 1);
+        EXPECT_EQ(Count(Commands(), "PACEREFRACT"), 3);
+        FastForwardBy(10s);
+    }
+}
+
 // The analyzer answers the data poll only after its resend, and answers the resend too: that
 // second "NEWDATA" is dropped before the data command goes out, not taken for its reply.
 TEST_F(PacerTests, ParametersAfterAResentPollReadTheirOwnData)
