@@ -85,6 +85,7 @@ std::unique_ptr<TermiosDevice> TermiosDevice::Open(const std::string& path, cons
     // Exclusive use besides: a second open of the device by anyone without privileges fails
     // with EBUSY, whether or not that program takes the lock.
     if (::ioctl(fd, TIOCEXCL) != 0) RaiseOpenFailure(errno, path);
+    device->mExclusive = true;
     device->Apply(settings, true);
     ::tcflush(fd, TCIOFLUSH);
     return device;
@@ -285,7 +286,8 @@ void TermiosDevice::Close()
     mPending.clear();
     // Give up exclusive use before closing: a device that another process keeps open (the
     // simulator holds its own end of a pseudo-terminal) would otherwise stay locked.
-    ::ioctl(mFd, TIOCNXCL);
+    if (mExclusive) ::ioctl(mFd, TIOCNXCL);
+    mExclusive = false;
     ::flock(mFd, LOCK_UN);
     ::close(mFd);
     mFd = -1;

@@ -47,6 +47,9 @@ private:
 
     int mFd = -1;
     std::string mPath;
+    // Exclusive use is a mode of the terminal, not of this descriptor: it is given up on close
+    // only when this open set it, never for the program whose hold refused this one.
+    bool mExclusive = false;
     // Weak: a closed device may wait in a posted event, and must not keep the loop alive.
     std::weak_ptr<EventLoop> mLoop;
     DataHandler mOnData;

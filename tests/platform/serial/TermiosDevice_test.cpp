@@ -15,6 +15,7 @@
 #include <fcntl.h>
 #include <functional>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace {
@@ -128,6 +129,17 @@ TEST_F(TermiosPort, ADeviceHeldByAnotherOpenIsRefusedBeforeAnythingIsWritten)
         port->SetPortOpen(false);
         holder.take();
         const std::string settings = pty.SlaveSettings()->ToString();
+        // Exclusive use is the terminal's mode: a refused open leaves it as the holder set it.
+        const auto exclusive = [&] {
+            const int fd = ::open(pty.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+            int set = -1;
+            if (fd >= 0) {
+                ::ioctl(fd, TIOCGEXCL, &set);
+                ::close(fd);
+            }
+            return set;
+        };
+        const int exclusiveBefore = exclusive();
 
         plat::PortRefusalWatch watch;
         plat::SerialPort second;
@@ -155,6 +167,7 @@ TEST_F(TermiosPort, ADeviceHeldByAnotherOpenIsRefusedBeforeAnythingIsWritten)
         // Nothing reached the line, and its settings are the holder's.
         EXPECT_EQ(pty.ReceiveFor(std::chrono::milliseconds(50)), "");
         EXPECT_EQ(pty.SlaveSettings()->ToString(), settings);
+        EXPECT_EQ(exclusive(), exclusiveBefore);
 
         holder.give();
         EXPECT_NO_THROW(plat::SerialPort::CheckFree(22));
